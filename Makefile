@@ -1,0 +1,27 @@
+# The two commands a newcomer needs:  make demo   and   make test
+# Both install what is missing from Debian's packages first.
+
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test demo clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+demo: build
+	@bash scripts/demo.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) build-asan

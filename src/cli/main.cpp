@@ -1,0 +1,20 @@
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"varnelcfg-cli: configure Varnel APRS trackers from the command line"};
+    app.set_version_flag("--version", std::string("varnelcfg-cli ") + VARNEL_VERSION);
+    app.require_subcommand(1);
+
+    int status = 0;
+    varnel::cli::addInfoCommand(app, status);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 1;
+    }
+    return status;
+}

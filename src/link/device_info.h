@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace varnel {
+
+// The identification record the bootloader sends in answer to 'I'.
+struct DeviceInfo {
+    std::uint16_t validStart = 0;     // first programmable address
+    std::uint16_t validEnd = 0;       // end of the programmable area (JM128: in 4-byte units)
+    std::uint16_t redirectBase = 0;   // where the relocated vector table goes
+    std::uint16_t vectorLow = 0;      // lowest interrupt vector address
+    std::uint16_t eraseBlockSize = 0; // power of two
+    std::uint16_t writeBlockSize = 0; // power of two
+    std::array<std::uint8_t, 8> redirectPrologue{};
+    std::string deviceId;             // "AP64" or "AP64-xyz": chip name, '-', capability letters
+
+    static constexpr std::size_t kMaxDeviceIdLength = 39;
+};
+
+// Link flags and the target held across connections.
+struct LinkState {
+    DeviceInfo deviceInfo;
+    int bootloaderVersion = 0;
+    std::string chipName;      // deviceId before the first '-'; empty: no target held
+    std::string targetSuffix;  // deviceId after the first '-'
+    bool connected = false;
+    bool sameTargetReconnected = false;
+    int linkAbort = 2;         // 0 attempt running, 1 abort requested, 2 idle
+
+    static constexpr int kAbortRunning = 0;
+    static constexpr int kAbortRequested = 1;
+    static constexpr int kAbortIdle = 2;
+};
+
+// Splits a device id into chip name (at most 31 characters) and suffix.
+void splitDeviceId(const std::string& deviceId, std::string& chipName, std::string& suffix);
+
+}  // namespace varnel

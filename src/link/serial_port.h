@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace varnel {
+
+class UserInterface;
+
+// The one serial port every byte to and from a tracker passes through:
+// 8 data bits, no parity, one stop bit, no flow control. Results are plain
+// integers, negative on failure; a read that returns fewer bytes than asked
+// (even 0) is a time-out, not an error. A platform backend implements it.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // name: a device path, or "COMn"/a number meaning slot n. speed: decimal
+    // text, 9600 when empty. 1 on success, -1 after telling the user.
+    virtual int openPort(const std::string& name, const std::string& speed, UserInterface& ui) = 0;
+    virtual int closePort() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual int writeBytes(const std::uint8_t* data, int n) = 0;
+    // Ends when n bytes arrived, after a 100 ms gap between bytes, or after
+    // 500 + 2n ms in all. Positions not received are left as they were.
+    virtual int readBytes(std::uint8_t* buffer, int n) = 0;
+    virtual int flushPort(int discardInput) = 0;
+
+    // The one-byte helpers the diagnostics use.
+    int sendByte(std::uint8_t b);
+    int exchangeByte(std::uint8_t b);
+    int receiveByte();
+};
+
+}  // namespace varnel
