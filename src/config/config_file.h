@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "core/session.h"
+
+namespace varnel {
+
+class UserInterface;
+
+// Which dialog saves or loads: the main tracker dialog carries the script
+// area for kinds 2, 4 and 5; the weather-station dialog never does.
+enum class ConfigFlavour { Tracker, Weather };
+
+namespace config_file_layout {
+inline constexpr std::size_t kDeviceIdSize = 32;
+inline constexpr std::size_t kSettingsOffset = 32;
+inline constexpr std::size_t kScriptOffset = 537;
+inline constexpr std::size_t kShortSize = 537;
+inline constexpr std::size_t kFullSize = 1049;
+}  // namespace config_file_layout
+
+// True when a file saved in this flavour for this target carries the script.
+bool configFileHasScript(ConfigFlavour flavour, TargetKind kind);
+
+// Writes the device id, the settings record and (where it belongs) the script
+// area. 0, or -1 after "Error writing to configuration file".
+int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour,
+                   UserInterface& ui);
+
+// Loads into a connected session: the device keeps its family, type and build.
+// 0, or -1 after "Error reading configuration file" (nothing changed).
+int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour,
+                   UserInterface& ui);
+
+// Offline load: takes the whole record and the script (when present) and sets
+// the device id from the file's header. 0, or -1 after the message.
+int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui);
+
+}  // namespace varnel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "config/device_target.h"
+#include "config/settings_record.h"
+#include "firmware/flash_image.h"
+
+namespace varnel {
+
+// The working records a device's settings and script areas unpack into.
+struct WorkingRecords {
+    SettingsRecord& settings;
+    RadioBlock& radio;
+    ScriptArea& script;
+};
+
+// Image -> working records, by the target's kind. The touched map is not changed.
+void unpackSettings(const FlashImage& image, const DeviceTarget& target, WorkingRecords records);
+
+// Working records -> image, then marks the script area (kinds with one) and
+// settingsSize bytes from the settings address as data to write.
+void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords records);
+
+// packSettings that keeps the image's own first 4 header bytes (family, type,
+// build): used when new firmware is written with the current configuration.
+void packSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, WorkingRecords records);
+
+}  // namespace varnel
