@@ -36,3 +36,11 @@ int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour 
                             const CheckAndStore& checkAndStore);
 
 }  // namespace varnel
+
+namespace varnel {
+
+// Reads the tracker's memory 0x0880..0xFA00 into a .bin file the user names.
+// True when the file was written ("Done." shown).
+bool exportFirmware(AppContext& context, QWidget* parent);
+
+}  // namespace varnel
