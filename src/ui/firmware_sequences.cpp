@@ -108,8 +108,6 @@ int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour 
 
 }  // namespace varnel
 
-#include <cstdio>
-
 #include "firmware/bin_export.h"
 #include "link/boot_link.h"
 
@@ -118,31 +116,8 @@ namespace varnel {
 bool exportFirmware(AppContext& context, QWidget* parent) {
     const QString path = context.files.saveFile(parent, "Firmware Files (*.bin)", "bin");
     if (path.isEmpty()) return false;
-    const std::string file = path.toStdString();
-    // Create the file first: a path we cannot write is told before the
-    // tracker is read.
-    if (std::FILE* f = std::fopen(file.c_str(), "wb")) {
-        std::fclose(f);
-    } else {
-        context.ui.message("Error creating file.");
-        return false;
-    }
-    Session& s = context.session;
-    std::vector<std::uint8_t> memory(0x10000, kErasedByte);
-    BootLink link(s, context.ui);
-    // A read that failed would leave a file that looks like the tracker's
-    // memory but is not: it has been told, and no file is left behind.
-    if (link.readInto(bin_export::kStart, bin_export::kEnd, memory.data() + bin_export::kStart) < 0) {
-        std::remove(file.c_str());
-        return false;
-    }
-    if (!writeBinExport(file, buildBinExport(memory))) {
-        std::remove(file.c_str());
-        context.ui.message("Error creating file.");
-        return false;
-    }
-    context.ui.message("Done.");
-    return true;
+    BootLink link(context.session, context.ui);
+    return exportDeviceToBin(link, path.toStdString()) == 0;
 }
 
 }  // namespace varnel

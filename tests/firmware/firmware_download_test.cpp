@@ -1,38 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "firmware/firmware_download.h"
 #include "firmware/http_client.h"
+#include "firmware/srecord_builder.h"
 #include "support/recording_ui.h"
 
 namespace varnel {
 namespace {
-
-// One S-record with a correct checksum: type '1' (16-bit address) or '3'.
-std::string record(char type, std::uint32_t address, const std::vector<std::uint8_t>& data) {
-    const int addressBytes = type == '1' ? 2 : type == '2' ? 3 : 4;
-    const int count = static_cast<int>(data.size()) + addressBytes + 1;
-    unsigned sum = static_cast<unsigned>(count);
-    char buf[16];
-    std::string line = "S";
-    line += type;
-    std::snprintf(buf, sizeof buf, "%02X", count);
-    line += buf;
-    for (int i = addressBytes - 1; i >= 0; --i) {
-        const unsigned b = (address >> (8 * i)) & 0xFF;
-        sum += b;
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        line += buf;
-    }
-    for (auto b : data) {
-        sum += b;
-        std::snprintf(buf, sizeof buf, "%02X", b);
-        line += buf;
-    }
-    std::snprintf(buf, sizeof buf, "%02X", (~sum) & 0xFF);
-    return line + buf;
-}
 
 class CannedHttp : public HttpClient {
 public:
@@ -61,10 +35,10 @@ void run(DownloadRun& r, const HttpResponse& answer) {
 
 TEST(DownloadFirmware, LoadsRecordsFromACrLfBodyUntilTheEndRecord) {
     DownloadRun r;
-    const std::string body = record('0', 0, {'d', 'e', 'm', 'o'}) + "\r\n" +
-                             record('1', 0x8000, {0xA6, 0x01, 0x20}) + "\r\n" +
-                             record('3', 0xFFFE, {0x80, 0x00}) + "\r\n" + "S9030000FC\r\n" +
-                             record('1', 0x8100, {0x11}) + "\r\n";
+    const std::string body = test::srecord('0', 0, {'d', 'e', 'm', 'o'}) + "\r\n" +
+                             test::srecord('1', 0x8000, {0xA6, 0x01, 0x20}) + "\r\n" +
+                             test::srecord('3', 0xFFFE, {0x80, 0x00}) + "\r\n" + "S9030000FC\r\n" +
+                             test::srecord('1', 0x8100, {0x11}) + "\r\n";
     run(r, {200, body, false, {}});
     EXPECT_EQ(r.result, 0);
     EXPECT_TRUE(r.ui.messages.empty());
@@ -80,7 +54,7 @@ TEST(DownloadFirmware, LoadsRecordsFromACrLfBodyUntilTheEndRecord) {
 
 TEST(DownloadFirmware, RefusedOrCutDownloadsLeaveTheImageAlone) {
     for (HttpResponse answer : {HttpResponse{404, "", false, {}}, HttpResponse{0, "", false, "refused"},
-                                HttpResponse{200, record('1', 0x8000, {1}) + "\n", true, {}}}) {
+                                HttpResponse{200, test::srecord('1', 0x8000, {1}) + "\n", true, {}}}) {
         DownloadRun r;
         run(r, answer);
         EXPECT_EQ(r.result, -1);
@@ -96,15 +70,15 @@ TEST(DownloadFirmware, BadRecordsFailWithTheParsersMessageKeepingEarlierBytes) {
         const char* message;
     } cases[] = {
         {"S1058000A6", "Error reading firmware file"},
-        {record('1', 0x8010, {0x01, 0x02}).substr(0, 12) + "00", "Error reading firmware file"},
+        {test::srecord('1', 0x8010, {0x01, 0x02}).substr(0, 12) + "00", "Error reading firmware file"},
         // The mirror serves 64 KiB parts only: a JM128 image cannot come this way.
-        {record('2', 0x10000, {0x01}), "Address out of range in firmware file"},
-        {record('3', 0x20000, {0x01}), "Address out of range in firmware file"},
+        {test::srecord('2', 0x10000, {0x01}), "Address out of range in firmware file"},
+        {test::srecord('3', 0x20000, {0x01}), "Address out of range in firmware file"},
     };
     for (const auto& c : cases) {
         DownloadRun r;
-        run(r, {200, record('1', 0x8000, {0xAA}) + "\n" + c.badLine + "\n" +
-                         record('1', 0x8200, {0xBB}) + "\n",
+        run(r, {200, test::srecord('1', 0x8000, {0xAA}) + "\n" + c.badLine + "\n" +
+                         test::srecord('1', 0x8200, {0xBB}) + "\n",
                 false, {}});
         EXPECT_EQ(r.result, -1) << c.badLine;
         EXPECT_EQ(r.ui.messages, std::vector<std::string>{c.message}) << c.badLine;
@@ -115,7 +89,7 @@ TEST(DownloadFirmware, BadRecordsFailWithTheParsersMessageKeepingEarlierBytes) {
 
 TEST(DownloadFirmware, BodyWithoutEndRecordSucceeds) {
     DownloadRun r;
-    run(r, {200, record('1', 0x8000, {0x42}), false, {}});
+    run(r, {200, test::srecord('1', 0x8000, {0x42}), false, {}});
     EXPECT_EQ(r.result, 0);
     EXPECT_EQ(r.image.bytes[0x8000], 0x42);
 }
