@@ -76,10 +76,20 @@ private:
     QMap<QTcpSocket*, QByteArray> buffer_;
 };
 
+// Records what is said, and keeps the event loop going during serial waits
+// as the desktop program's own interface does.
+class PumpingUi : public RecordingUi {
+public:
+    void pump() override {
+        ++pumps;
+        QCoreApplication::processEvents();
+    }
+};
+
 // Session, recording UI, real Qt HTTP client and scripted files in one place.
 struct UiFixture {
     Session session;
-    RecordingUi ui;
+    PumpingUi ui;
     QtHttpClient http{ui, 5000};
     ScriptedFiles files;
     AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1"};
