@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "config/ax25_codec.h"
+
+namespace varnel {
+namespace {
+
+AddressField shifted(const char (&six)[7], std::uint8_t ssidByte) {
+    AddressField f{};
+    for (int i = 0; i < 6; ++i) f[i] = static_cast<std::uint8_t>(six[i] << 1);
+    f[6] = ssidByte;
+    return f;
+}
+
+TEST(EncodeAddress, AcceptedTexts) {
+    struct Row { const char* text; AddressField field; const char* decoded; };
+    const Row rows[] = {
+        {"w1aw-5", shifted("W1AW  ", 0x6A), "W1AW-5"},
+        {"W1AW", shifted("W1AW  ", 0x60), "W1AW"},
+        {"W1AW-0", shifted("W1AW  ", 0x60), "W1AW"},
+        {"W1AW-", shifted("W1AW  ", 0x60), "W1AW"},         // no digits: SSID 0
+        {"W1AW-15", shifted("W1AW  ", 0x7E), "W1AW-15"},
+        {"W1AW-5x", shifted("W1AW  ", 0x6A), "W1AW-5"},     // the number ends at the first non-digit
+        {"WIDE2-2-1", shifted("WIDE2 ", 0x64), "WIDE2-2"},  // split at the first '-'
+        {"AB1CDE-9", shifted("AB1CDE", 0x72), "AB1CDE-9"},  // six characters fill the field
+        {"", shifted("      ", 0x60), ""},
+        {"-3", shifted("      ", 0x66), "-3"},
+    };
+    for (const auto& r : rows) {
+        AddressField out{};
+        ASSERT_TRUE(encodeAddress(r.text, out)) << r.text;
+        EXPECT_EQ(out, r.field) << r.text;
+        EXPECT_EQ(decodeAddress(out.data()), r.decoded) << r.text;
+    }
+}
+
+TEST(EncodeAddress, RefusedTextsLeaveTheFieldAlone) {
+    for (const char* text : {"W1AW-16", "W1AW-99999999999999999999", "W1AW/M", "W1 AW", "W1AW_5-1", "ÄB1",
+                             // seven or more callsign characters do not fit the six bytes
+                             "ABCDEFG", "ABCDEFGHI-1",
+                             // a second minus sign makes the SSID negative
+                             "W1AW--1", "W1AW--15"}) {
+        AddressField out;
+        out.fill(0xA5);
+        EXPECT_FALSE(encodeAddress(text, out)) << text;
+        EXPECT_EQ(out[0], 0xA5) << text;
+        EXPECT_EQ(out[6], 0xA5) << text;
+    }
+}
+
+TEST(DecodeAddress, EndsAtTheFirstSpaceAndIgnoresFlagBits) {
+    const AddressField split = shifted("AB CD ", 0x60);
+    EXPECT_EQ(decodeAddress(split.data()), "AB");
+    // Bits 0, 5, 6 and 7 of the SSID byte carry no SSID; bit 0 of a character
+    // is ignored too.
+    AddressField flagged = shifted("N0CALL", 0x80 | 0x01 | (3 << 1));
+    flagged[0] |= 0x01;
+    EXPECT_EQ(decodeAddress(flagged.data()), "N0CALL-3");
+    const AddressField noFlags = shifted("N0CALL", 0x1E);
+    EXPECT_EQ(decodeAddress(noFlags.data()), "N0CALL-15");
+}
+
+TEST(EncodePath, Paths) {
+    struct Row { const char* text; int count; std::vector<std::uint8_t> ssidBytes; const char* decoded; };
+    const Row rows[] = {
+        {"WIDE1-1,WIDE2-1", 14, {0x62, 0x63}, "WIDE1-1,WIDE2-1"},
+        {"WIDE2-2", 7, {0x65}, "WIDE2-2"},
+        {"WIDE1-1,", 14, {0x62, 0x61}, "WIDE1-1,"},  // trailing comma: an empty last address
+        {"RELAY,WIDE,TRACE3-3", 21, {0x60, 0x60, 0x67}, "RELAY,WIDE,TRACE3-3"},
+        {"A,B,C,D", 28, {0x60, 0x60, 0x60, 0x61}, "A,B,C,D"},  // the caller limits the length
+        {"WIDE1-1,WIDE2-10", 14, {0x62, 0x75}, "WIDE1-1,WIDE2-10"},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::uint8_t> out;
+        ASSERT_EQ(encodePath(r.text, out), r.count) << r.text;
+        ASSERT_EQ(out.size(), static_cast<std::size_t>(r.count)) << r.text;
+        for (std::size_t i = 0; i < r.ssidBytes.size(); ++i) EXPECT_EQ(out[i * 7 + 6], r.ssidBytes[i]) << r.text;
+        out.resize(42, 0);  // decodePath may look at up to six fields
+        EXPECT_EQ(decodePath(out.data()), r.decoded) << r.text;
+    }
+    std::vector<std::uint8_t> out{1, 2, 3};
+    EXPECT_EQ(encodePath("", out), 0);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(EncodePath, RefusedPathsLeaveTheOutputAlone) {
+    for (const char* text : {"WIDE1-1,WIDE22-1234", "WIDE1-1,W1AW/M", "W1AW-16", "WIDE1-1,WIDE2--1",
+                             "TOOLONGCALL,WIDE1-1",  // ten characters before a comma
+                             "WIDE1-1,ABCDEFG"}) {   // seven callsign characters at the end
+        std::vector<std::uint8_t> out{9, 9};
+        EXPECT_EQ(encodePath(text, out), -1) << text;
+        EXPECT_EQ(out, (std::vector<std::uint8_t>{9, 9})) << text;
+    }
+}
+
+TEST(DecodePath, StopsAfterSixAddressesWithoutAnEndBit) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 8; ++i) {
+        AddressField f{};
+        ASSERT_TRUE(encodeAddress("D" + std::to_string(i), f));
+        bytes.insert(bytes.end(), f.begin(), f.end());
+    }
+    EXPECT_EQ(decodePath(bytes.data()), "D0,D1,D2,D3,D4,D5");
+}
+
+}  // namespace
+}  // namespace varnel
