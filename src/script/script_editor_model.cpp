@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "config/profile_layout.h"
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "script/script_compiler.h"
@@ -16,9 +17,8 @@ namespace varnel {
 
 namespace {
 
-// The profile's feature byte; bit 7 tells the firmware to run the script.
-constexpr std::size_t kProfileFeatureFlags = 126;
-constexpr std::uint8_t kScriptEnabledBit = 0x80;
+// Bit 7 of the profile's feature byte tells the firmware to run the script.
+constexpr std::uint8_t kScriptEnabledBit = profile_layout::kFeatureScriptEnabled;
 
 // The operand edits hold at most this many characters.
 constexpr std::size_t kNumberEditLength = 6;
@@ -71,7 +71,7 @@ std::string indentation(int level) {
 }  // namespace
 
 std::uint8_t& currentProfileFeatureFlags(Session& session) {
-    return session.profile()[kProfileFeatureFlags];
+    return session.profile()[profile_layout::kFeatureFlags];
 }
 
 ScriptEditorModel::ScriptEditorModel(ScriptArea& area, std::uint8_t& featureFlags, UserInterface& ui)

@@ -54,8 +54,8 @@ protected:
 
 TEST_F(ScriptConfigFiles, ListPatchAndCompileOnEveryScriptTarget) {
     const std::vector<std::string> expectedLines = {"On Second", "  If Counter 1 = 10", "    PrintA \"Hi\\n\"",
-                                                    "  Else",    "    Macro GO",        "  End Block",
-                                                    "End Block"};
+                                                    "  Else",    "    Macro GO",        "    End Block",
+                                                    "  End Block"};  // a macro opens a block too
     struct Target {
         const char* chip;
         const char* firstPatch;
@@ -89,7 +89,7 @@ TEST_F(ScriptConfigFiles, StoringReplacesOnlyTheScript) {
     const std::string path = saveFor("JM60");
     std::vector<Bytes> statements;
     ASSERT_EQ(readCodeListingStatements("On Startup\n  Set Counter 2 = 300\nEnd Block\n", statements, ui), 0);
-    EXPECT_EQ(storeScriptInConfig(path, statements, ui), 6);
+    EXPECT_EQ(storeScriptInConfig(path, statements, ui), 7);
 
     Session s;
     ASSERT_EQ(loadConfigFileOffline(path, s, ui), 0);
