@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/session.h"
 #include "script/script_editor_model.h"
 #include "script/script_lister.h"
 #include "support/recording_ui.h"
@@ -357,6 +358,25 @@ TEST_F(ScriptEditor, AllSlotsInUseRefusesTheNextLine) {
     EXPECT_TRUE(m.addLine("Else", {0x03}));
     EXPECT_EQ(m.itemText(6), "Else");  // below the line that took the deleted one's place
     EXPECT_EQ(m.slotOf(6).bytes, Bytes{0x03});
+}
+
+}  // namespace
+}  // namespace varnel
+
+namespace varnel {
+namespace {
+
+TEST(ScriptEditorSession, EditsTheCurrentProfilesScriptSwitch) {
+    test::RecordingUi ui;
+    Session session;
+    session.script.bytes.fill(0xFF);
+    session.currentProfile = 1;
+    ScriptEditorModel m(session.script, currentProfileFeatureFlags(session), ui);
+    m.scriptEnabled = true;
+    ASSERT_TRUE(m.ok());
+    // Profile 2 starts at settings offset 196; its feature byte is its 127th.
+    EXPECT_EQ(session.settings.bytes[196 + 126], 0x80);
+    EXPECT_EQ(session.settings.bytes[5 + 126], 0x00);
 }
 
 }  // namespace
