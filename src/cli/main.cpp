@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
 
     int status = 0;
     varnel::cli::addInfoCommand(app, status);
+    varnel::cli::addScriptCommand(app, status);
 
     try {
         app.parse(argc, argv);
