@@ -9,5 +9,6 @@ namespace varnel::cli {
 void addInfoCommand(CLI::App& app, int& status);
 void addShowCommand(CLI::App& app, int& status);
 void addSetCommand(CLI::App& app, int& status);
+void addScriptCommand(CLI::App& app, int& status);
 
 }  // namespace varnel::cli

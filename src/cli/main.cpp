@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     varnel::cli::addInfoCommand(app, status);
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);
+    varnel::cli::addScriptCommand(app, status);
 
     try {
         app.parse(argc, argv);
