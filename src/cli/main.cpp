@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
 
     int status = 0;
     varnel::cli::addInfoCommand(app, status);
+    varnel::cli::addShowCommand(app, status);
+    varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);
 
     try {
