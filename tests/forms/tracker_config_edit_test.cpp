@@ -108,9 +108,11 @@ TEST(TrackerConfigEdit, EveryKeyRoundTripsOnEveryChip) {
             for (const auto& [key, value] : expected) EXPECT_EQ(after.at(key), value) << key;
             EXPECT_EQ(after.at("deviceId"), chip);
             // Every printed key was covered, and the other profile is untouched.
-            for (const auto& [key, value] : after)
-                if (key != "family" && key != "type" && key != "build" && key != "deviceId")
+            for (const auto& [key, value] : after) {
+                if (key != "family" && key != "type" && key != "build" && key != "deviceId") {
                     EXPECT_TRUE(expected.count(key) || (fixedByFirmware(key) && value == before.at(key))) << key;
+                }
+            }
             EXPECT_EQ(showMap(file, 1), before);
         }
     }

@@ -169,7 +169,9 @@ TEST(TrackerStore, TimeslotHalvesAndModemBit) {
         ASSERT_EQ(b.store(), 0) << c.text;
         EXPECT_EQ(b.profile().timeslotWord(), c.word) << c.chip << ' ' << c.text;
         EXPECT_EQ(b.profile().flag(pl::kSlotFlags, pl::kSlotHalfSecond), c.half) << c.text;
-        if (b.session.target.kind != KindKX8) EXPECT_EQ(b.profile().baud300(), c.slow ? 1 : 0);
+        if (b.session.target.kind != KindKX8) {
+            EXPECT_EQ(b.profile().baud300(), c.slow ? 1 : 0);
+        }
     }
 }
 
