@@ -1,0 +1,39 @@
+#include "emulator/command_log.h"
+
+#include <cstdio>
+
+namespace varnel {
+
+const char* resultName(CommandResult r) {
+    switch (r) {
+    case CommandResult::Ack: return "ack";
+    case CommandResult::Nak: return "nak";
+    case CommandResult::NoReply: return "no-reply";
+    case CommandResult::Ignored: return "ignored";
+    case CommandResult::Garbled: return "garbled";
+    case CommandResult::Event: return "event";
+    }
+    return "?";
+}
+
+std::string CommandLogEntry::text() const {
+    char head[64];
+    if (command >= 0x20 && command < 0x7F)
+        std::snprintf(head, sizeof head, "'%c'", static_cast<char>(command));
+    else
+        std::snprintf(head, sizeof head, "0x%02X", command);
+    char body[96];
+    std::snprintf(body, sizeof body, "%s addr=0x%05X len=%u %s", head, address, length,
+                  resultName(result));
+    std::string line = body;
+    if (!note.empty()) line += " (" + note + ")";
+    return line;
+}
+
+std::string commandLogText(const std::vector<CommandLogEntry>& log) {
+    std::string text;
+    for (const auto& e : log) text += e.text() + "\n";
+    return text;
+}
+
+}  // namespace varnel

@@ -1,0 +1,500 @@
+#include "emulator/device_model.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+#include "core/bytes.h"
+#include "emulator/line_speed.h"
+
+namespace varnel {
+
+namespace {
+
+// Command bytes of the resident bootloader.
+constexpr std::uint8_t kCmdIdentify = 'I';
+constexpr std::uint8_t kCmdRead = 'R';
+constexpr std::uint8_t kCmdErase = 'E';
+constexpr std::uint8_t kCmdWrite = 'W';
+constexpr std::uint8_t kCmdWriteChecked = 'V';
+constexpr std::uint8_t kCmdCommit = 'U';
+constexpr std::uint8_t kCmdLeave = 'Q';
+constexpr std::uint8_t kCmdFast115200 = 'H';
+constexpr std::uint8_t kCmdFast57600 = 'T';
+
+// Diagnostic command bytes the firmware (and the bootloader's test monitor) answers.
+constexpr std::uint8_t kDiagRedOn = 0x80;
+constexpr std::uint8_t kDiagPowerOff = 0x87;
+constexpr std::uint8_t kDiagAudioLevel = 0x88;
+constexpr std::uint8_t kDiagTonePair = 0x89;
+constexpr std::uint8_t kDiagVoltage = 0x8A;
+constexpr std::uint8_t kDiagTemperature = 0x8B;
+constexpr std::uint8_t kDiagReceive1x = 0x8C;
+constexpr std::uint8_t kDiagReceive16x = 0x8E;
+constexpr std::uint8_t kDiagToneHigh = 0xC0;
+constexpr std::uint8_t kDiagToneLow = 0xC1;
+constexpr std::uint8_t kDiagToneBoth = 0xC2;
+constexpr std::uint8_t kDiagStopTones = 0xFF;
+
+// The firmware drops into the bootloader on any of its three reset requests:
+// the NMEA-style one, the text one and a KISS frame with command 0xFE.
+constexpr std::string_view kResetNmea{"\r$~R$~R", 7};
+constexpr std::string_view kResetText{"/*reset*/", 9};
+constexpr std::string_view kResetKiss{"\xC0\xFE\xC0", 3};
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%04X", v);
+    return buf;
+}
+
+}  // namespace
+
+const char* deviceStateName(DeviceState s) {
+    switch (s) {
+    case DeviceState::Firmware: return "firmware";
+    case DeviceState::Announcing: return "announcing";
+    case DeviceState::Bootloader: return "bootloader";
+    }
+    return "?";
+}
+
+DeviceModel::DeviceModel(const EmulatedChip& chip)
+    : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed) {}
+
+void DeviceModel::startInBootloader(Clock::time_point now, bool stay) {
+    stayInBootloader_ = stay;
+    enterAnnouncing(now, "power-on in bootloader");
+}
+
+void DeviceModel::powerCycle(Clock::time_point now) {
+    outputs_ = DeviceOutputs{};
+    toneRunning_ = false;
+    diagnosticOperandFor_ = -1;
+    pending_.clear();
+    recentCount_ = 0;
+    if (stayInBootloader_) {
+        enterAnnouncing(now, "power cycle");
+        return;
+    }
+    state_ = DeviceState::Firmware;
+    lineSpeed_ = chip_.firmwareSpeed;
+    record(0, 0, 0, CommandResult::Event, "power cycle: firmware running");
+}
+
+void DeviceModel::enterAnnouncing(Clock::time_point now, const char* why) {
+    state_ = DeviceState::Announcing;
+    lineSpeed_ = kBootloaderSpeed;
+    pending_.clear();
+    diagnosticOperandFor_ = -1;
+    recentCount_ = 0;
+    nextAnnounce_ = now;
+    announceUntil_ = now + kAnnounceWindow;
+    record(0, 0, 0, CommandResult::Event, std::string(why) + ": bootloader announcing");
+}
+
+void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t hostSpeed,
+                          Clock::time_point now) {
+    if (hungUp_) return;
+    if (faults_.hangupAfter) {
+        const std::uint64_t room =
+            *faults_.hangupAfter > bytesReceived_ ? *faults_.hangupAfter - bytesReceived_ : 0;
+        if (n >= room) {
+            n = static_cast<std::size_t>(room);
+            hungUp_ = true;
+        }
+    }
+    bytesReceived_ += n;
+    if (!faults_.silent && n > 0) {
+        const auto heard = hearAtSpeed(data, n, hostSpeed, lineSpeed_);
+        if (hostSpeed != 0 && hostSpeed != lineSpeed_) {
+            char note[96];
+            std::snprintf(note, sizeof note, "%zu bytes sent at %u, device listening at %u", n,
+                          hostSpeed, lineSpeed_);
+            record(data[0], 0, static_cast<std::uint32_t>(n), CommandResult::Garbled, note);
+        }
+        for (std::uint8_t b : heard) hear(b, now);
+    }
+    if (hungUp_)
+        record(0, 0, static_cast<std::uint32_t>(bytesReceived_), CommandResult::Event,
+               "line hung up");
+}
+
+void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
+    lastByte_ = now;
+    switch (state_) {
+    case DeviceState::Firmware:
+        firmwareByte(b, now);
+        break;
+    case DeviceState::Announcing:
+        if (b == kAck) {
+            state_ = DeviceState::Bootloader;
+            send({kAck});
+            record(kAck, 0, 0, CommandResult::Ack, "handshake");
+        } else if (resetRequestHeard(b)) {
+            enterAnnouncing(now, "reset request");
+        }
+        break;
+    case DeviceState::Bootloader:
+        bootloaderByte(b, now);
+        break;
+    }
+}
+
+bool DeviceModel::resetRequestHeard(std::uint8_t b) {
+    std::rotate(recent_.begin(), recent_.begin() + 1, recent_.end());
+    recent_.back() = b;
+    recentCount_ = std::min(recentCount_ + 1, recent_.size());
+    for (std::string_view request : {kResetNmea, kResetText, kResetKiss}) {
+        if (recentCount_ < request.size()) continue;
+        const auto* tail = recent_.data() + recent_.size() - request.size();
+        if (std::equal(request.begin(), request.end(), tail,
+                       [](char c, std::uint8_t x) { return static_cast<std::uint8_t>(c) == x; }))
+            return true;
+    }
+    return false;
+}
+
+void DeviceModel::firmwareByte(std::uint8_t b, Clock::time_point now) {
+    if (resetRequestHeard(b)) {
+        enterAnnouncing(now, "reset request");
+        return;
+    }
+    diagnosticsByte(b);
+}
+
+bool DeviceModel::diagnosticsByte(std::uint8_t b) {
+    if (diagnosticOperandFor_ >= 0) {
+        const auto command = static_cast<std::uint8_t>(diagnosticOperandFor_);
+        diagnosticOperandFor_ = -1;
+        if (command == kDiagAudioLevel) {
+            outputs_.audioLevel = b;
+        } else {
+            outputs_.tonePair = b;
+        }
+        send({b});
+        record(command, b, 1, CommandResult::Ack, "operand");
+        return true;
+    }
+    if (b >= kDiagRedOn && b <= kDiagPowerOff) {
+        const bool on = (b & 1) == 0;
+        bool* outputsByPair[] = {&outputs_.redLed, &outputs_.greenLed, &outputs_.txLed,
+                                 &outputs_.power};
+        *outputsByPair[(b - kDiagRedOn) / 2] = on;
+        send({b});
+        record(b, 0, 0, CommandResult::Ack);
+        return true;
+    }
+    switch (b) {
+    case kDiagAudioLevel:
+        // The level follows as the next byte; each of the two is acknowledged.
+        diagnosticOperandFor_ = b;
+        send({b});
+        record(b, 0, 0, CommandResult::Ack);
+        return true;
+    case kDiagTonePair:
+        diagnosticOperandFor_ = b;
+        record(b, 0, 0, CommandResult::NoReply);
+        return true;
+    case kDiagVoltage:
+        send({chip_.voltageRaw});
+        record(b, 0, 1, CommandResult::Ack);
+        return true;
+    case kDiagTemperature:
+        send({chip_.temperatureRaw});
+        record(b, 0, 1, CommandResult::Ack);
+        return true;
+    case kDiagToneHigh:
+    case kDiagToneLow:
+    case kDiagToneBoth:
+        outputs_.toneHigh = b != kDiagToneLow;
+        outputs_.toneLow = b != kDiagToneHigh;
+        toneRunning_ = true;
+        record(b, 0, 0, CommandResult::NoReply);
+        return true;
+    case kDiagStopTones:
+        // Stopping a running tone also reports that the modulator went quiet.
+        send(toneRunning_ ? std::vector<std::uint8_t>{b, b} : std::vector<std::uint8_t>{b});
+        record(b, 0, toneRunning_ ? 2 : 1, CommandResult::Ack);
+        outputs_.toneHigh = outputs_.toneLow = false;
+        toneRunning_ = false;
+        return true;
+    default:
+        break;
+    }
+    if (b >= kDiagReceive1x && b <= kDiagReceive16x) {
+        if (!chip_.hasReceiveLevel) {
+            record(b, 0, 0, CommandResult::Ignored, "no receive level on this board");
+            return true;
+        }
+        // A steady tone on the receiver input, louder with more gain.
+        static constexpr std::uint8_t kSwing[] = {5, 20, 80};
+        const std::uint8_t swing = kSwing[b - kDiagReceive1x];
+        receiveSample_ ^= 1;
+        send({static_cast<std::uint8_t>(receiveSample_ ? 128 + swing : 128 - swing)});
+        record(b, 0, 1, CommandResult::Ack);
+        return true;
+    }
+    return false;
+}
+
+std::size_t DeviceModel::commandLength() const {
+    switch (pending_[0]) {
+    case kCmdRead: return 4;
+    case kCmdErase: return 3;
+    case kCmdWrite: return pending_.size() >= 4 ? 4u + pending_[3] : 4u;
+    case kCmdWriteChecked: return pending_.size() >= 4 ? 5u + pending_[3] : 5u;
+    default: return 1;
+    }
+}
+
+void DeviceModel::bootloaderByte(std::uint8_t b, Clock::time_point now) {
+    if (!pending_.empty()) {
+        pending_.push_back(b);
+        if (pending_.size() >= commandLength()) runCommand(now);
+        return;
+    }
+    // The bootloader's test monitor answers the diagnostic bytes too, so the
+    // adjustment dialog works on a connected tracker.
+    if (diagnosticOperandFor_ >= 0) {
+        diagnosticsByte(b);
+        return;
+    }
+    if (b >= 0x80 && diagnosticsByte(b)) return;
+    switch (b) {
+    case kCmdIdentify:
+    case kCmdRead:
+    case kCmdErase:
+    case kCmdWrite:
+    case kCmdWriteChecked:
+    case kCmdCommit:
+    case kCmdLeave:
+    case kCmdFast115200:
+    case kCmdFast57600:
+        pending_.push_back(b);
+        if (pending_.size() >= commandLength()) runCommand(now);
+        return;
+    case 0x00:
+    case kAck:
+        return;  // the host's nudge and repeated handshakes need no answer
+    default:
+        break;
+    }
+    // A host that lost track of us starts over with the reset request; the
+    // bootloader restarts its announce so the host can find it again.
+    if (resetRequestHeard(b)) {
+        enterAnnouncing(now, "reset request");
+        return;
+    }
+    record(b, 0, 0, CommandResult::Ignored, "not a command");
+}
+
+std::uint32_t DeviceModel::byteAddress(std::size_t fieldOffset) const {
+    return std::uint32_t{getU16BE(&pending_[fieldOffset])} << chip_.addressShift;
+}
+
+void DeviceModel::runCommand(Clock::time_point now) {
+    const std::uint8_t command = pending_[0];
+    switch (command) {
+    case kCmdIdentify:
+        send(identificationReply());
+        record(command, 0, 0, CommandResult::Ack, info_.deviceId);
+        break;
+    case kCmdRead: cmdRead(); break;
+    case kCmdErase: cmdErase(); break;
+    case kCmdWrite: cmdWrite(false); break;
+    case kCmdWriteChecked: cmdWrite(true); break;
+    case kCmdCommit: cmdCommitStaged(); break;
+    case kCmdLeave:
+        state_ = DeviceState::Firmware;
+        lineSpeed_ = chip_.firmwareSpeed;
+        record(command, 0, 0, CommandResult::NoReply, "firmware running");
+        break;
+    case kCmdFast115200:
+    case kCmdFast57600: {
+        const auto dash = info_.deviceId.find('-');
+        const bool offered = dash != std::string::npos &&
+                             info_.deviceId.find(static_cast<char>(command), dash + 1) !=
+                                 std::string::npos;
+        if (!offered) {
+            record(command, 0, 0, CommandResult::Ignored, "fast link not offered");
+            break;
+        }
+        lineSpeed_ = command == kCmdFast115200 ? kFastLinkSpeedH : kFastLinkSpeedT;
+        record(command, 0, 0, CommandResult::NoReply, "now at " + std::to_string(lineSpeed_));
+        break;
+    }
+    default:
+        break;
+    }
+    pending_.clear();
+    (void)now;
+}
+
+void DeviceModel::cmdRead() {
+    const std::uint32_t address = byteAddress(1);
+    const std::uint32_t length = pending_[3];
+    std::vector<std::uint8_t> data(length);
+    std::string note;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        data[i] = flash_.read(address + i);
+        if (faults_.corruptReadAt && *faults_.corruptReadAt == address + i) {
+            data[i] = static_cast<std::uint8_t>(~data[i]);
+            note = "corrupted read-back at " + hex(address + i);
+        }
+    }
+    send(std::move(data));
+    record(kCmdRead, address, length, CommandResult::Ack, note);
+}
+
+bool DeviceModel::writableRange(std::uint32_t address, std::uint32_t length,
+                                std::string& why) const {
+    const std::uint64_t end = std::uint64_t{address} + std::max<std::uint32_t>(length, 1);
+    if (address < info_.validStart || end > chip_.validEndBytes()) {
+        why = "outside the programmable area";
+        return false;
+    }
+    if (chip_.stagedSize != 0 && address < chip_.stagedBase + chip_.stagedSize &&
+        end > chip_.stagedBase) {
+        why = "low firmware area goes through the staging copy";
+        return false;
+    }
+    return true;
+}
+
+void DeviceModel::cmdErase() {
+    const std::uint32_t address = byteAddress(1);
+    const std::uint32_t blockSize = info_.eraseBlockSize;
+    const std::uint32_t blockStart = address - address % blockSize;
+    std::string why;
+    if (!writableRange(address, 1, why)) {
+        send({kNak});
+        record(kCmdErase, address, blockSize, CommandResult::Nak, why);
+        return;
+    }
+    if (faults_.nakEraseAt && *faults_.nakEraseAt >= blockStart &&
+        *faults_.nakEraseAt < blockStart + blockSize) {
+        send({kNak});
+        record(kCmdErase, address, blockSize, CommandResult::Nak, "injected fault");
+        return;
+    }
+    flash_.eraseBlockAt(address, blockSize);
+    send({kAck}, kEraseMicros);
+    record(kCmdErase, address, blockSize, CommandResult::Ack, "erased block " + hex(blockStart));
+}
+
+void DeviceModel::cmdWrite(bool checked) {
+    const std::uint8_t command = pending_[0];
+    const std::uint32_t address = byteAddress(1);
+    const std::uint32_t length = pending_[3];
+    const std::uint8_t* data = pending_.data() + (checked ? 5 : 4);
+    std::string why;
+    if (checked) {
+        std::uint8_t sum = 0;
+        for (std::uint32_t i = 0; i < length; ++i) sum ^= data[i];
+        if (sum != pending_[4]) {
+            send({kNak});
+            record(command, address, length, CommandResult::Nak, "checksum mismatch");
+            return;
+        }
+    }
+    if (!writableRange(address, length, why)) {
+        send({kNak});
+        record(command, address, length, CommandResult::Nak, why);
+        return;
+    }
+    if (faults_.nakWriteAt && *faults_.nakWriteAt >= address &&
+        *faults_.nakWriteAt < address + length) {
+        send({kNak});
+        record(command, address, length, CommandResult::Nak, "injected fault");
+        return;
+    }
+    const auto conflict = flash_.program(address, data, length);
+    send({kAck}, kProgramMicrosPerByte * length);
+    record(command, address, length, CommandResult::Ack,
+           conflict ? "write without erase at " + hex(*conflict) : std::string());
+    if (conflict) log_.back().writeWithoutErase = true;
+}
+
+void DeviceModel::cmdCommitStaged() {
+    if (chip_.stagedSize == 0) {
+        send({kNak});
+        record(kCmdCommit, 0, 0, CommandResult::Nak, "no staging on this chip");
+        return;
+    }
+    // The bootloader copies the staged image over the low firmware area.
+    const std::uint32_t blockSize = info_.eraseBlockSize;
+    std::uint32_t erased = 0;
+    for (std::uint32_t a = chip_.stagedBase; a < chip_.stagedBase + chip_.stagedSize;
+         a += blockSize, ++erased)
+        flash_.eraseBlockAt(a, blockSize);
+    std::vector<std::uint8_t> staged(chip_.stagedSize);
+    for (std::uint32_t i = 0; i < chip_.stagedSize; ++i)
+        staged[i] = flash_.read(chip_.stagedBase + chip_.stagingOffset + i);
+    flash_.program(chip_.stagedBase, staged.data(), staged.size());
+    send({kAck}, erased * kEraseMicros + kProgramMicrosPerByte * chip_.stagedSize);
+    record(kCmdCommit, chip_.stagedBase, chip_.stagedSize, CommandResult::Ack,
+           "staged copy from " + hex(chip_.stagedBase + chip_.stagingOffset) + " committed");
+}
+
+std::vector<std::uint8_t> DeviceModel::identificationReply() const {
+    std::vector<std::uint8_t> reply{chip_.bootloaderVersion};
+    for (std::uint16_t word : {info_.validStart, info_.validEnd, info_.redirectBase, info_.vectorLow,
+                               info_.eraseBlockSize, info_.writeBlockSize}) {
+        reply.push_back(static_cast<std::uint8_t>(word >> 8));
+        reply.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    }
+    reply.insert(reply.end(), info_.redirectPrologue.begin(), info_.redirectPrologue.end());
+    reply.insert(reply.end(), info_.deviceId.begin(), info_.deviceId.end());
+    reply.push_back(0x00);
+    return reply;
+}
+
+void DeviceModel::tick(Clock::time_point now) {
+    if (hungUp_ || faults_.silent) return;
+    if (!pending_.empty() && now - lastByte_ > kCommandTimeout) {
+        record(pending_[0], 0, static_cast<std::uint32_t>(pending_.size()), CommandResult::Ignored,
+               "incomplete command dropped");
+        pending_.clear();
+    }
+    if (state_ != DeviceState::Announcing) return;
+    if (!stayInBootloader_ && now >= announceUntil_) {
+        state_ = DeviceState::Firmware;
+        lineSpeed_ = chip_.firmwareSpeed;
+        record(0, 0, 0, CommandResult::Event, "no answer to the announce: firmware running");
+        return;
+    }
+    if (now >= nextAnnounce_) {
+        send({kAck});
+        nextAnnounce_ = now + kAnnouncePeriod;
+    }
+}
+
+std::optional<DeviceModel::Clock::time_point> DeviceModel::nextDeadline() const {
+    if (hungUp_ || faults_.silent) return std::nullopt;
+    std::optional<Clock::time_point> next;
+    if (!pending_.empty()) next = lastByte_ + kCommandTimeout;
+    if (state_ == DeviceState::Announcing) {
+        auto t = stayInBootloader_ ? nextAnnounce_ : std::min(nextAnnounce_, announceUntil_);
+        next = next ? std::min(*next, t) : t;
+    }
+    return next;
+}
+
+std::vector<OutputChunk> DeviceModel::takeOutput() {
+    std::vector<OutputChunk> out;
+    out.swap(output_);
+    return out;
+}
+
+void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros) {
+    if (faults_.silent) return;
+    output_.push_back(OutputChunk{busyMicros, lineSpeed_, std::move(bytes)});
+}
+
+void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
+                         CommandResult result, std::string note) {
+    log_.push_back(CommandLogEntry{command, address, length, result, std::move(note), false});
+}
+
+}  // namespace varnel

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "emulator/device_model.h"
+#include "emulator/fault_plan.h"
+#include "emulator/pty_transport.h"
+
+namespace varnel {
+
+struct EmulatorOptions {
+    std::string chip = "AP64";
+    std::string linkPath;            // optional stable symlink to the pty
+    bool startInBootloader = false;  // a board without firmware: announces until answered
+    bool realtime = false;           // wire time per byte, erase and program times
+    bool defaultSettings = true;     // believable factory settings and script
+    FaultPlan faults;
+};
+
+// One emulated tracker on a pseudo-terminal, served by a background thread.
+// Everything here may be called from any thread; the model is reached under
+// a lock. The destructor stops the thread and removes the link.
+class EmulatorRunner {
+public:
+    // Throws std::runtime_error for an unknown chip or when no pty can be had.
+    explicit EmulatorRunner(const EmulatorOptions& options);
+    ~EmulatorRunner();
+    EmulatorRunner(const EmulatorRunner&) = delete;
+    EmulatorRunner& operator=(const EmulatorRunner&) = delete;
+
+    void start();
+    void stop();
+
+    // The device path the host opens (the pty slave).
+    const std::string& slavePath() const { return transport_.slavePath(); }
+
+    std::vector<std::uint8_t> flash() const;
+    std::vector<std::uint8_t> readFlash(std::uint32_t address, std::size_t n) const;
+    // Stores bytes as they are, without flash rules (setting up a test).
+    void loadFlash(std::uint32_t address, const std::vector<std::uint8_t>& bytes);
+
+    DeviceInfo deviceInfo() const;
+    void setDeviceId(const std::string& id);
+    DeviceState state() const;
+    std::uint32_t lineSpeed() const;
+    DeviceOutputs outputs() const;
+
+    std::vector<CommandLogEntry> commandLog() const;
+    std::string commandLogText() const;
+    void clearLog();
+    bool hungUp() const;
+
+    // Fault injection, effective from the next byte.
+    void setSilent(bool silent);
+    void setNakEraseAt(std::optional<std::uint32_t> address);
+    void setNakWriteAt(std::optional<std::uint32_t> address);
+    void setCorruptReadAt(std::optional<std::uint32_t> address);
+    void setHangupAfter(std::optional<std::uint64_t> bytes);
+
+    // Power cycle (firmware running again) or power-on into the bootloader.
+    void powerCycle();
+    void startInBootloader(bool stay = true);
+
+    // Waits until the device is in `state` (true) or the time is up (false).
+    bool waitForState(DeviceState state, std::chrono::milliseconds timeout) const;
+
+    // Runs f(DeviceModel&) under the lock, for anything not covered above.
+    template <class F>
+    auto withModel(F&& f) {
+        std::lock_guard lock(mutex_);
+        return f(model_);
+    }
+
+private:
+    void serve();
+
+    EmulatorOptions options_;
+    PtyTransport transport_;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    DeviceModel model_;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+};
+
+}  // namespace varnel

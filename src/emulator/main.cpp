@@ -1,0 +1,120 @@
+// varnel-emu: an emulated Varnel tracker on a pseudo-terminal.
+#include <CLI/CLI.hpp>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+#include "emulator/emulator_runner.h"
+#include "emulator/flash_file.h"
+
+namespace {
+
+std::optional<std::uint32_t> addressOption(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    return static_cast<std::uint32_t>(std::stoul(text, nullptr, 0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"varnel-emu: an emulated Varnel tracker on a pseudo-terminal"};
+    varnel::EmulatorOptions options;
+    std::string flashFile, saveFlash, logFile, nakErase, nakWrite, corruptRead;
+    std::uint64_t hangupAfter = 0;
+    app.add_option("--chip", options.chip, "Target chip")
+        ->check(CLI::IsMember({"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"}))
+        ->capture_default_str();
+    app.add_option("--link", options.linkPath, "Make PATH a symbolic link to the pseudo-terminal");
+    app.add_option("--flash", flashFile, "Initial flash contents (.s19 or .bin)");
+    app.add_flag("--bootloader", options.startInBootloader,
+                 "Start in the bootloader instead of the running firmware");
+    app.add_flag("--blank", [&](std::int64_t) { options.defaultSettings = false; },
+                 "Start with erased flash instead of the factory settings");
+    app.add_flag("--realtime", options.realtime,
+                 "Take wire time per byte at the line speed, and erase and program times");
+    app.add_flag("--silent", options.faults.silent, "The device answers nothing");
+    app.add_option("--nak-erase", nakErase, "Refuse to erase the block holding ADDR");
+    app.add_option("--nak-write", nakWrite, "Refuse writes covering ADDR");
+    app.add_option("--corrupt-readback", corruptRead, "Invert the byte at ADDR when read back");
+    app.add_option("--hangup-after", hangupAfter, "Unplug after N received bytes");
+    app.add_option("--log", logFile, "Write the command log to FILE");
+    app.add_option("--save-flash", saveFlash, "Save the flash as a raw image on exit");
+    CLI11_PARSE(app, argc, argv);
+
+    try {
+        options.faults.nakEraseAt = addressOption(nakErase);
+        options.faults.nakWriteAt = addressOption(nakWrite);
+        options.faults.corruptReadAt = addressOption(corruptRead);
+    } catch (const std::exception&) {
+        std::cerr << "varnel-emu: addresses are numbers, such as 0xF400\n";
+        return 2;
+    }
+    if (hangupAfter > 0) options.faults.hangupAfter = hangupAfter;
+
+    // Block the stop signals before any thread starts, so only sigtimedwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    std::unique_ptr<varnel::EmulatorRunner> runner;
+    try {
+        runner = std::make_unique<varnel::EmulatorRunner>(options);
+    } catch (const std::exception& e) {
+        std::cerr << "varnel-emu: " << e.what() << "\n";
+        return 1;
+    }
+    if (!flashFile.empty()) {
+        std::string error;
+        const bool loaded = runner->withModel([&](varnel::DeviceModel& model) {
+            return varnel::loadFlashFile(flashFile, model.flash(), error);
+        });
+        if (!loaded) {
+            std::cerr << "varnel-emu: " << error << "\n";
+            return 1;
+        }
+    }
+
+    std::ofstream log;
+    if (!logFile.empty()) {
+        log.open(logFile, std::ios::trunc);
+        if (!log) {
+            std::cerr << "varnel-emu: cannot write " << logFile << "\n";
+            return 1;
+        }
+    }
+
+    runner->start();
+    std::cout << runner->slavePath() << std::endl;
+    std::cerr << "varnel-emu: " << options.chip << " on " << runner->slavePath()
+              << (options.linkPath.empty() ? "" : " (linked as " + options.linkPath + ")") << "\n";
+
+    std::size_t logged = 0;
+    auto flushLog = [&] {
+        if (!log.is_open()) return;
+        const auto entries = runner->commandLog();
+        for (; logged < entries.size(); ++logged) log << entries[logged].text() << "\n";
+        log.flush();
+    };
+    const timespec period{0, 200 * 1000 * 1000};
+    while (sigtimedwait(&stopSignals, nullptr, &period) < 0) flushLog();
+
+    runner->stop();
+    flushLog();
+    int status = 0;
+    if (!saveFlash.empty()) {
+        std::string error;
+        const bool saved = runner->withModel([&](varnel::DeviceModel& model) {
+            return varnel::saveFlashFile(saveFlash, model.flash(), error);
+        });
+        if (!saved) {
+            std::cerr << "varnel-emu: " << error << "\n";
+            status = 1;
+        }
+    }
+    return status;
+}
