@@ -66,9 +66,11 @@ int infoFirmware(const std::string& path) {
 void addInfoCommand(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("info", "Summarise a configuration (.cfg) or firmware (.s19) file");
     auto path = std::make_shared<std::string>();
-    cmd->add_option("FILE", *path, "configuration or S-record file")->required();
+    cmd->add_option("FILE", *path, "configuration or S-record file (- reads S-records from standard input)")->required();
     cmd->callback([path, &status] {
-        status = endsWith(*path, ".cfg") ? infoConfig(*path) : infoFirmware(*path);
+        // "-" reads an S-record file from standard input.
+        if (*path == "-") status = infoFirmware("");
+        else status = endsWith(*path, ".cfg") ? infoConfig(*path) : infoFirmware(*path);
     });
 }
 
