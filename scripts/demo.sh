@@ -3,4 +3,4 @@
 # bundled sample configuration.
 set -euo pipefail
 build=${1:-build}
-"$build/src/cli/varnelcfg-cli" info samples/ap64-sample.cfg
+"$build/src/cli/varnelcfg-cli" info samples/ap64-demo.s19

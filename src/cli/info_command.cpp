@@ -1,16 +1,76 @@
+#include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "cli/commands.h"
+#include "cli/stderr_ui.h"
+#include "config/ax25_codec.h"
+#include "config/config_file.h"
+#include "config/profile_record.h"
+#include "firmware/srecord_loader.h"
 
 namespace varnel::cli {
+namespace {
+
+bool endsWith(const std::string& s, const std::string& suffix) {
+    if (s.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) != suffix[i])
+            return false;
+    return true;
+}
+
+std::string hex(std::uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%05X", v);
+    return buf;
+}
+
+int infoConfig(const std::string& path) {
+    StderrUi ui;
+    Session session;
+    if (loadConfigFileOffline(path, session, ui) != 0) return 1;
+    const auto& s = session.settings;
+    std::cout << "deviceId: " << session.link.deviceInfo.deviceId << '\n'
+              << "chip: " << session.link.chipName
+              << (session.target.kind == KindNone ? " (unknown)" : "") << '\n'
+              << "family: " << int(s.family()) << '\n'
+              << "type: " << int(s.type()) << '\n'
+              << "build: " << s.build() << '\n';
+    for (int p = 0; p < 2; ++p) {
+        const ConstProfileRecord profile(s.profile(p), session.target.kind);
+        std::cout << "profile " << p + 1 << " callsign: " << decodeAddress(profile.sourceAddress()) << '\n';
+    }
+    return 0;
+}
+
+int infoFirmware(const std::string& path) {
+    StderrUi ui;
+    FlashImage image;
+    const int rc = loadSRecordFile(path, image, ui);
+    std::uint32_t count = 0;
+    std::uint32_t addr = 0;
+    while (addr < kFlashSize) {
+        if (image.touched[addr] == kUntouched) { ++addr; continue; }
+        const std::uint32_t start = addr;
+        while (addr < kFlashSize && image.touched[addr] != kUntouched) ++addr;
+        std::cout << "range: " << hex(start) << "-" << hex(addr - 1) << " (" << addr - start << " bytes)\n";
+        count += addr - start;
+    }
+    std::cout << "bytes: " << count << '\n';
+    return rc == 0 ? 0 : 1;
+}
+
+}  // namespace
 
 void addInfoCommand(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("info", "Summarise a configuration (.cfg) or firmware (.s19) file");
     auto path = std::make_shared<std::string>();
-    cmd->add_option("FILE", *path, "configuration or S-record file")->required();
+    cmd->add_option("FILE", *path, "configuration or S-record file (- reads S-records from standard input)")->required();
     cmd->callback([path, &status] {
-        std::cerr << "info: not built yet for " << *path << '\n';
-        status = 1;
+        // "-" reads an S-record file from standard input.
+        if (*path == "-") status = infoFirmware("");
+        else status = endsWith(*path, ".cfg") ? infoConfig(*path) : infoFirmware(*path);
     });
 }
 

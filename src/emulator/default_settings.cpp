@@ -6,41 +6,12 @@
 #include <vector>
 
 #include "config/ax25_codec.h"
+#include "config/profile_layout.h"
 #include "config/settings_record.h"
 
 namespace varnel {
 
 namespace {
-
-// Where the firmware finds each profile field it uses here. KX8 boards keep
-// their fixed position inside the short 125-byte profile.
-namespace profile_field {
-constexpr std::size_t kTxDelay = 0;
-constexpr std::size_t kBeaconInterval = 1;  // u16
-constexpr std::size_t kReportFlags = 3;
-constexpr std::size_t kOptionFlags = 4;
-constexpr std::size_t kSourceAddress = 5;
-constexpr std::size_t kSourceSsid = 11;
-constexpr std::size_t kPathLength = 12;
-constexpr std::size_t kPath = 13;
-constexpr std::size_t kSymbolTable = 34;
-constexpr std::size_t kSymbolCode = 35;
-constexpr std::size_t kSlowInterval = 36;  // u16
-constexpr std::size_t kLowSpeed = 40;
-constexpr std::size_t kHighSpeed = 41;
-constexpr std::size_t kAudioLevel = 42;
-constexpr std::size_t kTurnAngle = 43;
-constexpr std::size_t kTurnInterval = 44;
-constexpr std::size_t kTextLength = 46;
-constexpr std::size_t kEveryCounts = 56;
-constexpr std::size_t kText = 61;
-constexpr std::size_t kFixedLatitudeKX8 = 108;
-constexpr std::size_t kFixedLongitudeKX8 = 116;
-constexpr std::size_t kFixedLatitude = 132;
-constexpr std::size_t kFixedLongitude = 140;
-constexpr std::size_t kPortASpeed = 149;
-constexpr std::size_t kPortBSpeed = 150;
-}  // namespace profile_field
 
 constexpr std::uint8_t kReportSmartBeaconing = 0x80;
 constexpr std::uint8_t kReportAltitude = 0x40;
@@ -73,7 +44,7 @@ void putText(std::uint8_t* p, const char* text) { std::memcpy(p, text, std::strl
 
 void fillProfile(std::uint8_t* p, const EmulatedChip& chip, const char* callsign,
                  std::uint16_t interval, std::uint8_t reportFlags, const char* text) {
-    using namespace profile_field;
+    using namespace profile_layout;
     p[kTxDelay] = 30;  // 198 ms
     putU16BE(p + kBeaconInterval, interval);
     p[kReportFlags] = reportFlags;

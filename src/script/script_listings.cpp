@@ -1,0 +1,44 @@
+#include "script/script_listings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "script/script_compiler.h"
+
+namespace varnel {
+
+std::string codeListing(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements,
+                         std::uint32_t scriptAddress, UserInterface& ui) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    ScriptBuffer buffer;
+    const std::size_t size = static_cast<std::size_t>(compileScript(statements, buffer, ui));
+    std::string text;
+    std::uint32_t address = scriptAddress;
+    for (std::size_t position = 0; position < size;) {
+        const std::size_t count = std::min(kPatchBytesPerLine, size - position);
+        char head[32];
+        std::snprintf(head, sizeof head, "PATCH %04x%02x", static_cast<unsigned>(address),
+                      static_cast<unsigned>(count));
+        text += head;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t b = buffer[position + i];
+            text += kHex[b >> 4];
+            text += kHex[b & 0x0F];
+        }
+        text += "\r\n";
+        position += count;
+        address += static_cast<std::uint32_t>(count);
+    }
+    return text;
+}
+
+}  // namespace varnel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace varnel {
+
+class UserInterface;
+
+// The editor's lines as text, each as shown (indentation included) and
+// ended by "\r\n". No lines give an empty text.
+std::string codeListing(const std::vector<std::string>& lines);
+
+// The compiled program as memory patches for the script area at
+// `scriptAddress`: "PATCH %04x%02x" then the data bytes, 32 bytes a line,
+// "\r\n" line ends; the last line carries the 0xFF terminator. Empty after
+// "Out of script storage space!" when the program does not fit.
+std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements,
+                         std::uint32_t scriptAddress, UserInterface& ui);
+
+inline constexpr std::size_t kPatchBytesPerLine = 32;
+
+}  // namespace varnel
