@@ -69,7 +69,7 @@ TEST(DownloadFirmware, BadRecordsFailWithTheParsersMessageKeepingEarlierBytes) {
         std::string badLine;
         const char* message;
     } cases[] = {
-        {"S1058000A6", "Error reading firmware file"},
+        {"S1058100A6", "Error reading firmware file"},
         {test::srecord('1', 0x8010, {0x01, 0x02}).substr(0, 12) + "00", "Error reading firmware file"},
         // The mirror serves 64 KiB parts only: a JM128 image cannot come this way.
         {test::srecord('2', 0x10000, {0x01}), "Address out of range in firmware file"},
