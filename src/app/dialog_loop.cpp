@@ -1,26 +1,13 @@
 #include "app/dialog_loop.h"
 
-#include "config/settings_packing.h"
 #include "core/session.h"
 #include "link/boot_link.h"
+#include "link/device_configuration.h"
 #include "ui/firmware_sequences.h"
 
 namespace varnel {
 
 namespace {
-
-// The settings area, and the script area of chips that keep one. False when
-// the tracker did not answer (told already).
-bool readTracker(Session& s, UserInterface& ui) {
-    BootLink link(s, ui);
-    if (link.readRange(s.target.settingsAddress, s.target.settingsAddress + s.target.settingsSize) < 0)
-        return false;
-    if (s.target.hasScript() &&
-        link.readRange(s.target.scriptAddress, s.target.scriptAddress + kScriptAreaSize) < 0)
-        return false;
-    unpackSettings(s.image, s.target, {s.settings, s.radio, s.script});
-    return true;
-}
 
 int show(const std::function<int()>& dialog) { return dialog ? dialog() : 0; }
 
@@ -34,7 +21,10 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
             // Settings edited offline and then written through a reconnect to
             // the same chip stay as they are; anything else comes from the tracker.
             // A tracker that stops answering is not shown with settings never read.
-            if (!s.link.sameTargetReconnected && !readTracker(s, ui)) return LoopEnd::LeaveBootloader;
+            if (!s.link.sameTargetReconnected) {
+                BootLink link(s, ui);
+                if (readDeviceConfiguration(link, s) < 0) return LoopEnd::LeaveBootloader;
+            }
             s.link.sameTargetReconnected = false;
         } else {
             std::string suffix;

@@ -8,6 +8,7 @@
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
+#include "link/device_configuration.h"
 #include "ui/write_progress_dialog.h"
 
 namespace varnel {
@@ -40,14 +41,10 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     WorkingRecords records{s.settings, s.radio, s.script};
     if (request.keepSettings) {
         // The tracker's own settings and script go into the new image. The
-        // image's settings area now holds what was just read from the tracker,
-        // so its first four bytes (family, type, build) are the tracker's too.
-        if (link.readRange(s.target.settingsAddress, s.target.settingsAddress + s.target.settingsSize) < 0)
-            return finish(1);
-        if (s.target.hasScript() &&
-            link.readRange(s.target.scriptAddress, s.target.scriptAddress + kScriptAreaSize) < 0)
-            return finish(1);
-        unpackSettings(s.image, s.target, records);
+        // image's settings area then holds what was just read from the
+        // tracker, so its first four bytes (family, type, build) are the
+        // tracker's too.
+        if (readDeviceConfiguration(link, s) < 0) return finish(1);
         packSettingsKeepingHeader(s.image, s.target, records);
     } else {
         unpackSettings(s.image, s.target, records);

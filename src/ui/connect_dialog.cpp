@@ -285,10 +285,9 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
         if (!connected) s.port->closePort();
     }
     attempting_ = false;
-    if (s.link.linkAbort == LinkState::kAbortRunning || connected)
-        s.link.linkAbort = LinkState::kAbortIdle;
-    else if (!closing_)
-        s.link.linkAbort = LinkState::kAbortIdle;
+    // Back to idle, so that the next Cancel closes the dialog (a Cancel during
+    // this attempt only stopped it).
+    s.link.linkAbort = LinkState::kAbortIdle;
     return connected;
 }
 
