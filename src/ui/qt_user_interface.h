@@ -24,7 +24,7 @@ public:
 
     bool quitRequested() const { return quitRequested_; }
 
-protected:
+    // Watches the application for a quit request.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -9,6 +9,7 @@
 #include "link/boot_link.h"
 #include "link/posix_serial_port.h"
 #include "ui/firmware_sequences.h"
+#include "ui/qt_user_interface.h"
 #include "ui_test_support.h"
 
 namespace varnel {
@@ -171,6 +172,26 @@ TEST_F(ConnectedAppTest, LegacyLoadOfAMissingFileStopsWithAFailureStatus) {
     EXPECT_EQ(erases, 0);
     EXPECT_EQ(emu->commandLog().back().command, 'Q');
     EXPECT_FALSE(f.session.port->isOpen());
+}
+
+}  // namespace
+}  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// A quit request that arrives during a serial wait stops the running attempt.
+TEST(QtUserInterface, AQuitRequestAsksTheLinkToAbort) {
+    LinkState link;
+    link.linkAbort = LinkState::kAbortRunning;
+    QtUserInterface ui(link);
+    ui.pump();
+    EXPECT_EQ(link.linkAbort, LinkState::kAbortRunning);
+    QEvent quit(QEvent::Quit);
+    ui.eventFilter(QCoreApplication::instance(), &quit);
+    ui.pump();
+    EXPECT_TRUE(ui.quitRequested());
+    EXPECT_EQ(link.linkAbort, LinkState::kAbortRequested);
 }
 
 }  // namespace
