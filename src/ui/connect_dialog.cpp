@@ -1,5 +1,7 @@
 #include "ui/connect_dialog.h"
 
+#include <algorithm>
+
 #include <QEventLoop>
 #include <QRadioButton>
 #include <QTimer>
@@ -185,7 +187,8 @@ void CConnectDialog::onConnect() {
         QDialog::reject();
         return;
     }
-    app_settings::setPort(slot);
+    // A typed path has no slot: the slot last chosen stays as it was.
+    if (slot > 0) app_settings::setPort(slot);
     app_settings::setPortName(path);
     app_settings::setTurbo(fast);
     finishConnected();

@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QLineEdit>
+#include <QTest>
 
 #include "emulator/emulator_runner.h"
 #include "link/fake_bootloader.h"
@@ -76,6 +78,23 @@ TEST_F(ConnectDialogTest, ConnectsToTheEmulatedTrackerAndStoresThePort) {
     EXPECT_EQ(f.session.link.linkAbort, LinkState::kAbortIdle);
 }
 
+// Pseudo-terminals and network serial bridges are not enumerated: the user
+// types the path.
+TEST_F(ConnectDialogTest, ATypedPathIsUsedInsteadOfTheSlots) {
+    EmulatorRunner emu({});
+    emu.start();
+    app_settings::setPort(2);
+    CConnectDialog dialog(f.context, {}, [] {
+        return std::vector<PortSlot>{{"/dev/a", "a", {}}, {"/dev/b", "b", {}}};
+    });
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("portPathEdit"), QString::fromStdString(emu.slavePath()));
+    EXPECT_EQ(dialog.chosenSlot(), 0);
+    button(dialog, "connectButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(app_settings::portName().toStdString(), emu.slavePath());
+    EXPECT_EQ(app_settings::port(), 2);
+}
+
 TEST_F(ConnectDialogTest, CancelStopsTheAttemptThenClosesTheDialog) {
     EmulatorOptions options;
     options.faults.silent = true;
@@ -109,6 +128,19 @@ TEST_F(ConnectDialogTest, ATrackerOfAnotherChipEndsTheDialogWithCancel) {
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(f.session.port->isOpen());
     EXPECT_FALSE(app_settings::portName().size());
+}
+
+TEST_F(ConnectDialogTest, ATrackerLostAfterTheHandshakeIsACommunicationsError) {
+    EmulatorOptions options;
+    options.faults.hangupAfter = 20;  // the reset request and the handshake, then nothing
+    EmulatorRunner emu(options);
+    emu.start();
+    CConnectDialog dialog(f.context, {}, only(emu.slavePath()));
+    button(dialog, "connectButton")->click();
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Communications error\n(BL Ver 00)"});
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_TRUE(dialog.connectEnabled());
+    EXPECT_FALSE(f.session.port->isOpen());
 }
 
 TEST_F(ConnectDialogTest, AMissingPortSaysWhyAndStaysOpen) {
