@@ -1,0 +1,40 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "app/command_line.h"
+#include "app/config_app.h"
+#include "core/session.h"
+#include "link/posix_serial_port.h"
+#include "ui/app_settings.h"
+#include "ui/file_chooser.h"
+#include "ui/qt_http_client.h"
+#include "ui/qt_user_interface.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(varnel::app_settings::kOrganisation);
+    QApplication::setApplicationName(varnel::app_settings::kApplication);
+    QApplication::setApplicationVersion(VARNEL_VERSION);
+    QApplication::setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
+    QApplication::setDesktopFileName("com.brenvale.varnelcfg");
+
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    varnel::AppOptions options = varnel::parseAppOptions(args);
+
+    varnel::Session session;
+    session.port = varnel::makeSystemSerialPort();
+    session.metric = varnel::app_settings::metric();
+    varnel::QtUserInterface ui(session.link);
+    varnel::QtHttpClient http(ui);
+    varnel::QtFileChooser files;
+    varnel::AppContext context{
+        session, ui, http, files,
+        options.firmwareServer.empty() ? varnel::app_settings::firmwareServer().toStdString()
+                                       : options.firmwareServer,
+        options.mirrorServer.empty() ? varnel::app_settings::mirrorServer().toStdString()
+                                     : options.mirrorServer};
+
+    varnel::CConfigApp configApp(context, std::move(options));
+    return configApp.run();
+}

@@ -1,0 +1,62 @@
+#include "app/unattended_load.h"
+
+#include "app/command_line.h"
+#include "config/settings_packing.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "firmware/address_check.h"
+#include "firmware/srecord_loader.h"
+#include "firmware/vector_remap.h"
+#include "link/boot_link.h"
+#include "ui/write_progress_dialog.h"
+
+namespace varnel {
+
+int runUnattendedLoad(AppContext& context, const std::string& commandLine,
+                      const std::string& resolvedPort) {
+    Session& s = context.session;
+    const UnattendedRequest request = parseUnattended(commandLine);
+    BootLink link(s, context.ui);
+    s.link.linkAbort = LinkState::kAbortRunning;
+    const int connected = link.connect(resolvedPort, true);
+    s.link.linkAbort = LinkState::kAbortIdle;
+    if (connected < 0) {
+        s.port->closePort();
+        return 1;
+    }
+
+    auto finish = [&](int status) {
+        link.leaveBootloader();
+        s.port->closePort();
+        return status;
+    };
+
+    selectTarget(s.target, s.link.chipName);
+    if (loadSRecordFile(request.firmwarePath, s.image, context.ui) < 0) {
+        // Half a firmware is not written: the tracker keeps what it runs.
+        context.ui.message("Error loading firmware file");
+        return finish(1);
+    }
+    WorkingRecords records{s.settings, s.radio, s.script};
+    if (request.keepSettings) {
+        // The tracker's own settings and script go into the new image. The
+        // image's settings area now holds what was just read from the tracker,
+        // so its first four bytes (family, type, build) are the tracker's too.
+        if (link.readRange(s.target.settingsAddress, s.target.settingsAddress + s.target.settingsSize) < 0)
+            return finish(1);
+        if (s.target.hasScript() &&
+            link.readRange(s.target.scriptAddress, s.target.scriptAddress + kScriptAreaSize) < 0)
+            return finish(1);
+        unpackSettings(s.image, s.target, records);
+        packSettingsKeepingHeader(s.image, s.target, records);
+    } else {
+        unpackSettings(s.image, s.target, records);
+    }
+    remapVectors(s.image, s.link.deviceInfo);
+    if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0)
+        return finish(1);
+    const int written = runWriteProgressDialog(context, nullptr);
+    return finish(written == 0 ? 0 : 1);
+}
+
+}  // namespace varnel

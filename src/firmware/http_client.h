@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace varnel {
+
+// What one HTTP GET brought back. status is 0 when no server answered at all;
+// then error says why, in the platform client's words.
+struct HttpResponse {
+    int status = 0;
+    std::string body;
+    bool truncated = false;  // the body went on beyond the bound asked for
+    std::string error;
+};
+
+// The little the firmware download needs from an HTTP client: one plain GET,
+// no redirects followed, nothing cached. server is "host" or "host:port"
+// (port 80 when none is given). At most maxBody bytes of the body are kept.
+class HttpClient {
+public:
+    virtual ~HttpClient() = default;
+    virtual HttpResponse get(const std::string& server, const std::string& path,
+                             std::size_t maxBody) = 0;
+};
+
+}  // namespace varnel

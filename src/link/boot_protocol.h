@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace varnel::boot_protocol {
+
+// The resident bootloader announces itself with this byte, the host answers
+// it, and every erase and write is confirmed with it.
+inline constexpr std::uint8_t kAck = 0xFC;
+
+inline constexpr std::uint8_t kIdentify = 'I';
+inline constexpr std::uint8_t kRead = 'R';
+inline constexpr std::uint8_t kErase = 'E';
+inline constexpr std::uint8_t kWrite = 'W';
+inline constexpr std::uint8_t kWriteChecked = 'V';
+inline constexpr std::uint8_t kCommitStaged = 'U';
+inline constexpr std::uint8_t kLeave = 'Q';
+inline constexpr std::uint8_t kSwitch115200 = 'H';
+inline constexpr std::uint8_t kSwitch57600 = 'T';
+
+// Capability letters in the device id that offer the faster line speeds.
+inline constexpr char kCapability115200 = 'H';
+inline constexpr char kCapability57600 = 'T';
+
+// The bootloader always listens at 19200; the running firmware may use any
+// of the probe speeds, tried in this order.
+inline constexpr const char* kBootloaderSpeed = "19200";
+inline constexpr const char* kFirstOpenSpeed = "4800";
+inline constexpr std::array<const char*, 8> kProbeSpeeds{"4800",  "9600",   "19200", "38400",
+                                                         "57600", "115200", "1200",  "2400"};
+
+// What makes a running tracker jump into its bootloader, whatever its serial
+// mode: a command-line request in two spellings, then a KISS frame with the
+// reset command byte 0xFE.
+inline constexpr std::array<std::uint8_t, 7> kResetCommandLine{0x0D, '$', '~', 'R', '$', '~', 'R'};
+inline constexpr std::array<std::uint8_t, 9> kResetComment{'/', '*', 'r', 'e', 's', 'e', 't', '*', '/'};
+inline constexpr std::array<std::uint8_t, 3> kResetKiss{0xC0, 0xFE, 0xC0};
+
+// Wire limits: a two-byte address field and a one-byte length.
+inline constexpr std::uint32_t kAddressFieldLimit = 0x10000;
+inline constexpr std::uint32_t kByteAddressLimit = 0x40000;
+inline constexpr int kMaxLength = 255;
+// Reads go in chunks no longer than this.
+inline constexpr std::uint32_t kReadChunk = 128;
+
+// The JM128 bootloader counts addresses in 4-byte units.
+inline constexpr unsigned kJm128AddressShift = 2;
+inline constexpr std::uint32_t kJm128AddressUnit = 4;
+
+// How long the announce window lasts, and how long a silent device is given
+// to confirm an erase, a write or a commit before the command counts as failed.
+inline constexpr int kAnnounceWindowMs = 500;
+inline constexpr int kReplyTimeoutMs = 5000;
+inline constexpr int kSettleMs = 10;
+inline constexpr int kIdentifyReads = 10;
+// A device id is stored as at most this many characters; a device that sends
+// more than kDeviceIdWireLimit bytes without the closing NUL is not answering
+// sensibly.
+inline constexpr int kDeviceIdWireLimit = 255;
+
+// Progress is counted in units of 4 bytes.
+inline constexpr int kProgressUnit = 4;
+
+}  // namespace varnel::boot_protocol

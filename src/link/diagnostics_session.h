@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "config/device_target.h"
+
+namespace varnel {
+
+class SerialPort;
+
+// The test commands of the tracker firmware: one byte each, at or above 0x80.
+namespace diag_command {
+inline constexpr std::uint8_t kRedLedOn = 0x80, kRedLedOff = 0x81;
+inline constexpr std::uint8_t kGreenLedOn = 0x82, kGreenLedOff = 0x83;
+inline constexpr std::uint8_t kTxLedOn = 0x84, kTxLedOff = 0x85;
+inline constexpr std::uint8_t kPowerOn = 0x86, kPowerOff = 0x87;
+inline constexpr std::uint8_t kSetAudioLevel = 0x88;
+inline constexpr std::uint8_t kTonePair = 0x89;    // then 0: 1200 baud pair, 1: 300 baud pair
+inline constexpr std::uint8_t kReadVoltage = 0x8A;
+inline constexpr std::uint8_t kReadTemperature = 0x8B;
+inline constexpr std::uint8_t kReadRxLevel1x = 0x8C;  // + gain choice (0 1x, 1 4x, 2 16x)
+inline constexpr std::uint8_t kHighTone = 0xC0;
+inline constexpr std::uint8_t kLowTone = 0xC1;
+inline constexpr std::uint8_t kBothTones = 0xC2;
+inline constexpr std::uint8_t kStopTones = 0xFF;
+}  // namespace diag_command
+
+enum class DiagOutput { RedLed, GreenLed, TxLed, Power };
+enum class TonePair { Baud1200 = 0, Baud300 = 1 };
+
+// The readings as the diagnostics show them.
+struct SensorReadings {
+    std::string voltage;                // "12.00v"
+    std::string temperature;            // "25 C", " 77 F"
+    std::optional<int> receiveLevel;    // JM60 only: 0..254
+};
+
+// Supply voltage from the raw byte, by the chip's divider.
+std::string formatVoltage(std::uint8_t raw, TargetKind kind);
+// Temperature from the raw byte: JM60 and JM128 report degrees Celsius
+// offset by 100, the others an absolute scale of 1.9608 per step.
+std::string formatTemperature(std::uint8_t raw, TargetKind kind, bool metric);
+// Received audio: distance of the sample from mid-scale, doubled, in one byte.
+int receiveLevel(std::uint8_t sample);
+
+// The command sequences of the adjustment and diagnostics dialog. It holds
+// what the dialog's controls hold (boxes, tone pair, level, gain) and sends
+// the bytes each change calls for, in the firmware's order.
+class DiagnosticsSession {
+public:
+    DiagnosticsSession(SerialPort& port, TargetKind kind, bool metric);
+
+    // Reads the sensors, then tones off, transmit and green LEDs off, red LED
+    // on, the audio level and the 1200 baud tone pair.
+    SensorReadings open(std::uint8_t audioLevel, int gainChoice);
+    // Leaves the red LED on and the others and the tones off.
+    void close();
+
+    void setOutput(DiagOutput output, bool on);
+    void setTones(bool high, bool low);
+    void chooseTonePair(TonePair pair);
+    // The slider was released at this level.
+    void setAudioLevel(std::uint8_t level);
+    // Nothing is sent; the next reading uses it.
+    void setGain(int gainChoice) { gain_ = gainChoice; }
+
+    SensorReadings refreshSensors();
+    // The 250 ms poll: no reading while a tone is selected.
+    std::optional<SensorReadings> poll();
+
+    bool output(DiagOutput o) const { return outputs_[static_cast<int>(o)]; }
+    bool highTone() const { return high_; }
+    bool lowTone() const { return low_; }
+    std::uint8_t audioLevel() const { return level_; }
+    int gain() const { return gain_; }
+    bool showsReceiveLevel() const { return kind_ == KindJM60; }
+
+private:
+    void toneUpdate();
+
+    SerialPort& port_;
+    TargetKind kind_;
+    bool metric_;
+    bool outputs_[4] = {false, false, false, false};
+    bool high_ = false, low_ = false;
+    bool toneRunning_ = false;
+    std::uint8_t level_ = 0;
+    int gain_ = 0;
+};
+
+}  // namespace varnel

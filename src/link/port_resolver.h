@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnel {
+
+// A serial device found on this machine, as the connect dialog and
+// `varnelcfg-cli ports` list it.
+struct PortDescription {
+    std::string path;         // what openPort is given
+    std::string description;  // what the user is shown beside it
+};
+
+// "COMn" (any letter case) or a name that starts with a digit names slot n,
+// counted from 1; anything else is a device path.
+std::optional<int> portSlotFromName(const std::string& name);
+
+// The serial devices present, in slot order: USB adapters, then USB modems
+// (CDC ACM), then on-board UARTs that really have hardware behind them, each
+// group in numeric order (ttyUSB2 before ttyUSB10).
+std::vector<PortDescription> listSerialPorts();
+
+// Orders device paths the way slots are numbered.
+void sortPortPaths(std::vector<std::string>& paths);
+
+// Turns what the user typed into the path to open: slot n becomes the n-th
+// listed device; a slot with no device keeps the name as typed, so opening it
+// fails with the usual message.
+std::string resolvePortName(const std::string& name);
+std::string resolvePortName(const std::string& name, const std::vector<PortDescription>& ports);
+
+}  // namespace varnel

@@ -1,0 +1,218 @@
+#include "link/posix_serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "core/user_interface.h"
+#include "link/port_resolver.h"
+#include "link/serial_messages.h"
+#include "link/serial_timing.h"
+
+namespace varnel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int msUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// An unsigned decimal number and nothing else; empty means the default.
+bool parseSpeed(const std::string& text, unsigned long& baud) {
+    const std::string t = text.empty() ? std::string(serial_timing::kDefaultSpeed) : text;
+    if (t.size() > 9) return false;
+    unsigned long v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<unsigned long>(c - '0');
+    }
+    baud = v;
+    return true;
+}
+
+bool speedConstant(unsigned long baud, speed_t& out) {
+    struct Row { unsigned long baud; speed_t code; };
+    static const Row rows[] = {
+        {1200, B1200}, {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
+        {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
+        {300, B300}, {600, B600}, {1800, B1800},
+    };
+    for (const auto& r : rows)
+        if (r.baud == baud) { out = r.code; return true; }
+    return false;
+}
+
+// Pseudo-terminals and some adapters have no modem lines; their ioctls fail
+// with ENOTTY or EINVAL, which is harmless here.
+void setModemLine(int fd, unsigned long request, int bit) {
+    int bits = bit;
+    (void)ioctl(fd, request, &bits);
+}
+
+}  // namespace
+
+PosixSerialPort::~PosixSerialPort() { release(); }
+
+int PosixSerialPort::openPort(const std::string& name, const std::string& speed, UserInterface& ui) {
+    path_ = resolvePortName(name);
+    const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        ui.message(serial_messages::kCantOpen);
+        return -1;
+    }
+    // TIOCEXCL alone does not keep out root, so a second program is also
+    // refused by the advisory lock.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        ui.message(serial_messages::kCantOpen);
+        return -1;
+    }
+    fd_ = fd;
+
+    // Every write drains before it returns, so there is never untransmitted
+    // output to drop; an output purge here would even eat bytes a
+    // pseudo-terminal's far side has not read yet. Stale input goes.
+    tcflush(fd_, TCIFLUSH);
+
+    unsigned long baud = 0;
+    speed_t code{};
+    if (!parseSpeed(speed, baud)) {
+        release();
+        ui.message(serial_messages::kInvalidSpeed);
+        return -1;
+    }
+    termios tio{};
+    if (tcgetattr(fd_, &tio) != 0 || !speedConstant(baud, code)) {
+        release();
+        ui.message(serial_messages::kUnableToAccess);
+        return -1;
+    }
+    // Raw binary line: 8 data bits, no parity, one stop bit, no flow control
+    // of either kind, no character translation.
+    cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    cfsetispeed(&tio, code);
+    cfsetospeed(&tio, code);
+    if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
+        release();
+        ui.message(serial_messages::kUnableToAccess);
+        return -1;
+    }
+    // The time-outs are kept by poll on a non-blocking descriptor.
+    const int flags = fcntl(fd_, F_GETFL);
+    if (flags < 0 || fcntl(fd_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        std::fprintf(stderr, serial_messages::kCantSetTimeouts, path_.c_str());
+        release();
+        return -1;
+    }
+    // The trackers reset on DTR: drop it, and keep RTS asserted.
+    setModemLine(fd_, TIOCMBIC, TIOCM_DTR);
+    setModemLine(fd_, TIOCMBIS, TIOCM_RTS);
+    baud_ = baud;
+    return 1;
+}
+
+void PosixSerialPort::release() {
+    if (fd_ < 0) return;
+    // TIOCEXCL would outlive the close while the far side holds the line,
+    // and then refuse our own reopening at the next speed.
+    (void)ioctl(fd_, TIOCNXCL);
+    (void)::flock(fd_, LOCK_UN);
+    ::close(fd_);
+    fd_ = -1;
+}
+
+int PosixSerialPort::closePort() {
+    if (fd_ < 0) return -1;
+    (void)ioctl(fd_, TIOCNXCL);
+    (void)::flock(fd_, LOCK_UN);
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0 ? 0 : -1;
+}
+
+int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
+    if (fd_ < 0) return -1;
+    if (n <= 0) return 0;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(serial_timing::writeTotalMs(n));
+    int written = 0;
+    while (written < n) {
+        const ssize_t r = ::write(fd_, data + written, static_cast<std::size_t>(n - written));
+        if (r > 0) {
+            written += static_cast<int>(r);
+            continue;
+        }
+        if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return -1;
+        const int left = msUntil(deadline);
+        if (left == 0) return written;  // write time-out: a short count
+        pollfd p{fd_, POLLOUT, 0};
+        if (::poll(&p, 1, left) < 0 && errno != EINTR) return -1;
+    }
+    // Return only once the bytes are on the wire, as a synchronous Windows
+    // write does, but never wait longer than the write time-out.
+    for (;;) {
+        int queued = 0;
+        if (ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+            tcdrain(fd_);
+            break;
+        }
+        if (queued <= 0 || msUntil(deadline) == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return written;
+}
+
+int PosixSerialPort::readBytes(std::uint8_t* buffer, int n) {
+    if (fd_ < 0) return -1;
+    if (n <= 0) return 0;
+    const auto total = Clock::now() + std::chrono::milliseconds(serial_timing::readTotalMs(n));
+    int got = 0;
+    Clock::time_point gapEnd{};
+    while (got < n) {
+        int wait = msUntil(total);
+        if (got > 0) wait = std::min(wait, msUntil(gapEnd));
+        if (wait == 0) break;
+        pollfd p{fd_, POLLIN, 0};
+        const int pr = ::poll(&p, 1, wait);
+        if (pr < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (pr == 0) continue;  // the loop head notices the time-out
+        const ssize_t r = ::read(fd_, buffer + got, static_cast<std::size_t>(n - got));
+        if (r > 0) {
+            got += static_cast<int>(r);
+            gapEnd = Clock::now() + std::chrono::milliseconds(serial_timing::kReadIntervalMs);
+        } else if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+            // The line is gone (a USB adapter unplugged, the far end of a
+            // pseudo-terminal closed).
+            return got > 0 ? got : -1;
+        }
+    }
+    return got;
+}
+
+int PosixSerialPort::flushPort(int discardInput) {
+    // Output needs no purge: every write has drained before returning.
+    if (fd_ >= 0 && discardInput) tcflush(fd_, TCIFLUSH);
+    return 0;
+}
+
+std::unique_ptr<SerialPort> makeSystemSerialPort() { return std::make_unique<PosixSerialPort>(); }
+
+}  // namespace varnel

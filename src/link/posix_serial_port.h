@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "link/serial_port.h"
+
+namespace varnel {
+
+// SerialPort on a POSIX tty (Linux, macOS): termios for the line, poll on a
+// non-blocking descriptor for the time-outs, TIOCEXCL plus an advisory flock
+// for the exclusive open.
+class PosixSerialPort : public SerialPort {
+public:
+    PosixSerialPort() = default;
+    ~PosixSerialPort() override;
+    PosixSerialPort(const PosixSerialPort&) = delete;
+    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+    int openPort(const std::string& name, const std::string& speed, UserInterface& ui) override;
+    int closePort() override;
+    bool isOpen() const override { return fd_ >= 0; }
+
+    int writeBytes(const std::uint8_t* data, int n) override;
+    int readBytes(std::uint8_t* buffer, int n) override;
+    int flushPort(int discardInput) override;
+
+    // The path last opened (after slot resolution) and the line speed set.
+    const std::string& devicePath() const { return path_; }
+    unsigned long baudRate() const { return baud_; }
+
+private:
+    void release();
+
+    int fd_ = -1;
+    std::string path_;
+    unsigned long baud_ = 0;
+};
+
+// The serial port of the platform the program was built for.
+std::unique_ptr<SerialPort> makeSystemSerialPort();
+
+}  // namespace varnel

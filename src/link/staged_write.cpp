@@ -1,0 +1,66 @@
+#include "link/staged_write.h"
+
+#include <algorithm>
+
+#include "core/user_interface.h"
+#include "link/boot_link.h"
+#include "link/link_messages.h"
+#include "link/write_progress.h"
+
+namespace varnel {
+
+namespace {
+
+// Passes everything on and remembers the last range, so the bar can be left
+// one step short of its upper bound at the end. A fresh bar runs 0..100.
+class RangeKeepingProgress : public WriteProgress {
+public:
+    explicit RangeKeepingProgress(WriteProgress& view) : view_(view) {}
+    void setRange(int low, int high) override {
+        high_ = high;
+        view_.setRange(low, high);
+    }
+    void setPosition(int position) override { view_.setPosition(position); }
+    void setStatus(const std::string& text) override { view_.setStatus(text); }
+    int high() const { return high_; }
+
+private:
+    WriteProgress& view_;
+    int high_ = 100;
+};
+
+}  // namespace
+
+int writeImage(BootLink& link, WriteProgress& view) {
+    RangeKeepingProgress progress(view);
+    progress.setStatus(write_status::kStandBy);
+    FlashImage& image = link.image();
+    int result = 0;
+
+    if (link.target().kind == KindJM128 && image.touched[0] != kUntouched) {
+        progress.setStatus(write_status::kStage1);
+        // The whole low part is staged and everything up to 0x17000 written,
+        // whether or not the firmware file covered it.
+        std::fill(image.touched.begin(), image.touched.begin() + staged_load::kForcedTouchedEnd,
+                  kTouchedData);
+        result = link.programRange(0, staged_load::kLowPartEnd, &progress,
+                                   staged_load::kStagingOffset);
+        if (result == 0) {
+            progress.setStatus(write_status::kStage2);
+            (void)link.commitStaged();  // the reply's value carries no meaning
+            progress.setStatus(write_status::kStage3);
+            result = link.programRange(staged_load::kLowPartEnd, staged_load::kStage3End, &progress, 0);
+        }
+    } else {
+        result = link.programTouched(&progress);
+    }
+    if (result != 0) {
+        link.ui().message(link_messages::kConfigWriteFailed);
+        result = -1;
+    }
+    progress.setStatus(write_status::kFinished);
+    progress.setPosition(progress.high() - 1);
+    return result;
+}
+
+}  // namespace varnel

@@ -1,0 +1,35 @@
+#pragma once
+
+namespace varnel {
+
+class BootLink;
+class WriteProgress;
+
+// Status texts of a write, in the order they appear.
+namespace write_status {
+inline constexpr const char* kStandBy = "Stand by, writing data...";
+inline constexpr const char* kStage1 = "Loading firmware, stage 1 of 3...";
+inline constexpr const char* kStage2 = "Loading firmware, stage 2 of 3...";
+inline constexpr const char* kStage3 = "Loading firmware, stage 3 of 3...";
+inline constexpr const char* kFinished = "Finished!";
+}  // namespace write_status
+
+// Writes the touched part of the link's image into the tracker. Settings, and
+// firmware for most chips, go in one pass. JM128 firmware (image address 0
+// touched) goes in three stages: its bootloader cannot overwrite the low
+// 0x7000 bytes it runs beside, so they are written 0x10000 higher, taken over
+// with 'U', and then the rest is written in place.
+// 0, or -1 after the failure's message and "Configuration write failed".
+// The status always ends at "Finished!" with the bar one step short of full.
+int writeImage(BootLink& link, WriteProgress& progress);
+
+// The JM128 load: where stage 1 stages the low part, and the spans.
+namespace staged_load {
+inline constexpr unsigned kLowPartEnd = 0x7000;
+inline constexpr unsigned kStagingOffset = 0x10000;
+inline constexpr unsigned kForcedTouchedEnd = 0x17000;  // stages 1 and 3 write all below this
+// Stage 3 ends before the chip's last byte, as the tracker firmware expects.
+inline constexpr unsigned kStage3End = 0x1FFFF;
+}  // namespace staged_load
+
+}  // namespace varnel

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace varnel {
+
+struct Session;
+class UserInterface;
+class HttpClient;
+class FileChooser;
+
+// What every dialog of the desktop program works with: the session owned by
+// main, the way to talk to the user, and the platform services the tests
+// replace (network, file dialogs).
+struct AppContext {
+    Session& session;
+    UserInterface& ui;
+    HttpClient& http;
+    FileChooser& files;
+    std::string firmwareServer;  // host[:port] of the release lists
+    std::string mirrorServer;    // host[:port] of the firmware files
+};
+
+}  // namespace varnel

@@ -1,0 +1,123 @@
+#include "ui/firmware_sequences.h"
+
+#include <algorithm>
+
+#include "config/settings_packing.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "firmware/address_check.h"
+#include "firmware/srecord_loader.h"
+#include "firmware/vector_remap.h"
+#include "ui/file_chooser.h"
+#include "ui/firmware_download_dialog.h"
+#include "ui/write_progress_dialog.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kFirmwareFilter = "Firmware Files (*.s19)";
+constexpr const char* kLoadFailed = "Error loading firmware file";
+constexpr const char* kEraseQuestion =
+    "Do you want to erase the current configuration and use defaults from this file?";
+
+// The weather firmware keeps its settings as one flat 255-byte block.
+constexpr std::size_t kWeatherBlockSize = 255;
+
+WorkingRecords records(Session& s) { return {s.settings, s.radio, s.script}; }
+
+// 1 when the chosen file is in the image, 0 when the user cancelled, -1 when
+// loading failed (told).
+int loadChosenFile(AppContext& context, QWidget* parent) {
+    const QString path = context.files.openFile(parent, kFirmwareFilter, "s19");
+    if (path.isEmpty()) return 0;
+    if (loadSRecordFile(path.toStdString(), context.session.image, context.ui) < 0) {
+        context.ui.message(kLoadFailed);
+        return -1;
+    }
+    return 1;
+}
+
+bool downloadChosen(AppContext& context, QWidget* parent) {
+    CFirmwareDownloadDialog dialog(context, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+// Yes: the new firmware's defaults become the working configuration. No: the
+// current configuration goes into the new image (after the dialog's own check).
+// False when the check refused a field: nothing is written then.
+bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
+                         const CheckAndStore& checkAndStore) {
+    Session& s = context.session;
+    const bool useDefaults = context.ui.askYesNo(kEraseQuestion);
+    const std::uint32_t at = s.target.settingsAddress;
+    if (useDefaults) {
+        if (flavour == ConfigFlavour::Tracker) {
+            unpackSettings(s.image, s.target, records(s));
+        } else {
+            std::copy_n(s.image.bytes.begin() + at, kWeatherBlockSize, s.settings.bytes.begin());
+        }
+        return true;
+    }
+    if (checkAndStore && checkAndStore() != 0) return false;
+    if (flavour == ConfigFlavour::Tracker) {
+        // The new firmware's family, type and build stay; the rest is ours.
+        packSettingsKeepingHeader(s.image, s.target, records(s));
+    } else {
+        std::copy_n(s.settings.bytes.begin(), kWeatherBlockSize, s.image.bytes.begin() + at);
+        std::fill_n(s.image.touched.begin() + at, kWeatherBlockSize, kTouchedData);
+    }
+    return true;
+}
+
+}  // namespace
+
+int runFirmwareWriteChain(AppContext& context, QWidget* parent) {
+    Session& s = context.session;
+    remapVectors(s.image, s.link.deviceInfo);
+    if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;
+    runWriteProgressDialog(context, parent);
+    return kResultReconnect;
+}
+
+int initialiseFromFile(AppContext& context, QWidget* parent) {
+    if (loadChosenFile(context, parent) <= 0) return 0;
+    unpackSettings(context.session.image, context.session.target, records(context.session));
+    return runFirmwareWriteChain(context, parent);
+}
+
+int initialiseFromNetwork(AppContext& context, QWidget* parent) {
+    if (!downloadChosen(context, parent)) return 0;
+    unpackSettings(context.session.image, context.session.target, records(context.session));
+    return runFirmwareWriteChain(context, parent);
+}
+
+int loadFirmwareFromFile(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+                         const CheckAndStore& checkAndStore) {
+    if (loadChosenFile(context, parent) <= 0) return 0;
+    if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
+    return runFirmwareWriteChain(context, parent);
+}
+
+int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+                            const CheckAndStore& checkAndStore) {
+    if (!downloadChosen(context, parent)) return 0;
+    if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
+    return runFirmwareWriteChain(context, parent);
+}
+
+}  // namespace varnel
+
+#include "firmware/bin_export.h"
+#include "link/boot_link.h"
+
+namespace varnel {
+
+bool exportFirmware(AppContext& context, QWidget* parent) {
+    const QString path = context.files.saveFile(parent, "Firmware Files (*.bin)", "bin");
+    if (path.isEmpty()) return false;
+    BootLink link(context.session, context.ui);
+    return exportDeviceToBin(link, path.toStdString()) == 0;
+}
+
+}  // namespace varnel

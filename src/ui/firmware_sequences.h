@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+
+#include "config/config_file.h"
+#include "ui/app_context.h"
+
+class QWidget;
+
+namespace varnel {
+
+// A dialog that ends with this asks the dialog loop to read the device again
+// and show the matching dialog again (new firmware, or a reconnect).
+inline constexpr int kResultReconnect = 99;
+
+// The check-and-store step of the dialog a command runs from: 0 or -1 (the
+// failure already told).
+using CheckAndStore = std::function<int()>;
+
+// Remaps the vectors, checks the addresses and writes the image with the
+// progress dialog. kResultReconnect once written; 0 when the address check
+// refused the image (the calling dialog stays open).
+int runFirmwareWriteChain(AppContext& context, QWidget* parent);
+
+// The firmware-initialisation dialog's two sources: the file's (or the
+// download's) own configuration becomes the working one. kResultReconnect,
+// or 0 when nothing was written.
+int initialiseFromFile(AppContext& context, QWidget* parent);
+int initialiseFromNetwork(AppContext& context, QWidget* parent);
+
+// The configuration dialogs' load-firmware commands: after a good load the
+// user chooses between the file's defaults and the current configuration.
+int loadFirmwareFromFile(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+                         const CheckAndStore& checkAndStore);
+int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+                            const CheckAndStore& checkAndStore);
+
+}  // namespace varnel
+
+namespace varnel {
+
+// Reads the tracker's memory 0x0880..0xFA00 into a .bin file the user names.
+// True when the file was written ("Done." shown).
+bool exportFirmware(AppContext& context, QWidget* parent);
+
+}  // namespace varnel

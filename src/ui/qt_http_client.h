@@ -1,0 +1,22 @@
+#pragma once
+
+#include "firmware/http_client.h"
+
+namespace varnel {
+
+class UserInterface;
+
+// HttpClient over Qt Network: a fresh access manager per fetch, redirects not
+// followed, nothing cached or taken from a cache. When no server can be
+// reached, the platform's reason is told to the user here.
+class QtHttpClient : public HttpClient {
+public:
+    explicit QtHttpClient(UserInterface& ui, int timeoutMs = 30000) : ui_(ui), timeoutMs_(timeoutMs) {}
+    HttpResponse get(const std::string& server, const std::string& path, std::size_t maxBody) override;
+
+private:
+    UserInterface& ui_;
+    int timeoutMs_;
+};
+
+}  // namespace varnel

@@ -1,0 +1,57 @@
+#include "ui/write_progress_dialog.h"
+
+#include <QApplication>
+
+#include "core/session.h"
+#include "link/boot_link.h"
+#include "link/staged_write.h"
+#include "ui_write_progress_dialog.h"
+
+namespace varnel {
+
+CWriteProgressDialog::CWriteProgressDialog(QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::WriteProgressDialog>()) {
+    ui_->setupUi(this);
+    connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+CWriteProgressDialog::~CWriteProgressDialog() = default;
+
+int CWriteProgressDialog::performWrite(BootLink& link) {
+    // The user watches the whole write: show the window first and let it paint.
+    show();
+    QApplication::processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int result = writeImage(link, *this);
+    QApplication::restoreOverrideCursor();
+    ui_->okButton->setEnabled(true);
+    ui_->okButton->setFocus();
+    return result;
+}
+
+void CWriteProgressDialog::setRange(int low, int high) { ui_->progressBar->setRange(low, high); }
+
+void CWriteProgressDialog::setPosition(int position) {
+    ui_->progressBar->setValue(position);
+    ui_->progressBar->repaint();
+}
+
+void CWriteProgressDialog::setStatus(const std::string& text) {
+    ui_->statusLabel->setText(QString::fromStdString(text));
+    ui_->statusLabel->repaint();
+}
+
+QString CWriteProgressDialog::statusText() const { return ui_->statusLabel->text(); }
+int CWriteProgressDialog::progressValue() const { return ui_->progressBar->value(); }
+int CWriteProgressDialog::progressMaximum() const { return ui_->progressBar->maximum(); }
+bool CWriteProgressDialog::okEnabled() const { return ui_->okButton->isEnabled(); }
+
+int runWriteProgressDialog(AppContext& context, QWidget* parent) {
+    CWriteProgressDialog dialog(parent);
+    BootLink link(context.session, context.ui);
+    const int result = dialog.performWrite(link);
+    dialog.exec();
+    return result;
+}
+
+}  // namespace varnel

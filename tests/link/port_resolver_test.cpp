@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "link/port_resolver.h"
+
+namespace varnel {
+namespace {
+
+TEST(PortResolver, SlotNames) {
+    struct Row { const char* name; std::optional<int> slot; };
+    const Row rows[] = {
+        {"COM3", 3}, {"com12", 12}, {"3", 3}, {"12", 12}, {"3 ", 3},
+        {"/dev/ttyUSB0", std::nullopt}, {"COM", std::nullopt}, {"COMX", std::nullopt},
+        {"ttyS1", std::nullopt}, {"", std::nullopt},
+    };
+    for (const auto& r : rows) EXPECT_EQ(portSlotFromName(r.name), r.slot) << r.name;
+}
+
+TEST(PortResolver, SlotsAreTheSortedDevicesCountedFromOne) {
+    std::vector<std::string> paths{"/dev/ttyS0", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyUSB2",
+                                   "/dev/ttyUSB0"};
+    sortPortPaths(paths);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB2", "/dev/ttyUSB10",
+                                               "/dev/ttyACM0", "/dev/ttyS0"}));
+    const std::vector<PortDescription> ports{{"/dev/ttyUSB0", "a"}, {"/dev/ttyACM0", "b"}};
+    EXPECT_EQ(resolvePortName("COM2", ports), "/dev/ttyACM0");
+    EXPECT_EQ(resolvePortName("1", ports), "/dev/ttyUSB0");
+    // A slot with no device stays as typed, so opening it fails normally.
+    EXPECT_EQ(resolvePortName("COM5", ports), "COM5");
+    EXPECT_EQ(resolvePortName("COM0", ports), "COM0");
+    EXPECT_EQ(resolvePortName("/tmp/emu-ap64", ports), "/tmp/emu-ap64");
+}
+
+}  // namespace
+}  // namespace varnel

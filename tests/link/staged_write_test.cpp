@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "config/device_target.h"
+#include "link/boot_link.h"
+#include "link/fake_bootloader.h"
+#include "link/staged_write.h"
+#include "link/write_progress.h"
+#include "support/recording_ui.h"
+
+namespace varnel {
+namespace {
+
+struct RecordingProgress : WriteProgress {
+    std::vector<std::string> statuses;
+    std::pair<int, int> range{0, 100};
+    int position = -1;
+    void setRange(int lo, int hi) override { range = {lo, hi}; }
+    void setPosition(int p) override { position = p; }
+    void setStatus(const std::string& s) override { statuses.push_back(s); }
+};
+
+class StagedWriteTest : public ::testing::Test {
+protected:
+    void use(const char* chip, std::uint16_t eraseSize, std::uint16_t writeSize) {
+        selectTarget(target, chip);
+        device.scaled = target.kind == KindJM128;
+        device.eraseSize = eraseSize;
+        device.writeSize = writeSize;
+        device.attach(port);
+        device.inBootloader = device.acked = true;
+        link.deviceInfo.eraseBlockSize = eraseSize;
+        link.deviceInfo.writeBlockSize = writeSize;
+        boot.setClock(clock);
+        port.openPort("p", "19200", ui);
+    }
+    void load(std::uint32_t from, std::uint32_t to) {
+        for (std::uint32_t a = from; a < to; ++a) {
+            image.bytes[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
+            image.touched[a] = kTouchedData;
+        }
+    }
+
+    test::FakeClock clock;
+    test::FakeSerialPort port{clock};
+    test::FakeBootloader device;
+    LinkState link;
+    DeviceTarget target;
+    FlashImage image;
+    test::RecordingUi ui;
+    BootLink boot{port, link, target, image, ui};
+    RecordingProgress progress;
+};
+
+const std::vector<std::string> kSinglePass{"Stand by, writing data...", "Finished!"};
+
+TEST_F(StagedWriteTest, Jm128FirmwareGoesThroughTheStagingArea) {
+    use("JM128", 1024, 128);
+    load(0x0000, 0x0100);
+    load(0x18000, 0x18010);
+    ASSERT_EQ(writeImage(boot, progress), 0);
+    EXPECT_EQ(progress.statuses,
+              (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
+                                        "Loading firmware, stage 2 of 3...",
+                                        "Loading firmware, stage 3 of 3...", "Finished!"}));
+    const std::string codes = device.codes();
+    const auto commit = codes.find('U');
+    ASSERT_NE(commit, std::string::npos);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 'U'), 1);
+    EXPECT_EQ(codes.find_first_not_of("EVU"), std::string::npos) << codes;
+    for (std::size_t i = 0; i < device.log.size(); ++i) {
+        const auto field = device.log[i].field;
+        if (i < commit) {  // stage 1: 0x10000..0x16FFF in 4-byte units
+            EXPECT_GE(field, 0x4000u) << i;
+            EXPECT_LT(field, 0x5C00u) << i;
+        } else if (i > commit) {
+            EXPECT_GE(field, 0x1C00u) << i;
+            EXPECT_LT(field, 0x8000u) << i;
+        }
+    }
+    // Stage 1 staged all 0x7000 bytes, and stage 3 wrote up to 0x17000
+    // whether or not the file covered it, plus what the file held above.
+    EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 0x17000, device.flash.begin()));
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0x18000, image.bytes.begin() + 0x18010,
+                           device.flash.begin() + 0x18000));
+    EXPECT_EQ(progress.position, progress.range.second - 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(StagedWriteTest, Jm128StageOneFailureSendsNoCommit) {
+    use("JM128", 1024, 128);
+    load(0x0000, 0x0100);
+    device.nakErase = {0x4000};
+    EXPECT_EQ(writeImage(boot, progress), -1);
+    EXPECT_EQ(device.codes().find('U'), std::string::npos);
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Unable to erase block at 0x0000",
+                                                      "Configuration write failed"}));
+    EXPECT_EQ(progress.statuses.back(), "Finished!");
+    EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(),
+                         "Loading firmware, stage 2 of 3..."),
+              0);
+}
+
+TEST_F(StagedWriteTest, Jm128SettingsWriteIsASinglePass) {
+    use("JM128", 1024, 128);
+    load(0x1F000, 0x1F200);
+    ASSERT_EQ(writeImage(boot, progress), 0);
+    EXPECT_EQ(progress.statuses, kSinglePass);
+    EXPECT_EQ(device.codes().find('U'), std::string::npos);
+    EXPECT_EQ(device.log.front().field, 0x1F000u >> 2);
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0x1F000, image.bytes.begin() + 0x1F200,
+                           device.flash.begin() + 0x1F000));
+}
+
+TEST_F(StagedWriteTest, FirmwareOnOtherChipsIsASinglePassWithReadBack) {
+    use("AP64", 512, 64);
+    load(0x0000, 0x0040);
+    load(0xF400, 0xF440);
+    ASSERT_EQ(writeImage(boot, progress), 0);
+    EXPECT_EQ(progress.statuses, kSinglePass);
+    EXPECT_EQ(device.codes(), "EWREWR");
+    EXPECT_EQ(progress.range, std::make_pair(0, 32));
+    EXPECT_EQ(progress.position, 31);
+}
+
+TEST_F(StagedWriteTest, NothingTouchedSendsNothing) {
+    use("AP64", 512, 64);
+    ASSERT_EQ(writeImage(boot, progress), 0);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(progress.statuses, kSinglePass);
+}
+
+TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndStillFinishes) {
+    use("AP64", 512, 64);
+    load(0xF400, 0xF500);
+    device.corruptRead = true;
+    EXPECT_EQ(writeImage(boot, progress), -1);
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Verify error at block 0xf400",
+                                                      "Configuration write failed"}));
+    EXPECT_EQ(progress.statuses, kSinglePass);
+}
+
+}  // namespace
+}  // namespace varnel

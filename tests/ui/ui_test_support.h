@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QApplication>
+#include <QByteArray>
+#include <QMap>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QWidget>
+#include <deque>
+#include <functional>
+
+#include "core/session.h"
+#include "firmware/http_client.h"
+#include "support/recording_ui.h"
+#include "ui/app_context.h"
+#include "ui/file_chooser.h"
+#include "ui/qt_http_client.h"
+
+namespace varnel::test {
+
+// Answers the file dialogs from a queue ("" = cancelled) and remembers filters.
+class ScriptedFiles : public FileChooser {
+public:
+    std::deque<QString> answers;
+    QStringList filters;
+    QString openFile(QWidget*, const QString& filter, const QString&) override { return next(filter); }
+    QString saveFile(QWidget*, const QString& filter, const QString&) override { return next(filter); }
+
+private:
+    QString next(const QString& filter) {
+        filters << filter;
+        if (answers.empty()) return {};
+        QString a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+// A loopback HTTP server: path -> (status, body). Every request is logged.
+class LoopbackHttpServer : public QObject {
+public:
+    struct Reply {
+        int status;
+        QByteArray body;
+    };
+    QMap<QString, Reply> replies;
+    QStringList requests;
+
+    LoopbackHttpServer() {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+            }
+        });
+    }
+    std::string address() const { return "127.0.0.1:" + std::to_string(server_.serverPort()); }
+
+private:
+    void serve(QTcpSocket* s) {
+        buffer_[s] += s->readAll();
+        if (!buffer_[s].contains("\r\n\r\n")) return;
+        const QByteArray line = buffer_[s].left(buffer_[s].indexOf("\r\n"));
+        buffer_.remove(s);
+        const QString path = QString::fromLatin1(line.split(' ').value(1));
+        requests << path;
+        const Reply r = replies.value(path, Reply{404, "not here"});
+        QByteArray out = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\n";
+        if (r.status == 301) out += "Location: http://127.0.0.1:1/elsewhere\r\n";
+        out += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n\r\n" + r.body;
+        s->write(out);
+        s->disconnectFromHost();
+    }
+    QTcpServer server_;
+    QMap<QTcpSocket*, QByteArray> buffer_;
+};
+
+// Session, recording UI, real Qt HTTP client and scripted files in one place.
+struct UiFixture {
+    Session session;
+    RecordingUi ui;
+    QtHttpClient http{ui, 5000};
+    ScriptedFiles files;
+    AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1"};
+};
+
+// Runs `act` on the next modal dialog that opens (a QTimer polls for it).
+inline void onNextModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+}  // namespace varnel::test
