@@ -158,8 +158,9 @@ TEST(TrackerConfigDialog, ShowsAProfileAndReadsTheSameFormBack) {
     ProfileRecord p = b.profile(0);
     AddressField call{};
     encodeAddress("W1AW-5", call);
-    call[6] |= 0x80;
+    call[6] |= 0x81;  // no path follows: the source address ends the header
     std::copy(call.begin(), call.end(), p.sourceAddress());
+    p.setIoFlags(pl::kIoTelemetryAfterPosition);
     p.setText("Mobile \xB0 test");  // a byte above 127 is one character
     p.setTimeslot(30, false);
     p.setSlotFlags(pl::kSlotHalfSecond);
@@ -209,12 +210,24 @@ TEST(TrackerConfigDialog, ShowsAProfileAndReadsTheSameFormBack) {
         EXPECT_EQ(after.selected, before.selected);
         EXPECT_EQ(after.position, before.position);
     }
-    // And the record survives a store of the untouched page.
-    const auto bytes = b.f.session.settings.bytes;
+    // A mode the lists do not know is not stored back as some other mode.
+    auto bytes = b.f.session.settings.bytes;
+    EXPECT_EQ(checkAndStore(d.form(), b.f.session, b.f.ui), -1);
+    EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{"Select a serial port B mode"});
+
+    // Once the user picks one, the page stores back into the very same
+    // record, but for that choice.
+    auto* portB = child<QComboBox>(d, "portBMode");
+    portB->setCurrentIndex(portB->findText("Flow"));
+    emit portB->activated(portB->currentIndex());
     d.readControls();
+    b.f.ui.messages.clear();
     EXPECT_EQ(checkAndStore(d.form(), b.f.session, b.f.ui), 0);
     EXPECT_TRUE(b.f.ui.messages.empty());
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), b.f.session.settings.bytes.begin()));
+    EXPECT_EQ(b.profile(0).portBMode(), 4);
+    bytes[settings_layout::kProfile1 + pl::kPortBMode] = 4;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        EXPECT_EQ(int(b.f.session.settings.bytes[i]), int(bytes[i])) << "offset " << i;
 }
 
 TEST(TrackerConfigDialog, RefusedTabChangeKeepsTheTabAndTellsWhy) {
@@ -416,9 +429,11 @@ TEST(TrackerConfigDialog, FitsASmallScreen) {
         DialogBench b(c.chip, c.family);
         b.f.session.settings.setFlags(0x80);  // the "Freq" button too
         CTrackerConfigDialog d(b.f.context);
-        d.adjustSize();
-        EXPECT_LE(d.width(), 1024);
-        EXPECT_LE(d.height(), 740);
+        // The size the layout asks for, not one a small virtual screen forces.
+        const QSize wanted = d.sizeHint().expandedTo(d.minimumSizeHint());
+        EXPECT_LE(wanted.width(), 1024);
+        EXPECT_LE(wanted.height(), 740);
+        d.resize(wanted);
         if (!shots.isEmpty()) d.grab().save(QDir(shots).filePath(c.file));
     }
 }
