@@ -414,6 +414,28 @@ TEST(TrackerConfigDialog, KeysReachingTheWindowItselfAreEchoed) {
     EXPECT_EQ(b.f.ui.messages[0], "1000034 1");
 }
 
+// A profile with most options in use, so the pictures show a working tracker.
+void fillBelievableProfile(ProfileRecord p) {
+    std::vector<std::uint8_t> path;
+    ASSERT_EQ(encodePath("WIDE1-1,WIDE2-1", path), 14);  // two 7-byte addresses
+    std::copy(path.begin(), path.end(), p.path());
+    p.setPathLength(static_cast<std::uint8_t>(path.size()));
+    p.setText("Varnel tracker on the road");
+    p.setEveryCounts(0x34);
+    p.setIoFlags(pl::kIoTelemetryAfterPosition | pl::kIoTransmitWithoutFix);
+    p.setOptionFlags(pl::kOptionFixedPosition | pl::kOptionVoltage | pl::kOptionTemperature);
+    p.setReportFlags(pl::kReportAltitude | pl::kReportCourseSpeed | pl::kReportSmartBeaconing);
+    p.setFixedLatitude("5130.25N");
+    p.setFixedLongitude("00007.50W");
+    p.setFeatureFlags(pl::kFeatureGenerateWaypoints | 2);
+    p.setWaypointRange(31);
+    p.setPortAMode(1);
+    p.setPortBMode(2);
+    p.setAudioLevel(128);
+    p.setTxDelay(45);
+    p.setLowVoltage(140);
+}
+
 // The whole dialog has to fit a 1024x768 screen on every chip. With
 // VARNEL_SCREENSHOT_DIR set the dialogs are also saved as pictures.
 TEST(TrackerConfigDialog, FitsASmallScreen) {
@@ -428,6 +450,7 @@ TEST(TrackerConfigDialog, FitsASmallScreen) {
         SCOPED_TRACE(c.file);
         DialogBench b(c.chip, c.family);
         b.f.session.settings.setFlags(0x80);  // the "Freq" button too
+        fillBelievableProfile(b.profile(0));
         CTrackerConfigDialog d(b.f.context);
         // The size the layout asks for, not one a small virtual screen forces.
         const QSize wanted = d.sizeHint().expandedTo(d.minimumSizeHint());
