@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include "config/config_file.h"
+#include "config/settings_record.h"
+
 namespace varnel::cli {
 
 // Each subcommand lives in its own file and adds itself to the app here. The
@@ -10,5 +13,16 @@ void addInfoCommand(CLI::App& app, int& status);
 void addShowCommand(CLI::App& app, int& status);
 void addSetCommand(CLI::App& app, int& status);
 void addScriptCommand(CLI::App& app, int& status);
+
+// Device commands: they reach a tracker through its bootloader.
+void addFlashCommand(CLI::App& app, int& status);
+void addReadCommand(CLI::App& app, int& status);
+void addWriteCommand(CLI::App& app, int& status);
+void addExportBinCommand(CLI::App& app, int& status);
+void addDiagCommand(CLI::App& app, int& status);
+void addPortsCommand(CLI::App& app, int& status);
+
+// The configuration-file flavour of the dialog a settings record's family selects.
+ConfigFlavour configFlavourFor(const SettingsRecord& settings);
 
 }  // namespace varnel::cli

@@ -9,6 +9,12 @@ int main(int argc, char** argv) {
 
     int status = 0;
     varnel::cli::addInfoCommand(app, status);
+    varnel::cli::addFlashCommand(app, status);
+    varnel::cli::addReadCommand(app, status);
+    varnel::cli::addWriteCommand(app, status);
+    varnel::cli::addExportBinCommand(app, status);
+    varnel::cli::addDiagCommand(app, status);
+    varnel::cli::addPortsCommand(app, status);
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "cli/stderr_ui.h"
+#include "core/session.h"
+#include "link/boot_link.h"
+
+namespace varnel::cli {
+
+// The options every device command takes.
+struct DeviceOptions {
+    std::string port;
+    bool slow = false;
+    int timeoutSeconds = 60;
+};
+
+void addDeviceOptions(CLI::App* cmd, DeviceOptions& options, bool withSlow = true);
+
+// Stderr messages, plus the one thing a person at the connect dialog would do:
+// give up on a tracker that does not answer within the time-out.
+class DeviceUi : public StderrUi {
+public:
+    explicit DeviceUi(LinkState& link) : link_(link) {}
+    void startDeadline(int seconds);
+    void clearDeadline() { armed_ = false; }
+    bool deadlinePassed() const { return passed_; }
+    void pump() override;
+
+private:
+    LinkState& link_;
+    bool armed_ = false;
+    bool passed_ = false;
+    std::chrono::steady_clock::time_point deadline_{};
+};
+
+// One device command's connection: opens the port, gets the tracker into its
+// bootloader and identified; on destruction sends the leave command and
+// closes the port.
+class DeviceConnection {
+public:
+    DeviceConnection(Session& session, const DeviceOptions& options);
+    ~DeviceConnection();
+    DeviceConnection(const DeviceConnection&) = delete;
+    DeviceConnection& operator=(const DeviceConnection&) = delete;
+
+    // True once connected and the target is selected; false after telling
+    // the user why not.
+    bool connect();
+    // False, after a message, when the connected chip is not in the table.
+    bool requireKnownTarget();
+
+    BootLink& link() { return link_; }
+    DeviceUi& ui() { return ui_; }
+
+private:
+    Session& session_;
+    const DeviceOptions& options_;
+    DeviceUi ui_;
+    BootLink link_;
+};
+
+}  // namespace varnel::cli

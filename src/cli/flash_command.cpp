@@ -1,0 +1,67 @@
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/device_connection.h"
+#include "cli/terminal_progress.h"
+#include "config/settings_packing.h"
+#include "firmware/address_check.h"
+#include "firmware/srecord_loader.h"
+#include "firmware/vector_remap.h"
+#include "link/staged_write.h"
+
+namespace varnel::cli {
+
+namespace {
+
+struct FlashArgs {
+    DeviceOptions device;
+    bool keepSettings = false;
+    std::string file;
+};
+
+// The unattended firmware load: connect, load the file, keep the tracker's
+// settings or take the file's, remap, check the addresses, write, leave.
+int runFlash(const FlashArgs& args) {
+    Session session;
+    DeviceConnection conn(session, args.device);
+    if (!conn.connect()) return 1;
+    BootLink& link = conn.link();
+    UserInterface& ui = conn.ui();
+    const WorkingRecords records{session.settings, session.radio, session.script};
+
+    if (loadSRecordFile(args.file, session.image, ui) < 0) {
+        ui.message("Error loading firmware file");
+        return 1;
+    }
+    if (args.keepSettings) {
+        // The tracker's own settings and script replace the file's; the
+        // header bytes (family, type, build) are the tracker's as read.
+        const DeviceTarget& t = session.target;
+        if (link.readRange(t.settingsAddress, t.settingsAddress + t.settingsSize) != 0) return 1;
+        if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
+            return 1;
+        unpackSettings(session.image, t, records);
+        packSettingsKeepingHeader(session.image, t, records);
+    } else {
+        unpackSettings(session.image, session.target, records);
+    }
+    remapVectors(session.image, session.link.deviceInfo);
+    if (validateImageAddresses(session.image, session.link.deviceInfo, session.target.kind, ui) != 0)
+        return 1;
+    TerminalProgress progress;
+    return writeImage(link, progress) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void addFlashCommand(CLI::App& app, int& status) {
+    auto* cmd = app.add_subcommand("flash", "Load firmware from an S-record file into a tracker");
+    auto args = std::make_shared<FlashArgs>();
+    addDeviceOptions(cmd, args->device);
+    cmd->add_flag("--keep-settings", args->keepSettings,
+                  "keep the tracker's settings and script instead of the file's");
+    cmd->add_option("FILE", args->file, "firmware file (.s19)")->required();
+    cmd->callback([args, &status] { status = runFlash(*args); });
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,80 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/device_connection.h"
+#include "cli/terminal_progress.h"
+#include "config/config_file.h"
+#include "config/settings_packing.h"
+#include "link/device_configuration.h"
+#include "link/staged_write.h"
+
+namespace varnel::cli {
+
+namespace {
+
+struct WriteArgs {
+    DeviceOptions device;
+    bool force = false;
+    std::string file;
+};
+
+// The chip named by a configuration file's device id, or "" when the file
+// cannot be read; the loader itself reports unreadable files.
+std::string fileChipName(const std::string& path) {
+    char id[config_file_layout::kDeviceIdSize + 1] = {};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return {};
+    const std::size_t n = std::fread(id, 1, config_file_layout::kDeviceIdSize, f);
+    std::fclose(f);
+    std::string chip, suffix;
+    splitDeviceId(std::string(id, strnlen(id, n)), chip, suffix);
+    return chip;
+}
+
+// The weather firmware's Write programs the first 255 bytes of the record
+// as they stand; the tracker's packs by kind.
+constexpr std::size_t kWeatherWriteSize = 255;
+
+int runWrite(const WriteArgs& args) {
+    Session session;
+    DeviceConnection conn(session, args.device);
+    if (!conn.connect() || !conn.requireKnownTarget()) return 1;
+    UserInterface& ui = conn.ui();
+    if (readDeviceConfiguration(conn.link(), session) != 0) return 1;
+
+    const std::string chip = fileChipName(args.file);
+    if (!chip.empty() && chip != session.link.chipName && !args.force) {
+        ui.message("The configuration file is for " + chip + " but the tracker is " +
+                   session.link.chipName + "; use --force to write it anyway");
+        return 1;
+    }
+    const ConfigFlavour flavour = configFlavourFor(session.settings);
+    if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
+
+    session.image.reset();
+    if (flavour == ConfigFlavour::Weather) {
+        const std::uint32_t at = session.target.settingsAddress;
+        std::copy_n(session.settings.bytes.begin(), kWeatherWriteSize, session.image.bytes.begin() + at);
+        std::fill_n(session.image.touched.begin() + at, kWeatherWriteSize, kTouchedData);
+    } else {
+        packSettings(session.image, session.target, {session.settings, session.radio, session.script});
+    }
+    TerminalProgress progress;
+    return writeImage(conn.link(), progress) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+void addWriteCommand(CLI::App& app, int& status) {
+    auto* cmd = app.add_subcommand("write", "Write a .cfg configuration file into a tracker");
+    auto args = std::make_shared<WriteArgs>();
+    addDeviceOptions(cmd, args->device);
+    cmd->add_flag("--force", args->force, "write a file made for another chip");
+    cmd->add_option("FILE", args->file, "configuration file (.cfg)")->required();
+    cmd->callback([args, &status] { status = runWrite(*args); });
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "config/device_target.h"
+#include "config/settings_record.h"
+#include "emu_harness.h"
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace varnel::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const char* const kChips[] = {"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"};
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+Bytes readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), {});
+}
+
+std::string readText(const fs::path& p) {
+    const Bytes b = readFile(p);
+    return std::string(b.begin(), b.end());
+}
+
+// Runs varnelcfg-cli as a user would, against the emulated tracker's pty.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("varnel-cli-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Result cli(const std::string& args) {
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const std::string command = std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
+                                    " 2>" + err.string() + " </dev/null";
+        const int rc = std::system(command.c_str());
+        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), readText(err)};
+    }
+
+    // An S-record file (S2 records, so any address fits) of the given spans.
+    fs::path writeS19(const std::vector<std::pair<std::uint32_t, Bytes>>& spans) {
+        const fs::path p = dir / "firmware.s19";
+        std::ofstream f(p);
+        for (const auto& [start, data] : spans) {
+            for (std::size_t i = 0; i < data.size(); i += 32) {
+                const std::size_t n = std::min<std::size_t>(32, data.size() - i);
+                const std::uint32_t a = start + static_cast<std::uint32_t>(i);
+                Bytes rec{static_cast<std::uint8_t>(n + 4), static_cast<std::uint8_t>(a >> 16),
+                          static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a)};
+                rec.insert(rec.end(), data.begin() + i, data.begin() + i + n);
+                unsigned sum = 0;
+                for (auto b : rec) sum += b;
+                rec.push_back(static_cast<std::uint8_t>(~sum));
+                f << "S2";
+                for (auto b : rec) {
+                    char hex[3];
+                    std::snprintf(hex, sizeof hex, "%02X", b);
+                    f << hex;
+                }
+                f << "\n";
+            }
+        }
+        f << "S804000000FB\n";
+        return p;
+    }
+
+    fs::path dir;
+};
+
+TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
+    for (const char* chip : kChips) {
+        SCOPED_TRACE(chip);
+        EmulatorHarness emu(chip);
+        const TargetTableEntry& t = *findTarget(chip);
+        const fs::path cfg = dir / (std::string(chip) + ".cfg");
+
+        Result r = cli("read --port " + emu.slavePath() + " --output " + cfg.string());
+        ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
+        EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s)) << "the bootloader was not left";
+        Bytes file = readFile(cfg);
+        const bool withScript = t.scriptAddress != 0;
+        ASSERT_EQ(file.size(), withScript ? 1049u : 537u);
+        const std::string id(reinterpret_cast<const char*>(file.data()));
+        EXPECT_EQ(id, emu.deviceInfo().deviceId);
+        // The header and profile 1 start the settings area on every chip.
+        const Bytes area = emu.readFlash(t.settingsAddress, 5 + 100);
+        EXPECT_TRUE(std::equal(area.begin(), area.end(), file.begin() + 32));
+        if (withScript) {
+            const Bytes script = emu.readFlash(t.scriptAddress, 512);
+            EXPECT_TRUE(std::equal(script.begin(), script.end(), file.begin() + 537));
+        }
+
+        // Change the low byte of profile 1's beacon interval and write it back.
+        file[32 + 5 + 2] ^= 0x5A;
+        std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                   static_cast<std::streamsize>(file.size()));
+        emu.clearLog();
+        r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+        ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
+        EXPECT_EQ(emu.readFlash(t.settingsAddress + 7, 1)[0], file[32 + 7]);
+        for (const auto& e : emu.commandLog()) EXPECT_FALSE(e.writeWithoutErase) << e.text();
+        EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
+    }
+}
+
+TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
+    EmulatorHarness emu("AP64");
+    emu.loadFlash(0xF400, {kFamilyWeather});
+    const fs::path cfg = dir / "weather.cfg";
+    ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+    EXPECT_EQ(readFile(cfg).size(), 537u);
+
+    emu.clearLog();
+    const Result r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::uint32_t written = 0, lowest = ~0u, highest = 0;
+    for (const auto& e : emu.commandLog()) {
+        if (e.command != 'W') continue;
+        written += e.length;
+        lowest = std::min(lowest, e.address);
+        highest = std::max(highest, e.address + e.length);
+    }
+    EXPECT_EQ(written, 255u);
+    EXPECT_EQ(lowest, 0xF400u);
+    EXPECT_EQ(highest, 0xF400u + 255);
+}
+
+TEST_F(CliTest, WriteRefusesAFileForAnotherChipUnlessForced) {
+    EmulatorHarness jm60("JM60");
+    const fs::path cfg = dir / "jm60.cfg";
+    ASSERT_EQ(cli("read --port " + jm60.slavePath() + " --output " + cfg.string()).status, 0);
+
+    EmulatorHarness ap64("AP64");
+    ap64.clearLog();
+    Result r = cli("write --port " + ap64.slavePath() + " " + cfg.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("JM60"), std::string::npos) << r.err;
+    for (const auto& e : ap64.commandLog()) EXPECT_NE(e.command, 'E') << e.text();
+
+    r = cli("write --port " + ap64.slavePath() + " --force " + cfg.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(CliTest, ExportBinOnEveryChip) {
+    for (const char* chip : kChips) {
+        SCOPED_TRACE(chip);
+        EmulatorHarness emu(chip);
+        const fs::path bin = dir / "image.bin";
+        const Result r = cli("export-bin --port " + emu.slavePath() + " --output " + bin.string());
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.err.find("Done."), std::string::npos);
+        const Bytes file = readFile(bin);
+        ASSERT_EQ(file.size(), 61952u);
+        EXPECT_EQ(file[0], 0x1D);
+        EXPECT_EQ(file[1], 0x08);
+        EXPECT_EQ(file[2], 0x80);
+        const Bytes memory = emu.readFlash(0x0880, 0xFA00 - 0x0880);
+        EXPECT_TRUE(std::equal(memory.begin(), memory.end(), file.begin() + 128));
+    }
+}
+
+TEST_F(CliTest, ExportFromATrackerThatHangsUpLeavesNoFile) {
+    EmulatorHarness emu("AP64");
+    emu.withModel([](DeviceModel& m) { m.faults().hangupAfter = m.bytesReceived() + 400; });
+    const fs::path bin = dir / "image.bin";
+    const Result r = cli("export-bin --port " + emu.slavePath() + " --output " + bin.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find("Done."), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(bin));
+}
+
+TEST_F(CliTest, DiagShowsTheReadingsWhereTheFirmwareHasDiagnostics) {
+    for (const char* chip : kChips) {
+        SCOPED_TRACE(chip);
+        EmulatorHarness emu(chip);
+        const Result r = cli("diag --port " + emu.slavePath());
+        if (!(findTarget(chip)->featureMask & kFeatureDiagnostics)) {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_NE(r.err.find("no diagnostics"), std::string::npos) << r.err;
+            continue;
+        }
+        ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
+        EXPECT_NE(r.out.find("Voltage: "), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("Temperature: 25 C"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Receive level: ") != std::string::npos, std::string(chip) == "JM60") << r.out;
+        // Left as the dialog leaves it: red LED on, the others off.
+        const DeviceOutputs o = emu.outputs();
+        EXPECT_TRUE(o.redLed);
+        EXPECT_FALSE(o.greenLed || o.txLed || o.toneHigh || o.toneLow);
+    }
+}
+
+TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
+    for (const char* chip : kChips) {
+        for (const bool keep : {false, true}) {
+            SCOPED_TRACE(std::string(chip) + (keep ? " keeping settings" : " file's settings"));
+            EmulatorHarness emu(chip);
+            const TargetTableEntry& t = *findTarget(chip);
+            // Code clear of the script area (on AW60 and JM60 it starts the
+            // programmable range); on JM128 at 0, which makes it a staged load.
+            const std::uint32_t codeAt = t.kind == KindJM128 ? 0 : emu.deviceInfo().validStart + 0x200u;
+            Bytes code(96);
+            for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(0x40 + i);
+            Bytes settings(t.settingsSize, 0x33);
+            settings[0] = 0;     // tracker family
+            settings[1] = 1;     // type
+            settings[2] = 0x02;  // build 0x0207
+            settings[3] = 0x07;
+            const fs::path s19 = writeS19({{codeAt, code}, {t.settingsAddress, settings}});
+
+            const Bytes trackerSettings = emu.readFlash(t.settingsAddress, t.settingsSize);
+            const Bytes trackerScript = t.scriptAddress ? emu.readFlash(t.scriptAddress, 512) : Bytes{};
+            emu.clearLog();
+            const Result r = cli("flash --port " + emu.slavePath() + (keep ? " --keep-settings " : " ") +
+                                 s19.string());
+            ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
+            EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
+
+            const Bytes flashedCode = emu.readFlash(codeAt, code.size());
+            EXPECT_EQ(flashedCode, code);
+            const Bytes area = emu.readFlash(t.settingsAddress, t.settingsSize);
+            EXPECT_EQ(area, keep ? trackerSettings : settings);
+            if (t.scriptAddress && keep) EXPECT_EQ(emu.readFlash(t.scriptAddress, 512), trackerScript);
+
+            bool committed = false;
+            for (const auto& e : emu.commandLog()) {
+                EXPECT_FALSE(e.writeWithoutErase) << e.text();
+                committed |= e.command == 'U';
+            }
+            EXPECT_EQ(committed, t.kind == KindJM128);
+        }
+    }
+}
+
+TEST_F(CliTest, AnUnloadableFirmwareFileWritesNothing) {
+    EmulatorHarness emu("AP64");
+    const Result r = cli("flash --port " + emu.slavePath() + " " + (dir / "missing.s19").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error loading firmware file"), std::string::npos) << r.err;
+    for (const auto& e : emu.commandLog()) {
+        EXPECT_NE(e.command, 'E') << e.text();
+        EXPECT_NE(e.command, 'W') << e.text();
+    }
+    EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
+}
+
+TEST_F(CliTest, ASilentTrackerIsGivenUpAfterTheTimeOut) {
+    EmulatorHarness emu("AP64");
+    emu.setSilent(true);
+    const auto start = std::chrono::steady_clock::now();
+    const Result r = cli("read --port " + emu.slavePath() + " --timeout 2 --output " + (dir / "x.cfg").string());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No answer from a tracker"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "x.cfg"));
+}
+
+TEST_F(CliTest, PortsAndUnopenablePorts) {
+    EXPECT_EQ(cli("ports").status, 0);
+    const Result r = cli("read --port /dev/no-such-tracker --output " + (dir / "x.cfg").string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Can't open serial port"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace varnel::test
