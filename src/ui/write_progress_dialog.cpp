@@ -12,6 +12,8 @@ namespace varnel {
 CWriteProgressDialog::CWriteProgressDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::WriteProgressDialog>()) {
     ui_->setupUi(this);
+    // Modal from the moment it appears: nothing else may be touched mid-write.
+    setWindowModality(Qt::ApplicationModal);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -76,24 +76,34 @@ private:
     QMap<QTcpSocket*, QByteArray> buffer_;
 };
 
+// Records what is said, and keeps the event loop going during serial waits
+// as the desktop program's own interface does.
+class PumpingUi : public RecordingUi {
+public:
+    void pump() override {
+        ++pumps;
+        QCoreApplication::processEvents();
+    }
+};
+
 // Session, recording UI, real Qt HTTP client and scripted files in one place.
 struct UiFixture {
     Session session;
-    RecordingUi ui;
+    PumpingUi ui;
     QtHttpClient http{ui, 5000};
     ScriptedFiles files;
     AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1"};
 };
 
-// Runs `act` on the next modal dialog that opens (a QTimer polls for it).
-inline void onNextModal(std::function<void(QWidget*)> act) {
+// Polls the modal dialog on top with `act` until it says it is done.
+inline void onNextModal(std::function<bool(QWidget*)> act) {
     auto* timer = new QTimer;
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (QWidget* w = QApplication::activeModalWidget()) {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w != nullptr && act(w)) {
             timer->stop();
             timer->deleteLater();
-            act(w);
         }
     });
     timer->start();

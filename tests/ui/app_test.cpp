@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include "app/command_line.h"
+#include "app/config_app.h"
+#include "app/dialog_loop.h"
+#include "emulator/emulator_runner.h"
+#include "link/boot_link.h"
+#include "link/posix_serial_port.h"
+#include "ui/firmware_sequences.h"
+#include "ui_test_support.h"
+
+namespace varnel {
+namespace {
+
+TEST(AppOptions, OwnOptionsComeOffAndTheRestIsTheLegacyCommandLine) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string port, firmware, mirror, legacy, error;
+    } cases[] = {
+        {{"--port", "/tmp/pty", "1 1 firmware.s19"}, "/tmp/pty", "", "", "1 1 firmware.s19", ""},
+        {{"3", "0", "C:\\fw\\a b.s19"}, "", "", "", "3 0 C:\\fw\\a b.s19", ""},
+        {{"--firmware-server", "127.0.0.1:8080", "--mirror-server", "m:81"}, "", "127.0.0.1:8080", "m:81", "", ""},
+        {{"--port"}, "", "", "", "", "--port needs a value"},
+        {{}, "", "", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        const AppOptions o = parseAppOptions(c.args);
+        EXPECT_EQ(o.portPath, c.port);
+        EXPECT_EQ(o.firmwareServer, c.firmware);
+        EXPECT_EQ(o.mirrorServer, c.mirror);
+        EXPECT_EQ(o.legacyCommandLine, c.legacy);
+        EXPECT_EQ(o.error, c.error);
+    }
+}
+
+TEST(UnattendedRequest, ReadsThePositions) {
+    const auto keep = parseUnattended("3 1 firmware.s19");
+    EXPECT_EQ(keep.portDigit, '3');
+    EXPECT_TRUE(keep.keepSettings);
+    EXPECT_EQ(keep.firmwarePath, "firmware.s19");
+    const auto own = parseUnattended("3 0 \"my fw.s19\" ");
+    EXPECT_FALSE(own.keepSettings);
+    EXPECT_EQ(own.firmwarePath, "\"my fw.s19\" ");  // taken unchanged
+}
+
+// The loop offline: which dialog each family byte opens.
+TEST(DialogLoop, DispatchesOnTheFamilyByteOffline) {
+    struct Case {
+        std::uint8_t family, type;
+        std::string shown;
+        LoopEnd end;
+    } cases[] = {
+        {0, 3, "tracker", LoopEnd::LeaveBootloader}, {2, 1, "tracker", LoopEnd::LeaveBootloader},
+        {0, 4, "init", LoopEnd::Abandon},            {1, 9, "weather", LoopEnd::LeaveBootloader},
+        {3, 0, "", LoopEnd::LeaveBootloader},        {0xFF, 0xFF, "init", LoopEnd::LeaveBootloader},
+    };
+    for (const auto& c : cases) {
+        test::UiFixture f;
+        f.session.link.deviceInfo.deviceId = "AW60-ABC";
+        f.session.settings.setFamily(c.family);
+        f.session.settings.setType(c.type);
+        std::string shown;
+        ConfigDialogs dialogs{[&] { shown += "tracker"; return 0; },
+                              [&] { shown += "weather"; return 0; },
+                              [&] { shown += "init"; return 0; }};
+        EXPECT_EQ(runDialogLoop(f.session, f.ui, dialogs), c.end) << int(c.family);
+        EXPECT_EQ(shown, c.shown) << int(c.family);
+        EXPECT_EQ(f.session.target.chipName, "AW60");
+        EXPECT_EQ(f.session.target.settingsAddress, 0xF800u);
+    }
+}
+
+class ConnectedAppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        emu = std::make_unique<EmulatorRunner>(EmulatorOptions{});
+        emu->start();
+        f.session.port = makeSystemSerialPort();
+    }
+    void TearDown() override { f.session.port->closePort(); }
+    void connect() {
+        BootLink link(f.session, f.ui);
+        f.session.link.linkAbort = LinkState::kAbortRunning;
+        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        f.session.link.linkAbort = LinkState::kAbortIdle;
+    }
+    int readsAt(std::uint32_t address) {
+        int n = 0;
+        for (const auto& e : emu->commandLog()) n += e.command == 'R' && e.address == address;
+        return n;
+    }
+    test::UiFixture f;
+    std::unique_ptr<EmulatorRunner> emu;
+};
+
+TEST_F(ConnectedAppTest, ADialogEndingWith99ReadsTheTrackerAgain) {
+    connect();
+    emu->clearLog();
+    int passes = 0;
+    std::vector<int> seen;
+    ConfigDialogs dialogs;
+    dialogs.tracker = [&] {
+        ++passes;
+        seen.push_back(f.session.settings.profile(0)[0]);
+        f.session.settings.profile(0)[0] = 0xEE;  // an edit that the fresh read replaces
+        return passes == 1 ? kResultReconnect : 0;
+    };
+    EXPECT_EQ(runDialogLoop(f.session, f.ui, dialogs), LoopEnd::LeaveBootloader);
+    EXPECT_EQ(passes, 2);
+    EXPECT_EQ(readsAt(0xF400), 2);  // the settings area, once per pass
+    EXPECT_EQ(readsAt(0xF600), 2);  // and the script area
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(seen[0], 0xEE);
+    EXPECT_EQ(seen[1], seen[0]);
+    EXPECT_FALSE(f.session.link.sameTargetReconnected);
+}
+
+TEST_F(ConnectedAppTest, TheSameTargetReconnectedKeepsTheSettingsHeld) {
+    connect();
+    f.session.link.sameTargetReconnected = true;
+    f.session.settings.setFamily(0);
+    f.session.settings.profile(1)[3] = 0x33;
+    emu->clearLog();
+    ConfigDialogs dialogs;
+    dialogs.tracker = [] { return 0; };
+    runDialogLoop(f.session, f.ui, dialogs);
+    EXPECT_EQ(readsAt(0xF400), 0);
+    EXPECT_EQ(f.session.settings.profile(1)[3], 0x33);
+}
+
+// The legacy command line, as a Windows shortcut would give it, flashes the
+// demo firmware through the port given with --port, keeping the settings.
+TEST_F(ConnectedAppTest, LegacyCommandLineFlashesTheTrackerKeepingItsSettings) {
+    const auto settingsBefore = emu->readFlash(0xF400, 0x200);
+    AppOptions options = parseAppOptions(
+        {"--port", emu->slavePath(), std::string("1 1 ") + VARNEL_TEST_DATA_DIR + "/ap64-demo.s19"});
+    CConfigApp app(f.context, options);
+    bool okWaited = false;
+    test::onNextModal([&](QWidget* w) {
+        auto* ok = w->findChild<QPushButton*>("okButton");
+        if (ok == nullptr || !ok->isEnabled()) {
+            okWaited = true;  // the write is still running: OK is not offered yet
+            return false;
+        }
+        ok->click();
+        return true;
+    });
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_TRUE(okWaited);
+    EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
+    EXPECT_EQ(emu->readFlash(0x8000, 3), (std::vector<std::uint8_t>{0x45, 0x01, 0x00}));
+    EXPECT_EQ(emu->readFlash(0xF400, 0x200), settingsBefore);
+    // 'Q' sends the tracker back to its firmware.
+    EXPECT_TRUE(emu->waitForState(DeviceState::Firmware, std::chrono::seconds(2)));
+    const auto log = emu->commandLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().command, 'Q');
+    EXPECT_FALSE(f.session.port->isOpen());
+}
+
+TEST_F(ConnectedAppTest, LegacyLoadOfAMissingFileStopsWithAFailureStatus) {
+    AppOptions options = parseAppOptions({"--port", emu->slavePath(), "1 0 /nonexistent/fw.s19"});
+    CConfigApp app(f.context, options);
+    EXPECT_EQ(app.run(), 1);
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error loading firmware file"});
+    EXPECT_TRUE(emu->waitForState(DeviceState::Firmware, std::chrono::seconds(2)));
+    int erases = 0;
+    for (const auto& e : emu->commandLog()) erases += e.command == 'E';
+    EXPECT_EQ(erases, 0);
+    EXPECT_EQ(emu->commandLog().back().command, 'Q');
+    EXPECT_FALSE(f.session.port->isOpen());
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "emulator/emulator_runner.h"
+#include "link/fake_bootloader.h"
+#include "link/posix_serial_port.h"
+#include "ui/app_settings.h"
+#include "ui/connect_dialog.h"
+#include "ui_test_support.h"
+
+namespace varnel {
+namespace {
+
+void clearSettings() { QSettings("Brenvale", "varnelcfg").clear(); }
+
+QPushButton* button(QDialog& d, const char* name) { return d.findChild<QPushButton*>(name); }
+
+class ConnectDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        clearSettings();
+        f.session.port = makeSystemSerialPort();
+    }
+    void TearDown() override {
+        f.session.port->closePort();
+        clearSettings();
+    }
+    CConnectDialog::PortQuery only(const std::string& path) {
+        return [p = QString::fromStdString(path)] { return std::vector<PortSlot>{{p, p, {}}}; };
+    }
+    test::UiFixture f;
+};
+
+TEST_F(ConnectDialogTest, StartsOnSlotOneWithFastLinkWhenNothingIsStored) {
+    CConnectDialog dialog(f.context, {}, [] {
+        return std::vector<PortSlot>{{"/dev/a", "a", "first"}, {"/dev/b", "b", "USB 0403:6001"}};
+    });
+    EXPECT_EQ(dialog.chosenSlot(), 1);
+    EXPECT_EQ(dialog.chosenPath(), "/dev/a");
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("slowLinkBox")->isChecked());
+    EXPECT_EQ(dialog.findChild<QRadioButton*>("portSlot2")->toolTip(), "USB 0403:6001");
+    EXPECT_EQ(f.session.link.linkAbort, LinkState::kAbortIdle);
+}
+
+TEST_F(ConnectDialogTest, StoredPortNameWinsOverItsOldSlotAndSlowLinkIsRestored) {
+    app_settings::setPort(1);
+    app_settings::setPortName("/dev/b");
+    app_settings::setTurbo(false);
+    CConnectDialog dialog(f.context, {}, [] {
+        return std::vector<PortSlot>{{"/dev/a", "a", {}}, {"/dev/b", "b", {}}};
+    });
+    EXPECT_EQ(dialog.chosenSlot(), 2);
+    EXPECT_TRUE(dialog.findChild<QCheckBox*>("slowLinkBox")->isChecked());
+}
+
+TEST_F(ConnectDialogTest, ConnectsToTheEmulatedTrackerAndStoresThePort) {
+    EmulatorRunner emu({});
+    emu.start();
+    CConnectDialog dialog(f.context, QString::fromStdString(emu.slavePath()), only(emu.slavePath()));
+    dialog.findChild<QCheckBox*>("slowLinkBox")->setChecked(true);
+    button(dialog, "connectButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
+    EXPECT_TRUE(f.session.link.connected);
+    EXPECT_EQ(f.session.link.chipName, "AP64");
+    EXPECT_EQ(app_settings::port(), 1);
+    EXPECT_EQ(app_settings::portName().toStdString(), emu.slavePath());
+    EXPECT_FALSE(app_settings::turbo());
+    EXPECT_EQ(f.session.link.linkAbort, LinkState::kAbortIdle);
+}
+
+TEST_F(ConnectDialogTest, CancelStopsTheAttemptThenClosesTheDialog) {
+    EmulatorOptions options;
+    options.faults.silent = true;
+    EmulatorRunner emu(options);
+    emu.start();
+    CConnectDialog dialog(f.context, {}, only(emu.slavePath()));
+    bool sawRunning = false;
+    QTimer::singleShot(700, &dialog, [&] {
+        sawRunning = dialog.attemptRunning() && !dialog.connectEnabled() &&
+                     dialog.statusText() == "Ready to connect.  Please reset tracker now.";
+        button(dialog, "cancelButton")->click();
+    });
+    button(dialog, "connectButton")->click();
+    EXPECT_TRUE(sawRunning);
+    EXPECT_EQ(dialog.result(), 0);  // still open
+    EXPECT_TRUE(dialog.connectEnabled());
+    EXPECT_FALSE(f.session.port->isOpen());
+    EXPECT_EQ(f.session.link.linkAbort, LinkState::kAbortIdle);
+    EXPECT_TRUE(f.ui.messages.empty());
+    button(dialog, "cancelButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+TEST_F(ConnectDialogTest, ATrackerOfAnotherChipEndsTheDialogWithCancel) {
+    EmulatorRunner emu({});
+    emu.start();
+    f.session.link.chipName = "JM60";  // held from a configuration file
+    CConnectDialog dialog(f.context, {}, only(emu.slavePath()));
+    button(dialog, "connectButton")->click();
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Wrong target device type!"});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(f.session.port->isOpen());
+    EXPECT_FALSE(app_settings::portName().size());
+}
+
+TEST_F(ConnectDialogTest, AMissingPortSaysWhyAndStaysOpen) {
+    CConnectDialog dialog(f.context, {}, only("/nonexistent/ttyUSB9"));
+    button(dialog, "connectButton")->click();
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].rfind("Can't open serial port\n", 0), 0u) << f.ui.messages[0];
+    EXPECT_NE(f.ui.messages[0].find("/nonexistent/ttyUSB9"), std::string::npos);
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_TRUE(dialog.connectEnabled());
+}
+
+TEST_F(ConnectDialogTest, OfflineLoadsAConfigurationFileOrStaysOpen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("aw60.cfg");
+    QByteArray bytes(1049, '\0');
+    bytes.replace(0, 9, "AW60-ABCD");
+    bytes[32] = 1;  // a weather-station record
+    bytes[537] = 0x42;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    CConnectDialog dialog(f.context, {}, only("/dev/null-port"));
+    f.files.answers = {"", dir.filePath("missing.cfg"), path};
+    button(dialog, "offlineButton")->click();  // chooser cancelled
+    EXPECT_EQ(dialog.result(), 0);
+    button(dialog, "offlineButton")->click();
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error reading configuration file"});
+    EXPECT_EQ(dialog.result(), 0);
+    button(dialog, "offlineButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(f.files.filters.value(0), "Configuration Files (*.cfg)");
+    EXPECT_EQ(f.session.link.deviceInfo.deviceId, "AW60-ABCD");
+    EXPECT_EQ(f.session.settings.family(), 1);
+    EXPECT_EQ(f.session.script.bytes[0], 0x42);
+    EXPECT_FALSE(f.session.link.connected);
+}
+
+// A port that appears while the dialog is open is tried at 115200 by itself.
+TEST_F(ConnectDialogTest, APortThatAppearsIsConnectedByTheTimer) {
+    test::FakeClock clock;
+    auto fake = std::make_unique<test::FakeSerialPort>(clock);
+    test::FakeSerialPort& port = *fake;
+    f.session.port = std::move(fake);
+    test::FakeBootloader device;
+    device.deviceId = "AW60-H";
+    device.attach(port);
+    device.inBootloader = true;  // a board that powers up into its bootloader
+    port.onOpen = [](test::FakeSerialPort& p) {
+        if (p.speed == "115200") p.queue({0xFC});
+    };
+
+    bool plugged = false;
+    CConnectDialog dialog(f.context, {}, [&] {
+        return plugged ? std::vector<PortSlot>{{"/dev/ttyACM0", "ttyACM0", {}}} : std::vector<PortSlot>{};
+    });
+    dialog.setPortWatchInterval(20);
+    QTimer::singleShot(100, [&] { plugged = true; });
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);  // a safety net, not the outcome
+    dialog.exec();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.session.link.connected);
+    EXPECT_EQ(f.session.link.chipName, "AW60");
+    EXPECT_EQ(f.session.link.targetSuffix, "H");
+    ASSERT_FALSE(port.opens.empty());
+    EXPECT_EQ(port.opens[0].name, "/dev/ttyACM0");
+    EXPECT_EQ(port.opens[0].speed, "115200");
+    // The timer path neither switches speed nor stores the port.
+    EXPECT_EQ(port.opens.size(), 1u);
+    EXPECT_TRUE(app_settings::portName().isEmpty());
+}
+
+}  // namespace
+}  // namespace varnel
