@@ -71,8 +71,9 @@ TEST(TrackerConfigLayout, EveryBoundControlHasItsWidgetClassTypingLimitAndToolti
         ASSERT_NE(w, nullptr);
         EXPECT_TRUE(w->inherits(widgetClassFor(info.type))) << w->metaObject()->className();
         EXPECT_EQ(w->toolTip().toStdString(), std::string(info.tooltip));
-        if (auto* edit = qobject_cast<QLineEdit*>(w))
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             EXPECT_EQ(edit->maxLength(), info.typingLimit > 0 ? info.typingLimit : 32767);
+        }
     }
     EXPECT_TRUE(TrackerFormBinding(bare).missing().empty());
 
@@ -396,6 +397,7 @@ TEST(TrackerConfigDialog, OfflineWriteChecksThenConnectsAndCancelKeepsTheDialog)
     test::onNextModal([&](QWidget* w) {
         opened = w->metaObject()->className();
         static_cast<QDialog*>(w)->reject();
+        return true;
     });
     child<QPushButton>(d, "writeButton")->click();
     EXPECT_EQ(opened, "varnel::CConnectDialog");
