@@ -224,22 +224,34 @@ int BootLink::eraseBlock(std::uint32_t address) {
     return reply == bp::kAck ? 1 : -1;
 }
 
-int BootLink::writeBlock(std::uint32_t address, int length) {
-    if (length < 0 || length > bp::kMaxLength || address >= bp::kByteAddressLimit ||
-        address + static_cast<std::uint32_t>(length) > kFlashSize)
-        return -1;
-    const long field = addressField(address);
-    if (field < 0) return -1;
+// 'W' and 'V' share their frame: command, address field, length, [checksum],
+// then the data taken from the image at the byte address, and one reply byte.
+int BootLink::sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
+                            bool withChecksum) {
     port_.flushPort(1);
-    std::vector<std::uint8_t> command{bp::kWrite, static_cast<std::uint8_t>(field >> 8),
+    std::vector<std::uint8_t> command{commandByte, static_cast<std::uint8_t>(field >> 8),
                                       static_cast<std::uint8_t>(field & 0xFF),
                                       static_cast<std::uint8_t>(length)};
+    if (withChecksum) {
+        std::uint8_t checksum = 0;
+        for (int i = 0; i < length; ++i) checksum ^= image_.bytes[address + i];
+        command.push_back(checksum);
+    }
     command.insert(command.end(), image_.bytes.begin() + address,
                    image_.bytes.begin() + address + length);
     if (sendCommand(command.data(), static_cast<int>(command.size())) != 0) return -1;
     const int reply = replyWait();
     if (reply < 0) return reply;
     return reply == bp::kAck ? 1 : -1;
+}
+
+int BootLink::writeBlock(std::uint32_t address, int length) {
+    if (length < 0 || length > bp::kMaxLength || address >= bp::kByteAddressLimit ||
+        address + static_cast<std::uint32_t>(length) > kFlashSize)
+        return -1;
+    const long field = addressField(address);
+    if (field < 0) return -1;
+    return sendDataBlock(bp::kWrite, field, address, length, false);
 }
 
 int BootLink::writeBlockChecked(std::uint32_t address, int length, std::uint32_t addressOffset) {
@@ -249,18 +261,7 @@ int BootLink::writeBlockChecked(std::uint32_t address, int length, std::uint32_t
         return -1;
     const long field = addressField(address + addressOffset);
     if (field < 0) return -1;
-    std::uint8_t checksum = 0;
-    for (int i = 0; i < length; ++i) checksum ^= image_.bytes[address + i];
-    port_.flushPort(1);
-    std::vector<std::uint8_t> command{bp::kWriteChecked, static_cast<std::uint8_t>(field >> 8),
-                                      static_cast<std::uint8_t>(field & 0xFF),
-                                      static_cast<std::uint8_t>(length), checksum};
-    command.insert(command.end(), image_.bytes.begin() + address,
-                   image_.bytes.begin() + address + length);
-    if (sendCommand(command.data(), static_cast<int>(command.size())) != 0) return -1;
-    const int reply = replyWait();
-    if (reply < 0) return reply;
-    return reply == bp::kAck ? 1 : -1;
+    return sendDataBlock(bp::kWriteChecked, field, address, length, true);
 }
 
 int BootLink::commitStaged() {

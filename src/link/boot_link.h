@@ -79,6 +79,8 @@ private:
     // The two-byte address field for a byte address, or -1 when it does not fit.
     long addressField(std::uint32_t address) const;
     int sendCommand(const std::uint8_t* bytes, int n);
+    int sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
+                      bool withChecksum);
     int replyWait();
     int openAt(const std::string& portName, const char* speed);
     void sendResetRequest();

@@ -244,7 +244,9 @@ TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
             EXPECT_EQ(flashedCode, code);
             const Bytes area = emu.readFlash(t.settingsAddress, t.settingsSize);
             EXPECT_EQ(area, keep ? trackerSettings : settings);
-            if (t.scriptAddress && keep) EXPECT_EQ(emu.readFlash(t.scriptAddress, 512), trackerScript);
+            if (t.scriptAddress && keep) {
+                EXPECT_EQ(emu.readFlash(t.scriptAddress, 512), trackerScript);
+            }
 
             bool committed = false;
             for (const auto& e : emu.commandLog()) {
