@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "config/settings_packing.h"
+#include "emulator/emulator_runner.h"
+#include "firmware/srecord_builder.h"
+#include "link/boot_link.h"
+#include "link/posix_serial_port.h"
+#include "ui/firmware_sequences.h"
+#include "ui/tracker_summary_dialog.h"
+#include "ui_test_support.h"
+
+namespace varnel {
+namespace {
+
+constexpr std::uint32_t kSettings = 0xF400;  // AP64
+
+class FirmwareSequenceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        emu = std::make_unique<EmulatorRunner>(EmulatorOptions{});
+        emu->start();
+        f.session.port = makeSystemSerialPort();
+        BootLink link(f.session, f.ui);
+        f.session.link.linkAbort = LinkState::kAbortRunning;
+        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        f.session.link.linkAbort = LinkState::kAbortIdle;
+        selectTarget(f.session.target, f.session.link.chipName);
+        // The working records the user has been editing.
+        f.session.settings.setFamily(0);
+        f.session.settings.setType(1);
+        f.session.settings.setBuild(100);
+        f.session.settings.profile(0)[30] = 0x3C;
+    }
+    void TearDown() override { f.session.port->closePort(); }
+
+    // New firmware: code at 0x8000 and a settings header of family 0, type 2,
+    // build 0x0203, with its own default profile bytes.
+    QString firmwareFile(std::uint32_t codeAddress = 0x8000) {
+        const std::string text = test::srecord('1', codeAddress, {0xA6, 0x01, 0x20, 0xFE}) + "\n" +
+                                 test::srecord('1', kSettings, {0x00, 0x02, 0x02, 0x03, 0x00}) + "\n" +
+                                 test::srecord('1', kSettings + 5 + 30, {0x11}) + "\nS9030000FC\n";
+        const QString path = dir.filePath("fw.s19");
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text.c_str());
+        return path;
+    }
+    void clickOkWhenOffered() {
+        test::onNextModal([](QWidget* w) {
+            auto* ok = w->findChild<QPushButton*>("okButton");
+            if (ok == nullptr || !ok->isEnabled()) return false;
+            ok->click();
+            return true;
+        });
+    }
+    int count(char c) {
+        int n = 0;
+        for (const auto& e : emu->commandLog()) n += e.command == static_cast<std::uint8_t>(c);
+        return n;
+    }
+    QTemporaryDir dir;
+    test::UiFixture f;
+    std::unique_ptr<EmulatorRunner> emu;
+};
+
+TEST_F(FirmwareSequenceTest, NoKeepsTheProfilesWithTheNewFirmwaresHeader) {
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {false};
+    int checks = 0;
+    clickOkWhenOffered();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker,
+                                   [&] { ++checks; return 0; }),
+              kResultReconnect);
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(f.ui.questions, std::vector<std::string>{
+        "Do you want to erase the current configuration and use defaults from this file?"});
+    EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x03}));
+    EXPECT_EQ(emu->readFlash(kSettings + 5 + 30, 1)[0], 0x3C);
+    EXPECT_EQ(emu->readFlash(0x8000, 2), (std::vector<std::uint8_t>{0xA6, 0x01}));
+}
+
+TEST_F(FirmwareSequenceTest, YesTakesTheFilesDefaults) {
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {true};
+    clickOkWhenOffered();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, [] { return -1; }),
+              kResultReconnect);
+    EXPECT_EQ(f.session.settings.type(), 2);
+    EXPECT_EQ(f.session.settings.profile(0)[30], 0x11);
+    EXPECT_EQ(emu->readFlash(kSettings + 5 + 30, 1)[0], 0x11);
+}
+
+TEST_F(FirmwareSequenceTest, NoWithAnInvalidFieldWritesNothing) {
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {false};
+    emu->clearLog();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, [] { return -1; }), 0);
+    EXPECT_EQ(count('E'), 0);
+    EXPECT_EQ(count('W'), 0);
+}
+
+TEST_F(FirmwareSequenceTest, AnAddressOutsideTheChipIsRefusedAndTheDialogStaysOpen) {
+    f.files.answers = {firmwareFile(0x0100)};
+    f.ui.answers = {true};
+    emu->clearLog();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].rfind("Invalid address: 0100 (valid range ", 0), 0u) << f.ui.messages[0];
+    EXPECT_EQ(count('E'), 0);
+    // The new firmware stays in the image for another try.
+    EXPECT_EQ(f.session.image.bytes[0x0100], 0xA6);
+}
+
+TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlock) {
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {false};
+    f.session.settings.bytes[254] = 0x77;
+    clickOkWhenOffered();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Weather, [] { return 0; }),
+              kResultReconnect);
+    // No header is preserved: the old family, type and build go in with the rest.
+    EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x01, 0x00, 100}));
+    EXPECT_EQ(emu->readFlash(kSettings + 254, 1)[0], 0x77);
+}
+
+TEST_F(FirmwareSequenceTest, ExportWritesTheWholeFileOrSaysItCannotCreateIt) {
+    f.files.answers = {dir.filePath("no/such/dir/out.bin"), dir.filePath("out.bin")};
+    EXPECT_FALSE(exportFirmware(f.context, nullptr));
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error creating file."});
+    f.ui.messages.clear();
+    EXPECT_TRUE(exportFirmware(f.context, nullptr));
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Done."});
+    EXPECT_EQ(QFile(dir.filePath("out.bin")).size(), 61952);
+    EXPECT_EQ(f.files.filters.value(0), "Firmware Files (*.bin)");
+}
+
+TEST_F(FirmwareSequenceTest, SummaryShowsTheConnectedTracker) {
+    BootLink link(f.session, f.ui);
+    ASSERT_EQ(link.readRange(kSettings, kSettings + 0x200), 0);
+    unpackSettings(f.session.image, f.session.target, {f.session.settings, f.session.radio, f.session.script});
+    CTrackerSummaryDialog dialog(f.context);
+    EXPECT_EQ(dialog.deviceText(), "AP64-HT");
+    EXPECT_EQ(dialog.firmwareText(), QString::asprintf("family %d, type %d, build %d", f.session.settings.family(),
+                                                       f.session.settings.type(), f.session.settings.build()));
+    EXPECT_FALSE(dialog.callsignText(0).isEmpty());
+    EXPECT_NE(dialog.callsignText(0), dialog.callsignText(1));
+}
+
+}  // namespace
+}  // namespace varnel
