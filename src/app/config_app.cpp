@@ -8,6 +8,7 @@
 #include "ui/connect_dialog.h"
 #include "ui/firmware_init_dialog.h"
 #include "ui/port_slots.h"
+#include "ui/tracker_config_dialog.h"
 #include "ui/tracker_summary_dialog.h"
 #include "app/unattended_load.h"
 
@@ -16,12 +17,16 @@ namespace varnel {
 CConfigApp::CConfigApp(AppContext& context, AppOptions options)
     : context_(context), options_(std::move(options)) {
     dialogs_.tracker = [this] {
-        CTrackerSummaryDialog dialog(context_);
+        CTrackerConfigDialog dialog(context_);
         return dialog.exec();
     };
     // The weather-station window comes with its own work; until then its
-    // trackers get the same summary.
-    dialogs_.weather = dialogs_.tracker;
+    // trackers get a read-only summary (the tracker dialog would misread a
+    // weather record).
+    dialogs_.weather = [this] {
+        CTrackerSummaryDialog dialog(context_);
+        return dialog.exec();
+    };
     dialogs_.firmwareInit = [this] {
         CFirmwareInitDialog dialog(context_);
         return dialog.exec();
