@@ -19,6 +19,9 @@ struct ListCase {
     std::vector<FirmwareRelease> rows;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
+
 class ParseFirmwareList : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(ParseFirmwareList, SplitsRows) {
