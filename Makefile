@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test test-asan demo clean
 
 all: build
 
@@ -19,6 +19,12 @@ build: configure
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The core, CLI and emulator tests again under AddressSanitizer and UBSan.
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)

@@ -213,7 +213,9 @@ TEST(DeviceModel, ResetRequestIsHeardOnlyAtTheFirmwareSpeed) {
         EXPECT_EQ(bench.model.state(), c.heard ? DeviceState::Announcing : DeviceState::Firmware);
         bench.advance(0ms);
         EXPECT_EQ(bench.said(), c.heard ? Bytes{0xFC} : Bytes{});
-        if (c.heard) EXPECT_EQ(bench.model.lineSpeed(), kBootloaderSpeed);
+        if (c.heard) {
+            EXPECT_EQ(bench.model.lineSpeed(), kBootloaderSpeed);
+        }
     }
 }
 
