@@ -60,7 +60,18 @@ const char* deviceStateName(DeviceState s) {
 }
 
 DeviceModel::DeviceModel(const EmulatedChip& chip)
-    : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed) {}
+    : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed),
+      firmwareSpeed_(chip.firmwareSpeed) {}
+
+void DeviceModel::setFirmwareSpeed(std::uint32_t speed) {
+    firmwareSpeed_ = speed;
+    if (state_ == DeviceState::Firmware) lineSpeed_ = speed;
+}
+
+void DeviceModel::setAnnounceRepeats(std::uint32_t k) {
+    faults_.announceRepeats = k;
+    repeatsLeft_ = k;
+}
 
 void DeviceModel::startInBootloader(Clock::time_point now, bool stay) {
     stayInBootloader_ = stay;
@@ -78,7 +89,7 @@ void DeviceModel::powerCycle(Clock::time_point now) {
         return;
     }
     state_ = DeviceState::Firmware;
-    lineSpeed_ = chip_.firmwareSpeed;
+    lineSpeed_ = firmwareSpeed_;
     record(0, 0, 0, CommandResult::Event, "power cycle: firmware running");
 }
 
@@ -105,6 +116,7 @@ void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t
         }
     }
     bytesReceived_ += n;
+    if (usbCdc_) hostSpeed = 0;  // no UART on the way: nothing to mismatch
     if (!faults_.silent && n > 0) {
         const auto heard = hearAtSpeed(data, n, hostSpeed, lineSpeed_);
         if (hostSpeed != 0 && hostSpeed != lineSpeed_) {
@@ -129,6 +141,8 @@ void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
     case DeviceState::Announcing:
         if (b == kAck) {
             state_ = DeviceState::Bootloader;
+            repeatsLeft_ = faults_.announceRepeats;
+            repeatUnanswered_ = false;
             send({kAck});
             record(kAck, 0, 0, CommandResult::Ack, "handshake");
         } else if (resetRequestHeard(b)) {
@@ -274,9 +288,16 @@ void DeviceModel::bootloaderByte(std::uint8_t b, Clock::time_point now) {
         pending_.push_back(b);
         if (pending_.size() >= commandLength()) runCommand(now);
         return;
-    case 0x00:
     case kAck:
-        return;  // the host's nudge and repeated handshakes need no answer
+        // The host's answer to an announce repeated after 'I' goes in the
+        // log, so a test can see the host kept up; other repeats need nothing.
+        if (repeatUnanswered_) {
+            repeatUnanswered_ = false;
+            record(kAck, 0, 0, CommandResult::Ack, "host answered the repeated announce");
+        }
+        return;
+    case 0x00:
+        return;  // the host's nudge needs no answer
     default:
         break;
     }
@@ -297,6 +318,14 @@ void DeviceModel::runCommand(Clock::time_point now) {
     const std::uint8_t command = pending_[0];
     switch (command) {
     case kCmdIdentify:
+        if (repeatsLeft_ > 0) {
+            --repeatsLeft_;
+            repeatUnanswered_ = true;
+            send({kAck});
+            record(command, 0, 0, CommandResult::Ack,
+                   "announce repeated instead of the identification");
+            break;
+        }
         send(identificationReply());
         record(command, 0, 0, CommandResult::Ack, info_.deviceId);
         break;
@@ -307,7 +336,7 @@ void DeviceModel::runCommand(Clock::time_point now) {
     case kCmdCommit: cmdCommitStaged(); break;
     case kCmdLeave:
         state_ = DeviceState::Firmware;
-        lineSpeed_ = chip_.firmwareSpeed;
+        lineSpeed_ = firmwareSpeed_;
         record(command, 0, 0, CommandResult::NoReply, "firmware running");
         break;
     case kCmdFast115200:
@@ -460,7 +489,7 @@ void DeviceModel::tick(Clock::time_point now) {
     if (state_ != DeviceState::Announcing) return;
     if (!stayInBootloader_ && now >= announceUntil_) {
         state_ = DeviceState::Firmware;
-        lineSpeed_ = chip_.firmwareSpeed;
+        lineSpeed_ = firmwareSpeed_;
         record(0, 0, 0, CommandResult::Event, "no answer to the announce: firmware running");
         return;
     }
@@ -489,7 +518,8 @@ std::vector<OutputChunk> DeviceModel::takeOutput() {
 
 void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros) {
     if (faults_.silent) return;
-    output_.push_back(OutputChunk{busyMicros, lineSpeed_, std::move(bytes)});
+    // Over USB the answer carries no line speed: the host hears it at any setting.
+    output_.push_back(OutputChunk{busyMicros, usbCdc_ ? 0u : lineSpeed_, std::move(bytes)});
 }
 
 void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,

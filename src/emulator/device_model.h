@@ -76,6 +76,18 @@ public:
     // Power cycle: back to the firmware, outputs off, link at firmware speed.
     void powerCycle(Clock::time_point now);
 
+    // The speed the running firmware listens at (the chip's own by default).
+    // A firmware that is running switches at once.
+    void setFirmwareSpeed(std::uint32_t speed);
+    std::uint32_t firmwareSpeed() const { return firmwareSpeed_; }
+    // A tracker on its own USB port (CDC): the host's line speed means
+    // nothing, every byte is heard and every answer arrives whatever it set.
+    void setUsbCdc(bool on) { usbCdc_ = on; }
+    bool usbCdc() const { return usbCdc_; }
+    // Answer the next k 'I' (and the first k after every later handshake)
+    // with 0xFC instead of the identification record.
+    void setAnnounceRepeats(std::uint32_t k);
+
     DeviceState state() const { return state_; }
     std::uint32_t lineSpeed() const { return lineSpeed_; }
     const EmulatedChip& chip() const { return chip_; }
@@ -119,6 +131,10 @@ private:
     DeviceOutputs outputs_;
     DeviceState state_ = DeviceState::Firmware;
     std::uint32_t lineSpeed_;
+    std::uint32_t firmwareSpeed_;
+    bool usbCdc_ = false;
+    std::uint32_t repeatsLeft_ = 0;     // 'I' still to be answered with 0xFC
+    bool repeatUnanswered_ = false;     // a repeated announce the host has not answered yet
     bool stayInBootloader_ = false;
     bool toneRunning_ = false;
     int diagnosticOperandFor_ = -1;  // command byte waiting for its operand

@@ -57,12 +57,12 @@ const std::array<EmulatedChip, 7> kChips{{
     {"JM60", KindJM60,
      makeInfo(0x10B0, 0xFC00, 0xFBC0, 0xFFC0, 512, 64,
               {0x45, 0x10, 0xB0, 0x94, 0x9D, 0x9D, 0x9D, 0x9D}, "JM60-HT"),
-     0x41, 4800, 0, 0, 0, 0, kVoltsOther, kJmTemp25C, true},
+     0x41, 4800, 0, 0, 0, 0, kVoltsOther, kJmTemp25C, true, true},
     // validEnd 0x8000 in 4-byte units is byte address 0x20000.
     {"JM128", KindJM128,
      makeInfo(0x0000, 0x8000, 0xFFC0, 0xFFC0, 1024, 128,
               {0x45, 0x10, 0xB0, 0x94, 0x9D, 0x9D, 0x9D, 0x9D}, "JM128-HT"),
-     0x42, 4800, 2, 0x0000, 0x7000, 0x10000, kVoltsOther, kJmTemp25C, false},
+     0x42, 4800, 2, 0x0000, 0x7000, 0x10000, kVoltsOther, kJmTemp25C, false, true},
 }};
 
 }  // namespace

@@ -28,6 +28,7 @@ struct EmulatedChip {
     std::uint8_t voltageRaw = 0;
     std::uint8_t temperatureRaw = 0;
     bool hasReceiveLevel = false;  // JM60 boards sample the receiver's audio
+    bool hasUsb = false;           // the JM boards can talk over their own USB port (CDC)
 
     // First byte address past the programmable area.
     std::uint32_t validEndBytes() const { return std::uint32_t{info.validEnd} << addressShift; }

@@ -25,6 +25,13 @@ void sleepMicros(std::uint64_t us) {
 EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
     : options_(options), model_(chipOrThrow(options.chip)) {
     model_.faults() = options.faults;
+    model_.setAnnounceRepeats(options.faults.announceRepeats);
+    if (options.firmwareSpeed != 0) model_.setFirmwareSpeed(options.firmwareSpeed);
+    if (options.usbCdc) {
+        if (!model_.chip().hasUsb)
+            throw std::runtime_error("the " + options.chip + " board has no USB port");
+        model_.setUsbCdc(true);
+    }
     if (options.defaultSettings) writeDefaultSettings(model_.flash(), model_.chip());
     if (options.startInBootloader) model_.startInBootloader(DeviceModel::Clock::now());
     if (!options.linkPath.empty() && !transport_.linkTo(options.linkPath))
@@ -59,7 +66,7 @@ void EmulatorRunner::serve() {
         }
         auto input = transport_.poll(timeoutMs);
         if (stopping_) break;
-        if (input && options_.realtime) {
+        if (input && options_.realtime && !options_.usbCdc) {
             // The device cannot act on bytes before they have crossed the wire.
             std::uint32_t speed = input->speed;
             if (speed == 0) speed = lineSpeed();
@@ -175,6 +182,16 @@ void EmulatorRunner::setCorruptReadAt(std::optional<std::uint32_t> address) {
 void EmulatorRunner::setHangupAfter(std::optional<std::uint64_t> bytes) {
     std::lock_guard lock(mutex_);
     model_.faults().hangupAfter = bytes;
+}
+
+void EmulatorRunner::setAnnounceRepeats(std::uint32_t k) {
+    std::lock_guard lock(mutex_);
+    model_.setAnnounceRepeats(k);
+}
+
+void EmulatorRunner::setFirmwareSpeed(std::uint32_t speed) {
+    std::lock_guard lock(mutex_);
+    model_.setFirmwareSpeed(speed);
 }
 
 void EmulatorRunner::powerCycle() {

@@ -23,6 +23,8 @@ struct EmulatorOptions {
     bool startInBootloader = false;  // a board without firmware: announces until answered
     bool realtime = false;           // wire time per byte, erase and program times
     bool defaultSettings = true;     // believable factory settings and script
+    std::uint32_t firmwareSpeed = 0; // the running firmware's line speed; 0: the chip's own
+    bool usbCdc = false;             // on the board's USB port: line speeds mean nothing (JM chips)
     FaultPlan faults;
 };
 
@@ -31,7 +33,8 @@ struct EmulatorOptions {
 // a lock. The destructor stops the thread and removes the link.
 class EmulatorRunner {
 public:
-    // Throws std::runtime_error for an unknown chip or when no pty can be had.
+    // Throws std::runtime_error for an unknown chip, USB on a chip without
+    // it, or when no pty can be had.
     explicit EmulatorRunner(const EmulatorOptions& options);
     ~EmulatorRunner();
     EmulatorRunner(const EmulatorRunner&) = delete;
@@ -65,6 +68,9 @@ public:
     void setNakWriteAt(std::optional<std::uint32_t> address);
     void setCorruptReadAt(std::optional<std::uint32_t> address);
     void setHangupAfter(std::optional<std::uint64_t> bytes);
+    // The next k 'I' (and the first k after each handshake) get 0xFC.
+    void setAnnounceRepeats(std::uint32_t k);
+    void setFirmwareSpeed(std::uint32_t speed);
 
     // Power cycle (firmware running again) or power-on into the bootloader.
     void powerCycle();

@@ -40,6 +40,13 @@ int main(int argc, char** argv) {
     app.add_option("--nak-write", nakWrite, "Refuse writes covering ADDR");
     app.add_option("--corrupt-readback", corruptRead, "Invert the byte at ADDR when read back");
     app.add_option("--hangup-after", hangupAfter, "Unplug after N received bytes");
+    app.add_option("--repeat-announce", options.faults.announceRepeats,
+                   "Answer the first N 'I' after each handshake with 0xFC");
+    app.add_option("--firmware-speed", options.firmwareSpeed,
+                   "Line speed the running firmware listens at (default: 4800)")
+        ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
+    app.add_flag("--usb", options.usbCdc,
+                 "On the board's own USB port (JM60, JM128): every byte is heard at any line speed");
     app.add_option("--log", logFile, "Write the command log to FILE");
     app.add_option("--save-flash", saveFlash, "Save the flash as a raw image on exit");
     CLI11_PARSE(app, argc, argv);

@@ -328,5 +328,72 @@ TEST(DeviceModel, ReceiveLevelOnlyOnBoardsThatHaveIt) {
     EXPECT_EQ(bench.command({0x8A}), Bytes{153});
 }
 
+// A bootloader still announcing answers 'I' with 0xFC until it has repeated
+// itself k times; the count starts again with every handshake.
+TEST(DeviceModel, RepeatsTheAnnounceForTheFirstIdentifyCommandsOfEachSession) {
+    Bench bench("AP64");
+    bench.model.faults().announceRepeats = 2;
+    bench.connect();
+    const std::size_t recordSize = 21 + std::string("AP64-HT").size() + 1;
+    EXPECT_EQ(bench.command({'I'}), Bytes{0xFC});
+    EXPECT_EQ(bench.command({0xFC, 'I'}), Bytes{0xFC});
+    EXPECT_EQ(bench.command({0xFC, 'I'}).size(), recordSize);
+    EXPECT_EQ(bench.command({'I'}).size(), recordSize);  // used up for this session
+
+    std::vector<std::uint8_t> sequence;
+    for (const auto& e : bench.model.log()) sequence.push_back(e.command);
+    // handshake, I, its answer, I, its answer, I, I (power-on event first)
+    EXPECT_EQ(sequence, (Bytes{0, 0xFC, 'I', 0xFC, 'I', 0xFC, 'I', 'I'}));
+    EXPECT_EQ(bench.model.log().back().note, "AP64-HT");
+
+    // A host that starts over meets a freshly started bootloader.
+    bench.command({'/', '*', 'r', 'e', 's', 'e', 't', '*', '/'});
+    ASSERT_EQ(bench.model.state(), DeviceState::Announcing);
+    bench.said();
+    bench.command({0xFC});
+    bench.said();
+    EXPECT_EQ(bench.command({'I'}), Bytes{0xFC});
+
+    // Set while connected, it takes effect at once.
+    bench.model.setAnnounceRepeats(1);
+    EXPECT_EQ(bench.command({'I'}), Bytes{0xFC});
+    EXPECT_EQ(bench.command({'I'}).size(), recordSize);
+}
+
+TEST(DeviceModel, FirmwareSpeedCanBeSetAndIsWhereTheBootloaderReturns) {
+    Bench bench("AP64");
+    bench.model.setFirmwareSpeed(38400);
+    EXPECT_EQ(bench.model.lineSpeed(), 38400u);  // the firmware is running: at once
+    for (std::uint32_t wrong : {4800u, 9600u, 19200u, 57600u}) {
+        bench.hear({0xC0, 0xFE, 0xC0}, wrong);
+        EXPECT_EQ(bench.model.state(), DeviceState::Firmware) << wrong;
+    }
+    bench.hear({0xC0, 0xFE, 0xC0}, 38400);
+    ASSERT_EQ(bench.model.state(), DeviceState::Announcing);
+    bench.advance(0ms);
+    bench.command({0xFC});
+    bench.command({'Q'});
+    EXPECT_EQ(bench.model.state(), DeviceState::Firmware);
+    EXPECT_EQ(bench.model.lineSpeed(), 38400u);
+    bench.model.powerCycle(bench.now);
+    EXPECT_EQ(bench.model.lineSpeed(), 38400u);
+}
+
+// Over USB the host's line speed means nothing: a reset sent at 115200 to a
+// firmware at 4800 is heard, and so is a command at any speed after it.
+TEST(DeviceModel, UsbCdcHearsEveryByteWhateverTheHostsSpeed) {
+    Bench bench("JM60");
+    ASSERT_TRUE(bench.model.chip().hasUsb);
+    EXPECT_FALSE(findEmulatedChip("AP64")->hasUsb);
+    bench.model.setUsbCdc(true);
+    bench.hear({'/', '*', 'r', 'e', 's', 'e', 't', '*', '/'}, 115200);
+    ASSERT_EQ(bench.model.state(), DeviceState::Announcing);
+    bench.advance(0ms);
+    for (const auto& chunk : bench.model.takeOutput()) EXPECT_EQ(chunk.speed, 0u);
+    EXPECT_EQ(bench.hear({0xFC}, 115200), Bytes{0xFC});
+    EXPECT_EQ(bench.hear({'I'}, 4800).size(), 21 + std::string("JM60-HT").size() + 1);
+    for (const auto& e : bench.model.log()) EXPECT_NE(e.result, CommandResult::Garbled) << e.text();
+}
+
 }  // namespace
 }  // namespace varnel

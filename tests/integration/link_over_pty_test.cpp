@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/device_target.h"
@@ -135,6 +136,82 @@ TEST(LinkOverPty, SilentTrackerIsAbortedWithoutAMessage) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
     EXPECT_TRUE(host.ui.messages.empty());
     EXPECT_FALSE(host.session.link.connected);
+}
+
+// The log entries after the handshake: the host's 'I' commands and its
+// answers to repeated announces, in the order the device heard them.
+std::vector<CommandLogEntry> identifyTraffic(const std::vector<CommandLogEntry>& log) {
+    std::vector<CommandLogEntry> out;
+    bool afterHandshake = false;
+    for (const auto& e : log) {
+        if (e.command == 0xFC && e.note == "handshake") {
+            afterHandshake = true;
+            out.clear();
+        } else if (afterHandshake && (e.command == 'I' || e.command == 0xFC)) {
+            out.push_back(e);
+        }
+    }
+    return out;
+}
+
+// The host's last bytes may still be on their way to the device when
+// connect returns.
+std::vector<CommandLogEntry> identifyTrafficOnce(EmulatorHarness& emu, std::size_t identifies) {
+    std::vector<CommandLogEntry> traffic;
+    const auto end = std::chrono::steady_clock::now() + 2s;
+    do {
+        traffic = identifyTraffic(emu.commandLog());
+        if (commandsOf(traffic, 'I').size() >= identifies) break;
+        std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return traffic;
+}
+
+// A bootloader that repeats its announce after 'I' is answered with 0xFC and
+// 'I' each time, until the record comes.
+TEST(LinkOverPty, RepeatedAnnouncesAfterIdentifyAreAnsweredUntilTheRecordComes) {
+    for (std::uint32_t repeats : {1u, 4u}) {
+        SCOPED_TRACE("repeats " + std::to_string(repeats));
+        EmulatorOptions options;
+        options.faults.announceRepeats = repeats;
+        EmulatorHarness emu(options);
+        Host host;
+        ASSERT_GE(host.connect(emu.slavePath()), 0) << emu.commandLogText();
+        EXPECT_EQ(host.session.link.deviceInfo.deviceId, "AP64-HT");
+        EXPECT_EQ(host.session.link.bootloaderVersion, 0x24);
+        EXPECT_TRUE(host.ui.messages.empty());
+
+        // I, 0xFC, I, 0xFC, ..., then the I that got the record.
+        const auto traffic = identifyTrafficOnce(emu, repeats + 1);
+        ASSERT_GE(traffic.size(), 2 * repeats + 1) << emu.commandLogText();
+        for (std::uint32_t i = 0; i < repeats; ++i) {
+            EXPECT_EQ(traffic[2 * i].command, 'I');
+            EXPECT_EQ(traffic[2 * i].note, "announce repeated instead of the identification");
+            EXPECT_EQ(traffic[2 * i + 1].command, 0xFC);
+        }
+        EXPECT_EQ(traffic[2 * repeats].command, 'I');
+        EXPECT_EQ(traffic[2 * repeats].note, "AP64-HT");
+    }
+}
+
+// Ten reads that bring only 0xFC end the identification: the host sent 'I'
+// once and then once more for each of them, and reports a communications
+// error with no version byte seen.
+TEST(LinkOverPty, TenRepeatedAnnouncesAreACommunicationsError) {
+    EmulatorOptions options;
+    options.faults.announceRepeats = 50;
+    EmulatorHarness emu(options);
+    Host host;
+    const int r = host.connect(emu.slavePath());
+    EXPECT_EQ(r, -3) << emu.commandLogText();
+    EXPECT_EQ(host.link.connectFailureMessage(r), "Communications error\n(BL Ver 00)");
+    EXPECT_FALSE(host.session.link.connected);
+
+    identifyTrafficOnce(emu, 11);
+    std::this_thread::sleep_for(100ms);  // and nothing after those
+    const auto traffic = identifyTraffic(emu.commandLog());
+    EXPECT_EQ(commandsOf(traffic, 'I').size(), 11u) << emu.commandLogText();
+    EXPECT_EQ(commandsOf(traffic, static_cast<char>(0xFC)).size(), 10u) << emu.commandLogText();
 }
 
 TEST(LinkOverPty, ReadRangeGoesIn128ByteChunks) {

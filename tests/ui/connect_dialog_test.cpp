@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 #include <QTest>
 
 #include "emulator/emulator_runner.h"
+#include "link/boot_link.h"
 #include "link/fake_bootloader.h"
 #include "link/posix_serial_port.h"
 #include "ui/app_settings.h"
@@ -213,6 +216,50 @@ TEST_F(ConnectDialogTest, APortThatAppearsIsConnectedByTheTimer) {
     // The timer path neither switches speed nor stores the port.
     EXPECT_EQ(port.opens.size(), 1u);
     EXPECT_TRUE(app_settings::portName().isEmpty());
+}
+
+// A tracker on its own USB port appears as a new device while the dialog is
+// open; the timer meets it at 115200, which its firmware hears whatever its
+// serial line would run at, and connects without a button being pressed.
+TEST_F(ConnectDialogTest, AUsbTrackerThatIsPluggedInIsConnectedByTheTimer) {
+    EmulatorOptions options;
+    options.chip = "JM60";
+    options.usbCdc = true;
+    EmulatorRunner emu(options);
+    emu.start();
+    ASSERT_EQ(emu.state(), DeviceState::Firmware);
+
+    bool plugged = false;
+    const QString path = QString::fromStdString(emu.slavePath());
+    CConnectDialog dialog(f.context, {}, [&] {
+        return plugged ? std::vector<PortSlot>{{path, "ttyACM0", {}}} : std::vector<PortSlot>{};
+    });
+    dialog.setPortWatchInterval(20);
+    QTimer::singleShot(100, [&] { plugged = true; });
+    QTimer::singleShot(10000, &dialog, &QDialog::reject);  // a safety net, not the outcome
+    dialog.exec();
+
+    EXPECT_EQ(dialog.result(), QDialog::Accepted) << emu.commandLogText();
+    EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
+    EXPECT_TRUE(f.session.link.connected);
+    EXPECT_EQ(f.session.link.chipName, "JM60");
+    EXPECT_EQ(f.session.link.targetSuffix, "HT");
+    EXPECT_EQ(f.session.link.linkAbort, LinkState::kAbortIdle);
+    EXPECT_TRUE(f.session.port->isOpen());
+    EXPECT_EQ(emu.state(), DeviceState::Bootloader);
+    // No speed switch on the timer path, and nothing stored.
+    const auto log = emu.commandLog();
+    EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const CommandLogEntry& e) {
+        return e.command == 'H' || e.command == 'T';
+    })) << emu.commandLogText();
+    EXPECT_TRUE(app_settings::portName().isEmpty());
+
+    // The link it leaves open works: the settings area reads back.
+    BootLink link(f.session, f.ui);
+    std::uint8_t head[4] = {};
+    ASSERT_EQ(link.readMemory(0xF800, 4, head), 4);
+    const auto expected = emu.readFlash(0xF800, 4);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), head));
 }
 
 }  // namespace
