@@ -69,8 +69,12 @@ protected:
             for (std::size_t i = 0; i < data.size(); i += 32) {
                 const std::size_t n = std::min<std::size_t>(32, data.size() - i);
                 const std::uint32_t a = start + static_cast<std::uint32_t>(i);
-                Bytes rec{static_cast<std::uint8_t>(n + 4), static_cast<std::uint8_t>(a >> 16),
-                          static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a)};
+                Bytes rec;
+                rec.reserve(n + 5);
+                rec.push_back(static_cast<std::uint8_t>(n + 4));
+                rec.push_back(static_cast<std::uint8_t>(a >> 16));
+                rec.push_back(static_cast<std::uint8_t>(a >> 8));
+                rec.push_back(static_cast<std::uint8_t>(a));
                 rec.insert(rec.end(), data.begin() + i, data.begin() + i + n);
                 unsigned sum = 0;
                 for (auto b : rec) sum += b;
