@@ -9,32 +9,21 @@
 #include "config/device_target.h"
 #include "firmware/bin_export.h"
 #include "link/boot_link.h"
-#include "link/fake_bootloader.h"
+#include "link/fake_link_bench.h"
 #include "support/recording_ui.h"
 
 namespace varnel {
 namespace {
 
-class BinExportTest : public ::testing::Test {
+class BinExportTest : public ::testing::Test, protected test::FakeLinkBench {
 protected:
     void SetUp() override {
-        device.attach(port);
-        device.inBootloader = device.acked = true;
-        boot.setClock(clock);
-        port.openPort("p", "19200", ui);
+        startInBootloader();
         for (std::size_t a = 0; a < 0x10000; ++a) device.flash[a] = static_cast<std::uint8_t>(a * 13 + (a >> 8));
         path = (std::filesystem::temp_directory_path() / ("varnel-export-" + std::to_string(::getpid()) + ".bin")).string();
     }
     void TearDown() override { std::remove(path.c_str()); }
 
-    test::FakeClock clock;
-    test::FakeSerialPort port{clock};
-    test::FakeBootloader device;
-    LinkState link;
-    DeviceTarget target;
-    FlashImage image;
-    test::RecordingUi ui;
-    BootLink boot{port, link, target, image, ui};
     std::string path;
 };
 

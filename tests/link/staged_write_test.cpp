@@ -6,7 +6,7 @@
 
 #include "config/device_target.h"
 #include "link/boot_link.h"
-#include "link/fake_bootloader.h"
+#include "link/fake_link_bench.h"
 #include "link/staged_write.h"
 #include "link/write_progress.h"
 #include "support/recording_ui.h"
@@ -23,19 +23,16 @@ struct RecordingProgress : WriteProgress {
     void setStatus(const std::string& s) override { statuses.push_back(s); }
 };
 
-class StagedWriteTest : public ::testing::Test {
+class StagedWriteTest : public ::testing::Test, protected test::FakeLinkBench {
 protected:
     void use(const char* chip, std::uint16_t eraseSize, std::uint16_t writeSize) {
         selectTarget(target, chip);
         device.scaled = target.kind == KindJM128;
         device.eraseSize = eraseSize;
         device.writeSize = writeSize;
-        device.attach(port);
-        device.inBootloader = device.acked = true;
         link.deviceInfo.eraseBlockSize = eraseSize;
         link.deviceInfo.writeBlockSize = writeSize;
-        boot.setClock(clock);
-        port.openPort("p", "19200", ui);
+        startInBootloader();
     }
     void load(std::uint32_t from, std::uint32_t to) {
         for (std::uint32_t a = from; a < to; ++a) {
@@ -44,14 +41,6 @@ protected:
         }
     }
 
-    test::FakeClock clock;
-    test::FakeSerialPort port{clock};
-    test::FakeBootloader device;
-    LinkState link;
-    DeviceTarget target;
-    FlashImage image;
-    test::RecordingUi ui;
-    BootLink boot{port, link, target, image, ui};
     RecordingProgress progress;
 };
 
