@@ -270,6 +270,5 @@ using ProfileRecord = BasicProfileRecord<std::uint8_t>;
 using ConstProfileRecord = BasicProfileRecord<const std::uint8_t>;
 
 extern template class BasicProfileRecord<std::uint8_t>;
-extern template class BasicProfileRecord<const std::uint8_t>;
 
 }  // namespace varnel
