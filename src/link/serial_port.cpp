@@ -1,5 +1,7 @@
 #include "link/serial_port.h"
 
+#include "link/serial_timing.h"
+
 namespace varnel {
 
 int SerialPort::sendByte(std::uint8_t b) {
@@ -15,6 +17,19 @@ int SerialPort::exchangeByte(std::uint8_t b) {
 int SerialPort::receiveByte() {
     std::uint8_t b = 0;
     return readBytes(&b, 1) == 1 ? b : 0xFF;
+}
+
+bool parsePortSpeed(const std::string& text, unsigned long& baud) {
+    const std::string t = text.empty() ? std::string(serial_timing::kDefaultSpeed) : text;
+    // Nine digits cannot overflow, and no line runs faster.
+    if (t.size() > 9) return false;
+    unsigned long v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<unsigned long>(c - '0');
+    }
+    baud = v;
+    return true;
 }
 
 }  // namespace varnel
