@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: it asks
 # apt only for what is missing, so running it before every build costs nothing.
+#   install-deps.sh           what make build, make test and make demo need
+#   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
+#   install-deps.sh clang     also clang, for make test-clang
 set -euo pipefail
 
 packages=(
@@ -9,6 +12,15 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
 )
+for extra in "$@"; do
+  case "$extra" in
+    # The cross compiler, GoogleTest's sources to build with it, and Wine to
+    # run the result.
+    windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    clang) packages+=(clang) ;;
+    *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
