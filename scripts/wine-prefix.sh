@@ -24,7 +24,8 @@ wine reg add 'HKLM\Software\Wine\Ports' /v COM12 /d "$wine_dir/com12" /f >/dev/n
 # The registry reaches the disk when the server stops; at its next start the
 # mount manager creates the port (dosdevices/com12 and its SERIALCOMM entry).
 wineserver -w
-wineserver -p
+# What the server reports on its way (object dumps when it stops) goes to a log.
+wineserver -p >"$wine_dir/wineserver.log" 2>&1
 wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' | grep -q COM12 || {
   echo "wine-prefix.sh: Wine did not map COM12" >&2
   exit 1
