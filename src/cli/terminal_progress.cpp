@@ -2,27 +2,7 @@
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace varnel::cli {
-
-namespace {
-
-// The bar redraws its line with carriage returns, which only a terminal
-// shows as intended; into a file or a pipe it stays silent.
-bool stderrIsTerminal() {
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(STDERR_FILENO) == 1;
-#endif
-}
-
-}  // namespace
 
 TerminalProgress::TerminalProgress() : enabled_(stderrIsTerminal()) {}
 
