@@ -18,6 +18,7 @@ enum class KeyType {
     Hemisphere,  // the N/S or E/W button: one letter for each state
     List,        // a list: the shown text of a row
     Slider,      // a slider: 0 to 255
+    Row,         // a row of radio buttons, ids `id` to `altId`: the chosen one's caption
 };
 
 // One key of `varnelcfg-cli show` / `set`. For a Choice, `id` is the first

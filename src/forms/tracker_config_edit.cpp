@@ -1,5 +1,6 @@
 #include "forms/tracker_config_edit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -7,6 +8,7 @@
 
 #include "config/config_file.h"
 #include "core/user_interface.h"
+#include "forms/satellite_keys.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_keys.h"
 
@@ -61,9 +63,19 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
         for (const auto& [key, value] : values) out << key << '=' << value << '\n';
         return 0;
     }
-    out << '{';
-    bool first = true;
-    for (const auto& [key, value] : values) {
+    // The windows' keys (`window.field`) nest in one object per window; a
+    // main-dialog key that names a window as a whole (the SmartBeaconing
+    // box) is that object's "enabled".
+    std::vector<std::string> windows;
+    for (const auto& [key, value] : values)
+        if (const auto dot = key.find('.'); dot != std::string::npos) {
+            const std::string window = key.substr(0, dot);
+            if (windows.empty() || windows.back() != window) windows.push_back(window);
+        }
+    const auto isWindow = [&](const std::string& name) {
+        return std::find(windows.begin(), windows.end(), name) != windows.end();
+    };
+    const auto member = [&](const std::string& key, const std::string& value, bool first) {
         out << (first ? "" : ",") << jsonString(key) << ':';
         // The firmware's numbers stay numbers; everything else is the text
         // the dialog shows.
@@ -71,6 +83,28 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
             out << value;
         else
             out << jsonString(value);
+    };
+    out << '{';
+    bool first = true;
+    for (const auto& [key, value] : values) {
+        if (key.find('.') != std::string::npos || isWindow(key)) continue;
+        member(key, value, first);
+        first = false;
+    }
+    for (const std::string& window : windows) {
+        out << (first ? "" : ",") << jsonString(window) << ":{";
+        bool firstMember = true;
+        for (const auto& [key, value] : values) {
+            if (key == window) {
+                member("enabled", value, firstMember);
+            } else if (key.size() > window.size() && key.compare(0, window.size() + 1, window + ".") == 0) {
+                member(key.substr(window.size() + 1), value, firstMember);
+            } else {
+                continue;
+            }
+            firstMember = false;
+        }
+        out << '}';
         first = false;
     }
     out << "}\n";
@@ -83,14 +117,22 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
     TrackerForm form;
     if (!openTrackerForm(edit, session, form, ui)) return -1;
 
+    // The main dialog's values first; the windows then open on what it
+    // stored, as they would on the screen, and store only when changed.
+    std::vector<std::pair<std::string_view, std::string_view>> satellite;
     for (const std::string& assignment : assignments) {
         const std::size_t eq = assignment.find('=');
         if (eq == std::string::npos || eq == 0) {
             ui.message("Expected KEY=VALUE, got \"" + assignment + "\"");
             return -1;
         }
-        const std::string refusal = applyTrackerKey(form, std::string_view(assignment).substr(0, eq),
-                                                    std::string_view(assignment).substr(eq + 1));
+        const std::string_view key = std::string_view(assignment).substr(0, eq);
+        const std::string_view value = std::string_view(assignment).substr(eq + 1);
+        if (isSatelliteKey(key)) {
+            satellite.emplace_back(key, value);
+            continue;
+        }
+        const std::string refusal = applyTrackerKey(form, key, value);
         if (!refusal.empty()) {
             ui.message(refusal);
             return -1;
@@ -98,12 +140,25 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
     }
     if (checkAndStore(form, session, ui) != 0) return -1;
 
-    // Keep the file's length: one written without the script part (537
-    // bytes) is saved without it again.
+    SatelliteForms windows;
+    showSatelliteForms(session, windows);
+    for (const auto& [key, value] : satellite) {
+        const std::string refusal = applySatelliteKey(form, windows, session, key, value);
+        if (!refusal.empty()) {
+            ui.message(refusal);
+            return -1;
+        }
+    }
+    if (storeSatelliteForms(windows, session, ui) != 0) return -1;
+
+    // Keep the file's flavour: one written without the script part (537
+    // bytes) is saved without it again. A JL16 file always gets its radio
+    // block, so frequencies and status texts set here are not lost.
     std::error_code ec;
     const auto size = std::filesystem::file_size(edit.path, ec);
     const ConfigFlavour flavour =
-        (!ec && size < config_file_layout::kFullSize) ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
+        (!ec && size < config_file_layout::kFullSize && session.target.kind != KindJL16) ? ConfigFlavour::Weather
+                                                                                         : ConfigFlavour::Tracker;
     return saveConfigFile(edit.path, session, flavour, ui) == 0 ? 0 : -1;
 }
 
