@@ -94,9 +94,9 @@ int switchAltitudeToDisplay(std::uint16_t raw, bool metric) {
     const double metres = raw * 2.56 - 10000.0;
     return metric ? nearestInt(metres) : truncInt(metres * 3.2808);
 }
-long long switchAltitudeFromDisplay(long long value, bool metric) {
+double switchAltitudeUnits(long long value, bool metric) {
     const double metres = metric ? static_cast<double>(value) : value / 3.2808;
-    return nearestInt((metres + 10000.0) / 2.56);
+    return settle((metres + 10000.0) / 2.56);
 }
 int switchSpeedToDisplay(std::uint8_t raw, bool metric) {
     return static_cast<int>(metric ? nearestRatio(raw * 100000LL, 86806) : nearestRatio(raw * 1000LL, 1397));

@@ -66,7 +66,9 @@ std::uint16_t carrierWordFor(int multiplier);
 // which are cut toward zero; entries go to the nearest raw unit and are not
 // limited here (the caller refuses what does not fit its field).
 int switchAltitudeToDisplay(std::uint16_t raw, bool metric);
-long long switchAltitudeFromDisplay(long long value, bool metric);
+// The entered altitude in device units before rounding: the range check is
+// made on it, so that 157745 m (65525.39 units) is refused like -10001 m.
+double switchAltitudeUnits(long long value, bool metric);
 int switchSpeedToDisplay(std::uint8_t raw, bool metric);
 long long switchSpeedFromDisplay(long long value, bool metric);
 int switchTemperatureToDisplay(std::uint8_t raw, int tempOffset, bool metric);

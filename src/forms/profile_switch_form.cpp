@@ -91,6 +91,10 @@ constexpr std::uint8_t kAltitude = 0x10;
 constexpr std::uint8_t kSpeed = 0x20;
 constexpr std::uint8_t kGpsFix = 0x40;
 
+// The highest altitude threshold the tracker takes, in device units (about
+// 157744 m).
+constexpr double kMaxAltitudeUnits = 0xFFF5;
+
 // A measured condition: its enable box, comparison button and bit.
 struct Measured {
     int enabled, compare;
@@ -170,11 +174,16 @@ int storeSide(const ProfileSwitchForm& form, int profile, Session& session, User
     p.setSwitchEnable(enable);
     p.setSwitchCompare(compare);
 
-    const long long altitude = switchAltitudeFromDisplay(readFormInt(c(s.altitude)->text), metric);
-    if (altitude < 0 || altitude > 0xFFF5) return fail(msg::kAltitude);
-    p.setSwitchAltitude(static_cast<std::uint16_t>(altitude));
+    const double altitude = switchAltitudeUnits(readFormInt(c(s.altitude)->text), metric);
+    if (altitude < 0 || altitude > kMaxAltitudeUnits) return fail(msg::kAltitude);
+    p.setSwitchAltitude(static_cast<std::uint16_t>(nearestInt(altitude)));
 
-    const long long speed = switchSpeedFromDisplay(readFormInt(c(s.speed)->text), metric);
+    // In MPH the shown speed is coarser than the stored one; a number equal
+    // to what is shown keeps the stored value rather than drifting on OK.
+    const long long enteredSpeed = readFormInt(c(s.speed)->text);
+    const long long speed = enteredSpeed == switchSpeedToDisplay(p.switchSpeed(), metric)
+                                ? p.switchSpeed()
+                                : switchSpeedFromDisplay(enteredSpeed, metric);
     if (!fitsByte(speed)) return fail(msg::kSpeed);
     p.setSwitchSpeed(static_cast<std::uint8_t>(speed));
 

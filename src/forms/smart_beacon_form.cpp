@@ -32,6 +32,21 @@ const FormControl* SmartBeaconForm::control(int controlId) const {
     return const_cast<SmartBeaconForm*>(this)->control(controlId);
 }
 
+namespace {
+
+// The box shows speeds truncated, so converting the shown number back would
+// lower the stored speed a little on every OK (78 units show as 89 km/h,
+// and 89 km/h are 77 units). A number equal to what the stored value shows
+// keeps that value; any other is converted. A negative speed would wrap
+// into a large byte: it is as far out of range as one too high.
+long long speedUnits(const std::string& text, std::uint8_t stored, bool metric) {
+    const long long entered = readFormInt(text);
+    if (entered == speedToDisplay(stored, metric)) return stored;
+    return speedFromDisplay(static_cast<int>(entered), metric);
+}
+
+}  // namespace
+
 void showSmartBeacon(const Session& session, SmartBeaconForm& form) {
     const ConstProfileRecord p(session.profile(), session.target.kind);
     form.slider.visible = false;
@@ -60,13 +75,11 @@ int checkAndStoreSmartBeacon(const SmartBeaconForm& form, Session& session, User
     if (slow < 0 || slow > 65535) return fail(msg::kSlowInterval);
     p.setSlowInterval(static_cast<std::uint16_t>(slow));
 
-    // A negative speed would wrap into a large byte; it is as far out of
-    // range as one too high.
-    const long long high = speedFromDisplay(static_cast<int>(readFormInt(form.highSpeed.text)), session.metric);
+    const long long high = speedUnits(form.highSpeed.text, p.highSpeed(), session.metric);
     if (high < 0 || high >= 255) return fail(msg::kHighSpeed);
     p.setHighSpeed(static_cast<std::uint8_t>(high));
 
-    const long long low = speedFromDisplay(static_cast<int>(readFormInt(form.lowSpeed.text)), session.metric);
+    const long long low = speedUnits(form.lowSpeed.text, p.lowSpeed(), session.metric);
     if (low < 0 || low >= 255) return fail(msg::kLowSpeed);
     p.setLowSpeed(static_cast<std::uint8_t>(low));
 
