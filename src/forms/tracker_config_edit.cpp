@@ -9,6 +9,7 @@
 #include "config/config_file.h"
 #include "core/user_interface.h"
 #include "forms/satellite_keys.h"
+#include "forms/tracker_controls.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_keys.h"
 
@@ -53,6 +54,31 @@ std::string jsonString(const std::string& text) {
 }
 
 }  // namespace
+
+void listConfigKeys(std::ostream& out) {
+    std::vector<KeyHelp> keys;
+    for (const TrackerKey& key : kTrackerKeys) {
+        const int limit = findTrackerControl(key.id)->typingLimit;
+        const std::string upTo = limit > 0 ? ", up to " + std::to_string(limit) + " characters" : "";
+        std::string values;
+        switch (key.type) {
+        case KeyType::Text: values = "text" + upTo; break;
+        case KeyType::Integer: values = "whole number" + upTo; break;
+        case KeyType::Decimal: values = "number" + upTo; break;
+        case KeyType::Check: values = "0 or 1"; break;
+        case KeyType::Choice:
+        case KeyType::Hemisphere: values = std::string(key.first) + " or " + std::string(key.second); break;
+        case KeyType::List: values = "one of the list's entries, as show prints them"; break;
+        case KeyType::Slider: values = "0 to 255"; break;
+        case KeyType::Row: break;
+        }
+        keys.push_back({std::string(key.key), values});
+    }
+    for (KeyHelp& help : satelliteKeyHelp()) keys.push_back(std::move(help));
+    std::size_t width = 0;
+    for (const KeyHelp& k : keys) width = std::max(width, k.key.size());
+    for (const KeyHelp& k : keys) out << k.key << std::string(width + 2 - k.key.size(), ' ') << k.values << '\n';
+}
 
 int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& out, UserInterface& ui) {
     Session session;

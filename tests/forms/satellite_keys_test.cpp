@@ -89,6 +89,10 @@ TEST(SatelliteKeys, EveryKeyRoundTripsOnEveryKindThatOffersIt) {
                 assignments.push_back(key + "=" + newValue(key, ++n, lowVoltageScale(findTarget(r.chip)->kind)));
             }
             EXPECT_EQ(windows, r.windows);
+            std::ostringstream listing;
+            listConfigKeys(listing);
+            for (const auto& [key, value] : before)
+                EXPECT_NE(listing.str().find("\n" + key + "  "), std::string::npos) << key << " is not listed";
             EXPECT_EQ(before.count("frequencies.channel1"), r.channels ? 1u : 0u);
 
             RecordingUi ui;
