@@ -43,7 +43,8 @@ TEST(ShowSetCommands, PathWithoutEndMarkShowsItsSlotAndStoresBack) {
     ASSERT_EQ(loadConfigFileOffline(file.string(), back, ui), 0);
     ProfileRecord q(back.settings.profile(0), s.target.kind);
     EXPECT_EQ(q.pathLength(), 21);
-    EXPECT_EQ(std::vector<std::uint8_t>(q.path(), q.path() + 20), std::vector<std::uint8_t>(path.begin(), path.end() - 1));
+    EXPECT_EQ(std::vector<std::uint8_t>(q.path(), q.path() + 20),
+              std::vector<std::uint8_t>(path.begin(), path.end() - 1));
     EXPECT_EQ(q.path()[20], path[20] | profile_layout::kSsidLastAddress);
     fs::remove(file);
 }
