@@ -234,8 +234,8 @@ TEST(ScriptEditorDialog, OkStoresProgramAndSwitchCancelAndAFailedOkLeaveBoth) {
         ScriptArea expected = before;
         if (c.stores) expected.bytes[1] = 0x81;  // Quick, On Second, end
         EXPECT_EQ(bench.f.session.script.bytes, expected.bytes);
-        EXPECT_EQ(bench.f.ui.messages.size(), c.longTexts > 0 ? 1u : 0u);
-        if (c.longTexts > 0) EXPECT_EQ(bench.f.ui.messages[0], "Out of script storage space!");
+        const std::vector<std::string> said{"Out of script storage space!"};
+        EXPECT_EQ(bench.f.ui.messages, c.longTexts > 0 ? said : std::vector<std::string>{});
     }
 }
 
