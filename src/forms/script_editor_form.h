@@ -32,11 +32,6 @@ inline constexpr int kSeLonDegrees = 1362;
 inline constexpr int kSeLonMinutes = 1363;
 inline constexpr int kByteCounter = 1325;
 inline constexpr int kEnableScript = 1351;
-inline constexpr int kUp = 1323;
-inline constexpr int kDown = 1324;
-inline constexpr int kDeleteLine = 1296;
-inline constexpr int kCodeList = 1335;
-inline constexpr int kPatchList = 1327;
 }  // namespace script_editor_id
 
 // What the script editor's controls hold. The editor's rules are

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
@@ -89,8 +88,8 @@ int listBoxRow(const QListWidget& list) {
     return item && item->isSelected() ? list.row(item) : -1;
 }
 
-// The form counts a three-state box's states as the tracker tools always
-// have (0 unchecked, 1 checked, 2 indeterminate); Qt orders them otherwise.
+// The form counts a three-state box as 0 unchecked, 1 checked,
+// 2 indeterminate; Qt puts indeterminate between the other two.
 Qt::CheckState checkState(int position) {
     return position == 1 ? Qt::Checked : position == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }

@@ -12,8 +12,6 @@
 
 namespace varnel {
 
-namespace id = script_editor_id;
-
 CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
     : QDialog(parent),
       context_(context),
