@@ -26,6 +26,7 @@
 #include "ui/connect_dialog.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_sequences.h"
+#include "ui/script_editor_dialog.h"
 #include "ui/tracker_form_binding.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_tracker_config_dialog.h"
@@ -139,6 +140,7 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kLoadButton, [this] { onLoadFile(); });
     onClick(id::kFirmwareFileButton, [this] { onFirmwareFromFile(); });
     onClick(id::kFirmwareNetworkButton, [this] { onFirmwareFromNetwork(); });
+    onClick(id::kScriptButton, [this] { CScriptEditorDialog(context_, this).exec(); });
     // The satellite dialogs (SmartBeaconing, digipeater, frequencies, status
     // texts, access list, profile switching, diagnostics, script editor) are
     // windows of their own; their buttons are placed and switched by the
