@@ -81,8 +81,7 @@ SensorReadings DiagnosticsSession::readSensors() {
     r.voltage = formatVoltage(*voltage, kind_);
     r.temperature = formatTemperature(*temperature, kind_, metric_);
     if (kind_ == KindJM60) {
-        const int choice = gain_ == 0 || gain_ == 1 ? gain_ : 2;
-        const auto sample = ask(static_cast<std::uint8_t>(dc::kReadRxLevel1x + choice));
+        const auto sample = ask(static_cast<std::uint8_t>(dc::kReadRxLevel1x + gain_));
         if (!sample) return silentReadings();
         r.receiveLevel = receiveLevel(*sample);
     }
@@ -105,7 +104,7 @@ std::optional<SensorReadings> DiagnosticsSession::poll() {
 SensorReadings DiagnosticsSession::open(std::uint8_t audioLevel, int gainChoice) {
     toneRunning_ = false;
     level_ = audioLevel;
-    gain_ = gainChoice;
+    setGain(gainChoice);
     SensorReadings readings = refreshSensors();
     for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn})
         port_.exchangeByte(b);

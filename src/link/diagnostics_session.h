@@ -66,8 +66,9 @@ public:
     void chooseTonePair(TonePair pair);
     // The slider was released at this level.
     void setAudioLevel(std::uint8_t level);
-    // Nothing is sent; the next reading uses it.
-    void setGain(int gainChoice) { gain_ = gainChoice; }
+    // Nothing is sent; the next reading uses it. A choice other than 0 (1x)
+    // or 1 (4x) is 16x, as the window shows it.
+    void setGain(int gainChoice) { gain_ = gainChoice == 0 || gainChoice == 1 ? gainChoice : 2; }
 
     // One reading of every sensor. A tracker that does not answer costs one
     // read time-out, not one per sensor: the rest of the reading is skipped.
