@@ -32,6 +32,9 @@ EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
             throw std::runtime_error("the " + options.chip + " board has no USB port");
         model_.setUsbCdc(true);
     }
+    const EmulatedChip& chip = model_.chip();
+    model_.setSensorBytes(options.volts ? voltageRawFor(chip, *options.volts) : chip.voltageRaw,
+                          options.celsius ? temperatureRawFor(chip, *options.celsius) : chip.temperatureRaw);
     if (options.defaultSettings) writeDefaultSettings(model_.flash(), model_.chip());
     if (options.startInBootloader) model_.startInBootloader(DeviceModel::Clock::now());
     if (!options.linkPath.empty() && !transport_.linkTo(options.linkPath))

@@ -26,6 +26,8 @@ struct EmulatorOptions {
     std::uint32_t firmwareSpeed = 0; // the running firmware's line speed; 0: the chip's own
     bool usbCdc = false;             // on the board's USB port: line speeds mean nothing (JM chips)
     FaultPlan faults;
+    std::optional<double> volts;     // supply voltage the sensors report (default 12.0)
+    std::optional<double> celsius;   // temperature the sensors report (default 25)
 };
 
 // One emulated tracker on a pseudo-terminal, served by a background thread.
