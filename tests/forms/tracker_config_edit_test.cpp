@@ -207,13 +207,6 @@ TEST(TrackerConfigEdit, JsonAndUnreadableFiles) {
     std::ostringstream none;
     EXPECT_EQ(showTrackerConfig({"/nonexistent/x.cfg", 0, true}, false, none, missing), -1);
     EXPECT_EQ(missing.messages, std::vector<std::string>{"Error reading configuration file"});
-
-    TempFile weather("weather.cfg");
-    saveTracker(weather, "AP64", kFamilyWeather);
-    RecordingUi wx;
-    EXPECT_EQ(showTrackerConfig({weather.path.string(), 0, true}, false, none, wx), -1);
-    EXPECT_EQ(wx.messages.size(), 1u);
-    EXPECT_NE(wx.messages.front().find("does not hold tracker settings (family 1)"), std::string::npos);
 }
 
 }  // namespace
