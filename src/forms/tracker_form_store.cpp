@@ -8,6 +8,7 @@
 #include "config/units.h"
 #include "core/user_interface.h"
 #include "forms/form_numbers.h"
+#include "forms/path_text.h"
 #include "forms/position_text.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_lists.h"
@@ -58,16 +59,11 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         p.setCarrierWord(carrierWordFor(static_cast<int>(n)));
         p.setCarrierMultiplier(static_cast<std::uint8_t>(n));
     } else {
-        std::string pathText;
-        for (char c : form.path.text.substr(0, 29))
-            if (c != ' ') pathText += c;
         std::vector<std::uint8_t> bytes;
-        const int count = encodePath(pathText, bytes);
-        if (count < 0) return fail(ui, msg::kInvalidPath);
-        if (count > static_cast<int>(pl::kPathSize)) return fail(ui, msg::kPathTooLong);
+        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
         std::copy(bytes.begin(), bytes.end(), p.path());
-        p.setPathLength(static_cast<std::uint8_t>(count));
-        if (count == 0) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
+        p.setPathLength(static_cast<std::uint8_t>(bytes.size()));
+        if (bytes.empty()) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
     }
 
     {

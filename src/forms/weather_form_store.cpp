@@ -6,6 +6,7 @@
 #include "config/weather_record.h"
 #include "core/user_interface.h"
 #include "forms/form_numbers.h"
+#include "forms/path_text.h"
 #include "forms/position_text.h"
 #include "forms/tracker_messages.h"
 #include "forms/weather_form.h"
@@ -45,17 +46,12 @@ int storeWeatherRecord(const WeatherForm& form, Session& session, UserInterface&
     std::copy(source.begin(), source.end(), r.sourceAddress());
 
     {
-        std::string pathText;
-        for (char c : form.path.text.substr(0, 29))
-            if (c != ' ') pathText += c;
         std::vector<std::uint8_t> bytes;
-        const int count = encodePath(pathText, bytes);
-        if (count < 0) return fail(ui, msg::kInvalidPath);
-        if (count > static_cast<int>(wl::kPathSize)) return fail(ui, msg::kPathTooLong);
+        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
         std::copy(bytes.begin(), bytes.end(), r.path());
-        r.setPathLength(static_cast<std::uint8_t>(count));
+        r.setPathLength(static_cast<std::uint8_t>(bytes.size()));
         // No path: the station's own address ends the address field.
-        if (count == 0) r.setFlag(wl::kSourceSsid, wl::kSsidLastAddress, true);
+        if (bytes.empty()) r.setFlag(wl::kSourceSsid, wl::kSsidLastAddress, true);
     }
 
     // The firmware counts the transmit delay in 4 ms steps.
