@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +148,39 @@ TEST(WeatherConfigDialog, FitsASmallScreen) {
     d.resize(wanted);
     const QString shots = qEnvironmentVariable("VARNEL_SCREENSHOT_DIR");
     if (!shots.isEmpty()) d.grab().save(QDir(shots).filePath("weather-ap64.png"));
+}
+
+TEST(WeatherConfigDialog, OfflineWriteStoresFirstThenConnectsAndSaveKeepsWhatPassed) {
+    test::UiFixture f;
+    selectTarget(f.session.target, "KX8");
+    f.session.link.deviceInfo.deviceId = "KX8";
+    f.session.settings.setFamily(kFamilyWeather);
+    CWeatherConfigDialog d(f.context);
+    child<QLineEdit>(d, "comment")->setText("Ridge");
+    child<QLineEdit>(d, "directionThreshold")->setText("0");
+    child<QPushButton>(d, "writeButton")->click();
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Direction threshold must be in the range of 1 to 180"});
+
+    // Saving stores what passes and writes the file all the same.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wx.cfg");
+    f.files.answers = {path, path};
+    child<QPushButton>(d, "saveButton")->click();
+    EXPECT_EQ(QFile(path).size(), 537);
+    child<QLineEdit>(d, "comment")->setText("changed");
+    child<QPushButton>(d, "loadButton")->click();
+    EXPECT_EQ(child<QLineEdit>(d, "comment")->text(), "Ridge");
+
+    child<QLineEdit>(d, "directionThreshold")->setText("90");
+    QString opened;
+    test::onNextModal([&](QWidget* w) {
+        opened = w->metaObject()->className();
+        static_cast<QDialog*>(w)->reject();
+        return true;
+    });
+    child<QPushButton>(d, "writeButton")->click();
+    EXPECT_EQ(opened, "varnel::CConnectDialog");
+    EXPECT_NE(d.result(), 99);
 }
 
 }  // namespace
