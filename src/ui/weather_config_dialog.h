@@ -26,8 +26,6 @@ public:
     ~CWeatherConfigDialog() override;
 
     const WeatherForm& form() const { return form_; }
-    // The diagnostics button, for the window that opens from it.
-    QWidget* diagnosticsButton() const { return binding_->widget(weather_id::kDiagnosticsButton); }
 
     void readControls();
     void showControls();
