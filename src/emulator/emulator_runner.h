@@ -23,6 +23,7 @@ struct EmulatorOptions {
     bool startInBootloader = false;  // a board without firmware: announces until answered
     bool realtime = false;           // wire time per byte, erase and program times
     bool defaultSettings = true;     // believable factory settings and script
+    bool weather = false;            // weather-station firmware (family 1) instead of a tracker
     std::uint32_t firmwareSpeed = 0; // the running firmware's line speed; 0: the chip's own
     bool usbCdc = false;             // on the board's USB port: line speeds mean nothing (JM chips)
     FaultPlan faults;

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
                  "Start in the bootloader instead of the running firmware");
     app.add_flag("--blank", [&](std::int64_t) { options.defaultSettings = false; },
                  "Start with erased flash instead of the factory settings");
+    app.add_flag("--weather", options.weather,
+                 "Run weather-station firmware (settings family 1) instead of the tracker firmware");
     app.add_flag("--realtime", options.realtime,
                  "Take wire time per byte at the line speed, and erase and program times");
     app.add_flag("--silent", options.faults.silent, "The device answers nothing");

@@ -183,9 +183,7 @@ void CTrackerConfigDialog::onWrite() {
     if (checkAndStoreControls() != 0) return;
     Session& s = context_.session;
     if (s.link.connected) {
-        s.image.reset();
-        packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-        runWriteProgressDialog(context_, this);
+        writeConfiguration(context_, this, ConfigFlavour::Tracker);
         return;
     }
     // Offline: connect first; the dialog loop reads the chosen tracker's

@@ -134,15 +134,21 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
     }
 }
 
-TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
-    EmulatorHarness emu("AP64");
-    emu.loadFlash(0xF400, {kFamilyWeather});
+TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptEditedAndWritten255Bytes) {
+    EmulatorOptions options;
+    options.chip = "AP64";
+    options.weather = true;
+    EmulatorHarness emu(options);
     const fs::path cfg = dir / "weather.cfg";
     ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
     EXPECT_EQ(readFile(cfg).size(), 537u);
+    Result r = cli("show --json " + cfg.string());
+    EXPECT_NE(r.out.find("\"family\":1,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"callsign\":\"N0CALL-13\""), std::string::npos) << r.out;
+    ASSERT_EQ(cli("set " + cfg.string() + " callsign=K1WX windVane=4").status, 0);
 
     emu.clearLog();
-    const Result r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+    r = cli("write --port " + emu.slavePath() + " " + cfg.string());
     ASSERT_EQ(r.status, 0) << r.err;
     std::uint32_t written = 0, lowest = ~0u, highest = 0;
     for (const auto& e : emu.commandLog()) {
@@ -154,6 +160,8 @@ TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
     EXPECT_EQ(written, 255u);
     EXPECT_EQ(lowest, 0xF400u);
     EXPECT_EQ(highest, 0xF400u + 255);
+    EXPECT_EQ(emu.readFlash(0xF400 + 5 + 5, 4), (Bytes{'K' << 1, '1' << 1, 'W' << 1, 'X' << 1}));
+    EXPECT_EQ(emu.readFlash(0xF400 + 5 + 46, 1)[0], 4);
 }
 
 TEST_F(CliTest, WriteRefusesAFileForAnotherChipUnlessForced) {

@@ -17,6 +17,8 @@
 #include "link/posix_serial_port.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/tracker_config_dialog.h"
+#include "ui/weather_config_dialog.h"
+#include "config/weather_record.h"
 #include "ui_diagnostics_dialog.h"
 #include "ui_test_support.h"
 
@@ -174,6 +176,32 @@ TEST(DiagnosticsDialog, MainDialogsButtonHandsInTheProfilesLevelAndGainAndStores
     EXPECT_EQ(o.audioLevel, 91);
     EXPECT_TRUE(o.redLed);
     EXPECT_FALSE(o.power);  // switched on in the window, off again when it closed
+}
+
+TEST(DiagnosticsDialog, WeatherDialogsButtonHandsInTheRecordsLevelOnlyAndStoresItBack) {
+    DiagBench b("AP64");
+    ASSERT_TRUE(b.connected);
+    b.f.session.settings.bytes[settings_layout::kFamily] = kFamilyWeather;
+    const WeatherRecord r(b.f.session.settings.profile(0));
+    r.setAudioLevel(60);
+    CWeatherConfigDialog weather(b.f.context);
+    bool seen = false;
+    test::onNextModal([&](QWidget* w) {
+        auto* d = qobject_cast<CDiagnosticsDialog*>(w);
+        if (d == nullptr) return false;
+        seen = true;
+        EXPECT_EQ(child<QSlider>(*d, "audioLevel")->value(), 60);
+        QTest::keyClick(child<QSlider>(*d, "audioLevel"), Qt::Key_Left);
+        d->accept();
+        return true;
+    });
+    QPushButton* button = child<QPushButton>(weather, "diagnosticsButton");
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(r.audioLevel(), 59);
+    EXPECT_EQ(child<QSlider>(weather, "audioLevel")->value(), 59);
+    EXPECT_EQ(b.emu.outputs().audioLevel, 59);
 }
 
 }  // namespace
