@@ -29,7 +29,12 @@ struct FormControl {
     std::vector<ListEntry> entries;
 };
 
-enum class ControlType { Tab, Group, Label, Edit, Check, Radio, Button, List, Slider };
+// List is a drop-down list; ListBox a list of rows shown all at once (its
+// entries are the rows, `selected` the chosen row). DigitEdit is an edit that
+// takes only digits from the keyboard. ThreeState is a check box that can
+// also be indeterminate: its `position` is 0 unchecked, 1 checked,
+// 2 indeterminate.
+enum class ControlType { Tab, Group, Label, Edit, Check, Radio, Button, List, Slider, ListBox, DigitEdit, ThreeState };
 
 // One control of a dialog: its id, the object name the Qt layout gives it,
 // what kind of widget it is, where it lives in the dialog's form, the most

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "core/session.h"
 #include "forms/form_numbers.h"
 
 namespace varnel {
@@ -110,9 +111,11 @@ std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view v
         break;
     }
     case K::Slider: {
-        if (!isFormInt(value)) return k + ": expected 0 to 255";
+        const int maximum = form.sliderMaximum(key.id);
+        const std::string expected = k + ": expected 0 to " + std::to_string(maximum);
+        if (!isFormInt(value)) return expected;
         const long long v = readFormInt(value);
-        if (v < 0 || v > 255) return k + ": expected 0 to 255";
+        if (v < 0 || v > maximum) return expected;
         c.position = static_cast<int>(v);
         break;
     }
@@ -130,6 +133,21 @@ std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view v
     }
     }
     form.changed(key.type == K::Choice && form.control(key.altId)->checked ? key.altId : key.id);
+    return "";
+}
+
+std::vector<std::pair<std::string, std::string>> deviceKeyValues(const Session& session) {
+    return {
+        {"family", formatInt(session.settings.family())},
+        {"type", formatInt(session.settings.type())},
+        {"build", formatInt(session.settings.build())},
+        {"deviceId", session.link.deviceInfo.deviceId},
+    };
+}
+
+std::string deviceKeyRefusal(std::string_view key) {
+    if (key == "family" || key == "type" || key == "build" || key == "deviceId")
+        return std::string(key) + " comes from the device's firmware and cannot be set";
     return "";
 }
 

@@ -3,10 +3,14 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "forms/form_control.h"
 
 namespace varnel {
+
+struct Session;
 
 // How a command-line key reads and writes the control it stands for.
 enum class KeyType {
@@ -17,7 +21,7 @@ enum class KeyType {
     Choice,      // a pair of radio buttons: one word for each
     Hemisphere,  // the N/S or E/W button: one letter for each state
     List,        // a list: the shown text of a row
-    Slider,      // a slider: 0 to 255
+    Slider,      // a slider: 0 to its maximum (255 unless the form says less)
     Row,         // a row of radio buttons, ids `id` to `altId`: the chosen one's caption
 };
 
@@ -48,6 +52,8 @@ public:
     virtual bool available(const FormKey& key) const { return control(key.id)->visible; }
     // A disabled control cannot be set, as on the screen.
     virtual bool editable(const FormKey& key) const { return control(key.id)->enabled; }
+    // The highest position of a slider (audio levels go to 255).
+    virtual int sliderMaximum(int /*id*/) const { return 255; }
     virtual void changed(int id) = 0;
 };
 
@@ -83,5 +89,11 @@ std::string formKeyValue(const KeyedForm& form, const FormKey& key);
 // dialog's follow-up rule. Empty on success, else why it was refused (the
 // form is then unchanged).
 std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view value);
+
+// What `show` prints before a form's keys: the firmware's family, type and
+// build and the device id, which come from the device and cannot be set.
+std::vector<std::pair<std::string, std::string>> deviceKeyValues(const Session& session);
+// The refusal for setting one of them, or "" for any other key.
+std::string deviceKeyRefusal(std::string_view key);
 
 }  // namespace varnel

@@ -10,7 +10,9 @@ class UserInterface;
 
 // Reading and editing one profile of a configuration file through the main
 // tracker dialog's form, without a device: what `varnelcfg-cli show` and
-// `set` do. The chip is taken from the file's device id.
+// `set` do. The chip is taken from the file's device id. A file whose family
+// byte says weather-station firmware goes through that dialog's form instead
+// (one record, so only profile 1 and metric units).
 struct TrackerConfigEdit {
     std::string path;
     int profile = 0;      // 0 or 1

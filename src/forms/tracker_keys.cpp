@@ -1,7 +1,7 @@
 #include "forms/tracker_keys.h"
 
-#include "forms/form_numbers.h"
 #include "forms/satellite_keys.h"
+
 #include "forms/tracker_controls.h"
 
 namespace varnel {
@@ -106,12 +106,7 @@ std::string trackerKeyValue(const TrackerForm& form, const TrackerKey& key) { re
 
 std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form,
                                                                   const Session& session) {
-    std::vector<std::pair<std::string, std::string>> out{
-        {"family", formatInt(session.settings.family())},
-        {"type", formatInt(session.settings.type())},
-        {"build", formatInt(session.settings.build())},
-        {"deviceId", session.link.deviceInfo.deviceId},
-    };
+    auto out = deviceKeyValues(session);
     const TrackerKeyedForm view = keyed(form);
     for (const auto& key : kTrackerKeys)
         if (view.available(key)) out.emplace_back(std::string(key.key), formKeyValue(view, key));
@@ -123,9 +118,8 @@ std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerF
 }
 
 std::string applyTrackerKey(TrackerForm& form, std::string_view name, std::string_view value) {
+    if (std::string refusal = deviceKeyRefusal(name); !refusal.empty()) return refusal;
     const std::string k(name);
-    if (name == "family" || name == "type" || name == "build" || name == "deviceId")
-        return k + " comes from the device's firmware and cannot be set";
     const TrackerKey* key = findTrackerKey(name);
     if (!key) return "Unknown key: " + k;
     TrackerKeyedForm view(form);

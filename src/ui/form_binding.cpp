@@ -6,8 +6,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
@@ -60,6 +62,41 @@ void fillEdit(QLineEdit& edit, int typingLimit, const std::string& text) {
     if (edit.text() != editText(text)) edit.setText(editText(text));
 }
 
+// A list box keeps its rows in place where they are unchanged, so an added,
+// moved or deleted row does not scroll a long list back to its top; the
+// chosen row is then scrolled into view.
+void fillListBox(QListWidget& list, const FormControl& c) {
+    const int rows = static_cast<int>(c.entries.size());
+    int head = 0;
+    while (head < list.count() && head < rows && list.item(head)->text() == editText(c.entries[head].text)) ++head;
+    int tail = 0;
+    while (tail < list.count() - head && tail < rows - head &&
+           list.item(list.count() - 1 - tail)->text() == editText(c.entries[rows - 1 - tail].text))
+        ++tail;
+    while (list.count() > head + tail) delete list.takeItem(head);
+    for (int row = head; row < rows - tail; ++row) list.insertItem(row, editText(c.entries[row].text));
+    if (c.selected >= 0 && c.selected < list.count()) {
+        list.setCurrentRow(c.selected);
+        list.scrollToItem(list.item(c.selected));
+    } else {
+        list.setCurrentRow(-1);
+    }
+}
+
+int listBoxRow(const QListWidget& list) {
+    const QListWidgetItem* item = list.currentItem();
+    return item && item->isSelected() ? list.row(item) : -1;
+}
+
+// The form counts a three-state box as 0 unchecked, 1 checked,
+// 2 indeterminate; Qt puts indeterminate between the other two.
+Qt::CheckState checkState(int position) {
+    return position == 1 ? Qt::Checked : position == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+int statePosition(Qt::CheckState state) {
+    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+}
+
 // Radio buttons sharing a parent are exclusive, and Qt will not clear the
 // checked one; the form may want neither checked (a record holding a value
 // that neither button stands for), so exclusivity is lifted while setting.
@@ -83,6 +120,9 @@ const char* widgetClassFor(ControlType type) {
     case ControlType::Button: return "QPushButton";
     case ControlType::List: return "QComboBox";
     case ControlType::Slider: return "QSlider";
+    case ControlType::ListBox: return "QListWidget";
+    case ControlType::DigitEdit: return "QLineEdit";
+    case ControlType::ThreeState: return "QCheckBox";
     }
     return "";
 }
@@ -93,6 +133,11 @@ QWidget* find(QWidget& root, std::string_view name, ControlType type, int typing
     auto* w = root.findChild<QWidget*>(caption(name));
     if (!w || !w->inherits(widgetClassFor(type))) return nullptr;
     if (auto* edit = qobject_cast<QLineEdit*>(w); edit && typingLimit > 0) edit->setMaxLength(typingLimit);
+    if (type == ControlType::DigitEdit) {
+        auto* edit = static_cast<QLineEdit*>(w);
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    }
+    if (type == ControlType::ThreeState) static_cast<QCheckBox*>(w)->setTristate(true);
     if (!tooltip.empty()) w->setToolTip(caption(tooltip));
     return w;
 }
@@ -110,7 +155,8 @@ void toWidget(QWidget& w, ControlType type, int typingLimit, const FormControl& 
     case ControlType::Tab: fillTabs(static_cast<QTabBar&>(w), c); break;
     case ControlType::Group: static_cast<QGroupBox&>(w).setTitle(caption(c.text)); break;
     case ControlType::Label: static_cast<QLabel&>(w).setText(caption(c.text)); break;
-    case ControlType::Edit: fillEdit(static_cast<QLineEdit&>(w), typingLimit, c.text); break;
+    case ControlType::Edit:
+    case ControlType::DigitEdit: fillEdit(static_cast<QLineEdit&>(w), typingLimit, c.text); break;
     case ControlType::Check: {
         auto& box = static_cast<QCheckBox&>(w);
         box.setText(caption(c.text));
@@ -126,6 +172,8 @@ void toWidget(QWidget& w, ControlType type, int typingLimit, const FormControl& 
     case ControlType::Button: static_cast<QPushButton&>(w).setText(caption(c.text)); break;
     case ControlType::List: fillList(static_cast<QComboBox&>(w), c); break;
     case ControlType::Slider: static_cast<QSlider&>(w).setValue(c.position); break;
+    case ControlType::ListBox: fillListBox(static_cast<QListWidget&>(w), c); break;
+    case ControlType::ThreeState: static_cast<QCheckBox&>(w).setCheckState(checkState(c.position)); break;
     }
     w.setEnabled(c.enabled);
     w.setHidden(!c.visible);
@@ -133,11 +181,14 @@ void toWidget(QWidget& w, ControlType type, int typingLimit, const FormControl& 
 
 void fromWidget(const QWidget& w, ControlType type, FormControl& c) {
     switch (type) {
-    case ControlType::Edit: c.text = editBytes(static_cast<const QLineEdit&>(w).text()); break;
+    case ControlType::Edit:
+    case ControlType::DigitEdit: c.text = editBytes(static_cast<const QLineEdit&>(w).text()); break;
     case ControlType::Check: c.checked = static_cast<const QCheckBox&>(w).isChecked(); break;
     case ControlType::Radio: c.checked = static_cast<const QRadioButton&>(w).isChecked(); break;
     case ControlType::List: c.selected = static_cast<const QComboBox&>(w).currentIndex(); break;
     case ControlType::Slider: c.position = static_cast<const QSlider&>(w).value(); break;
+    case ControlType::ListBox: c.selected = listBoxRow(static_cast<const QListWidget&>(w)); break;
+    case ControlType::ThreeState: c.position = statePosition(static_cast<const QCheckBox&>(w).checkState()); break;
     default: break;  // the tab position, captions and states belong to the form
     }
 }

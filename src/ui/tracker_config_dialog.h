@@ -54,6 +54,7 @@ private:
     void onLoadFile();
     void onFirmwareFromFile();
     void onFirmwareFromNetwork();
+    void onDiagnostics();
     int checkAndStoreControls();
 
     AppContext& context_;

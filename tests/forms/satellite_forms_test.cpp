@@ -248,7 +248,9 @@ TEST(ProfileSwitchForm, ConversionsAndRanges) {
         const std::pair<int, int> stored[] = {{c.altitudeRaw, p.switchAltitude()}, {c.speedRaw, p.switchSpeed()},
                                               {c.temperatureRaw, p.switchTemperature()}, {c.voltageRaw, p.switchVoltage()}};
         for (const auto& [want, got] : stored)
-            if (want >= 0) EXPECT_EQ(got, want);
+            if (want >= 0) {
+                EXPECT_EQ(got, want);
+            }
         // The transmit options come last, after both profiles passed.
         EXPECT_EQ(p.flag(profile_layout::kOptionFlags, profile_layout::kOptionSwitchTransmit), !*c.message);
     }

@@ -108,7 +108,9 @@ TEST(SatelliteKeys, EveryKeyRoundTripsOnEveryKindThatOffersIt) {
             const auto other = windowKeys(file, 1 - profile);
             EXPECT_EQ(other.at("smartBeaconing.turnAngle"), before.at("smartBeaconing.turnAngle"));
             EXPECT_EQ(other.at("profileSwitch.adc"), before.at("profileSwitch.adc"));
-            if (r.channels) EXPECT_EQ(other.at("frequencies.channel1"), after.at("frequencies.channel1"));
+            if (r.channels) {
+                EXPECT_EQ(other.at("frequencies.channel1"), after.at("frequencies.channel1"));
+            }
         }
 }
 
