@@ -18,12 +18,9 @@ const std::array<ControlInfo<AccessListForm>, kAccessListControlCount> kAccessLi
     {entry(6), "call6", T::Edit, &F::call6, 6, ""},
 }};
 
-FormControl* AccessListForm::control(int controlId) {
-    const auto* info = findControl<F>(kAccessListControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* AccessListForm::control(int controlId) { return controlOf<F>(*this, kAccessListControls, controlId); }
 const FormControl* AccessListForm::control(int controlId) const {
-    return const_cast<AccessListForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kAccessListControls, controlId);
 }
 
 namespace {

@@ -61,12 +61,9 @@ const std::array<ControlInfo<DigipeaterForm>, kDigipeaterControlCount> kDigipeat
     {id::kDigipeating, "digipeating", T::Check, &F::digipeating, 0, ""},
 }};
 
-FormControl* DigipeaterForm::control(int controlId) {
-    const auto* info = findControl<F>(kDigipeaterControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* DigipeaterForm::control(int controlId) { return controlOf<F>(*this, kDigipeaterControls, controlId); }
 const FormControl* DigipeaterForm::control(int controlId) const {
-    return const_cast<DigipeaterForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kDigipeaterControls, controlId);
 }
 
 namespace {

@@ -52,12 +52,9 @@ FrequencyForm::FrequencyForm() {
     }
 }
 
-FormControl* FrequencyForm::control(int controlId) {
-    const auto* info = findControl<F>(kFrequencyControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* FrequencyForm::control(int controlId) { return controlOf<F>(*this, kFrequencyControls, controlId); }
 const FormControl* FrequencyForm::control(int controlId) const {
-    return const_cast<FrequencyForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kFrequencyControls, controlId);
 }
 
 namespace {

@@ -70,12 +70,9 @@ const std::array<ControlInfo<ProfileSwitchForm>, kProfileSwitchControlCount> kPr
     {id::kRight.transmitOnSwitch, "rightTransmitOnSwitch", T::Check, &F::rightTransmitOnSwitch, 0, ""},
 }};
 
-FormControl* ProfileSwitchForm::control(int controlId) {
-    const auto* info = findControl<F>(kProfileSwitchControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* ProfileSwitchForm::control(int controlId) { return controlOf<F>(*this, kProfileSwitchControls, controlId); }
 const FormControl* ProfileSwitchForm::control(int controlId) const {
-    return const_cast<ProfileSwitchForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kProfileSwitchControls, controlId);
 }
 
 namespace {

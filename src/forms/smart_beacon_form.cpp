@@ -24,12 +24,9 @@ const std::array<ControlInfo<SmartBeaconForm>, kSmartBeaconControlCount> kSmartB
     {id::kSliderLabel, "sliderLabel", T::Label, &F::sliderLabel, 0, ""},
 }};
 
-FormControl* SmartBeaconForm::control(int controlId) {
-    const auto* info = findControl<F>(kSmartBeaconControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* SmartBeaconForm::control(int controlId) { return controlOf<F>(*this, kSmartBeaconControls, controlId); }
 const FormControl* SmartBeaconForm::control(int controlId) const {
-    return const_cast<SmartBeaconForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kSmartBeaconControls, controlId);
 }
 
 namespace {

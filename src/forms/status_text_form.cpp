@@ -15,12 +15,9 @@ const std::array<ControlInfo<StatusTextForm>, kStatusTextControlCount> kStatusTe
     {status_text_id::text(3), "text3", T::Edit, &F::text3, 40, ""},
 }};
 
-FormControl* StatusTextForm::control(int controlId) {
-    const auto* info = findControl<F>(kStatusTextControls, controlId);
-    return info ? &(this->*(info->member)) : nullptr;
-}
+FormControl* StatusTextForm::control(int controlId) { return controlOf<F>(*this, kStatusTextControls, controlId); }
 const FormControl* StatusTextForm::control(int controlId) const {
-    return const_cast<StatusTextForm*>(this)->control(controlId);
+    return controlOf<F>(const_cast<F&>(*this), kStatusTextControls, controlId);
 }
 
 namespace {
