@@ -233,7 +233,7 @@ auto withKeyedForm(SatelliteForms& forms, D dialog, const Session& session, Use 
         return use(k);
     }
     case D::ProfileSwitch:
-        break;
+        break;  // below the switch, so that every path returns
     }
     TableKeyedForm<ProfileSwitchForm> k(forms.profileSwitch, kProfileSwitchControls, profileSwitchControlChanged);
     return use(k);
