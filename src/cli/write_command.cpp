@@ -34,10 +34,6 @@ std::string fileChipName(const std::string& path) {
     return chip;
 }
 
-// The weather firmware's Write programs the first 255 bytes of the record
-// as they stand; the tracker's packs by kind.
-constexpr std::size_t kWeatherWriteSize = 255;
-
 int runWrite(const WriteArgs& args) {
     Session session;
     DeviceConnection conn(session, args.device);
@@ -55,10 +51,9 @@ int runWrite(const WriteArgs& args) {
     if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
 
     session.image.reset();
+    // A weather station gets exactly what its dialog's Write programs.
     if (flavour == ConfigFlavour::Weather) {
-        const std::uint32_t at = session.target.settingsAddress;
-        std::copy_n(session.settings.bytes.begin(), kWeatherWriteSize, session.image.bytes.begin() + at);
-        std::fill_n(session.image.touched.begin() + at, kWeatherWriteSize, kTouchedData);
+        packWeatherSettings(session.image, session.target, session.settings);
     } else {
         packSettings(session.image, session.target, {session.settings, session.radio, session.script});
     }

@@ -10,7 +10,9 @@ class UserInterface;
 
 // Reading and editing one profile of a configuration file through the main
 // tracker dialog's form, without a device: what `varnelcfg-cli show` and
-// `set` do. The chip is taken from the file's device id.
+// `set` do. The chip is taken from the file's device id. A file whose family
+// byte says weather-station firmware goes through that dialog's form instead
+// (one record, so only profile 1 and metric units).
 struct TrackerConfigEdit {
     std::string path;
     int profile = 0;      // 0 or 1
@@ -27,5 +29,9 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
 // leaves the file untouched. 0, or -1 after a message.
 int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
                      UserInterface& ui);
+
+// Lists every key show and set know, one a line with what it takes: the main
+// dialog's keys, then those of the windows it opens (`window.field`).
+void listConfigKeys(std::ostream& out);
 
 }  // namespace varnel

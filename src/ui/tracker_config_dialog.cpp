@@ -17,15 +17,20 @@
 #include <QTabBar>
 
 #include "config/config_file.h"
+#include "config/profile_record.h"
 #include "config/settings_packing.h"
 #include "core/session.h"
 #include "core/user_interface.h"
+#include "forms/form_numbers.h"
 #include "forms/tracker_messages.h"
 #include "ui/about_box.h"
 #include "ui/app_settings.h"
 #include "ui/connect_dialog.h"
+#include "ui/diagnostics_dialog.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_sequences.h"
+#include "ui/satellite_dialogs.h"
+#include "ui/script_editor_dialog.h"
 #include "ui/tracker_form_binding.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_tracker_config_dialog.h"
@@ -139,10 +144,26 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kLoadButton, [this] { onLoadFile(); });
     onClick(id::kFirmwareFileButton, [this] { onFirmwareFromFile(); });
     onClick(id::kFirmwareNetworkButton, [this] { onFirmwareFromNetwork(); });
-    // The satellite dialogs (SmartBeaconing, digipeater, frequencies, status
-    // texts, access list, profile switching, diagnostics, script editor) are
-    // windows of their own; their buttons are placed and switched by the
-    // form's rules and get their handlers with those windows.
+    onClick(id::kScriptButton, [this] { CScriptEditorDialog(context_, this).exec(); });
+    onClick(id::kDiagnosticsButton, [this] { onDiagnostics(); });
+    // The windows of settings that do not fit this page edit the records in
+    // place; the form's rules decide which of their buttons a tracker shows.
+    onClick(id::kSmartBeaconingButton, [this] { onSmartBeaconing(); });
+    onClick(id::kFreqButton, [this] { CFrequencyDialog(context_, this).exec(); });
+    onClick(id::kMoreTextsButton, [this] { CStatusTextDialog(context_, this).exec(); });
+    onClick(id::kAccessListButton, [this] { CAccessListDialog(context_, this).exec(); });
+    onClick(id::kDigipeaterButton, [this] { CDigipeaterDialog(context_, this).exec(); });
+    onClick(id::kProfileSwitchButton, [this] { CProfileSwitchDialog(context_, this).exec(); });
+}
+
+void CTrackerConfigDialog::onSmartBeaconing() {
+    CSmartBeaconDialog(context_, this).exec();
+    // OK or Cancel, the window may have stored the transmit interval (it is
+    // the high-speed rate); the page shows what the record now holds.
+    readControls();
+    form_.beaconInterval.text =
+        formatInt(ConstProfileRecord(context_.session.profile(), context_.session.target.kind).beaconInterval());
+    showControls();
 }
 
 void CTrackerConfigDialog::onControlChanged(int controlId) {
@@ -178,9 +199,7 @@ void CTrackerConfigDialog::onWrite() {
     if (checkAndStoreControls() != 0) return;
     Session& s = context_.session;
     if (s.link.connected) {
-        s.image.reset();
-        packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-        runWriteProgressDialog(context_, this);
+        writeConfiguration(context_, this, ConfigFlavour::Tracker);
         return;
     }
     // Offline: connect first; the dialog loop reads the chosen tracker's
@@ -221,6 +240,19 @@ void CTrackerConfigDialog::onFirmwareFromNetwork() {
     const int result = loadFirmwareFromNetwork(context_, this, ConfigFlavour::Tracker,
                                                [this] { return checkAndStoreControls(); });
     if (result == kResultReconnect) done(kResultReconnect);
+}
+
+void CTrackerConfigDialog::onDiagnostics() {
+    readControls();
+    ProfileRecord p(context_.session.profile(), context_.session.target.kind);
+    DiagnosticsSettings settings{p.audioLevel(), gainChoiceFromRadioFlags(p.radioFlags())};
+    runDiagnosticsDialog(context_, this, settings);
+    // The level and gain the user ended with belong to the profile, however
+    // the window was closed.
+    p.setAudioLevel(settings.audioLevel);
+    p.setRadioFlags(radioFlagsWithGain(p.radioFlags(), settings.gain.value_or(0)));
+    form_.audioLevel.position = settings.audioLevel;
+    showControls();
 }
 
 void CTrackerConfigDialog::keyPressEvent(QKeyEvent* event) {

@@ -49,10 +49,12 @@ private:
     void onUnitsChosen(bool metric);
     void onWrite();
     void onCopyOtherProfile();
+    void onSmartBeaconing();
     void onSaveFile();
     void onLoadFile();
     void onFirmwareFromFile();
     void onFirmwareFromNetwork();
+    void onDiagnostics();
     int checkAndStoreControls();
 
     AppContext& context_;
