@@ -16,7 +16,7 @@ fi
 
 [ -d "$WINEPREFIX" ] && { wineserver -k 2>/dev/null || true; }
 rm -rf "$wine_dir"
-mkdir -p "$HOME"
+mkdir -p "$HOME" "$TMPDIR"
 # Wine maps a port only to a device that is there when it starts.
 ln -s /dev/null "$wine_dir/com12"
 wineboot -i
