@@ -154,5 +154,53 @@ TEST_F(PtyTest, ReadFailsOnceTheFarSideHasGone) {
     EXPECT_EQ(port.readBytes(&b, 1), -1);
 }
 
+// Plays the window: counts its turns, and once sends the device's reply
+// from inside one, as a reply that arrives while the window repaints.
+class TurnCountingUi : public test::RecordingUi {
+public:
+    int master = -1;
+    int replyAtTurn = -1;
+    std::vector<long> turnsAtMs;
+    Clock::time_point start = Clock::now();
+    void pump() override {
+        turnsAtMs.push_back(msSince(start));
+        if (static_cast<int>(turnsAtMs.size()) == replyAtTurn) {
+            const std::uint8_t reply[2] = {0xFC, 0x42};
+            ASSERT_EQ(write(master, reply, 2), 2);
+        }
+    }
+};
+
+TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
+    TurnCountingUi turns;
+    turns.master = master;
+    port.setWaitHandler(&turns);
+    ASSERT_EQ(port.openPort(slave, "19200", ui), 1);
+
+    // Nothing arrives: still about 500 + 2 ms, now with a turn every slice.
+    std::uint8_t b = 0x55;
+    turns.start = Clock::now();
+    EXPECT_EQ(port.readBytes(&b, 1), 0);
+    const long took = msSince(turns.start);
+    EXPECT_GE(took, 495);
+    EXPECT_LT(took, 700);
+    EXPECT_EQ(b, 0x55);
+    ASSERT_GE(turns.turnsAtMs.size(), 15u);
+    long previous = 0;
+    for (long at : turns.turnsAtMs) {
+        EXPECT_LT(at - previous, 50);
+        previous = at;
+    }
+
+    // A reply sent during a turn is read whole.
+    turns.turnsAtMs.clear();
+    turns.replyAtTurn = 3;
+    turns.start = Clock::now();
+    std::uint8_t two[2] = {0, 0};
+    EXPECT_EQ(port.readBytes(two, 2), 2);
+    EXPECT_EQ(two[1], 0x42);
+    EXPECT_LT(msSince(turns.start), 200);
+}
+
 }  // namespace
 }  // namespace varnel
