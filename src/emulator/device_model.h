@@ -98,7 +98,7 @@ public:
     FaultPlan& faults() { return faults_; }
     const DeviceOutputs& outputs() const { return outputs_; }
     const std::vector<CommandLogEntry>& log() const { return log_; }
-    void clearLog() { log_.clear(); }
+    void clearLog();
     bool hungUp() const { return hungUp_; }
     std::uint64_t bytesReceived() const { return bytesReceived_; }
 
@@ -149,6 +149,10 @@ private:
     std::vector<CommandLogEntry> log_;
     std::uint64_t bytesReceived_ = 0;
     bool hungUp_ = false;
+    // Traffic not yet in the log: it goes into the next entry.
+    std::uint32_t heardSinceEntry_ = 0;
+    std::uint32_t sentSinceEntry_ = 0;
+    std::uint64_t busySinceEntry_ = 0;
 };
 
 }  // namespace varnel

@@ -47,6 +47,10 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
     app.add_flag("--usb", options.usbCdc,
                  "On the board's own USB port (JM60, JM128): every byte is heard at any line speed");
+    app.add_option("--adapter-latency", options.adapterLatencyMs,
+                   "Answer through a USB-serial adapter: a packet goes out at 62 bytes or MS ms "
+                   "after its first byte")
+        ->check(CLI::Range(1, 255));
     app.add_option("--log", logFile, "Write the command log to FILE");
     app.add_option("--save-flash", saveFlash, "Save the flash as a raw image on exit");
     CLI11_PARSE(app, argc, argv);
