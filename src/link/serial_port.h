@@ -41,7 +41,7 @@ public:
     void setWaitHandler(UserInterface* ui) { waitUi_ = ui; }
 
 protected:
-    static constexpr int kWaitSliceMs = 20;
+    static constexpr int kWaitSliceMs = 10;
     // How long a backend may wait in one go when `leftMs` remain.
     int waitSlice(int leftMs) const;
     // Called by a backend between two slices of one wait.
