@@ -188,7 +188,7 @@ int PosixSerialPort::closePort() {
 }
 
 int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
-    if (fd_ < 0) return -1;
+    if (fd_ < 0 || handingOver()) return -1;
     if (n <= 0) return 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(serial_timing::writeTotalMs(n));
     int written = 0;
@@ -234,7 +234,7 @@ int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
 }
 
 int PosixSerialPort::readBytes(std::uint8_t* buffer, int n) {
-    if (fd_ < 0) return -1;
+    if (fd_ < 0 || handingOver()) return -1;
     if (n <= 0) return 0;
     const auto total = Clock::now() + std::chrono::milliseconds(serial_timing::readTotalMs(n));
     int got = 0;
@@ -272,7 +272,7 @@ int PosixSerialPort::readBytes(std::uint8_t* buffer, int n) {
 
 int PosixSerialPort::flushPort(int discardInput) {
     // Output needs no purge: every write has drained before returning.
-    if (fd_ >= 0 && discardInput) tcflush(fd_, TCIFLUSH);
+    if (fd_ >= 0 && discardInput && !handingOver()) tcflush(fd_, TCIFLUSH);
     return 0;
 }
 

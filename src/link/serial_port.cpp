@@ -22,12 +22,10 @@ int SerialPort::receiveByte() {
 }
 
 int SerialPort::waitSlice(int leftMs) const {
-    return waitUi_ && !handingOver_ ? std::min(leftMs, kWaitSliceMs) : leftMs;
+    return waitUi_ ? std::min(leftMs, kWaitSliceMs) : leftMs;
 }
 
 void SerialPort::handOver() {
-    // An event handler that itself waits on the port (a diagnostics poll
-    // during a repaint) waits in one piece rather than pumping recursively.
     if (!waitUi_ || handingOver_) return;
     handingOver_ = true;
     waitUi_->pump();

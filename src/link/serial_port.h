@@ -39,6 +39,11 @@ public:
     // as they are: only how the wait is cut up changes. nullptr (the
     // default) waits in one piece.
     void setWaitHandler(UserInterface* ui) { waitUi_ = ui; }
+    // True while a wait has handed the interface its turn. The command that
+    // wait belongs to is still on the line, so reads, writes and discards
+    // from an event handler fail at once (-1) instead of taking its reply;
+    // a view that talks to the tracker on a click does it once this is false.
+    bool handingOver() const { return handingOver_; }
 
 protected:
     static constexpr int kWaitSliceMs = 10;

@@ -154,26 +154,34 @@ TEST_F(PtyTest, ReadFailsOnceTheFarSideHasGone) {
     EXPECT_EQ(port.readBytes(&b, 1), -1);
 }
 
-// Plays the window: counts its turns, and once sends the device's reply
-// from inside one, as a reply that arrives while the window repaints.
+// Plays the window: counts its turns, and in one of them sends the
+// device's reply (as if it arrived during a repaint) and tries to use the
+// port itself, as a click handler would.
 class TurnCountingUi : public test::RecordingUi {
 public:
     int master = -1;
+    SerialPort* port = nullptr;
     int replyAtTurn = -1;
+    int nestedRead = 0, nestedWrite = 0;
     std::vector<long> turnsAtMs;
     Clock::time_point start = Clock::now();
     void pump() override {
         turnsAtMs.push_back(msSince(start));
-        if (static_cast<int>(turnsAtMs.size()) == replyAtTurn) {
-            const std::uint8_t reply[2] = {0xFC, 0x42};
-            ASSERT_EQ(write(master, reply, 2), 2);
-        }
+        if (static_cast<int>(turnsAtMs.size()) != replyAtTurn) return;
+        const std::uint8_t reply[2] = {0xFC, 0x42};
+        ASSERT_EQ(write(master, reply, 2), 2);
+        usleep(5000);
+        port->flushPort(1);
+        std::uint8_t b = 0x8A;
+        nestedWrite = port->writeBytes(&b, 1);
+        nestedRead = port->readBytes(&b, 1);
     }
 };
 
 TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
     TurnCountingUi turns;
     turns.master = master;
+    turns.port = &port;
     port.setWaitHandler(&turns);
     ASSERT_EQ(port.openPort(slave, "19200", ui), 1);
 
@@ -192,7 +200,8 @@ TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
         previous = at;
     }
 
-    // A reply sent during a turn is read whole.
+    // A reply that arrives during a turn is read whole, and the port refuses
+    // to be used from inside the turn, so nothing takes or discards it.
     turns.turnsAtMs.clear();
     turns.replyAtTurn = 3;
     turns.start = Clock::now();
@@ -200,6 +209,8 @@ TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
     EXPECT_EQ(port.readBytes(two, 2), 2);
     EXPECT_EQ(two[1], 0x42);
     EXPECT_LT(msSince(turns.start), 200);
+    EXPECT_EQ(turns.nestedWrite, -1);
+    EXPECT_EQ(turns.nestedRead, -1);
 }
 
 }  // namespace
