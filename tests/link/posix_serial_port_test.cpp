@@ -194,9 +194,11 @@ TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
     EXPECT_LT(took, 700);
     EXPECT_EQ(b, 0x55);
     ASSERT_GE(turns.turnsAtMs.size(), 15u);
+    // Slices are 10 ms; the bound leaves room for a busy machine and still
+    // tells them from one half-second wait.
     long previous = 0;
     for (long at : turns.turnsAtMs) {
-        EXPECT_LT(at - previous, 50);
+        EXPECT_LT(at - previous, 100);
         previous = at;
     }
 
