@@ -9,6 +9,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
 )
+# `make bench` compares S-record loading with srec_cat; nothing else needs it.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(srecord)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
