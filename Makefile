@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo clean windows test-windows test-clang
+.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang
 
 all: build
 
@@ -26,6 +26,14 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The link against its wire-time bound on the emulated tracker, S-record
+# loading beside srec_cat, and the window's longest wait; a few minutes, and
+# not part of `make test`. BENCH_ARGS="--runs 1" for a quick look.
+bench: configure
+	@bash scripts/install-deps.sh --bench
+	@cmake --build $(BUILD_DIR) --target varnel-bench -j $(JOBS)
+	@cd $(BUILD_DIR) && ./bench/varnel-bench --json bench-results.json $(BENCH_ARGS)
 
 # The core and varnelcfg-cli.exe cross-built for Windows with MinGW-w64
 # (static: no DLL to ship), with the core's unit tests.

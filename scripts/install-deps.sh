@@ -4,6 +4,7 @@
 #   install-deps.sh           what make build, make test and make demo need
 #   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
 #   install-deps.sh clang     also clang, for make test-clang
+#   install-deps.sh --bench   also srecord, for make bench
 set -euo pipefail
 
 packages=(
@@ -18,6 +19,8 @@ for extra in "$@"; do
     # run the result.
     windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
     clang) packages+=(clang) ;;
+    # make bench compares S-record loading with srec_cat; nothing else needs it.
+    --bench) packages+=(srecord) ;;
     *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done

@@ -1,5 +1,8 @@
 #include "link/serial_port.h"
 
+#include <algorithm>
+
+#include "core/user_interface.h"
 #include "link/serial_timing.h"
 
 namespace varnel {
@@ -17,6 +20,17 @@ int SerialPort::exchangeByte(std::uint8_t b) {
 int SerialPort::receiveByte() {
     std::uint8_t b = 0;
     return readBytes(&b, 1) == 1 ? b : 0xFF;
+}
+
+int SerialPort::waitSlice(int leftMs) const {
+    return waitUi_ ? std::min(leftMs, kWaitSliceMs) : leftMs;
+}
+
+void SerialPort::handOver() {
+    if (!waitUi_ || handingOver_) return;
+    handingOver_ = true;
+    waitUi_->pump();
+    handingOver_ = false;
 }
 
 bool parsePortSpeed(const std::string& text, unsigned long& baud) {

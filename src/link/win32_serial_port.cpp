@@ -133,6 +133,9 @@ int Win32SerialPort::closePort() {
     return ok ? 0 : -1;
 }
 
+// A synchronous read or write is one wait the interface cannot cut into: a
+// wait handler gets its turn between calls, not within one (a read lasts at
+// most 500 + 2n ms), so this port never hands over.
 int Win32SerialPort::writeBytes(const std::uint8_t* data, int n) {
     if (handle_ == nullptr) return -1;
     if (n <= 0) return 0;
