@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean
+.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang
 
 all: build
 
@@ -17,8 +17,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# (The wine tests are make test-windows's: they need its Wine prefix.)
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE wine
 
 # The core, CLI and emulator tests again under AddressSanitizer and UBSan.
 test-asan: deps
@@ -34,8 +35,36 @@ bench: configure
 	@cmake --build $(BUILD_DIR) --target varnel-bench -j $(JOBS)
 	@cd $(BUILD_DIR) && ./bench/varnel-bench --json bench-results.json $(BENCH_ARGS)
 
+# The core and varnelcfg-cli.exe cross-built for Windows with MinGW-w64
+# (static: no DLL to ship), with the core's unit tests.
+windows:
+	@bash scripts/install-deps.sh windows
+	@cmake --preset windows >/dev/null
+	@cmake --build build-windows -j $(JOBS)
+
+# The Windows build under Wine, in a fresh prefix inside build-windows: the
+# core's unit tests, then varnelcfg-cli.exe against the emulated tracker
+# through the prefix's COM12 (the same cases as the Linux CLI).
+test-windows: windows deps
+	@cmake --preset default -DVARNEL_WINDOWS_BUILD_DIR=$(CURDIR)/build-windows >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target test_wine_cli
+	@bash scripts/wine-prefix.sh build-windows
+	@status=0; \
+	  (cd build-windows && ctest --output-on-failure -j $(JOBS) --timeout 300) || status=1; \
+	  (cd $(BUILD_DIR) && ctest --output-on-failure -L wine --timeout 300) || status=1; \
+	  bash scripts/wine-prefix.sh build-windows stop; \
+	  exit $$status
+
+# The core, CLI and emulator built with clang, and their tests.
+test-clang:
+	@bash scripts/install-deps.sh clang
+	@cmake --preset clang >/dev/null
+	@cmake --build build-clang -j $(JOBS)
+	@cd build-clang && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE wine
+
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	@bash scripts/wine-prefix.sh build-windows stop 2>/dev/null || true
+	rm -rf $(BUILD_DIR) build-asan build-windows build-clang

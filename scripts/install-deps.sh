@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: it asks
 # apt only for what is missing, so running it before every build costs nothing.
+#   install-deps.sh           what make build, make test and make demo need
+#   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
+#   install-deps.sh clang     also clang, for make test-clang
+#   install-deps.sh --bench   also srecord, for make bench
 set -euo pipefail
 
 packages=(
@@ -9,10 +13,17 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
 )
-# `make bench` compares S-record loading with srec_cat; nothing else needs it.
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(srecord)
-fi
+for extra in "$@"; do
+  case "$extra" in
+    # The cross compiler, GoogleTest's sources to build with it, and Wine to
+    # run the result.
+    windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    clang) packages+=(clang) ;;
+    # make bench compares S-record loading with srec_cat; nothing else needs it.
+    --bench) packages+=(srecord) ;;
+    *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

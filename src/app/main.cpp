@@ -4,7 +4,7 @@
 #include "app/command_line.h"
 #include "app/config_app.h"
 #include "core/session.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_http_client.h"

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "config/device_target.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 
 namespace varnel::cli {
 

@@ -1,5 +1,3 @@
-#include <signal.h>
-
 #include <chrono>
 #include <csignal>
 #include <iostream>
@@ -39,27 +37,27 @@ constexpr auto kPollPeriod = std::chrono::milliseconds(250);
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void requestStop(int) { stopRequested = 1; }
 
-// Catches SIGINT and SIGTERM while it lives, without restarting interrupted
-// waits, and puts the previous handlers back.
+// Catches SIGINT and SIGTERM while it lives and puts the previous handlers
+// back. The standard C++ signal call works on Windows consoles (Ctrl-C) too;
+// the waits it must end are short sleeps and poll-timed reads, which notice
+// the flag within their step whether or not an interrupted call restarts.
 class StopSignals {
 public:
     StopSignals() {
         stopRequested = 0;
-        struct sigaction sa {};
-        sa.sa_handler = requestStop;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &oldInt_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
+        oldInt_ = std::signal(SIGINT, requestStop);
+        oldTerm_ = std::signal(SIGTERM, requestStop);
     }
     ~StopSignals() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
+        if (oldInt_ != SIG_ERR) std::signal(SIGINT, oldInt_);
+        if (oldTerm_ != SIG_ERR) std::signal(SIGTERM, oldTerm_);
     }
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
 private:
-    struct sigaction oldInt_ {}, oldTerm_ {};
+    using Handler = void (*)(int);
+    Handler oldInt_ = SIG_DFL, oldTerm_ = SIG_DFL;
 };
 
 // Sleeps until `until` in short steps; false when a stop was requested.

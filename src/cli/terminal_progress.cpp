@@ -1,12 +1,10 @@
 #include "cli/terminal_progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace varnel::cli {
 
-TerminalProgress::TerminalProgress() : enabled_(isatty(STDERR_FILENO) == 1) {}
+TerminalProgress::TerminalProgress() : enabled_(stderrIsTerminal()) {}
 
 TerminalProgress::~TerminalProgress() {
     if (enabled_ && drawn_) std::fputc('\n', stderr);

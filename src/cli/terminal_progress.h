@@ -25,4 +25,9 @@ private:
     std::string status_;
 };
 
+// Whether standard error is a terminal: the bar redraws its line with
+// carriage returns, which only a terminal shows as intended. One per
+// platform (posix_terminal.cpp, win32_terminal.cpp).
+bool stderrIsTerminal();
+
 }  // namespace varnel::cli

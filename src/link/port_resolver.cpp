@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <map>
 
 namespace varnel {
 
@@ -34,20 +32,6 @@ std::pair<std::string, long> splitTrailingNumber(const std::string& base) {
     return {base.substr(0, i), std::stol(base.substr(i, 9))};
 }
 
-std::string readFirstLine(const fs::path& p) {
-    std::ifstream in(p);
-    std::string line;
-    std::getline(in, line);
-    return line;
-}
-
-// The 8250 driver creates ttyS0..ttyS31 whether or not a UART exists; sysfs
-// reports the port type as 0 for the empty ones.
-bool isRealUart(const std::string& base) {
-    const std::string type = readFirstLine(fs::path("/sys/class/tty") / base / "type");
-    return !type.empty() && type != "0";
-}
-
 }  // namespace
 
 std::optional<int> portSlotFromName(const std::string& name) {
@@ -72,6 +56,33 @@ std::optional<int> portSlotFromName(const std::string& name) {
     return slot;
 }
 
+std::vector<PortDescription> describeSerialComm(std::vector<SerialCommEntry> entries) {
+    // The common drivers' device names, and what the user knows them as.
+    struct Driver { const char* prefix; const char* kind; };
+    static const Driver drivers[] = {
+        {"Serial", "serial port"},
+        {"VCP", "USB serial adapter (FTDI)"},
+        {"Silabser", "USB serial adapter (Silicon Labs)"},
+        {"ProlificSerial", "USB serial adapter (Prolific)"},
+        {"CH341SER", "USB serial adapter (WCH)"},
+        {"USBSER", "USB modem (CDC ACM)"},
+    };
+    const auto number = [](const SerialCommEntry& e) {
+        return portSlotFromName(e.port).value_or(1 << 30);  // names other than COMn go last
+    };
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const SerialCommEntry& a, const SerialCommEntry& b) { return number(a) < number(b); });
+    std::vector<PortDescription> ports;
+    for (const auto& e : entries) {
+        const std::string base = e.device.substr(e.device.rfind('\\') + 1);
+        std::string kind = "serial port";
+        for (const auto& d : drivers)
+            if (base.rfind(d.prefix, 0) == 0) kind = d.kind;
+        ports.push_back({e.port, kind + " (" + e.device + ")"});
+    }
+    return ports;
+}
+
 void sortPortPaths(std::vector<std::string>& paths) {
     std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
         const std::string ba = fs::path(a).filename().string();
@@ -84,54 +95,13 @@ void sortPortPaths(std::vector<std::string>& paths) {
     });
 }
 
-std::vector<PortDescription> listSerialPorts() {
-    std::vector<std::string> paths;
-    std::error_code ec;
-#ifdef __APPLE__
-    for (const auto& e : fs::directory_iterator("/dev", ec)) {
-        const std::string base = e.path().filename().string();
-        if (base.rfind("cu.", 0) == 0 && base != "cu.Bluetooth-Incoming-Port")
-            paths.push_back(e.path().string());
-    }
-#else
-    for (const auto& e : fs::directory_iterator("/dev", ec)) {
-        const std::string base = e.path().filename().string();
-        if (base.rfind("ttyUSB", 0) == 0 || base.rfind("ttyACM", 0) == 0 ||
-            (base.rfind("ttyS", 0) == 0 && isRealUart(base)))
-            paths.push_back(e.path().string());
-    }
-#endif
-    sortPortPaths(paths);
-
-    // The stable names under /dev/serial/by-id tell the user which adapter
-    // is which; use them as descriptions of the devices they point to.
-    std::map<std::string, std::string> byId;
-    for (const auto& e : fs::directory_iterator("/dev/serial/by-id", ec)) {
-        std::error_code ec2;
-        const fs::path target = fs::canonical(e.path(), ec2);
-        if (!ec2) byId[target.string()] = e.path().filename().string();
-    }
-
-    std::vector<PortDescription> ports;
-    for (const auto& p : paths) {
-        std::string description;
-        if (auto it = byId.find(p); it != byId.end()) {
-            description = it->second;
-        } else {
-            const std::string base = fs::path(p).filename().string();
-            if (base.rfind("ttyUSB", 0) == 0) description = "USB serial adapter";
-            else if (base.rfind("ttyACM", 0) == 0) description = "USB modem (CDC ACM)";
-            else description = "serial port";
-        }
-        ports.push_back({p, description});
-    }
-    return ports;
-}
-
 std::string resolvePortName(const std::string& name, const std::vector<PortDescription>& ports) {
     const auto slot = portSlotFromName(name);
     if (!slot) return name;
 #ifdef _WIN32
+    // Slot n is COMn. Only COM1..COM9 are reserved names of their own; the
+    // device namespace form opens every port, COM10 and above included.
+    (void)ports;
     return "\\\\.\\COM" + std::to_string(*slot);
 #else
     if (*slot >= 1 && static_cast<std::size_t>(*slot) <= ports.size()) return ports[*slot - 1].path;
@@ -141,7 +111,11 @@ std::string resolvePortName(const std::string& name, const std::vector<PortDescr
 
 std::string resolvePortName(const std::string& name) {
     if (!portSlotFromName(name)) return name;
+#ifdef _WIN32
+    return resolvePortName(name, {});  // COMn needs no look-up
+#else
     return resolvePortName(name, listSerialPorts());
+#endif
 }
 
 }  // namespace varnel

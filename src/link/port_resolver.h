@@ -22,6 +22,17 @@ std::optional<int> portSlotFromName(const std::string& name);
 // group in numeric order (ttyUSB2 before ttyUSB10).
 std::vector<PortDescription> listSerialPorts();
 
+// One value of Windows' list of serial ports: the driver's device name
+// ("\Device\VCP0") and the port it was given ("COM5").
+struct SerialCommEntry {
+    std::string device;
+    std::string port;
+};
+
+// The Windows port list from those entries: COM ports in number order, each
+// described by the kind of driver behind it.
+std::vector<PortDescription> describeSerialComm(std::vector<SerialCommEntry> entries);
+
 // Orders device paths the way slots are numbered.
 void sortPortPaths(std::vector<std::string>& paths);
 

@@ -36,19 +36,6 @@ int msUntil(Clock::time_point deadline) {
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-// An unsigned decimal number and nothing else; empty means the default.
-bool parseSpeed(const std::string& text, unsigned long& baud) {
-    const std::string t = text.empty() ? std::string(serial_timing::kDefaultSpeed) : text;
-    if (t.size() > 9) return false;
-    unsigned long v = 0;
-    for (char c : t) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<unsigned long>(c - '0');
-    }
-    baud = v;
-    return true;
-}
-
 bool speedConstant(unsigned long baud, speed_t& out) {
     struct Row { unsigned long baud; speed_t code; };
     static const Row rows[] = {
@@ -125,7 +112,7 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
 
     unsigned long baud = 0;
     speed_t code{};
-    if (!parseSpeed(speed, baud)) {
+    if (!parsePortSpeed(speed, baud)) {
         release();
         ui.message(serial_messages::kInvalidSpeed);
         return -1;

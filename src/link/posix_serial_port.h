@@ -41,7 +41,4 @@ private:
     unsigned long baud_ = 0;
 };
 
-// The serial port of the platform the program was built for.
-std::unique_ptr<SerialPort> makeSystemSerialPort();
-
 }  // namespace varnel

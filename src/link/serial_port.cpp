@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/user_interface.h"
+#include "link/serial_timing.h"
 
 namespace varnel {
 
@@ -30,6 +31,19 @@ void SerialPort::handOver() {
     handingOver_ = true;
     waitUi_->pump();
     handingOver_ = false;
+}
+
+bool parsePortSpeed(const std::string& text, unsigned long& baud) {
+    const std::string t = text.empty() ? std::string(serial_timing::kDefaultSpeed) : text;
+    // Nine digits cannot overflow, and no line runs faster.
+    if (t.size() > 9) return false;
+    unsigned long v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + static_cast<unsigned long>(c - '0');
+    }
+    baud = v;
+    return true;
 }
 
 }  // namespace varnel

@@ -26,6 +26,10 @@ public:
     // Ends when n bytes arrived, after a 100 ms gap between bytes, or after
     // 500 + 2n ms in all. Positions not received are left as they were.
     virtual int readBytes(std::uint8_t* buffer, int n) = 0;
+    // Discards received bytes not yet read when discardInput is non-zero;
+    // always 0. Both backends leave output alone, here and when opening: the
+    // link calls this right after writing commands the tracker must hear, and
+    // a write has handed its bytes on before it returns.
     virtual int flushPort(int discardInput) = 0;
 
     // The one-byte helpers the diagnostics use.
@@ -56,5 +60,16 @@ private:
     UserInterface* waitUi_ = nullptr;
     bool handingOver_ = false;
 };
+
+// The rules both platform backends follow, kept here so they cannot drift.
+
+// The speed text of openPort: an unsigned decimal number and nothing else;
+// empty means 9600. False for anything else (the caller reports "Invalid port
+// speed specified").
+bool parsePortSpeed(const std::string& text, unsigned long& baud);
+
+// The serial port of the platform the program was built for: the termios
+// backend on Linux and macOS, the Win32 one on Windows.
+std::unique_ptr<SerialPort> makeSystemSerialPort();
 
 }  // namespace varnel

@@ -16,7 +16,7 @@
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_init_dialog.h"
-#include "ui/port_open_reason.h"
+#include "link/port_open_reason.h"
 #include "ui_connect_dialog.h"
 
 namespace varnel {

@@ -107,6 +107,12 @@ TEST_F(LoaderTest, AnEmptyPathReadsStandardInput) {
     EXPECT_EQ(loadSRecordFile("", *image, ui), 0);
     EXPECT_EQ(image->bytes[0x8000], 0x42);
     EXPECT_EQ(image->touched[0x8000], kTouchedData);
+    // Let go of the file, or Windows cannot remove it.
+#ifdef _WIN32
+    std::freopen("NUL", "rb", stdin);
+#else
+    std::freopen("/dev/null", "rb", stdin);
+#endif
 }
 
 TEST(DemoFirmware, IsAValidAp64Image) {

@@ -10,7 +10,7 @@
 #include "core/session.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "link/staged_write.h"
 #include "link/write_progress.h"
 #include "support/recording_ui.h"

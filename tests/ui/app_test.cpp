@@ -7,7 +7,7 @@
 #include "app/dialog_loop.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "ui/firmware_sequences.h"
 #include "ui/qt_user_interface.h"
 #include "ui_test_support.h"

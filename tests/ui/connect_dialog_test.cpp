@@ -15,7 +15,7 @@
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/fake_bootloader.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "ui/app_settings.h"
 #include "ui/connect_dialog.h"
 #include "ui_test_support.h"

@@ -8,7 +8,7 @@
 #include "emulator/emulator_runner.h"
 #include "firmware/srecord_builder.h"
 #include "link/boot_link.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "ui/firmware_sequences.h"
 #include "ui_test_support.h"
 

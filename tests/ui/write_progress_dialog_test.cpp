@@ -7,7 +7,7 @@
 #include "config/settings_packing.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
-#include "link/posix_serial_port.h"
+#include "link/serial_port.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_test_support.h"
 

@@ -1,23 +1,16 @@
-#include "ui/port_open_reason.h"
+#include "link/port_open_reason.h"
 
-#include <QtGlobal>
-
-#ifndef Q_OS_WIN
-#include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
+
+#include <cerrno>
 
 namespace varnel {
 
 std::string describePortOpenFailure(const std::string& path) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(path);
-    return {};
-#else
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
@@ -42,7 +35,6 @@ std::string describePortOpenFailure(const std::string& path) {
         reason = path + " is in use by another program; close it and try again.";
     ::close(fd);
     return reason;
-#endif
 }
 
 }  // namespace varnel

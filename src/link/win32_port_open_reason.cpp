@@ -1,0 +1,26 @@
+#include <windows.h>
+
+#include "link/port_open_reason.h"
+
+namespace varnel {
+
+std::string describePortOpenFailure(const std::string& path) {
+    const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return {};
+    }
+    switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return path + " is in use by another program; close it and try again.";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return path + " does not exist; is the tracker's cable plugged in?";
+    default:
+        return {};
+    }
+}
+
+}  // namespace varnel
