@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo clean
+.PHONY: all deps configure build test test-asan fuzz fuzz-smoke demo clean
 
 all: build
 
@@ -26,8 +26,19 @@ test-asan: deps
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# libFuzzer programs for every parser (clang), built in build-fuzz.
+fuzz:
+	@bash scripts/install-deps.sh fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
+
+# Each fuzz program for 30 s from its seeds; any finding fails.
+FUZZ_SECONDS ?= 30
+fuzz-smoke: fuzz
+	@bash scripts/fuzz-run.sh build-fuzz $(FUZZ_SECONDS)
+
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan build-fuzz

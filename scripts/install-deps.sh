@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: it asks
 # apt only for what is missing, so running it before every build costs nothing.
+# `install-deps.sh fuzz` adds clang and its libFuzzer runtime for make fuzz.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -68,24 +68,21 @@ std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path) {
     return bytes;
 }
 
-// Reads a file that holds at least the device id and the whole settings
-// record. A shorter file would splice its fragment of a record onto the
-// working settings, so it is refused before anything changes.
-std::optional<std::vector<std::uint8_t>> readConfigBytes(const std::string& path, UserInterface& ui) {
-    auto bytes = readFileHead(path);
-    if (!bytes || bytes->size() < kShortSize) {
-        ui.message(kReadError);
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The script part as far as the file holds it; bytes the file lacks keep
 // their previous values.
-void takeScript(const std::vector<std::uint8_t>& bytes, ScriptArea& script) {
+void takeScript(std::span<const std::uint8_t> bytes, ScriptArea& script) {
     if (bytes.size() <= kScriptOffset) return;
     const std::size_t n = std::min(bytes.size() - kScriptOffset, script.bytes.size());
     std::memcpy(script.bytes.data(), &bytes[kScriptOffset], n);
+}
+
+// A file that holds at least the device id and the whole settings record. A
+// shorter file would splice its fragment of a record onto the working
+// settings, so it is refused before anything changes.
+bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
+    if (bytes.size() >= kShortSize) return true;
+    ui.message(kReadError);
+    return false;
 }
 
 }  // namespace
@@ -106,28 +103,45 @@ int saveConfigFile(const std::string& path, const Session& session, ConfigFlavou
 
 int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour,
                    UserInterface& ui) {
-    const auto bytes = readConfigBytes(path, ui);
-    if (!bytes) return -1;
+    const auto bytes = readFileHead(path);
+    if (!bytes) {
+        ui.message(kReadError);
+        return -1;
+    }
+    return loadConfigBytes(*bytes, session, flavour, ui);
+}
+
+int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui) {
+    const auto bytes = readFileHead(path);
+    if (!bytes) {
+        ui.message(kReadError);
+        return -1;
+    }
+    return loadConfigBytesOffline(*bytes, session, ui);
+}
+
+int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,
+                    UserInterface& ui) {
+    if (!longEnough(bytes, ui)) return -1;
 
     // The connected device's firmware decides family, type and build; the
     // flags byte and everything after it come from the file.
     const SettingsHeader kept = SettingsHeader::of(session.settings);
-    std::memcpy(session.settings.bytes.data(), &(*bytes)[kSettingsOffset], session.settings.bytes.size());
-    if (configFileHasScript(flavour, session.target.kind)) takeScript(*bytes, session.script);
+    std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
+    if (configFileHasScript(flavour, session.target.kind)) takeScript(bytes, session.script);
     session.settings.setFamily(kept.family);
     session.settings.setType(kept.type);
     session.settings.setBuild(kept.build);
     return 0;
 }
 
-int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui) {
-    const auto bytes = readConfigBytes(path, ui);
-    if (!bytes) return -1;
+int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session, UserInterface& ui) {
+    if (!longEnough(bytes, ui)) return -1;
 
-    std::memcpy(session.settings.bytes.data(), &(*bytes)[kSettingsOffset], session.settings.bytes.size());
-    takeScript(*bytes, session.script);
+    std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
+    takeScript(bytes, session.script);
 
-    const char* id = reinterpret_cast<const char*>(bytes->data());
+    const char* id = reinterpret_cast<const char*>(bytes.data());
     const void* nul = std::memchr(id, 0, kDeviceIdSize);
     const std::size_t idLength = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - id) : kDeviceIdSize;
     session.link.deviceInfo.deviceId.assign(id, idLength);
