@@ -21,8 +21,6 @@ void addWriteCommand(CLI::App& app, int& status);
 void addExportBinCommand(CLI::App& app, int& status);
 void addDiagCommand(CLI::App& app, int& status);
 void addPortsCommand(CLI::App& app, int& status);
-
-// The configuration-file flavour of the dialog a settings record's family selects.
-ConfigFlavour configFlavourFor(const SettingsRecord& settings);
+void addBackupsCommand(CLI::App& app, int& status);
 
 }  // namespace varnel::cli

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/backup_step.h"
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
@@ -19,6 +20,7 @@ struct WriteArgs {
     DeviceOptions device;
     bool force = false;
     std::string file;
+    BackupStep backup;
 };
 
 // The chip named by a configuration file's device id, or "" when the file
@@ -38,7 +40,7 @@ std::string fileChipName(const std::string& path) {
 // as they stand; the tracker's packs by kind.
 constexpr std::size_t kWeatherWriteSize = 255;
 
-int runWrite(const WriteArgs& args) {
+int runWrite(WriteArgs& args) {
     Session session;
     DeviceConnection conn(session, args.device);
     if (!conn.connect() || !conn.requireKnownTarget()) return 1;
@@ -62,8 +64,14 @@ int runWrite(const WriteArgs& args) {
     } else {
         packSettings(session.image, session.target, {session.settings, session.radio, session.script});
     }
-    TerminalProgress progress;
-    return writeImage(conn.link(), progress) == 0 ? 0 : 1;
+    if (!args.backup.run(conn.link(), ui)) return 1;
+    int result;
+    {
+        TerminalProgress progress;
+        result = writeImage(conn.link(), progress);
+    }
+    args.backup.report();
+    return result == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -73,6 +81,7 @@ void addWriteCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<WriteArgs>();
     addDeviceOptions(cmd, args->device);
     cmd->add_flag("--force", args->force, "write a file made for another chip");
+    args->backup.addOption(cmd);
     cmd->add_option("FILE", args->file, "configuration file (.cfg)")->required();
     cmd->callback([args, &status] { status = runWrite(*args); });
 }

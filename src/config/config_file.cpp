@@ -87,6 +87,10 @@ bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
 
 }  // namespace
 
+ConfigFlavour configFlavourFor(const SettingsRecord& settings) {
+    return settings.family() == kFamilyWeather ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
+}
+
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind) {
     return flavour == ConfigFlavour::Tracker &&
            (kind == KindAP64 || kind == KindJM60 || kind == KindJM128);

@@ -22,6 +22,10 @@ inline constexpr std::size_t kShortSize = 537;
 inline constexpr std::size_t kFullSize = 1049;
 }  // namespace config_file_layout
 
+// The flavour a settings record's family calls for: weather-station firmware
+// is saved as its own dialog saves it (no script).
+ConfigFlavour configFlavourFor(const SettingsRecord& settings);
+
 // True when a file saved in this flavour for this target carries the script.
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind);
 

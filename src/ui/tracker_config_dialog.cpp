@@ -180,7 +180,7 @@ void CTrackerConfigDialog::onWrite() {
     if (s.link.connected) {
         s.image.reset();
         packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-        runWriteProgressDialog(context_, this);
+        writeWithBackup(context_, this);
         return;
     }
     // Offline: connect first; the dialog loop reads the chosen tracker's

@@ -71,7 +71,7 @@ void CTrackerSummaryDialog::writeSettings() {
     }
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-    runWriteProgressDialog(context_, this);
+    writeWithBackup(context_, this);
 }
 
 }  // namespace varnel

@@ -55,7 +55,9 @@ protected:
 
     Result cli(const std::string& args) {
         const fs::path out = dir / "stdout", err = dir / "stderr";
-        const std::string command = std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
+        // Backups go to the test's own folder, never the user's.
+        const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " +
+                                    std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
                                     " 2>" + err.string() + " </dev/null";
         const int rc = std::system(command.c_str());
         return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), readText(err)};
@@ -92,7 +94,16 @@ protected:
         return p;
     }
 
+    fs::path dataHome() const { return dataHomeOverride.empty() ? dir / "data" : dataHomeOverride; }
+    std::string backupNamed(const Result& r) const {
+        const std::string tag = "Backup of the previous settings: ";
+        const std::size_t at = r.out.find(tag);
+        if (at == std::string::npos) return {};
+        return r.out.substr(at + tag.size(), r.out.find('\n', at) - at - tag.size());
+    }
+
     fs::path dir;
+    fs::path dataHomeOverride;
 };
 
 TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
@@ -151,6 +162,69 @@ TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
     EXPECT_EQ(written, 255u);
     EXPECT_EQ(lowest, 0xF400u);
     EXPECT_EQ(highest, 0xF400u + 255);
+}
+
+TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
+    for (const char* chip : {"AP64", "JM128"}) {
+        SCOPED_TRACE(chip);
+        fs::remove_all(dataHome());
+        EmulatorHarness emu(chip);
+        const TargetTableEntry& t = *findTarget(chip);
+        const Bytes originalArea = emu.readFlash(t.settingsAddress, t.settingsSize);
+        const Bytes originalScript = emu.readFlash(t.scriptAddress, 512);
+        const fs::path cfg = dir / "a.cfg";
+        ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+        const Bytes original = readFile(cfg);
+
+        Bytes changed = original;
+        changed[32 + 5 + 2] ^= 0x5A;
+        std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
+                                                   static_cast<std::streamsize>(changed.size()));
+        const Result written = cli("write --port " + emu.slavePath() + " " + cfg.string());
+        ASSERT_EQ(written.status, 0) << written.err;
+        const std::string first = backupNamed(written);
+        ASSERT_FALSE(first.empty()) << written.out;
+        EXPECT_EQ(fs::path(first).parent_path(), dataHome() / "varnelcfg" / "backups");
+        EXPECT_EQ(readFile(first), original);
+
+        Bytes settings(t.settingsSize, 0x33);
+        settings[0] = 0;
+        const fs::path s19 = writeS19({{t.settingsAddress, settings}});
+        const Result flashed = cli("flash --port " + emu.slavePath() + " " + s19.string());
+        ASSERT_EQ(flashed.status, 0) << flashed.err;
+        const std::string second = backupNamed(flashed);
+        EXPECT_EQ(readFile(second), changed);
+
+        // Everything after the header (family, type, build: the new firmware's
+        // own) is back as it was before the first write.
+        const Result restored = cli("write --port " + emu.slavePath() + " " + first);
+        ASSERT_EQ(restored.status, 0) << restored.err;
+        const Bytes area = emu.readFlash(t.settingsAddress, t.settingsSize);
+        EXPECT_TRUE(std::equal(area.begin() + 4, area.end(), originalArea.begin() + 4));
+        EXPECT_EQ(emu.readFlash(t.scriptAddress, 512), originalScript);
+
+        const Result listed = cli("backups");
+        EXPECT_EQ(listed.status, 0);
+        EXPECT_EQ(listed.out, backupNamed(restored) + "\n" + second + "\n" + first + "\n");
+    }
+}
+
+TEST_F(CliTest, ABackupThatCannotBeSavedStopsTheWriteUnlessNoBackupIsGiven) {
+    EmulatorHarness emu("AP64");
+    const fs::path cfg = dir / "a.cfg";
+    ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+    dataHomeOverride = dir / "a-file";
+    std::ofstream(dataHomeOverride) << "not a folder";
+    emu.clearLog();
+    Result r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Could not save a backup"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--no-backup"), std::string::npos) << r.err;
+    for (const auto& e : emu.commandLog()) EXPECT_NE(e.command, 'E') << e.text();
+
+    r = cli("write --no-backup --port " + emu.slavePath() + " " + cfg.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(backupNamed(r), "");
 }
 
 TEST_F(CliTest, WriteRefusesAFileForAnotherChipUnlessForced) {
