@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);
+    varnel::cli::addDiffCommand(app, status);
 
     try {
         app.parse(argc, argv);

@@ -16,16 +16,7 @@ namespace {
 // Loads the file as the offline editor does and opens the main dialog's form
 // on the chosen profile. False after a message.
 bool openTrackerForm(const TrackerConfigEdit& edit, Session& session, TrackerForm& form, UserInterface& ui) {
-    if (loadConfigFileOffline(edit.path, session, ui) != 0) return false;
-    if (session.target.kind == KindNone) {
-        ui.message("Unknown device \"" + session.link.deviceInfo.deviceId + "\" in " + edit.path);
-        return false;
-    }
-    const std::uint8_t family = session.settings.family();
-    if (family != kFamilyTracker && family != kFamilyTrackerText) {
-        ui.message(edit.path + " does not hold tracker settings (family " + std::to_string(family) + ")");
-        return false;
-    }
+    if (!loadTrackerConfig(edit.path, session, ui)) return false;
     session.metric = edit.metric;
     startTrackerForm(form, session, edit.profile);
     return true;
@@ -51,6 +42,20 @@ std::string jsonString(const std::string& text) {
 }
 
 }  // namespace
+
+bool loadTrackerConfig(const std::string& path, Session& session, UserInterface& ui) {
+    if (loadConfigFileOffline(path, session, ui) != 0) return false;
+    if (session.target.kind == KindNone) {
+        ui.message("Unknown device \"" + session.link.deviceInfo.deviceId + "\" in " + path);
+        return false;
+    }
+    const std::uint8_t family = session.settings.family();
+    if (family != kFamilyTracker && family != kFamilyTrackerText) {
+        ui.message(path + " does not hold tracker settings (family " + std::to_string(family) + ")");
+        return false;
+    }
+    return true;
+}
 
 int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& out, UserInterface& ui) {
     Session session;

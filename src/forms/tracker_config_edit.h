@@ -7,6 +7,7 @@
 namespace varnel {
 
 class UserInterface;
+struct Session;
 
 // Reading and editing one profile of a configuration file through the main
 // tracker dialog's form, without a device: what `varnelcfg-cli show` and
@@ -16,6 +17,10 @@ struct TrackerConfigEdit {
     int profile = 0;      // 0 or 1
     bool metric = true;
 };
+
+// Loads a configuration file offline and checks that it is for a known chip
+// and holds tracker settings (not a weather station's). False after a message.
+bool loadTrackerConfig(const std::string& path, Session& session, UserInterface& ui);
 
 // Prints the profile as the dialog shows it: one key=value per line, or one
 // JSON object. 0, or -1 after a message.

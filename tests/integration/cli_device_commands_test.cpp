@@ -227,6 +227,32 @@ TEST_F(CliTest, ABackupThatCannotBeSavedStopsTheWriteUnlessNoBackupIsGiven) {
     EXPECT_EQ(backupNamed(r), "");
 }
 
+TEST_F(CliTest, DiffAndDryRunPrintOnlyTheSettingsThatDiffer) {
+    EmulatorHarness emu("AP64");
+    const fs::path a = dir / "a.cfg", b = dir / "b.cfg";
+    ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + a.string()).status, 0);
+    fs::copy_file(a, b);
+    EXPECT_EQ(cli("diff " + a.string() + " " + b.string()).status, 0);
+    ASSERT_EQ(cli("set --profile 2 " + b.string() + " beaconInterval=1234").status, 0);
+
+    Result r = cli("diff " + a.string() + " " + b.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.rfind("profile 2 beaconInterval: ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << r.out;  // one line
+    EXPECT_EQ(r.out.substr(r.out.size() - 9), " -> 1234\n");
+    EXPECT_EQ(cli("diff " + a.string() + " " + (dir / "missing.cfg").string()).status, 2);
+
+    emu.clearLog();
+    r = cli("write --dry-run --port " + emu.slavePath() + " " + b.string());
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, cli("diff " + a.string() + " " + b.string()).out);
+    r = cli("write --dry-run --port " + emu.slavePath() + " " + a.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    for (const auto& e : emu.commandLog()) EXPECT_TRUE(e.command != 'E' && e.command != 'W') << e.text();
+    EXPECT_FALSE(fs::exists(dataHome() / "varnelcfg" / "backups"));
+}
+
 TEST_F(CliTest, WriteRefusesAFileForAnotherChipUnlessForced) {
     EmulatorHarness jm60("JM60");
     const fs::path cfg = dir / "jm60.cfg";

@@ -1,0 +1,73 @@
+#include "forms/tracker_config_diff.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "core/session.h"
+#include "forms/tracker_form.h"
+#include "forms/tracker_keys.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kAbsent = "(none)";
+
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+
+// The fields every profile's listing starts with: the firmware's and the
+// device's, the same for both profiles.
+bool isDeviceField(const std::string& key) {
+    return key == "family" || key == "type" || key == "build" || key == "deviceId";
+}
+
+KeyValues shownValues(Session& session, int profile, bool metric) {
+    const int keptProfile = session.currentProfile;
+    const bool keptMetric = session.metric;
+    session.metric = metric;
+    TrackerForm form;
+    startTrackerForm(form, session, profile);
+    KeyValues values = trackerKeyValues(form, session);
+    session.currentProfile = keptProfile;
+    session.metric = keptMetric;
+    return values;
+}
+
+// The keys of both listings in `before`'s order, then any only `after` has.
+void compare(const KeyValues& before, const KeyValues& after, int profile,
+             std::vector<SettingDifference>& out) {
+    const std::map<std::string, std::string> afterByKey(after.begin(), after.end());
+    const std::map<std::string, std::string> beforeByKey(before.begin(), before.end());
+    auto wanted = [&](const std::string& key) { return isDeviceField(key) == (profile == 0); };
+    for (const auto& [key, value] : before) {
+        if (!wanted(key)) continue;
+        const auto it = afterByKey.find(key);
+        const std::string other = it == afterByKey.end() ? kAbsent : it->second;
+        if (other != value) out.push_back({profile, key, value, other});
+    }
+    for (const auto& [key, value] : after)
+        if (wanted(key) && !beforeByKey.count(key)) out.push_back({profile, key, kAbsent, value});
+}
+
+}  // namespace
+
+std::vector<SettingDifference> diffTrackerSettings(Session& before, Session& after, bool metric) {
+    std::vector<SettingDifference> out;
+    const KeyValues first[2] = {shownValues(before, 0, metric), shownValues(before, 1, metric)};
+    const KeyValues second[2] = {shownValues(after, 0, metric), shownValues(after, 1, metric)};
+    compare(first[0], second[0], 0, out);
+    for (int p = 0; p < 2; ++p) compare(first[p], second[p], p + 1, out);
+    // The program has no key of its own; a change to it is one setting.
+    if (before.target.hasScript() && after.target.hasScript() && before.script.bytes != after.script.bytes)
+        out.push_back({0, "script", {}, {}});
+    return out;
+}
+
+std::string differenceLine(const SettingDifference& d) {
+    const std::string where = d.profile == 0 ? "" : "profile " + std::to_string(d.profile) + " ";
+    if (d.before.empty() && d.after.empty()) return where + d.key + ": differs";
+    return where + d.key + ": " + d.before + " -> " + d.after;
+}
+
+}  // namespace varnel
