@@ -12,11 +12,11 @@
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
+#include "link/port_open_reason.h"
 #include "link/serial_messages.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_init_dialog.h"
-#include "ui/port_open_reason.h"
 #include "ui_connect_dialog.h"
 
 namespace varnel {
@@ -27,29 +27,6 @@ constexpr const char* kReadyText = "Ready to connect.  Please reset tracker now.
 constexpr int kPortWatchMs = 500;
 // A port that has just appeared belongs to a device still starting up.
 constexpr int kAppearSettleMs = 300;
-
-// Adds the reason to "Can't open serial port": the port layer knows only that
-// the open failed, the user needs to know what to do about it.
-class OpenReasonUi : public UserInterface {
-public:
-    OpenReasonUi(UserInterface& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
-    void message(const std::string& text) override {
-        if (text == serial_messages::kCantOpen) {
-            const std::string reason = describePortOpenFailure(path_);
-            if (!reason.empty()) {
-                inner_.message(text + "\n" + reason);
-                return;
-            }
-        }
-        inner_.message(text);
-    }
-    bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
-    void pump() override { inner_.pump(); }
-
-private:
-    UserInterface& inner_;
-    std::string path_;
-};
 
 void pumpFor(int ms) {
     QEventLoop loop;
@@ -155,7 +132,7 @@ void CConnectDialog::onConnect() {
     ui_->connectButton->setEnabled(false);
     attempting_ = true;
 
-    OpenReasonUi ui(context_.ui, portName);
+    PortReasonUi ui(context_.ui, portName);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     const bool fast = !ui_->slowLinkBox->isChecked();
     const int result = link.connect(portName, fast);
@@ -264,7 +241,7 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
     attempting_ = true;
     pumpFor(kAppearSettleMs);
     bool connected = false;
-    OpenReasonUi ui(context_.ui, path.toStdString());
+    PortReasonUi ui(context_.ui, path.toStdString());
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     if (s.link.linkAbort == LinkState::kAbortRunning &&
         s.port->openPort(path.toStdString(), "115200", ui) >= 0) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -385,11 +387,22 @@ TEST_F(CliTest, ASilentTrackerIsGivenUpAfterTheTimeOut) {
     EXPECT_FALSE(fs::exists(dir / "x.cfg"));
 }
 
-TEST_F(CliTest, PortsAndUnopenablePorts) {
+TEST_F(CliTest, PortsAndUnopenablePortsSayWhy) {
     EXPECT_EQ(cli("ports").status, 0);
-    const Result r = cli("read --port /dev/no-such-tracker --output " + (dir / "x.cfg").string());
+    Result r = cli("read --port /dev/no-such-tracker --output " + (dir / "x.cfg").string());
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Can't open serial port"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Can't open serial port\n/dev/no-such-tracker does not exist"), std::string::npos) << r.err;
+
+    // This test process holds the tracker's port, as a terminal program would.
+    EmulatorHarness emu("AP64");
+    const int fd = ::open(emu.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    r = cli("read --port " + emu.slavePath() + " --output " + (dir / "x.cfg").string());
+    ::close(fd);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(emu.slavePath() + " is in use by test_integratio (pid " + std::to_string(::getpid()) + ")"),
+              std::string::npos) << r.err;
 }
 
 }  // namespace
