@@ -120,6 +120,9 @@ bool CConnectDialog::connectEnabled() const { return ui_->connectButton->isEnabl
 void CConnectDialog::setPortWatchInterval(int ms) { watch_->start(ms); }
 
 void CConnectDialog::onConnect() {
+    // One attempt at a time: an attempt pumps events while it waits, and a
+    // click then must not start a second one on the port it holds.
+    if (busy()) return;
     Session& s = context_.session;
     const int slot = chosenSlot();
     const QString path = chosenPath();
@@ -206,6 +209,7 @@ void CConnectDialog::reject() {
 }
 
 void CConnectDialog::onOffline() {
+    if (busy()) return;  // the attempt may still connect; a file would race it
     const QString path = context_.files.openFile(this, "Configuration Files (*.cfg)", "cfg");
     if (path.isEmpty()) return;
     if (loadConfigFileOffline(path.toStdString(), context_.session, context_.ui) != 0) return;
@@ -214,7 +218,7 @@ void CConnectDialog::onOffline() {
 }
 
 void CConnectDialog::onPortWatchTick() {
-    if (attempting_ || watching_) return;
+    if (busy()) return;
     watching_ = true;
     std::vector<PortSlot> fresh = query_();
     if (static_cast<int>(fresh.size()) > kWatchedPortSlots) fresh.resize(kWatchedPortSlots);
@@ -239,6 +243,10 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
     Session& s = context_.session;
     s.link.linkAbort = LinkState::kAbortRunning;
     attempting_ = true;
+    // The buttons wait for this attempt; busy() turns away what gets through.
+    const bool connectWasEnabled = ui_->connectButton->isEnabled();
+    ui_->connectButton->setEnabled(false);
+    ui_->offlineButton->setEnabled(false);
     pumpFor(kAppearSettleMs);
     bool connected = false;
     PortReasonUi ui(context_.ui, path.toStdString());
@@ -265,6 +273,8 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
         if (!connected) s.port->closePort();
     }
     attempting_ = false;
+    ui_->connectButton->setEnabled(connectWasEnabled);
+    ui_->offlineButton->setEnabled(true);
     // Back to idle, so that the next Cancel closes the dialog (a Cancel during
     // this attempt only stopped it).
     s.link.linkAbort = LinkState::kAbortIdle;

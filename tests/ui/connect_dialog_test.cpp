@@ -218,6 +218,47 @@ TEST_F(ConnectDialogTest, APortThatAppearsIsConnectedByTheTimer) {
     EXPECT_TRUE(app_settings::portName().isEmpty());
 }
 
+// While the timer's own attempt waits for the tracker, neither a click nor
+// the next tick may start a second one on the same port.
+TEST_F(ConnectDialogTest, NothingStartsASecondAttemptWhileTheTimersRuns) {
+    test::FakeClock clock;
+    auto fake = std::make_unique<test::FakeSerialPort>(clock);
+    test::FakeSerialPort& port = *fake;
+    f.session.port = std::move(fake);
+    test::FakeBootloader device;
+    device.attach(port);
+    device.inBootloader = true;
+    port.onOpen = [](test::FakeSerialPort& p) {
+        if (p.speed == "115200") p.queue({0xFC});
+    };
+
+    bool plugged = false;
+    CConnectDialog dialog(f.context, {}, [&] {
+        return plugged ? std::vector<PortSlot>{{"/dev/ttyACM0", "ttyACM0", {}}} : std::vector<PortSlot>{};
+    });
+    dialog.setPortWatchInterval(20);
+    QTimer::singleShot(100, [&] { plugged = true; });
+    bool sawAttempt = false, buttonsHeld = false;
+    // The attempt settles for 300 ms before it opens the port: meddle then.
+    QTimer::singleShot(250, [&] {
+        sawAttempt = dialog.attemptRunning();
+        buttonsHeld = !dialog.connectEnabled() && !button(dialog, "offlineButton")->isEnabled();
+        f.files.answers = {"/nonexistent/x.cfg"};
+        dialog.onConnect();
+        dialog.onOffline();
+        dialog.onPortWatchTick();
+    });
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);  // a safety net, not the outcome
+    dialog.exec();
+    EXPECT_TRUE(sawAttempt);
+    EXPECT_TRUE(buttonsHeld);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.session.link.connected);
+    EXPECT_EQ(port.opens.size(), 1u);
+    EXPECT_TRUE(f.files.filters.isEmpty());  // Offline asked for no file
+    EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
+}
+
 // A tracker on its own USB port appears as a new device while the dialog is
 // open; the timer meets it at 115200, which its firmware hears whatever its
 // serial line would run at, and connects without a button being pressed.
