@@ -30,7 +30,7 @@ public:
         return *data_++;
     }
     // One of the seven chips of the target table.
-    const std::string chip() {
+    std::string chip() {
         return std::string(kTargetTable[byte() % kTargetTable.size()].chipName);
     }
     // Copies up to `n` bytes into `out`, leaving the rest of `out` as it was.

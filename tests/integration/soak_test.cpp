@@ -124,7 +124,9 @@ TEST(Soak, HundredCyclesVerifyAndTwentyUnpluggedWritesFailCleanly) {
         ASSERT_EQ(std::sscanf(c.ui.messages[0].c_str(), "Unable to %15s block at 0x%x", kind, &block), 2)
             << c.ui.messages[0];
         const std::string k = kind;
-        EXPECT_TRUE((k == "erase" && block % 0x200 == 0) || (k == "program" && block % 0x40 == 0)) << c.ui.messages[0];
+        // Which of a block's steps meets the unplug depends on timing.
+        EXPECT_TRUE((k == "erase" && block % 0x200 == 0) || ((k == "program" || k == "verify") && block % 0x40 == 0))
+            << c.ui.messages[0];
         ASSERT_TRUE(block >= 0xF400 && block < 0xF800) << c.ui.messages[0];
         EXPECT_GE(block, lastBlock);
         lastBlock = block;
