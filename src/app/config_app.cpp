@@ -9,7 +9,7 @@
 #include "ui/firmware_init_dialog.h"
 #include "ui/port_slots.h"
 #include "ui/tracker_config_dialog.h"
-#include "ui/tracker_summary_dialog.h"
+#include "ui/weather_config_dialog.h"
 #include "app/unattended_load.h"
 
 namespace varnel {
@@ -20,11 +20,8 @@ CConfigApp::CConfigApp(AppContext& context, AppOptions options)
         CTrackerConfigDialog dialog(context_);
         return dialog.exec();
     };
-    // The weather-station window comes with its own work; until then its
-    // trackers get a read-only summary (the tracker dialog would misread a
-    // weather record).
     dialogs_.weather = [this] {
-        CTrackerSummaryDialog dialog(context_);
+        CWeatherConfigDialog dialog(context_);
         return dialog.exec();
     };
     dialogs_.firmwareInit = [this] {

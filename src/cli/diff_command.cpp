@@ -30,7 +30,7 @@ void addDiffCommand(CLI::App& app, int& status) {
         StderrUi ui;
         auto a = std::make_unique<Session>();
         auto b = std::make_unique<Session>();
-        if (!loadTrackerConfig(args->a, *a, ui) || !loadTrackerConfig(args->b, *b, ui)) {
+        if (!loadConfigForKeys(args->a, *a, ui) || !loadConfigForKeys(args->b, *b, ui)) {
             status = kDiffTrouble;
             return;
         }

@@ -37,19 +37,9 @@ std::string fileChipName(const std::string& path) {
     return chip;
 }
 
-// The weather firmware's Write programs the first 255 bytes of the record
-// as they stand; the tracker's packs by kind.
-constexpr std::size_t kWeatherWriteSize = 255;
-
 // What the write would change, from the tracker's settings to the file's as
 // they would go in (the tracker's firmware header kept); nothing is written.
 int dryRun(const WriteArgs& args, Session& tracker, ConfigFlavour flavour, UserInterface& ui) {
-    const std::uint8_t family = tracker.settings.family();
-    if (family != kFamilyTracker && family != kFamilyTrackerText) {
-        ui.message("--dry-run compares tracker settings; this tracker runs family " + std::to_string(family) +
-                   " firmware");
-        return kDiffTrouble;
-    }
     auto planned = std::make_unique<Session>();
     planned->target = tracker.target;
     planned->link.deviceInfo = tracker.link.deviceInfo;
@@ -81,10 +71,9 @@ int runWrite(WriteArgs& args) {
     if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
 
     session.image.reset();
+    // A weather station gets exactly what its dialog's Write programs.
     if (flavour == ConfigFlavour::Weather) {
-        const std::uint32_t at = session.target.settingsAddress;
-        std::copy_n(session.settings.bytes.begin(), kWeatherWriteSize, session.image.bytes.begin() + at);
-        std::fill_n(session.image.touched.begin() + at, kWeatherWriteSize, kTouchedData);
+        packWeatherSettings(session.image, session.target, session.settings);
     } else {
         packSettings(session.image, session.target, {session.settings, session.radio, session.script});
     }

@@ -1,5 +1,6 @@
 #include "config/ax25_codec.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace varnel {
@@ -7,13 +8,13 @@ namespace {
 
 constexpr std::size_t kCallsignChars = 6;
 constexpr std::size_t kSsidByte = 6;
+constexpr std::size_t kFieldSize = 7;
 constexpr std::uint8_t kShiftedSpace = ' ' << 1;
 constexpr std::uint8_t kSsidReservedBits = 0x60;  // AX.25 sets both "reserved" bits
 constexpr std::uint8_t kLastAddressBit = 0x01;
 constexpr std::uint8_t kSsidMask = 0x1E;
 constexpr int kMaxSsid = 15;
 constexpr std::size_t kMaxPathElementText = 9;  // what the dialogs let through per digipeater
-constexpr std::size_t kMaxDecodedAddresses = 6;
 
 bool isAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -96,10 +97,11 @@ int encodePath(const std::string& text, std::vector<std::uint8_t>& out) {
     return static_cast<int>(out.size());
 }
 
-std::string decodePath(const std::uint8_t* bytes) {
+std::string decodePath(const std::uint8_t* slot, std::size_t slotSize, std::size_t storedLength) {
+    const std::size_t fields = std::min(slotSize, storedLength) / kFieldSize;
     std::string text;
-    for (std::size_t n = 0; n < kMaxDecodedAddresses; ++n) {
-        const std::uint8_t* field = bytes + n * 7;
+    for (std::size_t n = 0; n < fields; ++n) {
+        const std::uint8_t* field = slot + n * kFieldSize;
         if (n > 0) text += ',';
         text += decodeAddress(field);
         if (field[kSsidByte] & kLastAddressBit) break;

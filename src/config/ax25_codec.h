@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,9 +19,15 @@ std::string decodeAddress(const std::uint8_t* field);
 
 // Path text "WIDE1-1,WIDE2-1" <-> back-to-back address fields. encodePath
 // returns the byte count (7 per element) or -1, leaving `out` alone on
-// failure. decodePath stops after the field marked last, and after six fields
-// in any case, so up to 42 bytes must be readable from `bytes`.
+// failure.
 int encodePath(const std::string& text, std::vector<std::uint8_t>& out);
-std::string decodePath(const std::uint8_t* bytes);
+
+// Shows the path kept in a record's slot of `slotSize` bytes whose stored
+// length byte says `storedLength`. Only whole fields inside both bounds are
+// read, and decoding stops after the field marked last. Flash from older
+// firmware or a half-finished write may hold a path without its end mark or a
+// length beyond the slot: reading on would show the record's next fields as
+// addresses, a text that then cannot be stored back. A length of 0 is no path.
+std::string decodePath(const std::uint8_t* slot, std::size_t slotSize, std::size_t storedLength);
 
 }  // namespace varnel

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/settings_area_layout.h"
+#include "config/weather_record.h"
 
 namespace varnel {
 namespace {
@@ -62,12 +63,40 @@ void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords 
     markTouched(image, target.settingsAddress, target.settingsSize);
 }
 
-void packSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, WorkingRecords records) {
+namespace {
+
+// Runs `pack` and puts the image's first 4 header bytes back afterwards.
+template <class Pack>
+void keepingHeader(FlashImage& image, const DeviceTarget& target, Pack pack) {
     std::array<std::uint8_t, kKeptHeaderBytes> kept{};
     const bool keep = fitsImage(image, target.settingsAddress, kKeptHeaderBytes);
     if (keep) std::memcpy(kept.data(), &image.bytes[target.settingsAddress], kKeptHeaderBytes);
-    packSettings(image, target, records);
+    pack();
     if (keep) std::memcpy(&image.bytes[target.settingsAddress], kept.data(), kKeptHeaderBytes);
+}
+
+}  // namespace
+
+void packSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, WorkingRecords records) {
+    keepingHeader(image, target, [&] { packSettings(image, target, records); });
+}
+
+void unpackWeatherSettings(const FlashImage& image, const DeviceTarget& target, SettingsRecord& settings) {
+    constexpr std::size_t n = weather_layout::kSettingsBlockSize;
+    if (!fitsImage(image, target.settingsAddress, n)) return;
+    std::memcpy(settings.bytes.data(), &image.bytes[target.settingsAddress], n);
+}
+
+void packWeatherSettings(FlashImage& image, const DeviceTarget& target, const SettingsRecord& settings) {
+    constexpr std::size_t n = weather_layout::kSettingsBlockSize;
+    if (!fitsImage(image, target.settingsAddress, n)) return;
+    std::memcpy(&image.bytes[target.settingsAddress], settings.bytes.data(), n);
+    markTouched(image, target.settingsAddress, n);
+}
+
+void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target,
+                                      const SettingsRecord& settings) {
+    keepingHeader(image, target, [&] { packWeatherSettings(image, target, settings); });
 }
 
 }  // namespace varnel

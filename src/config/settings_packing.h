@@ -24,4 +24,14 @@ void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords 
 // build): used when new firmware is written with the current configuration.
 void packSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, WorkingRecords records);
 
+// The weather-station firmware keeps its settings as one flat block at the
+// settings address (the header, its record and the bytes after it), on every
+// chip, instead of the tracker's per-kind layout.
+void unpackWeatherSettings(const FlashImage& image, const DeviceTarget& target, SettingsRecord& settings);
+// Record -> image, and marks exactly those bytes as data to write.
+void packWeatherSettings(FlashImage& image, const DeviceTarget& target, const SettingsRecord& settings);
+// The same, keeping the image's own family, type and build (new firmware).
+void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target,
+                                      const SettingsRecord& settings);
+
 }  // namespace varnel

@@ -1,5 +1,6 @@
 #include "emulator/default_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -8,6 +9,7 @@
 #include "config/ax25_codec.h"
 #include "config/profile_layout.h"
 #include "config/settings_record.h"
+#include "config/weather_record.h"
 
 namespace varnel {
 
@@ -126,6 +128,45 @@ void writeDefaultSettings(FlashMemory& flash, const EmulatedChip& chip) {
         std::memcpy(script.data(), kDefaultScript.data(), kDefaultScript.size());
         flash.load(target->scriptAddress, script.data(), script.size());
     }
+}
+
+void writeDefaultWeatherSettings(FlashMemory& flash, const EmulatedChip& chip) {
+    const TargetTableEntry* target = findTarget(chip.chipName);
+    if (!target) return;
+
+    SettingsRecord record;
+    record.setFamily(kFamilyWeather);
+    record.setType(kDefaultType);
+    record.setBuild(kDefaultBuild);
+    const WeatherRecord r(record.profile(0));
+    r.setTxDelaySteps(50);  // 200 ms
+    r.setTransmitInterval(600);
+    r.setPowerDelay(2);
+    r.markStored();
+    AddressField source{};
+    encodeAddress("N0CALL-13", source);
+    std::copy(source.begin(), source.end(), r.sourceAddress());
+    r.setFlag(weather_layout::kSourceSsid, weather_layout::kSsidAlwaysSet, true);
+    std::vector<std::uint8_t> path;
+    r.setPathLength(static_cast<std::uint8_t>(encodePath("WIDE2-1", path)));
+    std::copy(path.begin(), path.end(), r.path());
+    r.setComment("Varnel weather station");
+    r.setStatusEvery(10);
+    r.setTransmitOnWindChange(true);
+    r.setMinimumInterval(120);
+    r.setSpeedThreshold(10);
+    r.setDirectionThreshold(45);
+    r.setMinimumSpeed(5);
+    r.setQuietTime(10);
+    r.setAudioLevel(128);
+    r.setLatitude("4736.25N");
+    r.setLongitude("12219.50W");
+
+    // Erased flash around the block, and no script: the weather firmware
+    // keeps none.
+    std::vector<std::uint8_t> area(target->settingsSize, FlashMemory::kErased);
+    std::memcpy(area.data(), record.bytes.data(), weather_layout::kSettingsBlockSize);
+    flash.load(target->settingsAddress, area.data(), area.size());
 }
 
 }  // namespace varnel

@@ -61,7 +61,12 @@ const char* deviceStateName(DeviceState s) {
 
 DeviceModel::DeviceModel(const EmulatedChip& chip)
     : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed),
-      firmwareSpeed_(chip.firmwareSpeed) {}
+      firmwareSpeed_(chip.firmwareSpeed), voltageRaw_(chip.voltageRaw), temperatureRaw_(chip.temperatureRaw) {}
+
+void DeviceModel::setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatureRaw) {
+    voltageRaw_ = voltageRaw;
+    temperatureRaw_ = temperatureRaw;
+}
 
 void DeviceModel::setFirmwareSpeed(std::uint32_t speed) {
     firmwareSpeed_ = speed;
@@ -181,22 +186,26 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
     if (diagnosticOperandFor_ >= 0) {
         const auto command = static_cast<std::uint8_t>(diagnosticOperandFor_);
         diagnosticOperandFor_ = -1;
+        std::string note;
         if (command == kDiagAudioLevel) {
             outputs_.audioLevel = b;
+            note = "audio level " + std::to_string(b);
         } else {
             outputs_.tonePair = b;
+            note = b == 0 ? "tone pair 1200" : b == 1 ? "tone pair 300" : "tone pair " + std::to_string(b) + "?";
         }
         send({b});
-        record(command, b, 1, CommandResult::Ack, "operand");
+        record(command, b, 1, CommandResult::Ack, note);
         return true;
     }
     if (b >= kDiagRedOn && b <= kDiagPowerOff) {
         const bool on = (b & 1) == 0;
         bool* outputsByPair[] = {&outputs_.redLed, &outputs_.greenLed, &outputs_.txLed,
                                  &outputs_.power};
+        static constexpr const char* kOutputNames[] = {"red LED", "green LED", "transmit LED", "power output"};
         *outputsByPair[(b - kDiagRedOn) / 2] = on;
         send({b});
-        record(b, 0, 0, CommandResult::Ack);
+        record(b, 0, 0, CommandResult::Ack, std::string(kOutputNames[(b - kDiagRedOn) / 2]) + (on ? " on" : " off"));
         return true;
     }
     switch (b) {
@@ -211,11 +220,11 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
         record(b, 0, 0, CommandResult::NoReply);
         return true;
     case kDiagVoltage:
-        send({chip_.voltageRaw});
+        send({voltageRaw_});
         record(b, 0, 1, CommandResult::Ack);
         return true;
     case kDiagTemperature:
-        send({chip_.temperatureRaw});
+        send({temperatureRaw_});
         record(b, 0, 1, CommandResult::Ack);
         return true;
     case kDiagToneHigh:
@@ -224,12 +233,13 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
         outputs_.toneHigh = b != kDiagToneLow;
         outputs_.toneLow = b != kDiagToneHigh;
         toneRunning_ = true;
-        record(b, 0, 0, CommandResult::NoReply);
+        record(b, 0, 0, CommandResult::NoReply,
+               b == kDiagToneBoth ? "both tones" : b == kDiagToneHigh ? "high tone" : "low tone");
         return true;
     case kDiagStopTones:
         // Stopping a running tone also reports that the modulator went quiet.
         send(toneRunning_ ? std::vector<std::uint8_t>{b, b} : std::vector<std::uint8_t>{b});
-        record(b, 0, toneRunning_ ? 2 : 1, CommandResult::Ack);
+        record(b, 0, toneRunning_ ? 2 : 1, CommandResult::Ack, toneRunning_ ? "tones stopped" : "no tone playing");
         outputs_.toneHigh = outputs_.toneLow = false;
         toneRunning_ = false;
         return true;

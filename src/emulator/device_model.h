@@ -97,6 +97,9 @@ public:
     const FlashMemory& flash() const { return flash_; }
     FaultPlan& faults() { return faults_; }
     const DeviceOutputs& outputs() const { return outputs_; }
+    // The raw bytes the voltage and temperature commands answer with (the
+    // board's 12.0 V and 25 C unless set).
+    void setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatureRaw);
     const std::vector<CommandLogEntry>& log() const { return log_; }
     void clearLog() { log_.clear(); }
     bool hungUp() const { return hungUp_; }
@@ -142,6 +145,8 @@ private:
     std::array<std::uint8_t, 9> recent_{};  // the last bytes heard, for the reset request
     std::size_t recentCount_ = 0;
     std::uint8_t receiveSample_ = 0;
+    std::uint8_t voltageRaw_;
+    std::uint8_t temperatureRaw_;
     Clock::time_point lastByte_{};
     Clock::time_point nextAnnounce_{};
     Clock::time_point announceUntil_{};

@@ -1,6 +1,8 @@
 #include "emulator/emulated_chip.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace varnel {
 
@@ -66,6 +68,22 @@ const std::array<EmulatedChip, 7> kChips{{
 }};
 
 }  // namespace
+
+namespace {
+
+std::uint8_t rawByte(double v) { return static_cast<std::uint8_t>(std::clamp(std::lround(v), 0L, 255L)); }
+
+}  // namespace
+
+std::uint8_t voltageRawFor(const EmulatedChip& chip, double volts) {
+    const double stepsPerVolt = chip.kind == KindKX8 ? 17.0 : chip.kind == KindJL16 ? 13.783 : 12.75;
+    return rawByte(volts * stepsPerVolt);
+}
+
+std::uint8_t temperatureRawFor(const EmulatedChip& chip, double celsius) {
+    if (chip.kind == KindJM60 || chip.kind == KindJM128) return rawByte(celsius + 100);
+    return rawByte((celsius + 273.15) / 1.9608);
+}
 
 const EmulatedChip* findEmulatedChip(std::string_view chipName) {
     for (const auto& chip : kChips)

@@ -34,6 +34,11 @@ struct EmulatedChip {
     std::uint32_t validEndBytes() const { return std::uint32_t{info.validEnd} << addressShift; }
 };
 
+// The raw sensor bytes this board reports for a supply voltage and a
+// temperature in degrees Celsius (clamped to what one byte holds).
+std::uint8_t voltageRawFor(const EmulatedChip& chip, double volts);
+std::uint8_t temperatureRawFor(const EmulatedChip& chip, double celsius);
+
 // The board for a chip name ("KX8", "AP64", ...), or nullptr.
 const EmulatedChip* findEmulatedChip(std::string_view chipName);
 

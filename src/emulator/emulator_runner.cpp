@@ -32,7 +32,15 @@ EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
             throw std::runtime_error("the " + options.chip + " board has no USB port");
         model_.setUsbCdc(true);
     }
-    if (options.defaultSettings) writeDefaultSettings(model_.flash(), model_.chip());
+    const EmulatedChip& chip = model_.chip();
+    model_.setSensorBytes(options.volts ? voltageRawFor(chip, *options.volts) : chip.voltageRaw,
+                          options.celsius ? temperatureRawFor(chip, *options.celsius) : chip.temperatureRaw);
+    if (options.defaultSettings) {
+        if (options.weather)
+            writeDefaultWeatherSettings(model_.flash(), model_.chip());
+        else
+            writeDefaultSettings(model_.flash(), model_.chip());
+    }
     if (options.startInBootloader) model_.startInBootloader(DeviceModel::Clock::now());
     if (!options.linkPath.empty() && !transport_.linkTo(options.linkPath))
         throw std::runtime_error("cannot link " + options.linkPath + " to " + slavePath());

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
                  "Start in the bootloader instead of the running firmware");
     app.add_flag("--blank", [&](std::int64_t) { options.defaultSettings = false; },
                  "Start with erased flash instead of the factory settings");
+    app.add_flag("--weather", options.weather,
+                 "Run weather-station firmware (settings family 1) instead of the tracker firmware");
     app.add_flag("--realtime", options.realtime,
                  "Take wire time per byte at the line speed, and erase and program times");
     app.add_flag("--silent", options.faults.silent, "The device answers nothing");
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
     app.add_flag("--usb", options.usbCdc,
                  "On the board's own USB port (JM60, JM128): every byte is heard at any line speed");
+    app.add_option("--voltage", options.volts, "Supply voltage the sensors report (default: 12.0)");
+    app.add_option("--temperature", options.celsius,
+                   "Temperature in degrees Celsius the sensors report (default: 25)");
     app.add_option("--log", logFile, "Write the command log to FILE");
     app.add_option("--save-flash", saveFlash, "Save the flash as a raw image on exit");
     CLI11_PARSE(app, argc, argv);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnel {
@@ -26,5 +28,33 @@ struct FormControl {
     bool visible = true;
     std::vector<ListEntry> entries;
 };
+
+// List is a drop-down list; ListBox a list of rows shown all at once (its
+// entries are the rows, `selected` the chosen row). DigitEdit is an edit that
+// takes only digits from the keyboard. ThreeState is a check box that can
+// also be indeterminate: its `position` is 0 unchecked, 1 checked,
+// 2 indeterminate.
+enum class ControlType { Tab, Group, Label, Edit, Check, Radio, Button, List, Slider, ListBox, DigitEdit, ThreeState };
+
+// One control of a dialog: its id, the object name the Qt layout gives it,
+// what kind of widget it is, where it lives in the dialog's form, the most
+// characters an edit lets the user type (0: no limit) and its tooltip. Each
+// dialog keeps one table of these; the Qt view binds widgets through it.
+template <class Form>
+struct ControlInfo {
+    int id;
+    std::string_view name;
+    ControlType type;
+    FormControl Form::*member;
+    int typingLimit;
+    std::string_view tooltip;
+};
+
+template <class Form>
+const ControlInfo<Form>* findControl(std::span<const ControlInfo<Form>> table, int id) {
+    for (const auto& info : table)
+        if (info.id == id) return &info;
+    return nullptr;
+}
 
 }  // namespace varnel

@@ -79,4 +79,12 @@ long long lowVoltageUnitsFromVolts(double volts, double scale) {
     return nearestInt(volts * scale);
 }
 
+std::optional<std::uint8_t> lowVoltageByte(std::string_view text, double scale) {
+    const double volts = readFormDecimal(text);
+    if (volts < 0 || volts * scale > 1e6) return std::nullopt;
+    const long long units = lowVoltageUnitsFromVolts(volts, scale);
+    if (units < 0 || units > 255) return std::nullopt;
+    return static_cast<std::uint8_t>(units);
+}
+
 }  // namespace varnel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,10 @@ int txDelayStepsFromShownMs(int ms);
 // unit, so that the two-decimal text shown for a stored value reads back as
 // that value.
 long long lowVoltageUnitsFromVolts(double volts, double scale);
+
+// The low-voltage limit typed in volts as the one byte the chip keeps, or
+// nothing when it does not fit 0..255 (a negative entry, or more volts than
+// 255 units stand for).
+std::optional<std::uint8_t> lowVoltageByte(std::string_view volts, double scale);
 
 }  // namespace varnel

@@ -4,9 +4,9 @@
 #include <map>
 #include <utility>
 
+#include "config/settings_record.h"
 #include "core/session.h"
-#include "forms/tracker_form.h"
-#include "forms/tracker_keys.h"
+#include "forms/tracker_config_edit.h"
 
 namespace varnel {
 
@@ -22,23 +22,12 @@ bool isDeviceField(const std::string& key) {
     return key == "family" || key == "type" || key == "build" || key == "deviceId";
 }
 
-KeyValues shownValues(Session& session, int profile, bool metric) {
-    const int keptProfile = session.currentProfile;
-    const bool keptMetric = session.metric;
-    session.metric = metric;
-    TrackerForm form;
-    startTrackerForm(form, session, profile);
-    KeyValues values = trackerKeyValues(form, session);
-    session.currentProfile = keptProfile;
-    session.metric = keptMetric;
-    return values;
-}
-
 // The keys of both listings in `before`'s order, then any only `after` has.
 void compare(const KeyValues& before, const KeyValues& after, int profile,
              std::vector<SettingDifference>& out) {
     const std::map<std::string, std::string> afterByKey(after.begin(), after.end());
     const std::map<std::string, std::string> beforeByKey(before.begin(), before.end());
+    // Profile 0 takes the device fields, -1 the rest unnumbered.
     auto wanted = [&](const std::string& key) { return isDeviceField(key) == (profile == 0); };
     for (const auto& [key, value] : before) {
         if (!wanted(key)) continue;
@@ -54,10 +43,17 @@ void compare(const KeyValues& before, const KeyValues& after, int profile,
 
 std::vector<SettingDifference> diffTrackerSettings(Session& before, Session& after, bool metric) {
     std::vector<SettingDifference> out;
-    const KeyValues first[2] = {shownValues(before, 0, metric), shownValues(before, 1, metric)};
-    const KeyValues second[2] = {shownValues(after, 0, metric), shownValues(after, 1, metric)};
-    compare(first[0], second[0], 0, out);
-    for (int p = 0; p < 2; ++p) compare(first[p], second[p], p + 1, out);
+    const KeyValues first = configKeyValues(before, 0, metric);
+    const KeyValues second = configKeyValues(after, 0, metric);
+    compare(first, second, 0, out);
+    // A weather station keeps one record, not two profiles: its keys are
+    // the whole device's.
+    if (before.settings.family() == kFamilyWeather || after.settings.family() == kFamilyWeather) {
+        compare(first, second, -1, out);
+    } else {
+        compare(first, second, 1, out);
+        compare(configKeyValues(before, 1, metric), configKeyValues(after, 1, metric), 2, out);
+    }
     // The program has no key of its own; a change to it is one setting.
     if (before.target.hasScript() && after.target.hasScript() && before.script.bytes != after.script.bytes)
         out.push_back({0, "script", {}, {}});
@@ -65,7 +61,7 @@ std::vector<SettingDifference> diffTrackerSettings(Session& before, Session& aft
 }
 
 std::string differenceLine(const SettingDifference& d) {
-    const std::string where = d.profile == 0 ? "" : "profile " + std::to_string(d.profile) + " ";
+    const std::string where = d.profile <= 0 ? "" : "profile " + std::to_string(d.profile) + " ";
     if (d.before.empty() && d.after.empty()) return where + d.key + ": differs";
     return where + d.key + ": " + d.before + " -> " + d.after;
 }

@@ -8,7 +8,8 @@ namespace varnel {
 struct Session;
 
 // One setting that differs between two configurations, named as `show` and
-// `set` name it. Profile 1 or 2, or 0 for what the whole device shares.
+// `set` name it. Profile 1 or 2; 0 or less for what the whole device shares
+// (its fields, a weather station's one record, the script).
 struct SettingDifference {
     int profile = 0;
     std::string key;
@@ -16,8 +17,9 @@ struct SettingDifference {
     std::string after;
 };
 
-// Every key of both profiles whose shown value differs from `before` to
-// `after`, profile 1 first, in the order `show` prints them; the device
+// Every key of both profiles (a weather station's one record) whose shown
+// value differs from `before` to `after`, profile 1 first, in the order
+// `show` prints them; the device
 // fields once; then the script, when its bytes differ (both values empty). A key one side does
 // not offer (another chip) shows as "(none)" there.
 std::vector<SettingDifference> diffTrackerSettings(Session& before, Session& after, bool metric);

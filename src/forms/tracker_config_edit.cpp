@@ -9,16 +9,58 @@
 #include "core/user_interface.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_keys.h"
+#include "forms/weather_keys.h"
 
 namespace varnel {
 namespace {
 
-// Loads the file as the offline editor does and opens the main dialog's form
-// on the chosen profile. False after a message.
+bool openConfigFile(const TrackerConfigEdit& edit, Session& session, UserInterface& ui) {
+    return loadConfigForKeys(edit.path, session, ui);
+}
+
+bool holdsWeatherSettings(const Session& session) { return session.settings.family() == kFamilyWeather; }
+
+// Opens the main dialog's form on the chosen profile. False after a message.
 bool openTrackerForm(const TrackerConfigEdit& edit, Session& session, TrackerForm& form, UserInterface& ui) {
-    if (!loadTrackerConfig(edit.path, session, ui)) return false;
+    const std::uint8_t family = session.settings.family();
+    if (family != kFamilyTracker && family != kFamilyTrackerText) {
+        ui.message(edit.path + " does not hold tracker settings (family " + std::to_string(family) + ")");
+        return false;
+    }
     session.metric = edit.metric;
     startTrackerForm(form, session, edit.profile);
+    return true;
+}
+
+// Opens the weather-station dialog's form: one record, always in Celsius.
+// False after a message when the options ask for what it does not have.
+bool openWeatherForm(const TrackerConfigEdit& edit, Session& session, WeatherForm& form, UserInterface& ui) {
+    if (edit.profile != 0 || !edit.metric) {
+        ui.message(edit.path + " holds weather-station settings: one record in metric units, so --profile 2 "
+                               "and --imperial do not apply");
+        return false;
+    }
+    startWeatherForm(form, session);
+    return true;
+}
+
+// Applies KEY=VALUE assignments in order through `apply`. False after the
+// first refusal's message.
+template <class Apply>
+bool applyAssignments(const std::vector<std::string>& assignments, Apply apply, UserInterface& ui) {
+    for (const std::string& assignment : assignments) {
+        const std::size_t eq = assignment.find('=');
+        if (eq == std::string::npos || eq == 0) {
+            ui.message("Expected KEY=VALUE, got \"" + assignment + "\"");
+            return false;
+        }
+        const std::string refusal =
+            apply(std::string_view(assignment).substr(0, eq), std::string_view(assignment).substr(eq + 1));
+        if (!refusal.empty()) {
+            ui.message(refusal);
+            return false;
+        }
+    }
     return true;
 }
 
@@ -43,25 +85,47 @@ std::string jsonString(const std::string& text) {
 
 }  // namespace
 
-bool loadTrackerConfig(const std::string& path, Session& session, UserInterface& ui) {
+bool loadConfigForKeys(const std::string& path, Session& session, UserInterface& ui) {
     if (loadConfigFileOffline(path, session, ui) != 0) return false;
     if (session.target.kind == KindNone) {
         ui.message("Unknown device \"" + session.link.deviceInfo.deviceId + "\" in " + path);
         return false;
     }
-    const std::uint8_t family = session.settings.family();
-    if (family != kFamilyTracker && family != kFamilyTrackerText) {
-        ui.message(path + " does not hold tracker settings (family " + std::to_string(family) + ")");
-        return false;
-    }
     return true;
+}
+
+std::vector<std::pair<std::string, std::string>> configKeyValues(Session& session, int profile, bool metric) {
+    const int keptProfile = session.currentProfile;
+    const bool keptMetric = session.metric;
+    std::vector<std::pair<std::string, std::string>> values;
+    if (holdsWeatherSettings(session)) {
+        WeatherForm form;
+        startWeatherForm(form, session);
+        values = weatherKeyValues(form, session);
+    } else {
+        session.metric = metric;
+        TrackerForm form;
+        startTrackerForm(form, session, profile);
+        values = trackerKeyValues(form, session);
+    }
+    session.currentProfile = keptProfile;
+    session.metric = keptMetric;
+    return values;
 }
 
 int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& out, UserInterface& ui) {
     Session session;
-    TrackerForm form;
-    if (!openTrackerForm(edit, session, form, ui)) return -1;
-    const auto values = trackerKeyValues(form, session);
+    if (!openConfigFile(edit, session, ui)) return -1;
+    std::vector<std::pair<std::string, std::string>> values;
+    if (holdsWeatherSettings(session)) {
+        WeatherForm form;
+        if (!openWeatherForm(edit, session, form, ui)) return -1;
+        values = weatherKeyValues(form, session);
+    } else {
+        TrackerForm form;
+        if (!openTrackerForm(edit, session, form, ui)) return -1;
+        values = trackerKeyValues(form, session);
+    }
     if (!json) {
         for (const auto& [key, value] : values) out << key << '=' << value << '\n';
         return 0;
@@ -85,23 +149,20 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
 int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
                      UserInterface& ui) {
     Session session;
-    TrackerForm form;
-    if (!openTrackerForm(edit, session, form, ui)) return -1;
-
-    for (const std::string& assignment : assignments) {
-        const std::size_t eq = assignment.find('=');
-        if (eq == std::string::npos || eq == 0) {
-            ui.message("Expected KEY=VALUE, got \"" + assignment + "\"");
-            return -1;
-        }
-        const std::string refusal = applyTrackerKey(form, std::string_view(assignment).substr(0, eq),
-                                                    std::string_view(assignment).substr(eq + 1));
-        if (!refusal.empty()) {
-            ui.message(refusal);
-            return -1;
-        }
+    if (!openConfigFile(edit, session, ui)) return -1;
+    if (holdsWeatherSettings(session)) {
+        WeatherForm form;
+        if (!openWeatherForm(edit, session, form, ui)) return -1;
+        auto apply = [&](std::string_view k, std::string_view v) { return applyWeatherKey(form, k, v); };
+        if (!applyAssignments(assignments, apply, ui)) return -1;
+        if (storeWeatherRecord(form, session, ui) != 0) return -1;
+    } else {
+        TrackerForm form;
+        if (!openTrackerForm(edit, session, form, ui)) return -1;
+        auto apply = [&](std::string_view k, std::string_view v) { return applyTrackerKey(form, k, v); };
+        if (!applyAssignments(assignments, apply, ui)) return -1;
+        if (checkAndStore(form, session, ui) != 0) return -1;
     }
-    if (checkAndStore(form, session, ui) != 0) return -1;
 
     // Keep the file's length: one written without the script part (537
     // bytes) is saved without it again.

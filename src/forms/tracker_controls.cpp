@@ -137,9 +137,7 @@ const std::array<TrackerControlInfo, kTrackerControlCount> kTrackerControls{{
 }};
 
 const TrackerControlInfo* findTrackerControl(int controlId) {
-    for (const auto& info : kTrackerControls)
-        if (info.id == controlId) return &info;
-    return nullptr;
+    return findControl<TrackerForm>(kTrackerControls, controlId);
 }
 
 }  // namespace varnel

@@ -38,7 +38,7 @@ void showProfile(const Session& session, TrackerForm& form) {
     form.buildLabel.text = formatInt(header.build);
     form.text.text = p.text();
     form.callsign.text = decodeAddress(p.sourceAddress());
-    if (!family2) form.path.text = p.pathLength() == 0 ? std::string() : decodePath(p.path());
+    if (!family2) form.path.text = decodePath(p.path(), pl::kPathSize, p.pathLength());
     form.txDelay.text = formatInt(family2 ? p.txDelay() : txDelayToMs(p.txDelay()));
     form.powerOnDelay.text = formatInt(p.powerOnDelay());
     form.quietTime.text = formatInt(p.quietTime());

@@ -8,6 +8,8 @@
 #include "config/units.h"
 #include "core/user_interface.h"
 #include "forms/form_numbers.h"
+#include "forms/path_text.h"
+#include "forms/position_text.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_lists.h"
 #include "forms/tracker_messages.h"
@@ -23,24 +25,6 @@ int fail(UserInterface& ui, const char* text) {
     ui.message(text);
     return -1;
 }
-
-// Two digits of a value 0-99 (the stored position texts are fixed-width).
-void putDigits(std::string& out, std::size_t at, int value, int width) {
-    for (int i = width - 1; i >= 0; --i) {
-        out[at + i] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-}
-
-// "MM.mm" for minutes 0.0 to 60.0 written at `at`: whole minutes, a point,
-// and the hundredths, each truncated (5 -> "05.00", 36.25 -> "36.25").
-void putMinutes(std::string& out, std::size_t at, double minutes) {
-    putDigits(out, at, truncInt(minutes), 2);
-    out[at + 2] = '.';
-    putDigits(out, at + 3, truncInt(minutes * 100.0) % 100, 2);
-}
-
-bool minutesInRange(double minutes) { return minutes >= 0.0 && minutes <= 60.0; }
 
 }  // namespace
 
@@ -75,16 +59,11 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         p.setCarrierWord(carrierWordFor(static_cast<int>(n)));
         p.setCarrierMultiplier(static_cast<std::uint8_t>(n));
     } else {
-        std::string pathText;
-        for (char c : form.path.text.substr(0, 29))
-            if (c != ' ') pathText += c;
         std::vector<std::uint8_t> bytes;
-        const int count = encodePath(pathText, bytes);
-        if (count < 0) return fail(ui, msg::kInvalidPath);
-        if (count > static_cast<int>(pl::kPathSize)) return fail(ui, msg::kPathTooLong);
+        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
         std::copy(bytes.begin(), bytes.end(), p.path());
-        p.setPathLength(static_cast<std::uint8_t>(count));
-        if (count == 0) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
+        p.setPathLength(static_cast<std::uint8_t>(bytes.size()));
+        if (bytes.empty()) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
     }
 
     {
@@ -232,28 +211,19 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         p.setFlag(pl::kOptionFlags, pl::kOptionFixedPosition, false);
     } else if (form.fixedRadio.checked) {
         p.setFlag(pl::kOptionFlags, pl::kOptionFixedPosition, true);
+        // Each part is stored as it passes, so a bad minutes entry keeps
+        // the degrees just typed.
         std::string lat = p.fixedLatitude();
+        const CoordinateStore latStored = putCoordinate(lat, 2, 90, form.latDegrees.text, form.latMinutes.text,
+                                                        form.south ? 'S' : 'N');
+        p.setFixedLatitude(lat);
+        if (latStored != CoordinateStore::Stored) return fail(ui, msg::kInvalidLatitude);
+
         std::string lon = p.fixedLongitude();
-
-        const long long latDegrees = readFormInt(form.latDegrees.text);
-        if (latDegrees < 0 || latDegrees > 90) return fail(ui, msg::kInvalidLatitude);
-        putDigits(lat, 0, static_cast<int>(latDegrees), 2);
-        p.setFixedLatitude(lat);
-        const double latMinutes = readFormDecimal(form.latMinutes.text);
-        if (!minutesInRange(latMinutes)) return fail(ui, msg::kInvalidLatitude);
-        putMinutes(lat, 2, latMinutes);
-        lat[7] = form.south ? 'S' : 'N';
-        p.setFixedLatitude(lat);
-
-        const long long lonDegrees = readFormInt(form.lonDegrees.text);
-        if (lonDegrees < 0 || lonDegrees > 180) return fail(ui, msg::kInvalidLongitude);
-        putDigits(lon, 0, static_cast<int>(lonDegrees), 3);
+        const CoordinateStore lonStored = putCoordinate(lon, 3, 180, form.lonDegrees.text, form.lonMinutes.text,
+                                                        form.west ? 'W' : 'E');
         p.setFixedLongitude(lon);
-        const double lonMinutes = readFormDecimal(form.lonMinutes.text);
-        if (!minutesInRange(lonMinutes)) return fail(ui, msg::kInvalidLongitude);
-        putMinutes(lon, 3, lonMinutes);
-        lon[8] = form.west ? 'W' : 'E';
-        p.setFixedLongitude(lon);
+        if (lonStored != CoordinateStore::Stored) return fail(ui, msg::kInvalidLongitude);
     }
 
     p.setFlag(pl::kReportFlags, pl::kReportSmartBeaconing, form.smartBeaconing.checked);
@@ -264,18 +234,18 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         // The threshold is one byte of device units; a voltage that needs
         // more is refused instead of wrapping to a low threshold.
         const double scale = lowVoltageScale(kind);
-        long long units = 0;
+        std::uint8_t units = 0;
         if (form.lowVoltageEnabled.checked) {
-            const double volts = readFormDecimal(form.lowVoltage.text);
-            units = (volts < 0 || volts * scale > 1e6) ? -1 : lowVoltageUnitsFromVolts(volts, scale);
-            if (units < 0 || units > 255) {
+            const auto entered = lowVoltageByte(form.lowVoltage.text, scale);
+            if (!entered) {
                 char text[96];
                 std::snprintf(text, sizeof text, msg::kLowVoltageFormat, 255 / scale);
                 ui.message(text);
                 return -1;
             }
+            units = *entered;
         }
-        p.setLowVoltage(static_cast<std::uint8_t>(units));
+        p.setLowVoltage(units);
     }
 
     p.setAudioLevel(static_cast<std::uint8_t>(std::clamp(form.audioLevel.position, 0, 255)));

@@ -6,33 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "forms/form_keys.h"
 #include "forms/tracker_form.h"
 
 namespace varnel {
 
-// How a command-line key reads and writes the control it stands for.
-enum class KeyType {
-    Text,        // an edit box, any characters up to its typing limit
-    Integer,     // an edit box the dialog reads as a whole number
-    Decimal,     // an edit box the dialog reads as a decimal number
-    Check,       // a check box: 0 or 1
-    Choice,      // a pair of radio buttons: one word for each
-    Hemisphere,  // the N/S or E/W button: one letter for each state
-    List,        // a list: the shown text of a row
-    Slider,      // the audio level slider: 0 to 255
-};
-
-// One key of `varnelcfg-cli show` / `set`. For a Choice, `id` is the first
-// radio button (word `first`) and `altId` the second (word `second`); for a
-// Hemisphere, `first` is the letter for north/east, `second` for south/west.
-struct TrackerKey {
-    std::string_view key;
-    KeyType type;
-    int id;
-    int altId = 0;
-    std::string_view first = {};
-    std::string_view second = {};
-};
+// One key of the main dialog's profile settings (see FormKey).
+using TrackerKey = FormKey;
 
 inline constexpr std::size_t kTrackerKeyCount = 65;
 extern const std::array<TrackerKey, kTrackerKeyCount> kTrackerKeys;

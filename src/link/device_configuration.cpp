@@ -13,6 +13,10 @@ int readDeviceConfiguration(BootLink& link, Session& session) {
     if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
         return -1;
     unpackSettings(session.image, t, {session.settings, session.radio, session.script});
+    // Weather firmware keeps a flat block on every chip; the per-kind unpack
+    // would leave the bytes after its record shifted (JL16) or unread (KX8),
+    // and a Write would then put those back over the station's own.
+    if (session.settings.family() == kFamilyWeather) unpackWeatherSettings(session.image, t, session.settings);
     return 0;
 }
 

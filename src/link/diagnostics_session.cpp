@@ -54,29 +54,57 @@ int receiveLevel(std::uint8_t sample) { return (2 * std::abs(sample - 128)) % 25
 DiagnosticsSession::DiagnosticsSession(SerialPort& port, TargetKind kind, bool metric)
     : port_(port), kind_(kind), metric_(metric) {}
 
-SensorReadings DiagnosticsSession::refreshSensors() {
+std::optional<std::uint8_t> DiagnosticsSession::ask(std::uint8_t command) {
+    // As exchangeByte, but a time-out is told apart from an answer of 0xFF.
+    port_.flushPort(1);
+    if (port_.writeBytes(&command, 1) != 1) return std::nullopt;
+    std::uint8_t answer = 0;
+    if (port_.readBytes(&answer, 1) != 1) return std::nullopt;
+    return answer;
+}
+
+SensorReadings DiagnosticsSession::silentReadings() const {
     SensorReadings r;
-    r.voltage = formatVoltage(static_cast<std::uint8_t>(port_.exchangeByte(dc::kReadVoltage)), kind_);
-    r.temperature = formatTemperature(
-        static_cast<std::uint8_t>(port_.exchangeByte(dc::kReadTemperature)), kind_, metric_);
+    r.voltage = "--.--v";
+    r.temperature = metric_ ? "-- C" : "-- F";
+    if (kind_ == KindJM60) r.receiveLevel = 0;
+    r.answered = false;
+    return r;
+}
+
+SensorReadings DiagnosticsSession::readSensors() {
+    const auto voltage = ask(dc::kReadVoltage);
+    if (!voltage) return silentReadings();
+    const auto temperature = ask(dc::kReadTemperature);
+    if (!temperature) return silentReadings();
+    SensorReadings r;
+    r.voltage = formatVoltage(*voltage, kind_);
+    r.temperature = formatTemperature(*temperature, kind_, metric_);
     if (kind_ == KindJM60) {
-        const int choice = gain_ == 0 || gain_ == 1 ? gain_ : 2;
-        r.receiveLevel = receiveLevel(static_cast<std::uint8_t>(
-            port_.exchangeByte(static_cast<std::uint8_t>(dc::kReadRxLevel1x + choice))));
+        const auto sample = ask(static_cast<std::uint8_t>(dc::kReadRxLevel1x + gain_));
+        if (!sample) return silentReadings();
+        r.receiveLevel = receiveLevel(*sample);
     }
+    return r;
+}
+
+SensorReadings DiagnosticsSession::refreshSensors() {
+    SensorReadings r = readSensors();
+    silentPolls_ = r.answered ? 0 : 1;
     return r;
 }
 
 std::optional<SensorReadings> DiagnosticsSession::poll() {
     // A reading in the middle of a tone would break it up.
     if (high_ || low_) return std::nullopt;
+    if (silentPolls_ > 0 && silentPolls_++ % kSilentPollInterval != 0) return std::nullopt;
     return refreshSensors();
 }
 
 SensorReadings DiagnosticsSession::open(std::uint8_t audioLevel, int gainChoice) {
     toneRunning_ = false;
     level_ = audioLevel;
-    gain_ = gainChoice;
+    setGain(gainChoice);
     SensorReadings readings = refreshSensors();
     for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn})
         port_.exchangeByte(b);
@@ -91,8 +119,12 @@ SensorReadings DiagnosticsSession::open(std::uint8_t audioLevel, int gainChoice)
 }
 
 void DiagnosticsSession::close() {
+    if (output(DiagOutput::Power)) port_.exchangeByte(dc::kPowerOff);
     for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn})
         port_.exchangeByte(b);
+    high_ = low_ = toneRunning_ = false;
+    for (bool& on : outputs_) on = false;
+    outputs_[static_cast<int>(DiagOutput::RedLed)] = true;
 }
 
 void DiagnosticsSession::toneUpdate() {

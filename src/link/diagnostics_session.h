@@ -32,9 +32,10 @@ enum class TonePair { Baud1200 = 0, Baud300 = 1 };
 
 // The readings as the diagnostics show them.
 struct SensorReadings {
-    std::string voltage;                // "12.00v"
-    std::string temperature;            // "25 C", " 77 F"
+    std::string voltage;                // "12.00v"; "--.--v" when the tracker did not answer
+    std::string temperature;            // "25 C", " 77 F"; "-- C" when it did not answer
     std::optional<int> receiveLevel;    // JM60 only: 0..254
+    bool answered = true;               // false: the tracker stopped answering during the reading
 };
 
 // Supply voltage from the raw byte, by the chip's divider.
@@ -55,7 +56,9 @@ public:
     // Reads the sensors, then tones off, transmit and green LEDs off, red LED
     // on, the audio level and the 1200 baud tone pair.
     SensorReadings open(std::uint8_t audioLevel, int gainChoice);
-    // Leaves the red LED on and the others and the tones off.
+    // Leaves the red LED on and the others and the tones off. A power output
+    // switched on here is switched off first, so nothing the user can no
+    // longer see stays on (the next opening shows its box unticked).
     void close();
 
     void setOutput(DiagOutput output, bool on);
@@ -63,12 +66,19 @@ public:
     void chooseTonePair(TonePair pair);
     // The slider was released at this level.
     void setAudioLevel(std::uint8_t level);
-    // Nothing is sent; the next reading uses it.
-    void setGain(int gainChoice) { gain_ = gainChoice; }
+    // Nothing is sent; the next reading uses it. A choice other than 0 (1x)
+    // or 1 (4x) is 16x, as the window shows it.
+    void setGain(int gainChoice) { gain_ = gainChoice == 0 || gainChoice == 1 ? gainChoice : 2; }
 
+    // One reading of every sensor. A tracker that does not answer costs one
+    // read time-out, not one per sensor: the rest of the reading is skipped.
     SensorReadings refreshSensors();
-    // The 250 ms poll: no reading while a tone is selected.
+    // The 250 ms poll: no reading while a tone is selected. While the tracker
+    // stays silent only every kSilentPollInterval-th poll asks it again, so a
+    // silent tracker holds up the window for one time-out every two seconds
+    // instead of four times a second.
     std::optional<SensorReadings> poll();
+    static constexpr int kSilentPollInterval = 8;
 
     bool output(DiagOutput o) const { return outputs_[static_cast<int>(o)]; }
     bool highTone() const { return high_; }
@@ -79,6 +89,10 @@ public:
 
 private:
     void toneUpdate();
+    // A command byte and its one-byte answer; nothing when none came.
+    std::optional<std::uint8_t> ask(std::uint8_t command);
+    SensorReadings readSensors();
+    SensorReadings silentReadings() const;
 
     SerialPort& port_;
     TargetKind kind_;
@@ -88,6 +102,7 @@ private:
     bool toneRunning_ = false;
     std::uint8_t level_ = 0;
     int gain_ = 0;
+    int silentPolls_ = 0;  // polls since the tracker last failed to answer; 0: it answers
 };
 
 }  // namespace varnel

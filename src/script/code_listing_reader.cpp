@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
+#include "script/exact_script_text.h"
 #include "script/script_variables.h"
 #include "script/text_escape.h"
 
@@ -115,6 +117,24 @@ bool readText(std::string_view line, const StatementInfo& info, ScriptStatement&
     return true;
 }
 
+// "ab 23 80": two hexadecimal digits a byte, spaces between; together they
+// must be one whole statement, so the program stays listable.
+bool readBytes(std::string_view s, ScriptStatement& out) {
+    std::vector<std::uint8_t> bytes;
+    for (;;) {
+        while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+        if (s.empty()) break;
+        const bool pair = s.size() >= 2 && hexDigitValue(s[0]) >= 0 && hexDigitValue(s[1]) >= 0;
+        if (!pair || (s.size() > 2 && s[2] != ' ')) return false;
+        bytes.push_back(static_cast<std::uint8_t>(hexDigitValue(s[0]) * 16 + hexDigitValue(s[1])));
+        s.remove_prefix(2);
+    }
+    if (bytes.empty() || storedStatementSize(bytes.data(), bytes.size()) != bytes.size()) return false;
+    out.text = statementLineText(bytes.data(), bytes.size());
+    out.bytes = std::move(bytes);
+    return true;
+}
+
 // "A = B", "A < 12", ...: the rest of a Set or If line.
 bool readComparison(std::string_view rest, bool setOnly, ScriptStatement& out) {
     namespace op = script_op;
@@ -148,6 +168,24 @@ bool readComparison(std::string_view rest, bool setOnly, ScriptStatement& out) {
 bool readCodeLine(std::string_view line, ScriptStatement& out, std::string& reason) {
     namespace op = script_op;
     reason = "not a script statement";
+
+    // The command line's own forms; no statement line starts like them.
+    std::string_view rest = line;
+    if (takeLiteral(rest, kBytesPrefix)) {
+        if (readBytes(rest, out)) return true;
+        reason = kBadBytesLineMessage;
+        return false;
+    }
+    for (const auto& [format, opcode] :
+         {std::pair{kEscapedExecFormat, op::kExec}, std::pair{kEscapedMacroFormat, op::kMacro}}) {
+        const StatementInfo escaped{opcode, OperandLayout::Text, 0, format, TextForm::Escaped};
+        bool matched = false;
+        if (readText(line, escaped, out, reason, matched)) {
+            out.text = statementLineText(out.bytes.data(), out.bytes.size());
+            return true;
+        }
+        if (matched) return false;
+    }
 
     for (auto* info = statementTableBegin(); info != statementTableEnd(); ++info) {
         if (info->layout == OperandLayout::None && line == info->format) {

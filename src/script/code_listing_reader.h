@@ -11,7 +11,8 @@ namespace varnel {
 // Turns the lines of a code listing back into statements: each line is one
 // statement as the editor shows it; indentation and blank lines are ignored.
 // Every line the lister produces reads back to the bytes it was listed from
-// ("If In Area" corners to the listing's five decimals).
+// ("If In Area" corners to the listing's five decimals); the command line's
+// own forms (exact_script_text.h) read back to their bytes exactly.
 struct CodeListingResult {
     std::vector<ScriptStatement> statements;
     int errorLine = 0;       // 1-based; 0 when every line was read

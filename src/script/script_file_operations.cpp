@@ -6,6 +6,7 @@
 #include "core/session.h"
 #include "core/user_interface.h"
 #include "script/code_listing_reader.h"
+#include "script/exact_script_text.h"
 #include "script/script_compiler.h"
 #include "script/script_editor_model.h"
 #include "script/script_listings.h"
@@ -35,7 +36,14 @@ int configScriptLines(const std::string& path, std::vector<std::string>& lines, 
     Session session;
     if (loadScriptConfig(path, session, ui) != 0) return -1;
     ScriptEditorModel editor(session.script, currentProfileFeatureFlags(session), ui);
-    lines = editor.statementLines();
+    lines.clear();
+    for (int item = 1; item + 1 < editor.itemCount(); ++item) {
+        // The editor's indentation, then a line that reads back to exactly
+        // the stored bytes.
+        const ScriptLine& line = editor.slotOf(item);
+        const std::string shown = editor.itemText(item);
+        lines.push_back(shown.substr(0, shown.size() - line.text.size()) + exactStatementLine(line.bytes));
+    }
     return 0;
 }
 

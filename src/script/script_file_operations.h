@@ -17,7 +17,9 @@ struct Session;
 // 0, or -1 after a message.
 int loadScriptConfig(const std::string& path, Session& session, UserInterface& ui);
 
-// The editor's lines (indented) for the script of a configuration file.
+// The script of a configuration file as the command line's text: one line
+// per statement, indented as in the editor, each reading back to exactly its
+// stored bytes (exact_script_text.h).
 int configScriptLines(const std::string& path, std::vector<std::string>& lines, UserInterface& ui);
 
 // The patch listing of a configuration file's script, addressed at its chip's

@@ -13,19 +13,9 @@ std::vector<ScriptStatement> listScript(const ScriptArea& area) {
 
     std::size_t offset = 0;
     while (offset < b.size()) {
-        const std::uint8_t opcode = b[offset];
-        if (opcode == script_op::kEndOfProgram) break;
-        const StatementInfo* info = findStatement(opcode);
-        if (!info) break;
-
-        std::size_t size = info->size;
-        if (size == 0) {
-            if (offset + 1 >= b.size()) break;  // the length byte itself is missing
-            size = std::size_t{b[offset + 1]} + 2;
-        }
-        if (offset + size > b.size()) break;
-        // An area test is only meaningful with its four corners present.
-        if (info->layout == OperandLayout::Area && size < kAreaStatementSize) break;
+        if (b[offset] == script_op::kEndOfProgram) break;
+        const std::size_t size = storedStatementSize(b.data() + offset, b.size() - offset);
+        if (size == 0) break;
 
         ScriptStatement s;
         s.bytes.assign(b.begin() + offset, b.begin() + offset + size);

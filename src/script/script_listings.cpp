@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/user_interface.h"
 #include "script/script_compiler.h"
 
 namespace varnel {
@@ -39,6 +40,21 @@ std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statement
         address += static_cast<std::uint32_t>(count);
     }
     return text;
+}
+
+int saveListingFile(const std::string& path, std::string_view text, UserInterface& ui) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    bool ok = f != nullptr;
+    if (f) {
+        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok) std::remove(path.c_str());
+    }
+    if (!ok) {
+        ui.message(kListingWriteError);
+        return -1;
+    }
+    return 0;
 }
 
 }  // namespace varnel

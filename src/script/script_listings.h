@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnel {
@@ -19,6 +20,11 @@ std::string codeListing(const std::vector<std::string>& lines);
 std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements,
                          std::uint32_t scriptAddress, UserInterface& ui);
 
+// Writes a listing to a text file byte for byte, its "\r\n" line ends
+// included. 0, or -1 after kListingWriteError (no partial file is left).
+int saveListingFile(const std::string& path, std::string_view text, UserInterface& ui);
+
 inline constexpr std::size_t kPatchBytesPerLine = 32;
+inline constexpr const char* kListingWriteError = "Error writing listing file";
 
 }  // namespace varnel

@@ -53,6 +53,20 @@ const StatementInfo* findStatement(std::uint8_t opcode) {
     return nullptr;
 }
 
+std::size_t storedStatementSize(const std::uint8_t* bytes, std::size_t available) {
+    if (available == 0) return 0;
+    const StatementInfo* info = findStatement(bytes[0]);
+    if (!info) return 0;
+    std::size_t size = info->size;
+    if (size == 0) {
+        if (available < 2) return 0;  // the length byte itself is missing
+        size = std::size_t{bytes[1]} + 2;
+    }
+    if (size > available) return 0;
+    if (info->layout == OperandLayout::Area && size < kAreaStatementSize) return 0;
+    return size;
+}
+
 const StatementInfo* statementTableBegin() { return kStatements.data(); }
 const StatementInfo* statementTableEnd() { return kStatements.data() + kStatements.size(); }
 

@@ -93,4 +93,10 @@ inline constexpr std::size_t kMaxStoredTextLength = 254;
 inline constexpr std::uint8_t kAreaOperandLength = 16;
 inline constexpr std::size_t kAreaStatementSize = 18;
 
+// The size of the statement that starts at `bytes` as the firmware steps over
+// it (the table's size, or the length byte plus two), or 0 when no statement
+// the firmware knows starts there or its bytes run past `available`. An area
+// test shorter than its four corners counts as none.
+std::size_t storedStatementSize(const std::uint8_t* bytes, std::size_t available);
+
 }  // namespace varnel

@@ -2,16 +2,12 @@
 
 namespace varnel {
 
-namespace {
-
-int hexValue(char c) {
+int hexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
-
-}  // namespace
 
 std::vector<std::uint8_t> unescapeText(std::string_view text) {
     std::vector<std::uint8_t> out;
@@ -36,8 +32,8 @@ std::vector<std::uint8_t> unescapeText(std::string_view text) {
         case 'x': {
             int value = 0;
             int digits = 0;
-            while (digits < 2 && i + 1 < text.size() && hexValue(text[i + 1]) >= 0) {
-                value = value * 16 + hexValue(text[++i]);
+            while (digits < 2 && i + 1 < text.size() && hexDigitValue(text[i + 1]) >= 0) {
+                value = value * 16 + hexDigitValue(text[++i]);
                 ++digits;
             }
             out.push_back(digits == 0 ? static_cast<std::uint8_t>('x')

@@ -21,4 +21,7 @@ std::vector<std::uint8_t> unescapeText(std::string_view text);
 // is shown doubled, so that the shown text typed back in gives the same bytes.
 std::string escapeText(const std::uint8_t* bytes, std::size_t count);
 
+// 0-15 for a hexadecimal digit of either case, else -1.
+int hexDigitValue(char c);
+
 }  // namespace varnel

@@ -23,9 +23,6 @@ constexpr const char* kLoadFailed = "Error loading firmware file";
 constexpr const char* kEraseQuestion =
     "Do you want to erase the current configuration and use defaults from this file?";
 
-// The weather firmware keeps its settings as one flat 255-byte block.
-constexpr std::size_t kWeatherBlockSize = 255;
-
 WorkingRecords records(Session& s) { return {s.settings, s.radio, s.script}; }
 
 // 1 when the chosen file is in the image, 0 when the user cancelled, -1 when
@@ -52,23 +49,20 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
                          const CheckAndStore& checkAndStore) {
     Session& s = context.session;
     const bool useDefaults = context.ui.askYesNo(kEraseQuestion);
-    const std::uint32_t at = s.target.settingsAddress;
     if (useDefaults) {
-        if (flavour == ConfigFlavour::Tracker) {
+        if (flavour == ConfigFlavour::Tracker)
             unpackSettings(s.image, s.target, records(s));
-        } else {
-            std::copy_n(s.image.bytes.begin() + at, kWeatherBlockSize, s.settings.bytes.begin());
-        }
+        else
+            unpackWeatherSettings(s.image, s.target, s.settings);
         return true;
     }
     if (checkAndStore && checkAndStore() != 0) return false;
-    if (flavour == ConfigFlavour::Tracker) {
-        // The new firmware's family, type and build stay; the rest is ours.
+    // The new firmware's family, type and build stay (a station reporting
+    // the old firmware's would be handled as that firmware); the rest is ours.
+    if (flavour == ConfigFlavour::Tracker)
         packSettingsKeepingHeader(s.image, s.target, records(s));
-    } else {
-        std::copy_n(s.settings.bytes.begin(), kWeatherBlockSize, s.image.bytes.begin() + at);
-        std::fill_n(s.image.touched.begin() + at, kWeatherBlockSize, kTouchedData);
-    }
+    else
+        packWeatherSettingsKeepingHeader(s.image, s.target, s.settings);
     return true;
 }
 
@@ -93,6 +87,16 @@ int runFirmwareWriteChain(AppContext& context, QWidget* parent) {
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;
     // A refused backup wrote nothing: the dialog stays, as for a refused image.
     return writeWithBackup(context, parent) == kBackupRefused ? 0 : kResultReconnect;
+}
+
+int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour) {
+    Session& s = context.session;
+    s.image.reset();
+    if (flavour == ConfigFlavour::Tracker)
+        packSettings(s.image, s.target, records(s));
+    else
+        packWeatherSettings(s.image, s.target, s.settings);
+    return writeWithBackup(context, parent);
 }
 
 int initialiseFromFile(AppContext& context, QWidget* parent) {

@@ -30,6 +30,13 @@ int writeWithBackup(AppContext& context, QWidget* parent);
 // refused the image (the calling dialog stays open).
 int runFirmwareWriteChain(AppContext& context, QWidget* parent);
 
+// A configuration dialog's Write on a connected tracker: the image is
+// emptied, the working settings go in as the dialog's firmware keeps them
+// (the tracker's per-kind areas, or the weather station's flat 255 bytes),
+// and the progress dialog writes exactly those, after the backup. The
+// result of writeWithBackup.
+int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour);
+
 // The firmware-initialisation dialog's two sources: the file's (or the
 // download's) own configuration becomes the working one. kResultReconnect,
 // or 0 when nothing was written.

@@ -17,6 +17,7 @@
 #include <QTabBar>
 
 #include "config/config_file.h"
+#include "config/profile_record.h"
 #include "config/settings_packing.h"
 #include "core/session.h"
 #include "core/user_interface.h"
@@ -24,8 +25,10 @@
 #include "ui/about_box.h"
 #include "ui/app_settings.h"
 #include "ui/connect_dialog.h"
+#include "ui/diagnostics_dialog.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_sequences.h"
+#include "ui/script_editor_dialog.h"
 #include "ui/tracker_form_binding.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_tracker_config_dialog.h"
@@ -139,6 +142,8 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kLoadButton, [this] { onLoadFile(); });
     onClick(id::kFirmwareFileButton, [this] { onFirmwareFromFile(); });
     onClick(id::kFirmwareNetworkButton, [this] { onFirmwareFromNetwork(); });
+    onClick(id::kScriptButton, [this] { CScriptEditorDialog(context_, this).exec(); });
+    onClick(id::kDiagnosticsButton, [this] { onDiagnostics(); });
     // The satellite dialogs (SmartBeaconing, digipeater, frequencies, status
     // texts, access list, profile switching, diagnostics, script editor) are
     // windows of their own; their buttons are placed and switched by the
@@ -178,9 +183,7 @@ void CTrackerConfigDialog::onWrite() {
     if (checkAndStoreControls() != 0) return;
     Session& s = context_.session;
     if (s.link.connected) {
-        s.image.reset();
-        packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-        writeWithBackup(context_, this);
+        writeConfiguration(context_, this, ConfigFlavour::Tracker);
         return;
     }
     // Offline: connect first; the dialog loop reads the chosen tracker's
@@ -221,6 +224,19 @@ void CTrackerConfigDialog::onFirmwareFromNetwork() {
     const int result = loadFirmwareFromNetwork(context_, this, ConfigFlavour::Tracker,
                                                [this] { return checkAndStoreControls(); });
     if (result == kResultReconnect) done(kResultReconnect);
+}
+
+void CTrackerConfigDialog::onDiagnostics() {
+    readControls();
+    ProfileRecord p(context_.session.profile(), context_.session.target.kind);
+    DiagnosticsSettings settings{p.audioLevel(), gainChoiceFromRadioFlags(p.radioFlags())};
+    runDiagnosticsDialog(context_, this, settings);
+    // The level and gain the user ended with belong to the profile, however
+    // the window was closed.
+    p.setAudioLevel(settings.audioLevel);
+    p.setRadioFlags(radioFlagsWithGain(p.radioFlags(), settings.gain.value_or(0)));
+    form_.audioLevel.position = settings.audioLevel;
+    showControls();
 }
 
 void CTrackerConfigDialog::keyPressEvent(QKeyEvent* event) {

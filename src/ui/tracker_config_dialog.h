@@ -53,6 +53,7 @@ private:
     void onLoadFile();
     void onFirmwareFromFile();
     void onFirmwareFromNetwork();
+    void onDiagnostics();
     int checkAndStoreControls();
 
     AppContext& context_;

@@ -75,8 +75,7 @@ TEST(EncodePath, Paths) {
         ASSERT_EQ(encodePath(r.text, out), r.count) << r.text;
         ASSERT_EQ(out.size(), static_cast<std::size_t>(r.count)) << r.text;
         for (std::size_t i = 0; i < r.ssidBytes.size(); ++i) EXPECT_EQ(out[i * 7 + 6], r.ssidBytes[i]) << r.text;
-        out.resize(42, 0);  // decodePath may look at up to six fields
-        EXPECT_EQ(decodePath(out.data()), r.decoded) << r.text;
+        EXPECT_EQ(decodePath(out.data(), out.size(), out.size()), r.decoded) << r.text;
     }
     std::vector<std::uint8_t> out{1, 2, 3};
     EXPECT_EQ(encodePath("", out), 0);
@@ -93,14 +92,30 @@ TEST(EncodePath, RefusedPathsLeaveTheOutputAlone) {
     }
 }
 
-TEST(DecodePath, StopsAfterSixAddressesWithoutAnEndBit) {
+TEST(DecodePath, StaysInsideTheSlotAndTheStoredLength) {
+    // Eight fields, none marked last, as damaged flash may hold them: only the
+    // slot's whole fields within the stored length may be shown.
     std::vector<std::uint8_t> bytes;
     for (int i = 0; i < 8; ++i) {
         AddressField f{};
         ASSERT_TRUE(encodeAddress("D" + std::to_string(i), f));
         bytes.insert(bytes.end(), f.begin(), f.end());
     }
-    EXPECT_EQ(decodePath(bytes.data()), "D0,D1,D2,D3,D4,D5");
+    struct Row { std::size_t slot, length; bool endMarkOnThird; const char* shown; };
+    const Row rows[] = {
+        {21, 21, false, "D0,D1,D2"},  // no end mark: the slot ends it
+        {21, 42, false, "D0,D1,D2"},  // a length beyond the slot
+        {21, 14, false, "D0,D1"},
+        {21, 13, false, "D0"},        // a part field is not read
+        {21, 6, false, ""},
+        {21, 0, false, ""},
+        {56, 56, true, "D0,D1,D2"},   // the end mark ends it before the slot does
+    };
+    for (const auto& r : rows) {
+        std::vector<std::uint8_t> b = bytes;
+        if (r.endMarkOnThird) b[2 * 7 + 6] |= 0x01;
+        EXPECT_EQ(decodePath(b.data(), r.slot, r.length), r.shown) << r.slot << "/" << r.length;
+    }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(DefaultSettings, EveryChipShowsABelievableTracker) {
             const std::uint8_t* profile = &m[profileAddress(target, p)];
             EXPECT_EQ(decodeAddress(profile + 5), callsigns[p]);
             EXPECT_EQ(profile[12], 14);  // two path elements
-            EXPECT_EQ(decodePath(profile + 13), "WIDE1-1,WIDE2-1");
+            EXPECT_EQ(decodePath(profile + 13, 21, profile[12]), "WIDE1-1,WIDE2-1");
             EXPECT_EQ(profile[34], '/');
             EXPECT_EQ(profile[35], '>');
             EXPECT_GT(getU16BE(profile + 1), 0);  // beacon interval

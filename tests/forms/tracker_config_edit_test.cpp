@@ -9,6 +9,8 @@
 #include "config/units.h"
 #include "forms/tracker_config_edit.h"
 #include "forms/tracker_keys.h"
+#include "forms/weather_keys.h"
+#include "config/weather_record.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {
@@ -207,13 +209,74 @@ TEST(TrackerConfigEdit, JsonAndUnreadableFiles) {
     std::ostringstream none;
     EXPECT_EQ(showTrackerConfig({"/nonexistent/x.cfg", 0, true}, false, none, missing), -1);
     EXPECT_EQ(missing.messages, std::vector<std::string>{"Error reading configuration file"});
+}
 
-    TempFile weather("weather.cfg");
-    saveTracker(weather, "AP64", kFamilyWeather);
-    RecordingUi wx;
-    EXPECT_EQ(showTrackerConfig({weather.path.string(), 0, true}, false, none, wx), -1);
-    EXPECT_EQ(wx.messages.size(), 1u);
-    EXPECT_NE(wx.messages.front().find("does not hold tracker settings (family 1)"), std::string::npos);
+// A weather station's file as its dialog saves it (537 bytes, no script).
+void saveWeather(const TempFile& file, const std::string& chip) {
+    Session s;
+    selectTarget(s.target, chip);
+    s.link.deviceInfo.deviceId = chip;
+    s.settings.setFamily(kFamilyWeather);
+    const WeatherRecord r(s.settings.profile(0));
+    r.setDirectionThreshold(45);
+    r.setLatitude("4736.25N");
+    r.setLongitude("12219.50W");
+    RecordingUi ui;
+    ASSERT_EQ(saveConfigFile(file.path.string(), s, ConfigFlavour::Weather, ui), 0);
+}
+
+TEST(WeatherConfigEdit, EveryKeyRoundTripsThroughTheFile) {
+    TempFile file("weather-keys.cfg");
+    saveWeather(file, "KX8");
+    const std::vector<std::pair<std::string, std::string>> values{
+        {"callsign", "K9XYZ-13"}, {"path", "WIDE2-2"}, {"comment", "Hilltop wx"}, {"transmitInterval", "900"},
+        {"statusEvery", "12"}, {"txDelay", "300"}, {"quietTime", "7"}, {"powerControl", "1"},
+        {"powerDelay", "4"}, {"tempOffset", "-3"}, {"modemBaud", "300"}, {"latHemisphere", "S"},
+        {"latDegrees", "33"}, {"latMinutes", "51.50"}, {"lonHemisphere", "E"}, {"lonDegrees", "151"},
+        {"lonMinutes", "12.25"}, {"windVane", "15"}, {"transmitOnWindChange", "1"}, {"directionThreshold", "90"},
+        {"speedThreshold", "20"}, {"minimumSpeed", "3"}, {"minimumInterval", "240"}, {"audioLevel", "200"},
+        {"lowVoltageEnabled", "1"}, {"lowVoltage", "11.00"}, {"softwareCarrierDetect", "1"},
+    };
+    ASSERT_EQ(values.size(), kWeatherKeyCount);
+    std::vector<std::string> assignments;
+    for (const auto& [k, v] : values) assignments.push_back(k + "=" + v);
+    RecordingUi ui;
+    ASSERT_EQ(setTrackerConfig({file.path.string(), 0, true}, assignments, ui), 0) << ui.messages.front();
+    EXPECT_EQ(file.bytes().size(), 537u);
+
+    auto shown = showMap(file);
+    EXPECT_EQ(shown["family"], "1");
+    for (const auto& [k, v] : values) EXPECT_EQ(shown[k], v) << k;
+}
+
+TEST(WeatherConfigEdit, RefusalsLeaveTheFileAsItWas) {
+    TempFile kx8("weather-kx8.cfg");
+    saveWeather(kx8, "KX8");
+    TempFile jm60("weather-jm60.cfg");
+    saveWeather(jm60, "JM60");
+    struct Case {
+        const TempFile& file;
+        TrackerConfigEdit edit;
+        std::string assignment, message;
+    } cases[] = {
+        {kx8, {kx8.path.string(), 0, true}, "windVane=16", "windVane: expected 0 to 15"},
+        {kx8, {kx8.path.string(), 0, true}, "directionThreshold=0",
+         "Direction threshold must be in the range of 1 to 180"},
+        {kx8, {kx8.path.string(), 0, true}, "text=x", "Unknown key: text"},
+        {kx8, {kx8.path.string(), 1, true}, "comment=x",
+         kx8.path.string() + " holds weather-station settings: one record in metric units, so --profile 2 and "
+                             "--imperial do not apply"},
+        {jm60, {jm60.path.string(), 0, true}, "lowVoltage=9",
+         "lowVoltage cannot be changed while its control is disabled"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.assignment);
+        const std::string before = c.file.bytes();
+        RecordingUi ui;
+        EXPECT_EQ(setTrackerConfig(c.edit, {c.assignment}, ui), -1);
+        EXPECT_EQ(ui.messages, std::vector<std::string>{c.message});
+        EXPECT_EQ(c.file.bytes(), before);
+    }
 }
 
 }  // namespace

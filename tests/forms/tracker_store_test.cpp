@@ -334,7 +334,7 @@ TEST(TrackerStore, SourceAddressFlagsFollowThePath) {
     ASSERT_EQ(b.store(), 0);
     EXPECT_EQ(b.profile().pathLength(), 14);
     EXPECT_EQ(b.session.profile()[pl::kSourceSsid], 0x80 | 0x60 | (5 << 1));
-    EXPECT_EQ(decodePath(b.profile().path()), "WIDE1-1,WIDE2-1");
+    EXPECT_EQ(decodePath(b.profile().path(), pl::kPathSize, b.profile().pathLength()), "WIDE1-1,WIDE2-1");
 
     b.form.path.text = "";
     ASSERT_EQ(b.store(), 0);

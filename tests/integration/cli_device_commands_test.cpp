@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config/device_target.h"
@@ -144,15 +147,21 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
     }
 }
 
-TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
-    EmulatorHarness emu("AP64");
-    emu.loadFlash(0xF400, {kFamilyWeather});
+TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptEditedAndWritten255Bytes) {
+    EmulatorOptions options;
+    options.chip = "AP64";
+    options.weather = true;
+    EmulatorHarness emu(options);
     const fs::path cfg = dir / "weather.cfg";
     ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
     EXPECT_EQ(readFile(cfg).size(), 537u);
+    Result r = cli("show --json " + cfg.string());
+    EXPECT_NE(r.out.find("\"family\":1,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"callsign\":\"N0CALL-13\""), std::string::npos) << r.out;
+    ASSERT_EQ(cli("set " + cfg.string() + " callsign=K1WX windVane=4").status, 0);
 
     emu.clearLog();
-    const Result r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+    r = cli("write --port " + emu.slavePath() + " " + cfg.string());
     ASSERT_EQ(r.status, 0) << r.err;
     std::uint32_t written = 0, lowest = ~0u, highest = 0;
     for (const auto& e : emu.commandLog()) {
@@ -164,6 +173,8 @@ TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptAndWritten255Bytes) {
     EXPECT_EQ(written, 255u);
     EXPECT_EQ(lowest, 0xF400u);
     EXPECT_EQ(highest, 0xF400u + 255);
+    EXPECT_EQ(emu.readFlash(0xF400 + 5 + 5, 4), (Bytes{'K' << 1, '1' << 1, 'W' << 1, 'X' << 1}));
+    EXPECT_EQ(emu.readFlash(0xF400 + 5 + 46, 1)[0], 4);
 }
 
 TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
@@ -318,6 +329,63 @@ TEST_F(CliTest, DiagShowsTheReadingsWhereTheFirmwareHasDiagnostics) {
         EXPECT_TRUE(o.redLed);
         EXPECT_FALSE(o.greenLed || o.txLed || o.toneHigh || o.toneLow);
     }
+}
+
+TEST_F(CliTest, DiagAdjustmentsHoldThenSwitchOffAndReadingsFollowTheEmulatorsOptions) {
+    EmulatorOptions options;
+    options.chip = "AP64";
+    options.volts = 11.5;
+    EmulatorHarness emu(options);
+    const Result r = cli("diag --port " + emu.slavePath() +
+                         " --led green=on --led red=off --power on --tone both --pair 300 --audio-level 77 --seconds 0");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Voltage: 11.53v"), std::string::npos) << r.out;
+    EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));  // it left the bootloader
+    std::string notes;
+    for (const auto& e : emu.commandLog()) notes += e.note + ";";
+    std::size_t at = 0;
+    for (const char* step : {"green LED on", "red LED off", "power output on", "audio level 77", "tone pair 300",
+                             "both tones", "power output off", "tones stopped", "red LED on"}) {
+        at = notes.find(step, at);
+        EXPECT_NE(at, std::string::npos) << step << " in " << notes;
+    }
+    const DeviceOutputs o = emu.outputs();
+    EXPECT_TRUE(o.redLed);
+    EXPECT_FALSE(o.greenLed || o.power || o.toneHigh || o.toneLow);
+    EXPECT_EQ(o.audioLevel, 77);
+}
+
+TEST_F(CliTest, DiagWatchPrintsReadingsUntilInterruptedThenClosesAndLeavesTheBootloader) {
+    EmulatorHarness emu("JM60");
+    const fs::path out = dir / "watch.txt";
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::freopen(out.c_str(), "w", stdout);
+        std::freopen("/dev/null", "w", stderr);
+        ::execl(VARNEL_CLI_PATH, VARNEL_CLI_PATH, "diag", "--port", emu.slavePath().c_str(), "--watch",
+                "--imperial", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Connecting takes a moment; then at least a few readings.
+    const auto lines = [&] {
+        const std::string text = readText(out);
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (lines() < 3 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(50ms);
+    ::kill(pid, SIGINT);
+    int raw = 0;
+    ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    const std::string text = readText(out);
+    EXPECT_NE(text.find("Voltage: 12.00v  Temperature:  77 F  Receive level: "), std::string::npos) << text;
+    EXPECT_GE(lines(), 3) << text;
+    const DeviceOutputs o = emu.outputs();
+    EXPECT_TRUE(o.redLed);
+    EXPECT_FALSE(o.greenLed || o.txLed || o.power || o.toneHigh || o.toneLow);
+    EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s)) << emu.commandLogText();
 }
 
 TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {

@@ -110,6 +110,43 @@ TEST_F(DiagnosticsTest, PollingPausesWhileAToneIsSelected) {
     EXPECT_TRUE(diag.poll().has_value());
 }
 
+TEST_F(DiagnosticsTest, ClosingSwitchesOffAPowerOutputLeftOnAndForgetsTheTones) {
+    DiagnosticsSession diag(port, KindAP64, true);
+    diag.setOutput(DiagOutput::Power, true);
+    diag.setTones(true, false);
+    const std::size_t mark = port.written.size();
+    diag.close();
+    EXPECT_EQ(sentSince(mark), (Bytes{0x87, 0xFF, 0x85, 0x83, 0x80}));
+    EXPECT_FALSE(diag.output(DiagOutput::Power) || diag.highTone());
+    EXPECT_TRUE(diag.output(DiagOutput::RedLed));
+}
+
+TEST_F(DiagnosticsTest, ATrackerFallingSilentCostsOneTimeOutAPollAndIsAskedLessOften) {
+    DiagnosticsSession diag(port, KindJM60, false);
+    int answers = 1;  // the voltage is answered, then nothing
+    port.onWrite = [&](test::FakeSerialPort& p, const Bytes&) {
+        if (answers-- > 0) p.queue({204});
+    };
+    const auto start = clock.now;
+    const auto r = diag.poll();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_FALSE(r->answered);
+    EXPECT_EQ(r->voltage, "--.--v");
+    EXPECT_EQ(r->temperature, "-- F");
+    EXPECT_EQ(r->receiveLevel, 0);
+    EXPECT_EQ(port.written, (Bytes{0x8A, 0x8B}));  // the receive level is not asked for
+    EXPECT_LE(clock.now - start, serial_timing::readTotalMs(1));
+
+    for (int i = 1; i < DiagnosticsSession::kSilentPollInterval; ++i) EXPECT_FALSE(diag.poll().has_value()) << i;
+    EXPECT_EQ(port.written.size(), 2u);
+    answers = 100;  // back again: read at once, and every poll after
+    const auto back = diag.poll();
+    ASSERT_TRUE(back.has_value());
+    EXPECT_TRUE(back->answered);
+    EXPECT_EQ(back->voltage, "16.00v");
+    EXPECT_TRUE(diag.poll().has_value());
+}
+
 TEST(DiagnosticsFormat, ReadingsTexts) {
     EXPECT_EQ(formatVoltage(204, KindKX8), "12.00v");
     EXPECT_EQ(formatVoltage(138, KindJL16), "10.01v");

@@ -12,7 +12,6 @@
 #include "link/posix_serial_port.h"
 #include "link/tracker_backup.h"
 #include "ui/firmware_sequences.h"
-#include "ui/tracker_summary_dialog.h"
 #include "ui_test_support.h"
 
 namespace varnel {
@@ -138,6 +137,11 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
     const QByteArray saved = file.readAll().mid(32, static_cast<int>(before.size()));
     EXPECT_EQ(std::vector<std::uint8_t>(saved.begin(), saved.end()), before);
 
+    // A dialog's settings Write (either flavour) takes the same path.
+    clickOkWhenOffered();
+    EXPECT_EQ(writeConfiguration(f.context, nullptr, ConfigFlavour::Weather), 0);
+    EXPECT_EQ(listBackups(f.context.backupFolder).size(), 2u);
+
     // A folder that cannot be made: told, and the tracker is not touched.
     f.context.backupFolder = dir.filePath("fw.s19").toStdString() + "/backups";
     f.files.answers = {firmwareFile()};
@@ -150,15 +154,15 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
     EXPECT_EQ(count('E'), 0);
 }
 
-TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlock) {
+TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHeader) {
     f.files.answers = {firmwareFile()};
     f.ui.answers = {false};
     f.session.settings.bytes[254] = 0x77;
     clickOkWhenOffered();
     EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Weather, [] { return 0; }),
               kResultReconnect);
-    // No header is preserved: the old family, type and build go in with the rest.
-    EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x01, 0x00, 100}));
+    // The new firmware's family, type and build stay, as for a tracker.
+    EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x03}));
     EXPECT_EQ(emu->readFlash(kSettings + 254, 1)[0], 0x77);
 }
 
@@ -171,18 +175,6 @@ TEST_F(FirmwareSequenceTest, ExportWritesTheWholeFileOrSaysItCannotCreateIt) {
     EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Done."});
     EXPECT_EQ(QFile(dir.filePath("out.bin")).size(), 61952);
     EXPECT_EQ(f.files.filters.value(0), "Firmware Files (*.bin)");
-}
-
-TEST_F(FirmwareSequenceTest, SummaryShowsTheConnectedTracker) {
-    BootLink link(f.session, f.ui);
-    ASSERT_EQ(link.readRange(kSettings, kSettings + 0x200), 0);
-    unpackSettings(f.session.image, f.session.target, {f.session.settings, f.session.radio, f.session.script});
-    CTrackerSummaryDialog dialog(f.context);
-    EXPECT_EQ(dialog.deviceText(), "AP64-HT");
-    EXPECT_EQ(dialog.firmwareText(), QString::asprintf("family %d, type %d, build %d", f.session.settings.family(),
-                                                       f.session.settings.type(), f.session.settings.build()));
-    EXPECT_FALSE(dialog.callsignText(0).isEmpty());
-    EXPECT_NE(dialog.callsignText(0), dialog.callsignText(1));
 }
 
 }  // namespace

@@ -231,6 +231,21 @@ TEST(TrackerConfigDialog, ShowsAProfileAndReadsTheSameFormBack) {
         EXPECT_EQ(int(b.f.session.settings.bytes[i]), int(bytes[i])) << "offset " << i;
 }
 
+TEST(TrackerConfigDialog, TypingLimitLimitsTypingOnlyNotWhatTheRecordHolds) {
+    DialogBench b("AP64");
+    const std::string stored(61, 'x');  // a full text slot, longer than the 60 the edit lets one type
+    b.profile(0).setText(stored);
+    CTrackerConfigDialog d(b.f.context);
+    EXPECT_EQ(text(d, "text").toStdString(), stored);
+    d.readControls();
+    EXPECT_EQ(checkAndStore(d.form(), b.f.session, b.f.ui), 0);
+    EXPECT_EQ(b.profile(0).text(), stored);
+
+    // A shorter text puts the typing limit back.
+    retype(d, "text", QString(70, 'y'));
+    EXPECT_EQ(text(d, "text"), QString(60, 'y'));
+}
+
 TEST(TrackerConfigDialog, RefusedTabChangeKeepsTheTabAndTellsWhy) {
     DialogBench b("AP64");
     b.profile(1).setBeaconInterval(1234);
