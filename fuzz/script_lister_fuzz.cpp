@@ -4,9 +4,11 @@
 // area holds what the editor never writes, such as a text without its NUL).
 // "If In Area" corners are rounded to the listing's decimals, so a corner a
 // hair below zero shows as -0.00000 and reads back as 0: those lines are only
-// read back, not compared.
+// read back, not compared. The command line's own text must read back to
+// exactly the stored bytes, every statement.
 #include "fuzz_input.h"
 #include "script/code_listing_reader.h"
+#include "script/exact_script_text.h"
 #include "script/script_lister.h"
 #include "script/script_listings.h"
 #include "script/script_opcodes.h"
@@ -26,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!varnel::readCodeLine(s.text, back, reason)) __builtin_trap();
         if (s.bytes.front() != varnel::script_op::kIfInArea &&
             varnel::statementLineText(back.bytes.data(), back.bytes.size()) != s.text)
+            __builtin_trap();
+        varnel::ScriptStatement exact;
+        if (!varnel::readCodeLine(varnel::exactStatementLine(s.bytes), exact, reason) || exact.bytes != s.bytes)
             __builtin_trap();
         lines.push_back(s.text);
         bytes.push_back(s.bytes);

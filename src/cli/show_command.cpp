@@ -12,12 +12,25 @@ void addShowCommand(CLI::App& app, int& status) {
     auto profile = std::make_shared<int>(1);
     auto imperial = std::make_shared<bool>(false);
     auto json = std::make_shared<bool>(false);
-    cmd->add_option("FILE", edit->path, "configuration file")->required();
+    // Not required, so that --keys needs no file; the callback asks for one.
+    cmd->add_option("FILE", edit->path, "configuration file");
     cmd->add_option("--profile", *profile, "profile 1 or 2")->check(CLI::IsMember({1, 2}));
     cmd->add_flag("--imperial", *imperial, "show miles, MPH and degrees Fahrenheit");
     cmd->add_flag("--json", *json, "print one JSON object");
+    auto keys = std::make_shared<bool>(false);
+    cmd->add_flag("--keys", *keys, "list every key show and set know, with its range and unit, and exit");
     cmd->callback([=, &status] {
+        if (*keys) {
+            listConfigKeys(std::cout);
+            status = 0;
+            return;
+        }
         StderrUi ui;
+        if (edit->path.empty()) {
+            ui.message("show: a configuration FILE is required (or --keys)");
+            status = 1;
+            return;
+        }
         edit->profile = *profile - 1;
         edit->metric = !*imperial;
         status = showTrackerConfig(*edit, *json, std::cout, ui) == 0 ? 0 : 1;

@@ -18,6 +18,8 @@ constexpr const char* kReadError = "Error reading configuration file";
 
 using config_file_layout::kDeviceIdSize;
 using config_file_layout::kFullSize;
+using config_file_layout::kRadioOffset;
+using config_file_layout::kRadioFileSize;
 using config_file_layout::kScriptOffset;
 using config_file_layout::kSettingsOffset;
 using config_file_layout::kShortSize;
@@ -26,12 +28,14 @@ using config_file_layout::kShortSize;
 // padded when shorter), the settings record, and the script where it belongs.
 std::vector<std::uint8_t> fileBytes(const Session& session, ConfigFlavour flavour) {
     const bool withScript = configFileHasScript(flavour, session.target.kind);
-    std::vector<std::uint8_t> out(withScript ? kFullSize : kShortSize, 0);
+    const bool withRadio = configFileHasRadio(flavour, session.target.kind);
+    std::vector<std::uint8_t> out(withScript ? kFullSize : withRadio ? kRadioFileSize : kShortSize, 0);
     const std::string& id = session.link.deviceInfo.deviceId;
     std::memcpy(out.data(), id.data(), std::min(id.size(), kDeviceIdSize));
     std::memcpy(&out[kSettingsOffset], session.settings.bytes.data(), session.settings.bytes.size());
     if (withScript)
         std::memcpy(&out[kScriptOffset], session.script.bytes.data(), session.script.bytes.size());
+    if (withRadio) std::memcpy(&out[kRadioOffset], session.radio.bytes.data(), session.radio.bytes.size());
     return out;
 }
 
@@ -76,6 +80,12 @@ void takeScript(std::span<const std::uint8_t> bytes, ScriptArea& script) {
     std::memcpy(script.bytes.data(), &bytes[kScriptOffset], n);
 }
 
+// The radio block when the file holds all of it; an older file without it
+// leaves the block as it was.
+void takeRadio(std::span<const std::uint8_t> bytes, RadioBlock& radio) {
+    if (bytes.size() >= kRadioFileSize) std::memcpy(radio.bytes.data(), &bytes[kRadioOffset], radio.bytes.size());
+}
+
 // A file that holds at least the device id and the whole settings record. A
 // shorter file would splice its fragment of a record onto the working
 // settings, so it is refused before anything changes.
@@ -89,6 +99,10 @@ bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
 
 ConfigFlavour configFlavourFor(const SettingsRecord& settings) {
     return settings.family() == kFamilyWeather ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
+}
+
+bool configFileHasRadio(ConfigFlavour flavour, TargetKind kind) {
+    return flavour == ConfigFlavour::Tracker && kind == KindJL16;
 }
 
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind) {
@@ -133,6 +147,7 @@ int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, Confi
     const SettingsHeader kept = SettingsHeader::of(session.settings);
     std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
     if (configFileHasScript(flavour, session.target.kind)) takeScript(bytes, session.script);
+    if (configFileHasRadio(flavour, session.target.kind)) takeRadio(bytes, session.radio);
     session.settings.setFamily(kept.family);
     session.settings.setType(kept.type);
     session.settings.setBuild(kept.build);
@@ -143,7 +158,6 @@ int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session
     if (!longEnough(bytes, ui)) return -1;
 
     std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
-    takeScript(bytes, session.script);
 
     const char* id = reinterpret_cast<const char*>(bytes.data());
     const void* nul = std::memchr(id, 0, kDeviceIdSize);
@@ -151,6 +165,12 @@ int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session
     session.link.deviceInfo.deviceId.assign(id, idLength);
     splitDeviceId(session.link.deviceInfo.deviceId, session.link.chipName, session.link.targetSuffix);
     selectTarget(session.target, session.link.chipName);
+    // What follows the settings is a JL16's radio block or any other chip's
+    // script.
+    if (session.target.kind == KindJL16)
+        takeRadio(bytes, session.radio);
+    else
+        takeScript(bytes, session.script);
     return 0;
 }
 

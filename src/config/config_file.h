@@ -11,7 +11,8 @@ namespace varnel {
 class UserInterface;
 
 // Which dialog saves or loads: the main tracker dialog carries the script
-// area for kinds 2, 4 and 5; the weather-station dialog never does.
+// area for kinds 2, 4 and 5 and the radio block for kind 3; the
+// weather-station dialog carries neither.
 enum class ConfigFlavour { Tracker, Weather };
 
 namespace config_file_layout {
@@ -20,6 +21,11 @@ inline constexpr std::size_t kSettingsOffset = 32;
 inline constexpr std::size_t kScriptOffset = 537;
 inline constexpr std::size_t kShortSize = 537;
 inline constexpr std::size_t kFullSize = 1049;
+// A JL16 tracker file adds its radio block (channel frequencies, status
+// texts) behind the settings, where the other kinds keep the script; older
+// 537-byte JL16 files simply lack it.
+inline constexpr std::size_t kRadioOffset = 537;
+inline constexpr std::size_t kRadioFileSize = 691;
 }  // namespace config_file_layout
 
 // The flavour a settings record's family calls for: weather-station firmware
@@ -28,6 +34,8 @@ ConfigFlavour configFlavourFor(const SettingsRecord& settings);
 
 // True when a file saved in this flavour for this target carries the script.
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind);
+// True when it carries the radio block.
+bool configFileHasRadio(ConfigFlavour flavour, TargetKind kind);
 
 // Writes the device id, the settings record and (where it belongs) the script
 // area. 0, or -1 after "Error writing to configuration file".

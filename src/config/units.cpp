@@ -90,4 +90,27 @@ std::uint16_t carrierWordFor(int multiplier) {
     return static_cast<std::uint16_t>(multiplier * 16000LL / 225);
 }
 
+int switchAltitudeToDisplay(std::uint16_t raw, bool metric) {
+    const double metres = raw * 2.56 - 10000.0;
+    return metric ? nearestInt(metres) : truncInt(metres * 3.2808);
+}
+double switchAltitudeUnits(long long value, bool metric) {
+    const double metres = metric ? static_cast<double>(value) : value / 3.2808;
+    return settle((metres + 10000.0) / 2.56);
+}
+int switchSpeedToDisplay(std::uint8_t raw, bool metric) {
+    return static_cast<int>(metric ? nearestRatio(raw * 100000LL, 86806) : nearestRatio(raw * 1000LL, 1397));
+}
+long long switchSpeedFromDisplay(long long value, bool metric) {
+    return metric ? nearestRatio(value * 86806LL, 100000) : nearestRatio(value * 1397LL, 1000);
+}
+int switchTemperatureToDisplay(std::uint8_t raw, int tempOffset, bool metric) {
+    const double celsius = raw * 1.9608 - 273.0 - tempOffset;
+    return nearestInt(metric ? celsius : celsius * 1.8 + 32.0);
+}
+long long switchTemperatureFromDisplay(long long value, int tempOffset, bool metric) {
+    const double celsius = metric ? static_cast<double>(value) : (value - 32.0) / 1.8;
+    return nearestInt((celsius + tempOffset + 273.0) / 1.9608);
+}
+
 }  // namespace varnel

@@ -59,4 +59,19 @@ int tempOffsetFromDisplay(int value, bool metric);          // imperial: nearest
 double carrierFrequencyHz(int multiplier);
 std::uint16_t carrierWordFor(int multiplier);
 
+// Profile-switching thresholds. The firmware compares raw readings: the
+// altitude in 2.56 m steps from -10000 m, the speed in the SmartBeaconing
+// units, the temperature in 1.9608 degree steps from -273 degrees C less the
+// sensor calibration. Shown values go to the nearest integer, except feet,
+// which are cut toward zero; entries go to the nearest raw unit and are not
+// limited here (the caller refuses what does not fit its field).
+int switchAltitudeToDisplay(std::uint16_t raw, bool metric);
+// The entered altitude in device units before rounding: the range check is
+// made on it, so that 157745 m (65525.39 units) is refused like -10001 m.
+double switchAltitudeUnits(long long value, bool metric);
+int switchSpeedToDisplay(std::uint8_t raw, bool metric);
+long long switchSpeedFromDisplay(long long value, bool metric);
+int switchTemperatureToDisplay(std::uint8_t raw, int tempOffset, bool metric);
+long long switchTemperatureFromDisplay(long long value, int tempOffset, bool metric);
+
 }  // namespace varnel

@@ -79,6 +79,55 @@ void fillProfile(std::uint8_t* p, const EmulatedChip& chip, const char* callsign
         p[kPortASpeed] = kPortA4800;
         p[kPortBSpeed] = kPortB4800;
     }
+    p[kDigiDupeTime] = 30;
+    p[kChannelSelect] = 0x10;  // channel 1, channel 2 as the secondary
+}
+
+// A parked tracker digipeats; a moving one only beacons. Profile 1 hands
+// over to profile 2 when it slows to 5 km/h and profile 2 back above 10 km/h.
+void fillSwitching(std::uint8_t* moving, std::uint8_t* parked) {
+    using namespace profile_layout;
+    constexpr std::uint8_t kSpeedCondition = 0x20;  // enable bit, and "<=" in the comparison byte
+    moving[kSwitchEnable] = kSpeedCondition;
+    moving[kSwitchCompare] = kSpeedCondition;
+    moving[kSwitchSpeed] = 4;  // 5 km/h
+    parked[kSwitchEnable] = kSpeedCondition;
+    parked[kSwitchSpeed] = 9;  // 10 km/h
+    moving[kOptionFlags] |= kOptionSwitchTransmit;
+    parked[kOptionFlags] |= kOptionSwitchTransmit;
+    parked[kFeatureFlags] |= kFeatureDigipeating;
+    parked[kDigiAliasBits] = 0x03;  // WIDE1 and WIDE2
+}
+
+// The shared digipeater aliases: WIDE1 for one hop, WIDE2 for two; and one
+// station allowed remote access.
+void fillSharedTables(SettingsRecord& record) {
+    const std::pair<const char*, std::uint8_t> aliases[] = {{"WIDE1", 1}, {"WIDE2", 2}};
+    std::uint8_t* entry = &record.bytes[settings_layout::kDigipeaterAliases];
+    for (const auto& [alias, hops] : aliases) {
+        AddressField field{};
+        encodeAddress(alias, field);
+        std::memcpy(entry, field.data(), 6);
+        entry[6] = hops;
+        entry += settings_layout::kDigipeaterAliasSize;
+    }
+    for (int i = 2; i < 8; ++i, entry += settings_layout::kDigipeaterAliasSize) std::memset(entry, 0x40, 6);
+    putText(&record.bytes[settings_layout::kAccessList], "N0CALL");
+}
+
+// The JL16's radio: the APRS frequencies of several regions and three
+// status texts.
+RadioBlock defaultRadio() {
+    RadioBlock radio;
+    radio.bytes[radio_layout::kStatusButton] = 2;
+    const std::uint32_t hz[] = {144390000, 144800000, 145175000, 144575000,
+                                144640000, 144660000, 145570000, 144930000};
+    for (std::size_t k = 0; k < radio_layout::kFrequencyCount; ++k)
+        putU32BE(&radio.bytes[radio_layout::kFrequencies + 4 * k], hz[k]);
+    const char* texts[] = {"On the road", "Parked, monitoring 146.52", "Varnel tracker test"};
+    for (std::size_t n = 0; n < radio_layout::kStatusTextCount; ++n)
+        putText(&radio.bytes[radio_layout::kStatusTexts + radio_layout::kStatusTextSize * n], texts[n]);
+    return radio;
 }
 
 }  // namespace
@@ -95,6 +144,10 @@ void writeDefaultSettings(FlashMemory& flash, const EmulatedChip& chip) {
                 kReportSmartBeaconing | kReportAltitude | kReportCourseSpeed, "Varnel tracker");
     fillProfile(record.profile(1), chip, "N0CALL-7", 600, kReportAltitude,
                 "Varnel tracker, parked");
+    fillSwitching(record.profile(0), record.profile(1));
+    fillSharedTables(record);
+    // JL16 firmware offers its frequency window.
+    if (chip.kind == KindJL16) record.setFlags(settings_layout::kFlagShowFreqButton);
 
     // The settings area is erased flash before the record goes in, so bytes
     // the layout does not use read 0xFF as on a real board.
@@ -112,7 +165,7 @@ void writeDefaultSettings(FlashMemory& flash, const EmulatedChip& chip) {
         place(0, record.bytes.data(), kHeaderBytes);
         place(kHeaderBytes, record.profile(0), kProfileBytesJL16);
         place(kHeaderBytes + kProfileBytesJL16, record.profile(1), kProfileBytesJL16);
-        RadioBlock radio;  // no channels, no status texts
+        const RadioBlock radio = defaultRadio();
         place(radio_layout::kDeviceAddress - target->settingsAddress, radio.bytes.data(),
               radio.bytes.size());
         break;

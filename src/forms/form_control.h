@@ -57,4 +57,12 @@ const ControlInfo<Form>* findControl(std::span<const ControlInfo<Form>> table, i
     return nullptr;
 }
 
+// The form's control with this id, reached through its table; nullptr for an
+// id the dialog does not have.
+template <class Form>
+FormControl* controlOf(Form& form, std::span<const ControlInfo<Form>> table, int id) {
+    const ControlInfo<Form>* info = findControl(table, id);
+    return info ? &(form.*(info->member)) : nullptr;
+}
+
 }  // namespace varnel

@@ -55,6 +55,10 @@ std::string formKeyValue(const KeyedForm& form, const FormKey& key) {
         return c.selected >= 0 && c.selected < static_cast<int>(c.entries.size()) ? c.entries[c.selected].text : "";
     case K::Slider:
         return formatInt(c.position);
+    case K::Row:
+        for (int i = key.id; i <= key.altId; ++i)
+            if (form.control(i)->checked) return form.control(i)->text;
+        return "";
     }
     return "";
 }
@@ -114,6 +118,18 @@ std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view v
         if (v < 0 || v > maximum) return expected;
         c.position = static_cast<int>(v);
         break;
+    }
+    case K::Row: {
+        int pick = 0;
+        std::string captions;
+        for (int i = key.id; i <= key.altId; ++i) {
+            if (sameWord(form.control(i)->text, value)) pick = i;
+            captions += (captions.empty() ? "" : ", ") + form.control(i)->text;
+        }
+        if (pick == 0) return k + ": expected one of " + captions;
+        for (int i = key.id; i <= key.altId; ++i) form.control(i)->checked = i == pick;
+        form.changed(pick);
+        return "";
     }
     }
     form.changed(key.type == K::Choice && form.control(key.altId)->checked ? key.altId : key.id);

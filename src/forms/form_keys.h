@@ -22,6 +22,7 @@ enum class KeyType {
     Hemisphere,  // the N/S or E/W button: one letter for each state
     List,        // a list: the shown text of a row
     Slider,      // a slider: 0 to its maximum (255 unless the form says less)
+    Row,         // a row of radio buttons, ids `id` to `altId`: the chosen one's caption
 };
 
 // One key of `varnelcfg-cli show` / `set`. For a Choice, `id` is the first

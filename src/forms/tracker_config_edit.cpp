@@ -1,5 +1,6 @@
 #include "forms/tracker_config_edit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -7,6 +8,8 @@
 
 #include "config/config_file.h"
 #include "core/user_interface.h"
+#include "forms/satellite_keys.h"
+#include "forms/tracker_controls.h"
 #include "forms/tracker_form.h"
 #include "forms/tracker_keys.h"
 #include "forms/weather_keys.h"
@@ -113,6 +116,31 @@ std::vector<std::pair<std::string, std::string>> configKeyValues(Session& sessio
     return values;
 }
 
+void listConfigKeys(std::ostream& out) {
+    std::vector<KeyHelp> keys;
+    for (const TrackerKey& key : kTrackerKeys) {
+        const int limit = findTrackerControl(key.id)->typingLimit;
+        const std::string upTo = limit > 0 ? ", up to " + std::to_string(limit) + " characters" : "";
+        std::string values;
+        switch (key.type) {
+        case KeyType::Text: values = "text" + upTo; break;
+        case KeyType::Integer: values = "whole number" + upTo; break;
+        case KeyType::Decimal: values = "number" + upTo; break;
+        case KeyType::Check: values = "0 or 1"; break;
+        case KeyType::Choice:
+        case KeyType::Hemisphere: values = std::string(key.first) + " or " + std::string(key.second); break;
+        case KeyType::List: values = "one of the list's entries, as show prints them"; break;
+        case KeyType::Slider: values = "0 to 255"; break;
+        case KeyType::Row: break;
+        }
+        keys.push_back({std::string(key.key), values});
+    }
+    for (KeyHelp& help : satelliteKeyHelp()) keys.push_back(std::move(help));
+    std::size_t width = 0;
+    for (const KeyHelp& k : keys) width = std::max(width, k.key.size());
+    for (const KeyHelp& k : keys) out << k.key << std::string(width + 2 - k.key.size(), ' ') << k.values << '\n';
+}
+
 int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& out, UserInterface& ui) {
     Session session;
     if (!openConfigFile(edit, session, ui)) return -1;
@@ -130,9 +158,19 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
         for (const auto& [key, value] : values) out << key << '=' << value << '\n';
         return 0;
     }
-    out << '{';
-    bool first = true;
-    for (const auto& [key, value] : values) {
+    // The windows' keys (`window.field`) nest in one object per window; a
+    // main-dialog key that names a window as a whole (the SmartBeaconing
+    // box) is that object's "enabled".
+    std::vector<std::string> windows;
+    for (const auto& [key, value] : values)
+        if (const auto dot = key.find('.'); dot != std::string::npos) {
+            const std::string window = key.substr(0, dot);
+            if (windows.empty() || windows.back() != window) windows.push_back(window);
+        }
+    const auto isWindow = [&](const std::string& name) {
+        return std::find(windows.begin(), windows.end(), name) != windows.end();
+    };
+    const auto member = [&](const std::string& key, const std::string& value, bool first) {
         out << (first ? "" : ",") << jsonString(key) << ':';
         // The firmware's numbers stay numbers; everything else is the text
         // the dialog shows.
@@ -140,6 +178,28 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
             out << value;
         else
             out << jsonString(value);
+    };
+    out << '{';
+    bool first = true;
+    for (const auto& [key, value] : values) {
+        if (key.find('.') != std::string::npos || isWindow(key)) continue;
+        member(key, value, first);
+        first = false;
+    }
+    for (const std::string& window : windows) {
+        out << (first ? "" : ",") << jsonString(window) << ":{";
+        bool firstMember = true;
+        for (const auto& [key, value] : values) {
+            if (key == window) {
+                member("enabled", value, firstMember);
+            } else if (key.size() > window.size() && key.compare(0, window.size() + 1, window + ".") == 0) {
+                member(key.substr(window.size() + 1), value, firstMember);
+            } else {
+                continue;
+            }
+            firstMember = false;
+        }
+        out << '}';
         first = false;
     }
     out << "}\n";
@@ -150,7 +210,8 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
                      UserInterface& ui) {
     Session session;
     if (!openConfigFile(edit, session, ui)) return -1;
-    if (holdsWeatherSettings(session)) {
+    const bool weather = holdsWeatherSettings(session);
+    if (weather) {
         WeatherForm form;
         if (!openWeatherForm(edit, session, form, ui)) return -1;
         auto apply = [&](std::string_view k, std::string_view v) { return applyWeatherKey(form, k, v); };
@@ -159,17 +220,33 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
     } else {
         TrackerForm form;
         if (!openTrackerForm(edit, session, form, ui)) return -1;
+        // The main dialog's values first; its windows then open on what it
+        // stored, as they would on the screen, and store only when changed.
+        std::vector<std::string> page, windowAssignments;
+        for (const std::string& a : assignments)
+            (isSatelliteKey(std::string_view(a).substr(0, a.find('='))) ? windowAssignments : page).push_back(a);
         auto apply = [&](std::string_view k, std::string_view v) { return applyTrackerKey(form, k, v); };
-        if (!applyAssignments(assignments, apply, ui)) return -1;
+        if (!applyAssignments(page, apply, ui)) return -1;
         if (checkAndStore(form, session, ui) != 0) return -1;
+
+        SatelliteForms windows;
+        showSatelliteForms(session, windows);
+        auto applyWindow = [&](std::string_view k, std::string_view v) {
+            return applySatelliteKey(form, windows, session, k, v);
+        };
+        if (!applyAssignments(windowAssignments, applyWindow, ui)) return -1;
+        if (storeSatelliteForms(windows, session, ui) != 0) return -1;
     }
 
-    // Keep the file's length: one written without the script part (537
-    // bytes) is saved without it again.
+    // Keep the file's flavour: one written without the script part (537
+    // bytes) is saved without it again. A JL16 tracker file always gets its
+    // radio block, so frequencies and status texts set here are not lost.
     std::error_code ec;
     const auto size = std::filesystem::file_size(edit.path, ec);
-    const ConfigFlavour flavour =
-        (!ec && size < config_file_layout::kFullSize) ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
+    const bool keepsRadio = !weather && session.target.kind == KindJL16;
+    const ConfigFlavour flavour = (!ec && size < config_file_layout::kFullSize && !keepsRadio)
+                                      ? ConfigFlavour::Weather
+                                      : ConfigFlavour::Tracker;
     return saveConfigFile(edit.path, session, flavour, ui) == 0 ? 0 : -1;
 }
 

@@ -41,4 +41,8 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
 int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
                      UserInterface& ui);
 
+// Lists every key show and set know, one a line with what it takes: the main
+// dialog's keys, then those of the windows it opens (`window.field`).
+void listConfigKeys(std::ostream& out);
+
 }  // namespace varnel

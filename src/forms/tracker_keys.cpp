@@ -1,5 +1,7 @@
 #include "forms/tracker_keys.h"
 
+#include "forms/satellite_keys.h"
+
 #include "forms/tracker_controls.h"
 
 namespace varnel {
@@ -108,6 +110,10 @@ std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerF
     const TrackerKeyedForm view = keyed(form);
     for (const auto& key : kTrackerKeys)
         if (view.available(key)) out.emplace_back(std::string(key.key), formKeyValue(view, key));
+    // Then the windows the dialog opens from its buttons, as they would open.
+    SatelliteForms satellites;
+    showSatelliteForms(session, satellites);
+    for (auto& keyValue : satelliteKeyValues(form, satellites, session)) out.push_back(std::move(keyValue));
     return out;
 }
 

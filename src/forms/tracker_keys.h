@@ -27,7 +27,8 @@ bool trackerKeyAvailable(const TrackerForm& form, const TrackerKey& key);
 std::string trackerKeyValue(const TrackerForm& form, const TrackerKey& key);
 
 // The device fields `show` prints first (not settable), then every available
-// key with its value, in table order.
+// key with its value, in table order, then the keys of the windows the
+// dialog offers (satellite_keys.h).
 std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form,
                                                                   const Session& session);
 

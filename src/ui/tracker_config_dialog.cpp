@@ -21,6 +21,7 @@
 #include "config/settings_packing.h"
 #include "core/session.h"
 #include "core/user_interface.h"
+#include "forms/form_numbers.h"
 #include "forms/tracker_messages.h"
 #include "ui/about_box.h"
 #include "ui/app_settings.h"
@@ -28,6 +29,7 @@
 #include "ui/diagnostics_dialog.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_sequences.h"
+#include "ui/satellite_dialogs.h"
 #include "ui/script_editor_dialog.h"
 #include "ui/tracker_form_binding.h"
 #include "ui/write_progress_dialog.h"
@@ -144,10 +146,24 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kFirmwareNetworkButton, [this] { onFirmwareFromNetwork(); });
     onClick(id::kScriptButton, [this] { CScriptEditorDialog(context_, this).exec(); });
     onClick(id::kDiagnosticsButton, [this] { onDiagnostics(); });
-    // The satellite dialogs (SmartBeaconing, digipeater, frequencies, status
-    // texts, access list, profile switching, diagnostics, script editor) are
-    // windows of their own; their buttons are placed and switched by the
-    // form's rules and get their handlers with those windows.
+    // The windows of settings that do not fit this page edit the records in
+    // place; the form's rules decide which of their buttons a tracker shows.
+    onClick(id::kSmartBeaconingButton, [this] { onSmartBeaconing(); });
+    onClick(id::kFreqButton, [this] { CFrequencyDialog(context_, this).exec(); });
+    onClick(id::kMoreTextsButton, [this] { CStatusTextDialog(context_, this).exec(); });
+    onClick(id::kAccessListButton, [this] { CAccessListDialog(context_, this).exec(); });
+    onClick(id::kDigipeaterButton, [this] { CDigipeaterDialog(context_, this).exec(); });
+    onClick(id::kProfileSwitchButton, [this] { CProfileSwitchDialog(context_, this).exec(); });
+}
+
+void CTrackerConfigDialog::onSmartBeaconing() {
+    CSmartBeaconDialog(context_, this).exec();
+    // OK or Cancel, the window may have stored the transmit interval (it is
+    // the high-speed rate); the page shows what the record now holds.
+    readControls();
+    form_.beaconInterval.text =
+        formatInt(ConstProfileRecord(context_.session.profile(), context_.session.target.kind).beaconInterval());
+    showControls();
 }
 
 void CTrackerConfigDialog::onControlChanged(int controlId) {

@@ -49,6 +49,7 @@ private:
     void onUnitsChosen(bool metric);
     void onWrite();
     void onCopyOtherProfile();
+    void onSmartBeaconing();
     void onSaveFile();
     void onLoadFile();
     void onFirmwareFromFile();

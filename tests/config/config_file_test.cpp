@@ -54,7 +54,8 @@ struct ConfigFiles : ::testing::Test {
 TEST_F(ConfigFiles, SavedSizeAndLayoutFollowTheKindAndFlavour) {
     struct Row { const char* chip; ConfigFlavour flavour; std::size_t size; };
     const Row rows[] = {
-        {"KX8", ConfigFlavour::Tracker, 537},  {"JL16", ConfigFlavour::Tracker, 537},
+        {"KX8", ConfigFlavour::Tracker, 537},  {"JL16", ConfigFlavour::Tracker, 691},
+        {"AW32", ConfigFlavour::Weather, 537},
         {"AP64", ConfigFlavour::Tracker, 1049}, {"JM60", ConfigFlavour::Tracker, 1049},
         {"JM128", ConfigFlavour::Tracker, 1049}, {"JM128", ConfigFlavour::Weather, 537},
     };
@@ -71,6 +72,9 @@ TEST_F(ConfigFiles, SavedSizeAndLayoutFollowTheKindAndFlavour) {
         EXPECT_TRUE(std::equal(s.settings.bytes.begin(), s.settings.bytes.end(), b.begin() + 32));
         if (r.size == 1049) {
             EXPECT_TRUE(std::equal(s.script.bytes.begin(), s.script.bytes.end(), b.begin() + 537));
+        }
+        if (r.size == 691) {
+            EXPECT_TRUE(std::equal(s.radio.bytes.begin(), s.radio.bytes.end(), b.begin() + 537));
         }
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -143,6 +147,26 @@ TEST_F(ConfigFiles, LoadTakesTheScriptOnlyWhereItBelongs) {
         } else {
             EXPECT_EQ(s.script.bytes, scriptBefore);
         }
+    }
+}
+
+TEST_F(ConfigFiles, Jl16FilesCarryTheRadioBlockAndOldOnesLeaveIt) {
+    // Both loads: a 691-byte file brings the frequencies and status texts;
+    // a 537-byte one (written before the block was saved) keeps the
+    // session's, and its settings load exactly as before.
+    struct Row { std::size_t size; bool offline; bool radioTaken; };
+    const Row rows[] = {{691, false, true}, {691, true, true}, {537, false, false}, {537, true, false}, {690, true, false}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::to_string(r.size) + (r.offline ? " offline" : ""));
+        selectTarget(s.target, "JL16");
+        s.radio.bytes.fill(0x11);
+        s.script.bytes.fill(0x22);
+        writeAll(path("j.cfg"), fileOf("JL16", r.size, 0x77));
+        ASSERT_EQ(r.offline ? loadConfigFileOffline(path("j.cfg"), s, ui) : loadConfigFile(path("j.cfg"), s, ConfigFlavour::Tracker, ui), 0);
+        EXPECT_EQ(s.settings.bytes[504], 0x77);
+        EXPECT_TRUE(std::all_of(s.radio.bytes.begin(), s.radio.bytes.end(),
+                                [&](auto c) { return c == (r.radioTaken ? 0x77 : 0x11); }));
+        EXPECT_TRUE(std::all_of(s.script.bytes.begin(), s.script.bytes.end(), [](auto c) { return c == 0x22; }));
     }
 }
 

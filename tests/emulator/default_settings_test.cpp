@@ -62,14 +62,31 @@ TEST(DefaultSettings, EveryChipShowsABelievableTracker) {
     }
 }
 
-TEST(DefaultSettings, Jl16KeepsAnEmptyRadioBlockBesideTheProfiles) {
-    FlashMemory flash;
-    writeDefaultSettings(flash, *findEmulatedChip("JL16"));
-    // Profile 2 ends at offset 383; the radio block sits at 0xFA00.
-    EXPECT_EQ(flash.read(0xF880 + 383), 0xFF);
-    for (std::uint32_t a = radio_layout::kDeviceAddress;
-         a < radio_layout::kDeviceAddress + radio_layout::kSize; ++a)
-        ASSERT_EQ(flash.read(a), 0x00) << std::hex << a;
+TEST(DefaultSettings, TheSatelliteWindowsShowARealTracker) {
+    for (const char* chip : {"JL16", "JM128"}) {
+        SCOPED_TRACE(chip);
+        const TargetTableEntry& t = *findTarget(chip);
+        FlashMemory flash;
+        writeDefaultSettings(flash, *findEmulatedChip(chip));
+        const auto& m = flash.cells();
+        if (t.kind == KindJL16) {
+            // Profile 2 ends at offset 383; the radio block sits at 0xFA00.
+            EXPECT_EQ(m[0xF880 + 383], 0xFF);
+            const std::uint8_t* radio = &m[radio_layout::kDeviceAddress];
+            EXPECT_EQ(radio[radio_layout::kStatusButton], 2);
+            EXPECT_EQ(getU32BE(radio + radio_layout::kFrequencies), 144390000u);
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(radio + radio_layout::kStatusTexts)), "On the road");
+            EXPECT_EQ(m[t.settingsAddress + settings_layout::kFlags], settings_layout::kFlagShowFreqButton);
+        } else {
+            // The alias table lives only in the full 505-byte record.
+            const std::uint8_t* alias = &m[t.settingsAddress + settings_layout::kDigipeaterAliases];
+            std::uint8_t field[7] = {alias[8], alias[9], alias[10], alias[11], alias[12], alias[13], 0};
+            EXPECT_EQ(decodeAddress(field), "WIDE2");
+            EXPECT_EQ(alias[8 + 6], 2);
+        }
+        // Profile 2 (parked) digipeats with both aliases.
+        EXPECT_EQ(m[profileAddress(t, 1) + 125], 0x03);
+    }
 }
 
 TEST(FlashFile, LoadsTheHostsExportAndRawImagesAndSavesWhatItLoads) {

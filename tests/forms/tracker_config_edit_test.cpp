@@ -18,17 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFile {
-    fs::path path;
-    explicit TempFile(const std::string& name)
-        : path(fs::temp_directory_path() / ("varnel-forms-" + std::to_string(::getpid()) + "-" + name)) {}
-    ~TempFile() { fs::remove(path); }
-    std::string bytes() const {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-};
-
 void saveTracker(const TempFile& file, const std::string& chip, std::uint8_t family,
                  ConfigFlavour flavour = ConfigFlavour::Tracker) {
     Session s = trackerSession(chip, family);
@@ -111,7 +100,9 @@ TEST(TrackerConfigEdit, EveryKeyRoundTripsOnEveryChip) {
             EXPECT_EQ(after.at("deviceId"), chip);
             // Every printed key was covered, and the other profile is untouched.
             for (const auto& [key, value] : after) {
-                if (key != "family" && key != "type" && key != "build" && key != "deviceId") {
+                // (the windows' keys, window.field, have their own test)
+                if (key != "family" && key != "type" && key != "build" && key != "deviceId" &&
+                    key.find('.') == std::string::npos) {
                     EXPECT_TRUE(expected.count(key) || (fixedByFirmware(key) && value == before.at(key))) << key;
                 }
             }

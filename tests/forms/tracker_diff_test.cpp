@@ -26,7 +26,10 @@ TEST(TrackerDiff, NamesEveryChangedKeyOnceByProfileAndTheScript) {
     std::copy(call.begin(), call.end(), ProfileRecord(b->settings.profile(1), KindAP64).sourceAddress());
     b->script.bytes[3] = 0x81;
     b->currentProfile = 1;
+    // The SmartBeaconing window's fast interval is the same stored field,
+    // and its key is listed as show lists it.
     EXPECT_EQ(lines(*a, *b), (std::vector<std::string>{"profile 1 beaconInterval: 600 -> 300",
+                                                        "profile 1 smartBeaconing.fastInterval: 600 -> 300",
                                                         "profile 2 callsign: W1AW -> N0CALL-7",
                                                         "script: differs"}));
     EXPECT_EQ(b->currentProfile, 1);  // the sessions are left as they were

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "config/ax25_codec.h"
@@ -34,6 +38,18 @@ inline Session trackerSession(const std::string& chip, std::uint8_t family = kFa
     }
     return s;
 }
+
+// A file in the temporary folder, removed with the test.
+struct TempFile {
+    std::filesystem::path path;
+    explicit TempFile(const std::string& name)
+        : path(std::filesystem::temp_directory_path() / ("varnel-forms-" + std::to_string(::getpid()) + "-" + name)) {}
+    ~TempFile() { std::filesystem::remove(path); }
+    std::string bytes() const {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
 
 // A session, its form started on profile 1, and a recording interface.
 struct TrackerBench {

@@ -123,7 +123,8 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
         EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s)) << "the bootloader was not left";
         Bytes file = readFile(cfg);
         const bool withScript = t.scriptAddress != 0;
-        ASSERT_EQ(file.size(), withScript ? 1049u : 537u);
+        const bool withRadio = t.kind == KindJL16;  // its frequencies and status texts follow the settings
+        ASSERT_EQ(file.size(), withScript ? 1049u : withRadio ? 691u : 537u);
         const std::string id(reinterpret_cast<const char*>(file.data()));
         EXPECT_EQ(id, emu.deviceInfo().deviceId);
         // The header and profile 1 start the settings area on every chip.
@@ -134,6 +135,12 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
             EXPECT_TRUE(std::equal(script.begin(), script.end(), file.begin() + 537));
         }
 
+        if (withRadio) {
+            const Bytes radio = emu.readFlash(radio_layout::kDeviceAddress, radio_layout::kSize);
+            EXPECT_TRUE(std::equal(radio.begin(), radio.end(), file.begin() + 537));
+            file[537 + radio_layout::kFrequencies + 3] ^= 0x5A;  // channel 1's low byte
+        }
+
         // Change the low byte of profile 1's beacon interval and write it back.
         file[32 + 5 + 2] ^= 0x5A;
         std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
@@ -142,6 +149,10 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
         r = cli("write --port " + emu.slavePath() + " " + cfg.string());
         ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
         EXPECT_EQ(emu.readFlash(t.settingsAddress + 7, 1)[0], file[32 + 7]);
+        if (withRadio) {
+            EXPECT_EQ(emu.readFlash(radio_layout::kDeviceAddress + radio_layout::kFrequencies + 3, 1)[0],
+                      file[537 + radio_layout::kFrequencies + 3]);
+        }
         for (const auto& e : emu.commandLog()) EXPECT_FALSE(e.writeWithoutErase) << e.text();
         EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
     }
@@ -250,9 +261,10 @@ TEST_F(CliTest, DiffAndDryRunPrintOnlyTheSettingsThatDiffer) {
 
     Result r = cli("diff " + a.string() + " " + b.string());
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out.rfind("profile 2 beaconInterval: ", 0), 0u) << r.out;
-    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << r.out;  // one line
-    EXPECT_EQ(r.out.substr(r.out.size() - 9), " -> 1234\n");
+    // The SmartBeaconing window shows the same field as its fast interval.
+    const std::string was = r.out.substr(26, r.out.find(" -> ") - 26);
+    EXPECT_EQ(r.out, "profile 2 beaconInterval: " + was + " -> 1234\nprofile 2 smartBeaconing.fastInterval: " + was +
+                         " -> 1234\n");
     EXPECT_EQ(cli("diff " + a.string() + " " + (dir / "missing.cfg").string()).status, 2);
 
     emu.clearLog();
