@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan fuzz fuzz-smoke demo clean
+.PHONY: all deps configure build test test-asan fuzz fuzz-smoke demo bench clean
 
 all: build
 
@@ -28,7 +28,7 @@ test-asan: deps
 
 # libFuzzer programs for every parser (clang), built in build-fuzz.
 fuzz:
-	@bash scripts/install-deps.sh fuzz
+	@bash scripts/install-deps.sh --fuzz
 	@cmake --preset fuzz >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
@@ -36,6 +36,14 @@ fuzz:
 FUZZ_SECONDS ?= 30
 fuzz-smoke: fuzz
 	@bash scripts/fuzz-run.sh build-fuzz $(FUZZ_SECONDS)
+
+# The link against its wire-time bound on the emulated tracker, S-record
+# loading beside srec_cat, and the window's longest wait; a few minutes, and
+# not part of `make test`. BENCH_ARGS="--runs 1" for a quick look.
+bench: configure
+	@bash scripts/install-deps.sh --bench
+	@cmake --build $(BUILD_DIR) --target varnel-bench -j $(JOBS)
+	@cd $(BUILD_DIR) && ./bench/varnel-bench --json bench-results.json $(BENCH_ARGS)
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)

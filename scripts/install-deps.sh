@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: it asks
 # apt only for what is missing, so running it before every build costs nothing.
-# `install-deps.sh fuzz` adds clang and its libFuzzer runtime for make fuzz.
 set -euo pipefail
 
 packages=(
@@ -10,7 +9,12 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
 )
-if [ "${1:-}" = fuzz ]; then
+# `make bench` compares S-record loading with srec_cat; nothing else needs it.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(srecord)
+fi
+# `make fuzz` builds the fuzz programs with clang and its libFuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-dev)
 fi
 

@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
     session.port = varnel::makeSystemSerialPort();
     session.metric = varnel::app_settings::metric();
     varnel::QtUserInterface ui(session.link);
+    // Every wait on the port gives the window a turn, so it repaints and
+    // Cancel answers even inside a half-second read.
+    session.port->setWaitHandler(&ui);
     varnel::QtHttpClient http(ui);
     varnel::QtFileChooser files;
     varnel::AppContext context{

@@ -30,6 +30,15 @@ std::string CommandLogEntry::text() const {
     return line;
 }
 
+std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log) {
+    std::uint64_t us = 0;
+    for (const auto& e : log) {
+        if (e.speed != 0) us += (std::uint64_t{e.bytesIn} + e.bytesOut) * 10u * 1000000u / e.speed;
+        us += e.busyMicros;
+    }
+    return us;
+}
+
 std::string commandLogText(const std::vector<CommandLogEntry>& log) {
     std::string text;
     for (const auto& e : log) text += e.text() + "\n";

@@ -26,11 +26,22 @@ struct CommandLogEntry {
     CommandResult result = CommandResult::Ack;
     std::string note;           // detail: "write without erase at 0xF412", ...
     bool writeWithoutErase = false;
+    // The traffic since the entry before: bytes heard from the host, bytes
+    // sent back, the line speed they crossed at (0 on the board's own USB
+    // port) and the device's own working time (erasing, programming).
+    std::uint32_t bytesIn = 0;
+    std::uint32_t bytesOut = 0;
+    std::uint32_t speed = 0;
+    std::uint64_t busyMicros = 0;
 
     std::string text() const;
 };
 
 const char* resultName(CommandResult r);
+
+// The shortest time the traffic of these entries can take: every byte both
+// ways at 10 bits over its line speed, plus the device's working time.
+std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log);
 
 // The whole log as text, one entry a line.
 std::string commandLogText(const std::vector<CommandLogEntry>& log);

@@ -139,6 +139,7 @@ void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t
 
 void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
     lastByte_ = now;
+    ++heardSinceEntry_;
     switch (state_) {
     case DeviceState::Firmware:
         firmwareByte(b, now);
@@ -528,13 +529,25 @@ std::vector<OutputChunk> DeviceModel::takeOutput() {
 
 void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros) {
     if (faults_.silent) return;
+    sentSinceEntry_ += static_cast<std::uint32_t>(bytes.size());
+    busySinceEntry_ += busyMicros;
     // Over USB the answer carries no line speed: the host hears it at any setting.
     output_.push_back(OutputChunk{busyMicros, usbCdc_ ? 0u : lineSpeed_, std::move(bytes)});
 }
 
 void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
                          CommandResult result, std::string note) {
-    log_.push_back(CommandLogEntry{command, address, length, result, std::move(note), false});
+    log_.push_back(CommandLogEntry{command, address, length, result, std::move(note), false,
+                                   heardSinceEntry_, sentSinceEntry_, usbCdc_ ? 0u : lineSpeed_,
+                                   busySinceEntry_});
+    heardSinceEntry_ = sentSinceEntry_ = 0;
+    busySinceEntry_ = 0;
+}
+
+void DeviceModel::clearLog() {
+    log_.clear();
+    heardSinceEntry_ = sentSinceEntry_ = 0;
+    busySinceEntry_ = 0;
 }
 
 }  // namespace varnel

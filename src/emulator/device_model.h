@@ -101,7 +101,7 @@ public:
     // board's 12.0 V and 25 C unless set).
     void setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatureRaw);
     const std::vector<CommandLogEntry>& log() const { return log_; }
-    void clearLog() { log_.clear(); }
+    void clearLog();
     bool hungUp() const { return hungUp_; }
     std::uint64_t bytesReceived() const { return bytesReceived_; }
 
@@ -154,6 +154,10 @@ private:
     std::vector<CommandLogEntry> log_;
     std::uint64_t bytesReceived_ = 0;
     bool hungUp_ = false;
+    // Traffic not yet in the log: it goes into the next entry.
+    std::uint32_t heardSinceEntry_ = 0;
+    std::uint32_t sentSinceEntry_ = 0;
+    std::uint64_t busySinceEntry_ = 0;
 };
 
 }  // namespace varnel

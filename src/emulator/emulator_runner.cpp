@@ -16,10 +16,6 @@ const EmulatedChip& chipOrThrow(const std::string& name) {
     return *chip;
 }
 
-void sleepMicros(std::uint64_t us) {
-    if (us) std::this_thread::sleep_for(std::chrono::microseconds(us));
-}
-
 }  // namespace
 
 EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
@@ -32,6 +28,8 @@ EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
             throw std::runtime_error("the " + options.chip + " board has no USB port");
         model_.setUsbCdc(true);
     }
+    if (options.adapterLatencyMs != 0)
+        adapter_.emplace(std::chrono::milliseconds(options.adapterLatencyMs));
     const EmulatedChip& chip = model_.chip();
     model_.setSensorBytes(options.volts ? voltageRawFor(chip, *options.volts) : chip.voltageRaw,
                           options.celsius ? temperatureRawFor(chip, *options.celsius) : chip.temperatureRaw);
@@ -72,36 +70,83 @@ void EmulatorRunner::serve() {
                 timeoutMs = static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, 100));
             }
         }
+        if (auto held = adapter_ ? adapter_->deadline() : std::nullopt) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*held - Clock::now());
+            timeoutMs = std::min(timeoutMs, static_cast<int>(std::max<long long>(wait.count(), 0)));
+        }
         auto input = transport_.poll(timeoutMs);
         if (stopping_) break;
+        // In the real-time model the device cannot answer bytes before they
+        // have crossed the line, nor start an answer before the previous one
+        // has left. The times are kept as deadlines and slept off once, just
+        // before an answer goes out, so scheduling delays do not add up.
+        const auto arrived = Clock::now();
+        auto heardAt = arrived;
         if (input && options_.realtime && !options_.usbCdc) {
-            // The device cannot act on bytes before they have crossed the wire.
             std::uint32_t speed = input->speed;
             if (speed == 0) speed = lineSpeed();
-            sleepMicros(wireTimeMicros(input->bytes.size(), speed));
+            heardAt = std::max(arrived, inLineFree_) +
+                      std::chrono::microseconds(wireTimeMicros(input->bytes.size(), speed));
+            inLineFree_ = heardAt;
         }
 
         std::vector<OutputChunk> output;
         bool hangUp = false;
         {
             std::lock_guard lock(mutex_);
-            const auto now = Clock::now();
-            if (input) model_.receive(input->bytes.data(), input->bytes.size(), input->speed, now);
-            model_.tick(now);
+            if (input) model_.receive(input->bytes.data(), input->bytes.size(), input->speed, arrived);
+            model_.tick(arrived);
             output = model_.takeOutput();
             hangUp = model_.hungUp();
         }
         changed_.notify_all();
 
         for (const auto& chunk : output) {
-            if (options_.realtime) sleepMicros(chunk.busyMicros);
+            auto start = std::max(heardAt, outLineFree_);
+            if (options_.realtime) start += std::chrono::microseconds(chunk.busyMicros);
             const std::uint32_t host = transport_.sessionUnsettled() ? 0 : transport_.hostSpeed();
-            transport_.send(hearAtSpeed(chunk.bytes.data(), chunk.bytes.size(), chunk.speed, host));
-            if (options_.realtime) sleepMicros(wireTimeMicros(chunk.bytes.size(), chunk.speed));
+            outLineFree_ = deliver(hearAtSpeed(chunk.bytes.data(), chunk.bytes.size(), chunk.speed, host),
+                                   chunk.bytes.size(), chunk.speed, start);
         }
+        sendDueAdapterPacket();
         if (hangUp) transport_.hangUp();
     }
     changed_.notify_all();
+}
+
+DeviceModel::Clock::time_point EmulatorRunner::deliver(const std::vector<std::uint8_t>& heard,
+                                                       std::size_t sentBytes, std::uint32_t speed,
+                                                       DeviceModel::Clock::time_point start) {
+    const bool timed = options_.realtime && speed != 0;
+    const auto lastBitAt = [&](std::size_t n) {
+        return start + std::chrono::microseconds(timed ? wireTimeMicros(n, speed) : 0);
+    };
+    if (!adapter_) {
+        // The host has the answer once its last byte has crossed the line.
+        if (options_.realtime) std::this_thread::sleep_until(lastBitAt(sentBytes));
+        transport_.send(heard);
+        return lastBitAt(sentBytes);
+    }
+    // Each byte reaches the adapter when its last bit has crossed the line;
+    // a packet leaves when it fills up or when its timer runs out first.
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        const auto at = lastBitAt(i + 1);
+        if (auto held = adapter_->deadline(); held && *held <= at) {
+            std::this_thread::sleep_until(*held);
+            transport_.send(*adapter_->due(*held));
+        }
+        for (const auto& packet : adapter_->arrive(&heard[i], 1, at)) {
+            std::this_thread::sleep_until(at);
+            transport_.send(packet);
+        }
+    }
+    if (options_.realtime) std::this_thread::sleep_until(lastBitAt(sentBytes));
+    return lastBitAt(sentBytes);
+}
+
+void EmulatorRunner::sendDueAdapterPacket() {
+    if (!adapter_) return;
+    if (auto packet = adapter_->due(DeviceModel::Clock::now())) transport_.send(*packet);
 }
 
 std::vector<std::uint8_t> EmulatorRunner::flash() const {

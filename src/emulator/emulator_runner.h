@@ -14,6 +14,7 @@
 #include "emulator/device_model.h"
 #include "emulator/fault_plan.h"
 #include "emulator/pty_transport.h"
+#include "emulator/usb_adapter.h"
 
 namespace varnel {
 
@@ -26,6 +27,7 @@ struct EmulatorOptions {
     bool weather = false;            // weather-station firmware (family 1) instead of a tracker
     std::uint32_t firmwareSpeed = 0; // the running firmware's line speed; 0: the chip's own
     bool usbCdc = false;             // on the board's USB port: line speeds mean nothing (JM chips)
+    std::uint32_t adapterLatencyMs = 0;  // behind a USB-serial adapter with this latency timer; 0: none
     FaultPlan faults;
     std::optional<double> volts;     // supply voltage the sensors report (default 12.0)
     std::optional<double> celsius;   // temperature the sensors report (default 25)
@@ -91,12 +93,23 @@ public:
 
 private:
     void serve();
+    // The device's answer on its way to the host, through the adapter when
+    // there is one, starting on the line at `start`; returns when its last
+    // bit has left.
+    DeviceModel::Clock::time_point deliver(const std::vector<std::uint8_t>& heard, std::size_t sentBytes,
+                                           std::uint32_t speed, DeviceModel::Clock::time_point start);
+    void sendDueAdapterPacket();
 
     EmulatorOptions options_;
     PtyTransport transport_;
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     DeviceModel model_;
+    // Touched by the serving thread only: the adapter, and when each
+    // direction of the line is free again in the real-time model.
+    std::optional<UsbAdapterModel> adapter_;
+    DeviceModel::Clock::time_point inLineFree_{};
+    DeviceModel::Clock::time_point outLineFree_{};
     std::thread thread_;
     std::atomic<bool> stopping_{false};
 };

@@ -52,6 +52,10 @@ int main(int argc, char** argv) {
     app.add_option("--voltage", options.volts, "Supply voltage the sensors report (default: 12.0)");
     app.add_option("--temperature", options.celsius,
                    "Temperature in degrees Celsius the sensors report (default: 25)");
+    app.add_option("--adapter-latency", options.adapterLatencyMs,
+                   "Answer through a USB-serial adapter: a packet goes out at 62 bytes or MS ms "
+                   "after its first byte")
+        ->check(CLI::Range(1, 255));
     app.add_option("--log", logFile, "Write the command log to FILE");
     app.add_option("--save-flash", saveFlash, "Save the flash as a raw image on exit");
     CLI11_PARSE(app, argc, argv);

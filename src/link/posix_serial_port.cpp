@@ -7,6 +7,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +27,9 @@ namespace varnel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The longest sleep between two looks at the output queue while a write drains.
+constexpr long kDrainStepMaxUs = 10000;
 
 int msUntil(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -63,6 +71,36 @@ void setModemLine(int fd, unsigned long request, int bit) {
 }  // namespace
 
 PosixSerialPort::~PosixSerialPort() { release(); }
+
+// A USB-serial adapter holds a short reply until its latency timer runs out
+// (16 ms by default), and the bootloader answers every erase, write and read
+// with a few bytes only: asking the driver for low latency makes supporting
+// drivers use their shortest timer. Pseudo-terminals and built-in UARTs
+// refuse or ignore the request, which changes nothing.
+void PosixSerialPort::requestLowLatency() {
+    savedSerialFlags_.reset();
+#ifdef __linux__
+    serial_struct info{};
+    if (ioctl(fd_, TIOCGSERIAL, &info) != 0) return;
+    const int previous = info.flags;
+    if (previous & ASYNC_LOW_LATENCY) return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    if (ioctl(fd_, TIOCSSERIAL, &info) == 0) savedSerialFlags_ = previous;
+#endif
+}
+
+// Puts back the driver's own latency setting, for whatever opens the
+// device after us.
+void PosixSerialPort::restoreLatency() {
+#ifdef __linux__
+    serial_struct info{};
+    if (savedSerialFlags_ && ioctl(fd_, TIOCGSERIAL, &info) == 0) {
+        info.flags = (info.flags & ~ASYNC_LOW_LATENCY) | (*savedSerialFlags_ & ASYNC_LOW_LATENCY);
+        (void)ioctl(fd_, TIOCSSERIAL, &info);
+    }
+#endif
+    savedSerialFlags_.reset();
+}
 
 int PosixSerialPort::openPort(const std::string& name, const std::string& speed, UserInterface& ui) {
     path_ = resolvePortName(name);
@@ -120,6 +158,7 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
         release();
         return -1;
     }
+    requestLowLatency();
     // The trackers reset on DTR: drop it, and keep RTS asserted.
     setModemLine(fd_, TIOCMBIC, TIOCM_DTR);
     setModemLine(fd_, TIOCMBIS, TIOCM_RTS);
@@ -129,6 +168,7 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
 
 void PosixSerialPort::release() {
     if (fd_ < 0) return;
+    restoreLatency();
     // TIOCEXCL would outlive the close while the far side holds the line,
     // and then refuse our own reopening at the next speed.
     (void)ioctl(fd_, TIOCNXCL);
@@ -139,6 +179,7 @@ void PosixSerialPort::release() {
 
 int PosixSerialPort::closePort() {
     if (fd_ < 0) return -1;
+    restoreLatency();
     (void)ioctl(fd_, TIOCNXCL);
     (void)::flock(fd_, LOCK_UN);
     const int rc = ::close(fd_);
@@ -147,7 +188,7 @@ int PosixSerialPort::closePort() {
 }
 
 int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
-    if (fd_ < 0) return -1;
+    if (fd_ < 0 || handingOver()) return -1;
     if (n <= 0) return 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(serial_timing::writeTotalMs(n));
     int written = 0;
@@ -161,10 +202,16 @@ int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
         const int left = msUntil(deadline);
         if (left == 0) return written;  // write time-out: a short count
         pollfd p{fd_, POLLOUT, 0};
-        if (::poll(&p, 1, left) < 0 && errno != EINTR) return -1;
+        const int pr = ::poll(&p, 1, waitSlice(left));
+        if (pr < 0 && errno != EINTR) return -1;
+        if (pr == 0) handOver();
     }
     // Return only once the bytes are on the wire, as a synchronous Windows
     // write does, but never wait longer than the write time-out.
+    const auto turnAfter = [this] {
+        return Clock::now() + std::chrono::milliseconds(waitSlice(serial_timing::kWriteTotalConstantMs));
+    };
+    auto nextTurn = turnAfter();
     for (;;) {
         int queued = 0;
         if (ioctl(fd_, TIOCOUTQ, &queued) != 0) {
@@ -172,44 +219,60 @@ int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
             break;
         }
         if (queued <= 0 || msUntil(deadline) == 0) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // Sleep about as long as the queued bytes take on the line: polling
+        // in fixed steps would add up to a step to every command's round trip.
+        const auto onLine = std::chrono::microseconds(std::uint64_t{static_cast<unsigned>(queued)} *
+                                                      10u * 1000000u / std::max(baud_, 1ul));
+        std::this_thread::sleep_for(std::clamp(onLine, std::chrono::microseconds(100),
+                                               std::chrono::microseconds(kDrainStepMaxUs)));
+        if (Clock::now() >= nextTurn) {
+            handOver();
+            nextTurn = turnAfter();
+        }
     }
     return written;
 }
 
 int PosixSerialPort::readBytes(std::uint8_t* buffer, int n) {
-    if (fd_ < 0) return -1;
+    if (fd_ < 0 || handingOver()) return -1;
     if (n <= 0) return 0;
     const auto total = Clock::now() + std::chrono::milliseconds(serial_timing::readTotalMs(n));
     int got = 0;
     Clock::time_point gapEnd{};
-    while (got < n) {
-        int wait = msUntil(total);
-        if (got > 0) wait = std::min(wait, msUntil(gapEnd));
-        if (wait == 0) break;
+    for (;;) {
+        int left = msUntil(total);
+        if (got > 0) left = std::min(left, msUntil(gapEnd));
+        // Once the time is up, one last look without waiting still takes
+        // bytes that arrived in time while the interface had its turn.
         pollfd p{fd_, POLLIN, 0};
-        const int pr = ::poll(&p, 1, wait);
+        const int pr = ::poll(&p, 1, waitSlice(left));
         if (pr < 0) {
             if (errno == EINTR) continue;
             return -1;
         }
-        if (pr == 0) continue;  // the loop head notices the time-out
+        if (pr == 0) {
+            if (left == 0) break;
+            handOver();
+            continue;
+        }
         const ssize_t r = ::read(fd_, buffer + got, static_cast<std::size_t>(n - got));
         if (r > 0) {
             got += static_cast<int>(r);
+            if (got == n || left == 0) break;
             gapEnd = Clock::now() + std::chrono::milliseconds(serial_timing::kReadIntervalMs);
         } else if (r == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
             // The line is gone (a USB adapter unplugged, the far end of a
             // pseudo-terminal closed).
             return got > 0 ? got : -1;
         }
+        if (left == 0) break;
     }
     return got;
 }
 
 int PosixSerialPort::flushPort(int discardInput) {
     // Output needs no purge: every write has drained before returning.
-    if (fd_ >= 0 && discardInput) tcflush(fd_, TCIFLUSH);
+    if (fd_ >= 0 && discardInput && !handingOver()) tcflush(fd_, TCIFLUSH);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/serial_port.h"
@@ -9,7 +10,7 @@ namespace varnel {
 
 // SerialPort on a POSIX tty (Linux, macOS): termios for the line, poll on a
 // non-blocking descriptor for the time-outs, TIOCEXCL plus an advisory flock
-// for the exclusive open.
+// for the exclusive open; on Linux the driver's low-latency mode while open.
 class PosixSerialPort : public SerialPort {
 public:
     PosixSerialPort() = default;
@@ -31,8 +32,11 @@ public:
 
 private:
     void release();
+    void requestLowLatency();
+    void restoreLatency();
 
     int fd_ = -1;
+    std::optional<int> savedSerialFlags_;  // the driver's flags before our low-latency request
     std::string path_;
     unsigned long baud_ = 0;
 };

@@ -32,6 +32,29 @@ public:
     int sendByte(std::uint8_t b);
     int exchangeByte(std::uint8_t b);
     int receiveByte();
+
+    // Hands the interface a turn (its pump()) at least every kWaitSliceMs
+    // while a read or write waits, so a window stays responsive through the
+    // half-second reads of the announce wait. The time-outs above are kept
+    // as they are: only how the wait is cut up changes. nullptr (the
+    // default) waits in one piece.
+    void setWaitHandler(UserInterface* ui) { waitUi_ = ui; }
+    // True while a wait has handed the interface its turn. The command that
+    // wait belongs to is still on the line, so reads, writes and discards
+    // from an event handler fail at once (-1) instead of taking its reply;
+    // a view that talks to the tracker on a click does it once this is false.
+    bool handingOver() const { return handingOver_; }
+
+protected:
+    static constexpr int kWaitSliceMs = 10;
+    // How long a backend may wait in one go when `leftMs` remain.
+    int waitSlice(int leftMs) const;
+    // Called by a backend between two slices of one wait.
+    void handOver();
+
+private:
+    UserInterface* waitUi_ = nullptr;
+    bool handingOver_ = false;
 };
 
 }  // namespace varnel

@@ -395,5 +395,32 @@ TEST(DeviceModel, UsbCdcHearsEveryByteWhateverTheHostsSpeed) {
     for (const auto& e : bench.model.log()) EXPECT_NE(e.result, CommandResult::Garbled) << e.text();
 }
 
+TEST(DeviceModel, TheLogCarriesEachCommandsTrafficForTheWireBound) {
+    Bench bench("AP64");
+    bench.connect();
+    bench.model.clearLog();
+    bench.command(Bench::addressed('E', 0x1200));
+    bench.command(Bench::addressed('W', 0x1200, {4, 1, 2, 3, 4}));
+    bench.command(Bench::addressed('R', 0x1200, {4}));
+    const auto& log = bench.model.log();
+    ASSERT_EQ(log.size(), 3u);
+    struct Traffic {
+        std::uint32_t in, out;
+        std::uint64_t busy;
+    };
+    const Traffic expected[] = {{3, 1, DeviceModel::kEraseMicros},
+                                {8, 1, 4 * DeviceModel::kProgramMicrosPerByte},
+                                {4, 4, 0}};
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(log[i].bytesIn, expected[i].in);
+        EXPECT_EQ(log[i].bytesOut, expected[i].out);
+        EXPECT_EQ(log[i].busyMicros, expected[i].busy);
+        EXPECT_EQ(log[i].speed, 19200u);
+    }
+    // 4, 9 and 8 bytes at 19200 (2083 + 4687 + 4166 us), plus erasing and programming.
+    EXPECT_EQ(wireBoundMicros(log), 10936u + 20000u + 160u);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -154,5 +154,66 @@ TEST_F(PtyTest, ReadFailsOnceTheFarSideHasGone) {
     EXPECT_EQ(port.readBytes(&b, 1), -1);
 }
 
+// Plays the window: counts its turns, and in one of them sends the
+// device's reply (as if it arrived during a repaint) and tries to use the
+// port itself, as a click handler would.
+class TurnCountingUi : public test::RecordingUi {
+public:
+    int master = -1;
+    SerialPort* port = nullptr;
+    int replyAtTurn = -1;
+    int nestedRead = 0, nestedWrite = 0;
+    std::vector<long> turnsAtMs;
+    Clock::time_point start = Clock::now();
+    void pump() override {
+        turnsAtMs.push_back(msSince(start));
+        if (static_cast<int>(turnsAtMs.size()) != replyAtTurn) return;
+        const std::uint8_t reply[2] = {0xFC, 0x42};
+        ASSERT_EQ(write(master, reply, 2), 2);
+        usleep(5000);
+        port->flushPort(1);
+        std::uint8_t b = 0x8A;
+        nestedWrite = port->writeBytes(&b, 1);
+        nestedRead = port->readBytes(&b, 1);
+    }
+};
+
+TEST_F(PtyTest, AWaitHandsTheInterfaceTurnsWithoutChangingTheTimeOut) {
+    TurnCountingUi turns;
+    turns.master = master;
+    turns.port = &port;
+    port.setWaitHandler(&turns);
+    ASSERT_EQ(port.openPort(slave, "19200", ui), 1);
+
+    // Nothing arrives: still about 500 + 2 ms, now with a turn every slice.
+    std::uint8_t b = 0x55;
+    turns.start = Clock::now();
+    EXPECT_EQ(port.readBytes(&b, 1), 0);
+    const long took = msSince(turns.start);
+    EXPECT_GE(took, 495);
+    EXPECT_LT(took, 700);
+    EXPECT_EQ(b, 0x55);
+    ASSERT_GE(turns.turnsAtMs.size(), 15u);
+    // Slices are 10 ms; the bound leaves room for a busy machine and still
+    // tells them from one half-second wait.
+    long previous = 0;
+    for (long at : turns.turnsAtMs) {
+        EXPECT_LT(at - previous, 100);
+        previous = at;
+    }
+
+    // A reply that arrives during a turn is read whole, and the port refuses
+    // to be used from inside the turn, so nothing takes or discards it.
+    turns.turnsAtMs.clear();
+    turns.replyAtTurn = 3;
+    turns.start = Clock::now();
+    std::uint8_t two[2] = {0, 0};
+    EXPECT_EQ(port.readBytes(two, 2), 2);
+    EXPECT_EQ(two[1], 0x42);
+    EXPECT_LT(msSince(turns.start), 200);
+    EXPECT_EQ(turns.nestedWrite, -1);
+    EXPECT_EQ(turns.nestedRead, -1);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bench_result.h"
+
+namespace varnel::bench {
+
+// The link cases against the emulated tracker in its real-time model, each
+// chip behind no adapter or one with the given latency timer.
+// chips: which firmware loads to run (the settings cases go with "AP64").
+std::vector<CaseRuns> runLinkCases(int runs, const std::vector<int>& adapterLatencies,
+                                   const std::vector<std::string>& chips);
+
+}  // namespace varnel::bench
