@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "config/weather_record.h"
 #include "forms/tracker_config_diff.h"
 #include "forms/tracker_fixture.h"
 
@@ -45,6 +46,13 @@ TEST(TrackerDiff, AnotherChipShowsTheDeviceAndTheKeysOnlyOneSideHas) {
     for (const auto& l : out) absent |= l.find("-> (none)") != std::string::npos || l.find(": (none) ->") != std::string::npos;
     EXPECT_TRUE(absent) << testing::PrintToString(out);
     for (const auto& l : out) EXPECT_EQ(l.find("profile 2 deviceId"), std::string::npos) << l;
+}
+
+TEST(TrackerDiff, AWeatherStationsOneRecordIsComparedByItsOwnKeysOnce) {
+    auto a = std::make_unique<Session>(test::trackerSession("AP64", kFamilyWeather));
+    auto b = std::make_unique<Session>(test::trackerSession("AP64", kFamilyWeather));
+    WeatherRecord(b->settings.profile(0)).setComment("Hilltop");
+    EXPECT_EQ(lines(*a, *b), (std::vector<std::string>{"comment:  -> Hilltop"}));
 }
 
 }  // namespace
