@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang
+.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang fuzz fuzz-smoke
 
 all: build
 
@@ -26,6 +26,17 @@ test-asan: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# libFuzzer programs for every parser (clang), built in build-fuzz.
+fuzz:
+	@bash scripts/install-deps.sh --fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
+
+# Each fuzz program for 30 s from its seeds; any finding fails.
+FUZZ_SECONDS ?= 30
+fuzz-smoke: fuzz
+	@bash scripts/fuzz-run.sh build-fuzz $(FUZZ_SECONDS)
 
 # The link against its wire-time bound on the emulated tracker, S-record
 # loading beside srec_cat, and the window's longest wait; a few minutes, and
@@ -67,4 +78,4 @@ demo: build
 
 clean:
 	@bash scripts/wine-prefix.sh build-windows stop 2>/dev/null || true
-	rm -rf $(BUILD_DIR) build-asan build-windows build-clang
+	rm -rf $(BUILD_DIR) build-asan build-windows build-clang build-fuzz

@@ -21,6 +21,8 @@ for extra in "$@"; do
     clang) packages+=(clang) ;;
     # make bench compares S-record loading with srec_cat; nothing else needs it.
     --bench) packages+=(srecord) ;;
+    # make fuzz builds the fuzz programs with clang and its libFuzzer runtime.
+    --fuzz) packages+=(clang libclang-rt-dev) ;;
     *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done

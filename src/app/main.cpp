@@ -5,6 +5,7 @@
 #include "app/config_app.h"
 #include "core/session.h"
 #include "link/serial_port.h"
+#include "link/tracker_backup.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_http_client.h"
@@ -36,7 +37,8 @@ int main(int argc, char** argv) {
         options.firmwareServer.empty() ? varnel::app_settings::firmwareServer().toStdString()
                                        : options.firmwareServer,
         options.mirrorServer.empty() ? varnel::app_settings::mirrorServer().toStdString()
-                                     : options.mirrorServer};
+                                     : options.mirrorServer,
+        varnel::defaultBackupFolder()};
 
     varnel::CConfigApp configApp(context, std::move(options));
     return configApp.run();

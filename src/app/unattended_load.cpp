@@ -9,7 +9,7 @@
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
-#include "ui/write_progress_dialog.h"
+#include "ui/firmware_sequences.h"
 
 namespace varnel {
 
@@ -52,7 +52,7 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0)
         return finish(1);
-    const int written = runWriteProgressDialog(context, nullptr);
+    const int written = writeWithBackup(context, nullptr);
     return finish(written == 0 ? 0 : 1);
 }
 

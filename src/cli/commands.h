@@ -13,6 +13,12 @@ void addInfoCommand(CLI::App& app, int& status);
 void addShowCommand(CLI::App& app, int& status);
 void addSetCommand(CLI::App& app, int& status);
 void addScriptCommand(CLI::App& app, int& status);
+void addDiffCommand(CLI::App& app, int& status);
+
+// Like diff(1): 0 the same, 1 they differ, 2 the comparison could not be made.
+inline constexpr int kDiffTrouble = 2;
+// Prints one line per differing setting; 0 or 1 as above.
+int printDifferences(Session& before, Session& after, bool metric);
 
 // Device commands: they reach a tracker through its bootloader.
 void addFlashCommand(CLI::App& app, int& status);
@@ -21,8 +27,6 @@ void addWriteCommand(CLI::App& app, int& status);
 void addExportBinCommand(CLI::App& app, int& status);
 void addDiagCommand(CLI::App& app, int& status);
 void addPortsCommand(CLI::App& app, int& status);
-
-// The configuration-file flavour of the dialog a settings record's family selects.
-ConfigFlavour configFlavourFor(const SettingsRecord& settings);
+void addBackupsCommand(CLI::App& app, int& status);
 
 }  // namespace varnel::cli

@@ -41,8 +41,8 @@ void DeviceUi::pump() {
 }
 
 DeviceConnection::DeviceConnection(Session& session, const DeviceOptions& options)
-    : session_(session), options_(options), ui_(session.link),
-      link_(withSystemPort(session), ui_) {}
+    : session_(session), options_(options), ui_(session.link), linkUi_(ui_, options.port),
+      link_(withSystemPort(session), linkUi_) {}
 
 DeviceConnection::~DeviceConnection() {
     if (session_.link.connected) link_.leaveBootloader();

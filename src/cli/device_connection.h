@@ -9,6 +9,7 @@
 #include "cli/stderr_ui.h"
 #include "core/session.h"
 #include "link/boot_link.h"
+#include "link/port_open_reason.h"
 
 namespace varnel::cli {
 
@@ -61,6 +62,7 @@ private:
     Session& session_;
     const DeviceOptions& options_;
     DeviceUi ui_;
+    PortReasonUi linkUi_;  // says why a port would not open
     BootLink link_;
 };
 

@@ -1,5 +1,6 @@
 #include <memory>
 
+#include "cli/backup_step.h"
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
@@ -17,11 +18,12 @@ struct FlashArgs {
     DeviceOptions device;
     bool keepSettings = false;
     std::string file;
+    BackupStep backup;
 };
 
 // The unattended firmware load: connect, load the file, keep the tracker's
 // settings or take the file's, remap, check the addresses, write, leave.
-int runFlash(const FlashArgs& args) {
+int runFlash(FlashArgs& args) {
     Session session;
     DeviceConnection conn(session, args.device);
     if (!conn.connect()) return 1;
@@ -48,8 +50,14 @@ int runFlash(const FlashArgs& args) {
     remapVectors(session.image, session.link.deviceInfo);
     if (validateImageAddresses(session.image, session.link.deviceInfo, session.target.kind, ui) != 0)
         return 1;
-    TerminalProgress progress;
-    return writeImage(link, progress) == 0 ? 0 : 1;
+    if (!args.backup.run(link, ui)) return 1;
+    int result;
+    {
+        TerminalProgress progress;
+        result = writeImage(link, progress);
+    }
+    args.backup.report();
+    return result == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -61,6 +69,7 @@ void addFlashCommand(CLI::App& app, int& status) {
     cmd->add_flag("--keep-settings", args->keepSettings,
                   "keep the tracker's settings and script instead of the file's");
     cmd->add_option("FILE", args->file, "firmware file (.s19)")->required();
+    args->backup.addOption(cmd);
     cmd->callback([args, &status] { status = runFlash(*args); });
 }
 

@@ -1,4 +1,6 @@
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <iostream>
 #include <string>
 
@@ -44,10 +46,27 @@ int infoConfig(const std::string& path) {
     return 0;
 }
 
+// The size of a saved configuration file, with or without its script.
+bool hasConfigLayout(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return !ec && (size == config_file_layout::kShortSize || size == config_file_layout::kFullSize);
+}
+
 int infoFirmware(const std::string& path) {
     StderrUi ui;
-    FlashImage image;
+    auto owned = std::make_unique<FlashImage>();
+    FlashImage& image = *owned;
     const int rc = loadSRecordFile(path, image, ui);
+    if (rc == 0 && !image.touchedSpan()) {
+        // Nothing loaded: a configuration file under another name is still
+        // summarised; anything else is neither, and "bytes: 0" would pass
+        // it off as an empty firmware.
+        if (!path.empty() && hasConfigLayout(path)) return infoConfig(path);
+        ui.message((path.empty() ? std::string("Standard input") : path) +
+                   " holds neither S-records nor a configuration file's layout");
+        return 1;
+    }
     std::uint32_t count = 0;
     std::uint32_t addr = 0;
     while (addr < kFlashSize) {

@@ -15,9 +15,11 @@ int main(int argc, char** argv) {
     varnel::cli::addExportBinCommand(app, status);
     varnel::cli::addDiagCommand(app, status);
     varnel::cli::addPortsCommand(app, status);
+    varnel::cli::addBackupsCommand(app, status);
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);
+    varnel::cli::addDiffCommand(app, status);
 
     try {
         app.parse(argc, argv);

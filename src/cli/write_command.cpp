@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "cli/backup_step.h"
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
@@ -18,7 +19,9 @@ namespace {
 struct WriteArgs {
     DeviceOptions device;
     bool force = false;
+    bool dryRun = false;
     std::string file;
+    BackupStep backup;
 };
 
 // The chip named by a configuration file's device id, or "" when the file
@@ -34,20 +37,37 @@ std::string fileChipName(const std::string& path) {
     return chip;
 }
 
-int runWrite(const WriteArgs& args) {
+// What the write would change, from the tracker's settings to the file's as
+// they would go in (the tracker's firmware header kept); nothing is written.
+int dryRun(const WriteArgs& args, Session& tracker, ConfigFlavour flavour, UserInterface& ui) {
+    auto planned = std::make_unique<Session>();
+    planned->target = tracker.target;
+    planned->link.deviceInfo = tracker.link.deviceInfo;
+    planned->link.chipName = tracker.link.chipName;
+    planned->settings = tracker.settings;
+    planned->radio = tracker.radio;
+    planned->script = tracker.script;
+    if (loadConfigFile(args.file, *planned, flavour, ui) != 0) return kDiffTrouble;
+    return printDifferences(tracker, *planned, true);
+}
+
+int runWrite(WriteArgs& args) {
+    // A dry run answers like diff: 1 means "would change", so trouble is 2.
+    const int trouble = args.dryRun ? kDiffTrouble : 1;
     Session session;
     DeviceConnection conn(session, args.device);
-    if (!conn.connect() || !conn.requireKnownTarget()) return 1;
+    if (!conn.connect() || !conn.requireKnownTarget()) return trouble;
     UserInterface& ui = conn.ui();
-    if (readDeviceConfiguration(conn.link(), session) != 0) return 1;
+    if (readDeviceConfiguration(conn.link(), session) != 0) return trouble;
 
     const std::string chip = fileChipName(args.file);
     if (!chip.empty() && chip != session.link.chipName && !args.force) {
         ui.message("The configuration file is for " + chip + " but the tracker is " +
                    session.link.chipName + "; use --force to write it anyway");
-        return 1;
+        return trouble;
     }
     const ConfigFlavour flavour = configFlavourFor(session.settings);
+    if (args.dryRun) return dryRun(args, session, flavour, ui);
     if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
 
     session.image.reset();
@@ -57,8 +77,14 @@ int runWrite(const WriteArgs& args) {
     } else {
         packSettings(session.image, session.target, {session.settings, session.radio, session.script});
     }
-    TerminalProgress progress;
-    return writeImage(conn.link(), progress) == 0 ? 0 : 1;
+    if (!args.backup.run(conn.link(), ui)) return 1;
+    int result;
+    {
+        TerminalProgress progress;
+        result = writeImage(conn.link(), progress);
+    }
+    args.backup.report();
+    return result == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -68,6 +94,9 @@ void addWriteCommand(CLI::App& app, int& status) {
     auto args = std::make_shared<WriteArgs>();
     addDeviceOptions(cmd, args->device);
     cmd->add_flag("--force", args->force, "write a file made for another chip");
+    args->backup.addOption(cmd);
+    cmd->add_flag("--dry-run", args->dryRun,
+                  "print the settings the write would change (exit 1 when any) and write nothing");
     cmd->add_option("FILE", args->file, "configuration file (.cfg)")->required();
     cmd->callback([args, &status] { status = runWrite(*args); });
 }

@@ -72,21 +72,9 @@ std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path) {
     return bytes;
 }
 
-// Reads a file that holds at least the device id and the whole settings
-// record. A shorter file would splice its fragment of a record onto the
-// working settings, so it is refused before anything changes.
-std::optional<std::vector<std::uint8_t>> readConfigBytes(const std::string& path, UserInterface& ui) {
-    auto bytes = readFileHead(path);
-    if (!bytes || bytes->size() < kShortSize) {
-        ui.message(kReadError);
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 // The script part as far as the file holds it; bytes the file lacks keep
 // their previous values.
-void takeScript(const std::vector<std::uint8_t>& bytes, ScriptArea& script) {
+void takeScript(std::span<const std::uint8_t> bytes, ScriptArea& script) {
     if (bytes.size() <= kScriptOffset) return;
     const std::size_t n = std::min(bytes.size() - kScriptOffset, script.bytes.size());
     std::memcpy(script.bytes.data(), &bytes[kScriptOffset], n);
@@ -94,11 +82,24 @@ void takeScript(const std::vector<std::uint8_t>& bytes, ScriptArea& script) {
 
 // The radio block when the file holds all of it; an older file without it
 // leaves the block as it was.
-void takeRadio(const std::vector<std::uint8_t>& bytes, RadioBlock& radio) {
+void takeRadio(std::span<const std::uint8_t> bytes, RadioBlock& radio) {
     if (bytes.size() >= kRadioFileSize) std::memcpy(radio.bytes.data(), &bytes[kRadioOffset], radio.bytes.size());
 }
 
+// A file that holds at least the device id and the whole settings record. A
+// shorter file would splice its fragment of a record onto the working
+// settings, so it is refused before anything changes.
+bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
+    if (bytes.size() >= kShortSize) return true;
+    ui.message(kReadError);
+    return false;
+}
+
 }  // namespace
+
+ConfigFlavour configFlavourFor(const SettingsRecord& settings) {
+    return settings.family() == kFamilyWeather ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
+}
 
 bool configFileHasRadio(ConfigFlavour flavour, TargetKind kind) {
     return flavour == ConfigFlavour::Tracker && kind == KindJL16;
@@ -120,28 +121,45 @@ int saveConfigFile(const std::string& path, const Session& session, ConfigFlavou
 
 int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour,
                    UserInterface& ui) {
-    const auto bytes = readConfigBytes(path, ui);
-    if (!bytes) return -1;
+    const auto bytes = readFileHead(path);
+    if (!bytes) {
+        ui.message(kReadError);
+        return -1;
+    }
+    return loadConfigBytes(*bytes, session, flavour, ui);
+}
+
+int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui) {
+    const auto bytes = readFileHead(path);
+    if (!bytes) {
+        ui.message(kReadError);
+        return -1;
+    }
+    return loadConfigBytesOffline(*bytes, session, ui);
+}
+
+int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,
+                    UserInterface& ui) {
+    if (!longEnough(bytes, ui)) return -1;
 
     // The connected device's firmware decides family, type and build; the
     // flags byte and everything after it come from the file.
     const SettingsHeader kept = SettingsHeader::of(session.settings);
-    std::memcpy(session.settings.bytes.data(), &(*bytes)[kSettingsOffset], session.settings.bytes.size());
-    if (configFileHasScript(flavour, session.target.kind)) takeScript(*bytes, session.script);
-    if (configFileHasRadio(flavour, session.target.kind)) takeRadio(*bytes, session.radio);
+    std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
+    if (configFileHasScript(flavour, session.target.kind)) takeScript(bytes, session.script);
+    if (configFileHasRadio(flavour, session.target.kind)) takeRadio(bytes, session.radio);
     session.settings.setFamily(kept.family);
     session.settings.setType(kept.type);
     session.settings.setBuild(kept.build);
     return 0;
 }
 
-int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui) {
-    const auto bytes = readConfigBytes(path, ui);
-    if (!bytes) return -1;
+int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session, UserInterface& ui) {
+    if (!longEnough(bytes, ui)) return -1;
 
-    std::memcpy(session.settings.bytes.data(), &(*bytes)[kSettingsOffset], session.settings.bytes.size());
+    std::memcpy(session.settings.bytes.data(), &bytes[kSettingsOffset], session.settings.bytes.size());
 
-    const char* id = reinterpret_cast<const char*>(bytes->data());
+    const char* id = reinterpret_cast<const char*>(bytes.data());
     const void* nul = std::memchr(id, 0, kDeviceIdSize);
     const std::size_t idLength = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - id) : kDeviceIdSize;
     session.link.deviceInfo.deviceId.assign(id, idLength);
@@ -150,9 +168,9 @@ int loadConfigFileOffline(const std::string& path, Session& session, UserInterfa
     // What follows the settings is a JL16's radio block or any other chip's
     // script.
     if (session.target.kind == KindJL16)
-        takeRadio(*bytes, session.radio);
+        takeRadio(bytes, session.radio);
     else
-        takeScript(*bytes, session.script);
+        takeScript(bytes, session.script);
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/session.h"
@@ -26,6 +28,10 @@ inline constexpr std::size_t kRadioOffset = 537;
 inline constexpr std::size_t kRadioFileSize = 691;
 }  // namespace config_file_layout
 
+// The flavour a settings record's family calls for: weather-station firmware
+// is saved as its own dialog saves it (no script).
+ConfigFlavour configFlavourFor(const SettingsRecord& settings);
+
 // True when a file saved in this flavour for this target carries the script.
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind);
 // True when it carries the radio block.
@@ -44,5 +50,12 @@ int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flav
 // Offline load: takes the whole record and the script (when present) and sets
 // the device id from the file's header. 0, or -1 after the message.
 int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui);
+
+// The same two loads from a file's bytes already in memory (bytes past the
+// full layout are never used). A file shorter than the settings record is
+// refused before anything changes.
+int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,
+                    UserInterface& ui);
+int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session, UserInterface& ui);
 
 }  // namespace varnel

@@ -1,10 +1,8 @@
 #include "firmware/firmware_download.h"
 
-#include <string_view>
-
 #include "core/user_interface.h"
 #include "firmware/http_client.h"
-#include "firmware/srecord_parser.h"
+#include "firmware/srecord_loader.h"
 
 namespace varnel {
 
@@ -16,25 +14,7 @@ int downloadFirmware(HttpClient& http, const std::string& server, const std::str
         ui.message("Unable to download firmware file");
         return -1;
     }
-    image.reset();
-    SRecordParser parser(image, SRecordRules::network());
-    const std::string_view body = response.body;
-    std::size_t pos = 0;
-    while (pos < body.size()) {
-        // Lines are read as the file loader reads them: up to the line feed,
-        // and a line longer than the buffer goes on as the next one.
-        std::size_t end = body.find('\n', pos);
-        end = end == std::string_view::npos ? body.size() : end + 1;
-        if (end - pos > kSRecordLineMax) end = pos + kSRecordLineMax;
-        const SRecordLineResult r = parser.feedLine(body.substr(pos, end - pos));
-        if (r.kind == SRecordLineResult::Error) {
-            ui.message(r.message);
-            return -1;
-        }
-        if (r.kind == SRecordLineResult::End) break;
-        pos = end;
-    }
-    return 0;
+    return readSRecordText(response.body, SRecordRules::network(), image, ui);
 }
 
 }  // namespace varnel

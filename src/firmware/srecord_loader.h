@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "firmware/flash_image.h"
+#include "firmware/srecord_parser.h"
 
 namespace varnel {
 
@@ -13,5 +15,14 @@ class UserInterface;
 // as "Can't open input file %s\n"). The image keeps what was stored before a
 // failure; callers add their own "Error loading firmware file".
 int loadSRecordFile(const std::string& path, FlashImage& image, UserInterface& ui);
+
+// The same for a file's text already in memory: read in lines of at most
+// kSRecordLineMax characters as the file reader does, so a text and the file
+// holding it load alike.
+int loadSRecordText(std::string_view text, FlashImage& image, UserInterface& ui);
+
+// Resets the image and reads the text with the given rules (a file's or a
+// download's). 0, or -1 after the parser's message.
+int readSRecordText(std::string_view text, SRecordRules rules, FlashImage& image, UserInterface& ui);
 
 }  // namespace varnel

@@ -17,14 +17,8 @@
 namespace varnel {
 namespace {
 
-// Loads the file as the offline editor does. False after a message.
 bool openConfigFile(const TrackerConfigEdit& edit, Session& session, UserInterface& ui) {
-    if (loadConfigFileOffline(edit.path, session, ui) != 0) return false;
-    if (session.target.kind == KindNone) {
-        ui.message("Unknown device \"" + session.link.deviceInfo.deviceId + "\" in " + edit.path);
-        return false;
-    }
-    return true;
+    return loadConfigForKeys(edit.path, session, ui);
 }
 
 bool holdsWeatherSettings(const Session& session) { return session.settings.family() == kFamilyWeather; }
@@ -93,6 +87,34 @@ std::string jsonString(const std::string& text) {
 }
 
 }  // namespace
+
+bool loadConfigForKeys(const std::string& path, Session& session, UserInterface& ui) {
+    if (loadConfigFileOffline(path, session, ui) != 0) return false;
+    if (session.target.kind == KindNone) {
+        ui.message("Unknown device \"" + session.link.deviceInfo.deviceId + "\" in " + path);
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::pair<std::string, std::string>> configKeyValues(Session& session, int profile, bool metric) {
+    const int keptProfile = session.currentProfile;
+    const bool keptMetric = session.metric;
+    std::vector<std::pair<std::string, std::string>> values;
+    if (holdsWeatherSettings(session)) {
+        WeatherForm form;
+        startWeatherForm(form, session);
+        values = weatherKeyValues(form, session);
+    } else {
+        session.metric = metric;
+        TrackerForm form;
+        startTrackerForm(form, session, profile);
+        values = trackerKeyValues(form, session);
+    }
+    session.currentProfile = keptProfile;
+    session.metric = keptMetric;
+    return values;
+}
 
 void listConfigKeys(std::ostream& out) {
     std::vector<KeyHelp> keys;

@@ -2,11 +2,13 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varnel {
 
 class UserInterface;
+struct Session;
 
 // Reading and editing one profile of a configuration file through the main
 // tracker dialog's form, without a device: what `varnelcfg-cli show` and
@@ -18,6 +20,15 @@ struct TrackerConfigEdit {
     int profile = 0;      // 0 or 1
     bool metric = true;
 };
+
+// Loads a configuration file offline as show does: false after a message
+// when it cannot be read or names no chip of the target table.
+bool loadConfigForKeys(const std::string& path, Session& session, UserInterface& ui);
+
+// What show prints for the session's record: the tracker dialog's keys for
+// profile 0 or 1, or (weather-station firmware) the weather dialog's for its
+// one record, whatever the profile. The session is left as it was.
+std::vector<std::pair<std::string, std::string>> configKeyValues(Session& session, int profile, bool metric);
 
 // Prints the profile as the dialog shows it: one key=value per line, or one
 // JSON object. 0, or -1 after a message.

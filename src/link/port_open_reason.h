@@ -2,11 +2,33 @@
 
 #include <string>
 
+#include "core/user_interface.h"
+
 namespace varnel {
 
 // Why a serial device cannot be opened, in words a user can act on ("" when
-// it opens now or the reason is nothing we can help with): no permission
-// (which group to join), or another program holding the port.
+// it opens now or the reason is nothing we can help with): no such device,
+// no permission (which group to join), or another program holding the port
+// (named with its process id where /proc shows it).
 std::string describePortOpenFailure(const std::string& path);
+
+// The program that has the device open, as "minicom (pid 1234)", or "" when
+// no process we may look at holds it.
+std::string describePortHolder(const std::string& path);
+
+// Adds the reason to "Can't open serial port": the port layer knows only that
+// the open failed, the user needs to know what to do about it. Everything
+// else passes through unchanged.
+class PortReasonUi : public UserInterface {
+public:
+    PortReasonUi(UserInterface& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
+    void message(const std::string& text) override;
+    bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
+    void pump() override { inner_.pump(); }
+
+private:
+    UserInterface& inner_;
+    std::string path_;
+};
 
 }  // namespace varnel

@@ -4,6 +4,9 @@
 
 namespace varnel {
 
+// Windows does not say which program holds a COM port.
+std::string describePortHolder(const std::string&) { return {}; }
+
 std::string describePortOpenFailure(const std::string& path) {
     const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -19,6 +19,7 @@ struct AppContext {
     FileChooser& files;
     std::string firmwareServer;  // host[:port] of the release lists
     std::string mirrorServer;    // host[:port] of the firmware files
+    std::string backupFolder;    // where the settings are kept before each write
 };
 
 }  // namespace varnel

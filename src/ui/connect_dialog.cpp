@@ -12,11 +12,11 @@
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
+#include "link/port_open_reason.h"
 #include "link/serial_messages.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_init_dialog.h"
-#include "link/port_open_reason.h"
 #include "ui_connect_dialog.h"
 
 namespace varnel {
@@ -27,29 +27,6 @@ constexpr const char* kReadyText = "Ready to connect.  Please reset tracker now.
 constexpr int kPortWatchMs = 500;
 // A port that has just appeared belongs to a device still starting up.
 constexpr int kAppearSettleMs = 300;
-
-// Adds the reason to "Can't open serial port": the port layer knows only that
-// the open failed, the user needs to know what to do about it.
-class OpenReasonUi : public UserInterface {
-public:
-    OpenReasonUi(UserInterface& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
-    void message(const std::string& text) override {
-        if (text == serial_messages::kCantOpen) {
-            const std::string reason = describePortOpenFailure(path_);
-            if (!reason.empty()) {
-                inner_.message(text + "\n" + reason);
-                return;
-            }
-        }
-        inner_.message(text);
-    }
-    bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
-    void pump() override { inner_.pump(); }
-
-private:
-    UserInterface& inner_;
-    std::string path_;
-};
 
 void pumpFor(int ms) {
     QEventLoop loop;
@@ -143,6 +120,9 @@ bool CConnectDialog::connectEnabled() const { return ui_->connectButton->isEnabl
 void CConnectDialog::setPortWatchInterval(int ms) { watch_->start(ms); }
 
 void CConnectDialog::onConnect() {
+    // One attempt at a time: an attempt pumps events while it waits, and a
+    // click then must not start a second one on the port it holds.
+    if (busy()) return;
     Session& s = context_.session;
     const int slot = chosenSlot();
     const QString path = chosenPath();
@@ -155,7 +135,7 @@ void CConnectDialog::onConnect() {
     ui_->connectButton->setEnabled(false);
     attempting_ = true;
 
-    OpenReasonUi ui(context_.ui, portName);
+    PortReasonUi ui(context_.ui, portName);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     const bool fast = !ui_->slowLinkBox->isChecked();
     const int result = link.connect(portName, fast);
@@ -229,6 +209,7 @@ void CConnectDialog::reject() {
 }
 
 void CConnectDialog::onOffline() {
+    if (busy()) return;  // the attempt may still connect; a file would race it
     const QString path = context_.files.openFile(this, "Configuration Files (*.cfg)", "cfg");
     if (path.isEmpty()) return;
     if (loadConfigFileOffline(path.toStdString(), context_.session, context_.ui) != 0) return;
@@ -237,7 +218,7 @@ void CConnectDialog::onOffline() {
 }
 
 void CConnectDialog::onPortWatchTick() {
-    if (attempting_ || watching_) return;
+    if (busy()) return;
     watching_ = true;
     std::vector<PortSlot> fresh = query_();
     if (static_cast<int>(fresh.size()) > kWatchedPortSlots) fresh.resize(kWatchedPortSlots);
@@ -262,9 +243,13 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
     Session& s = context_.session;
     s.link.linkAbort = LinkState::kAbortRunning;
     attempting_ = true;
+    // The buttons wait for this attempt; busy() turns away what gets through.
+    const bool connectWasEnabled = ui_->connectButton->isEnabled();
+    ui_->connectButton->setEnabled(false);
+    ui_->offlineButton->setEnabled(false);
     pumpFor(kAppearSettleMs);
     bool connected = false;
-    OpenReasonUi ui(context_.ui, path.toStdString());
+    PortReasonUi ui(context_.ui, path.toStdString());
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     if (s.link.linkAbort == LinkState::kAbortRunning &&
         s.port->openPort(path.toStdString(), "115200", ui) >= 0) {
@@ -288,6 +273,8 @@ bool CConnectDialog::tryAppearedPort(const QString& path) {
         if (!connected) s.port->closePort();
     }
     attempting_ = false;
+    ui_->connectButton->setEnabled(connectWasEnabled);
+    ui_->offlineButton->setEnabled(true);
     // Back to idle, so that the next Cancel closes the dialog (a Cancel during
     // this attempt only stopped it).
     s.link.linkAbort = LinkState::kAbortIdle;

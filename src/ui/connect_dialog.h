@@ -57,6 +57,8 @@ private:
     void finishConnected();
     // The timer path on one newly present device. True when connected.
     bool tryAppearedPort(const QString& path);
+    // An attempt (a click's or the port watch's) or a port-watch pass runs.
+    bool busy() const { return attempting_ || watching_; }
 
     AppContext& context_;
     std::unique_ptr<Ui::ConnectDialog> ui_;

@@ -8,6 +8,8 @@
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
+#include "link/boot_link.h"
+#include "link/tracker_backup.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_download_dialog.h"
 #include "ui/write_progress_dialog.h"
@@ -66,12 +68,25 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
 
 }  // namespace
 
+int writeWithBackup(AppContext& context, QWidget* parent) {
+    BackupResult backup;
+    {
+        BootLink link(context.session, context.ui);
+        backup = backupTracker(link, context.backupFolder);
+    }
+    if (!backup.ok()) {
+        context.ui.message(backup.error);
+        return kBackupRefused;
+    }
+    return runWriteProgressDialog(context, parent, "Backup of the previous settings: " + backup.path);
+}
+
 int runFirmwareWriteChain(AppContext& context, QWidget* parent) {
     Session& s = context.session;
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;
-    runWriteProgressDialog(context, parent);
-    return kResultReconnect;
+    // A refused backup wrote nothing: the dialog stays, as for a refused image.
+    return writeWithBackup(context, parent) == kBackupRefused ? 0 : kResultReconnect;
 }
 
 int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour) {
@@ -81,7 +96,7 @@ int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavo
         packSettings(s.image, s.target, records(s));
     else
         packWeatherSettings(s.image, s.target, s.settings);
-    return runWriteProgressDialog(context, parent);
+    return writeWithBackup(context, parent);
 }
 
 int initialiseFromFile(AppContext& context, QWidget* parent) {

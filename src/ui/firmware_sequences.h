@@ -17,6 +17,14 @@ inline constexpr int kResultReconnect = 99;
 // failure already told).
 using CheckAndStore = std::function<int()>;
 
+// Every write to the tracker goes through here: the settings and script the
+// tracker holds are saved in the context's backup folder first, then the
+// session's image is written with the progress dialog, which names the backup
+// after "Finished!". 0 written, -1 the write failed, kBackupRefused when the
+// backup could not be saved and nothing was written (all told).
+inline constexpr int kBackupRefused = -2;
+int writeWithBackup(AppContext& context, QWidget* parent);
+
 // Remaps the vectors, checks the addresses and writes the image with the
 // progress dialog. kResultReconnect once written; 0 when the address check
 // refused the image (the calling dialog stays open).
@@ -25,7 +33,8 @@ int runFirmwareWriteChain(AppContext& context, QWidget* parent);
 // A configuration dialog's Write on a connected tracker: the image is
 // emptied, the working settings go in as the dialog's firmware keeps them
 // (the tracker's per-kind areas, or the weather station's flat 255 bytes),
-// and the progress dialog writes exactly those. The write's result.
+// and the progress dialog writes exactly those, after the backup. The
+// result of writeWithBackup.
 int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour);
 
 // The firmware-initialisation dialog's two sources: the file's (or the

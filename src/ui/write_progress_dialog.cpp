@@ -48,10 +48,11 @@ int CWriteProgressDialog::progressValue() const { return ui_->progressBar->value
 int CWriteProgressDialog::progressMaximum() const { return ui_->progressBar->maximum(); }
 bool CWriteProgressDialog::okEnabled() const { return ui_->okButton->isEnabled(); }
 
-int runWriteProgressDialog(AppContext& context, QWidget* parent) {
+int runWriteProgressDialog(AppContext& context, QWidget* parent, const std::string& note) {
     CWriteProgressDialog dialog(parent);
     BootLink link(context.session, context.ui);
     const int result = dialog.performWrite(link);
+    if (!note.empty()) dialog.setStatus(dialog.statusText().toStdString() + "\n" + note);
     dialog.exec();
     return result;
 }

@@ -43,7 +43,8 @@ private:
 };
 
 // Writes the session's image to the connected tracker in a progress dialog
-// and waits for the user's OK.
-int runWriteProgressDialog(AppContext& context, QWidget* parent);
+// and waits for the user's OK. A note (where the backup went) is shown under
+// the final status.
+int runWriteProgressDialog(AppContext& context, QWidget* parent, const std::string& note = {});
 
 }  // namespace varnel

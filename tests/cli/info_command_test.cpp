@@ -67,6 +67,25 @@ TEST(InfoCommand, ReportsTheLoadersMessagesAndFails) {
     EXPECT_NE(missing.err.find("Error reading configuration file"), std::string::npos) << missing.err;
 }
 
+TEST(InfoCommand, AFileWithNeitherSRecordsNorAConfigurationLayoutFails) {
+    const fs::path text = scratch("notes.txt");
+    std::ofstream(text) << "just some notes\n";
+    auto r = test::runCli("info " + text.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(text.string() + " holds neither S-records nor a configuration file's layout"),
+              std::string::npos) << r.err;
+
+    // A configuration file under another name is still one.
+    std::string config(1049, '\0');
+    config.replace(0, 4, "AP64");
+    std::ofstream(text, std::ios::binary) << config;
+    r = test::runCli("info " + text.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("chip: AP64\n"), std::string::npos) << r.out;
+    fs::remove(text);
+}
+
 TEST(InfoCommand, ReadsStandardInputForADash) {
     const auto r = test::runCli("info -", "S1050000AABB95\nS9030000FC\n");
     EXPECT_EQ(r.status, 0) << r.err;

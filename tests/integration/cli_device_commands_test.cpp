@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,7 +70,9 @@ protected:
 
     Result cli(const std::string& args) {
         const fs::path out = dir / "stdout", err = dir / "stderr";
-        const std::string command = kCliRunner + std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
+        // Backups go to the test's own folder, never the user's.
+        const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " + kCliRunner +
+                                    std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
                                     " 2>" + err.string() + " </dev/null";
         const int rc = std::system(command.c_str());
         return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), readText(err)};
@@ -127,7 +131,16 @@ protected:
         return p;
     }
 
+    fs::path dataHome() const { return dataHomeOverride.empty() ? dir / "data" : dataHomeOverride; }
+    std::string backupNamed(const Result& r) const {
+        const std::string tag = "Backup of the previous settings: ";
+        const std::size_t at = r.out.find(tag);
+        if (at == std::string::npos) return {};
+        return r.out.substr(at + tag.size(), r.out.find('\n', at) - at - tag.size());
+    }
+
     fs::path dir;
+    fs::path dataHomeOverride;
 };
 
 TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
@@ -205,6 +218,96 @@ TEST_F(CliTest, WeatherStationFirmwareIsSavedWithoutScriptEditedAndWritten255Byt
     EXPECT_EQ(highest, 0xF400u + 255);
     EXPECT_EQ(emu.readFlash(0xF400 + 5 + 5, 4), (Bytes{'K' << 1, '1' << 1, 'W' << 1, 'X' << 1}));
     EXPECT_EQ(emu.readFlash(0xF400 + 5 + 46, 1)[0], 4);
+}
+
+TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
+    for (const char* chip : {"AP64", "JM128"}) {
+        SCOPED_TRACE(chip);
+        fs::remove_all(dataHome());
+        EmulatorHarness emu(chip);
+        const TargetTableEntry& t = *findTarget(chip);
+        const Bytes originalArea = emu.readFlash(t.settingsAddress, t.settingsSize);
+        const Bytes originalScript = emu.readFlash(t.scriptAddress, 512);
+        const fs::path cfg = dir / "a.cfg";
+        ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+        const Bytes original = readFile(cfg);
+
+        Bytes changed = original;
+        changed[32 + 5 + 2] ^= 0x5A;
+        std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
+                                                   static_cast<std::streamsize>(changed.size()));
+        const Result written = cli("write --port " + emu.slavePath() + " " + cfg.string());
+        ASSERT_EQ(written.status, 0) << written.err;
+        const std::string first = backupNamed(written);
+        ASSERT_FALSE(first.empty()) << written.out;
+        EXPECT_EQ(fs::path(first).parent_path(), dataHome() / "varnelcfg" / "backups");
+        EXPECT_EQ(readFile(first), original);
+
+        Bytes settings(t.settingsSize, 0x33);
+        settings[0] = 0;
+        const fs::path s19 = writeS19({{t.settingsAddress, settings}});
+        const Result flashed = cli("flash --port " + emu.slavePath() + " " + s19.string());
+        ASSERT_EQ(flashed.status, 0) << flashed.err;
+        const std::string second = backupNamed(flashed);
+        EXPECT_EQ(readFile(second), changed);
+
+        // Everything after the header (family, type, build: the new firmware's
+        // own) is back as it was before the first write.
+        const Result restored = cli("write --port " + emu.slavePath() + " " + first);
+        ASSERT_EQ(restored.status, 0) << restored.err;
+        const Bytes area = emu.readFlash(t.settingsAddress, t.settingsSize);
+        EXPECT_TRUE(std::equal(area.begin() + 4, area.end(), originalArea.begin() + 4));
+        EXPECT_EQ(emu.readFlash(t.scriptAddress, 512), originalScript);
+
+        const Result listed = cli("backups");
+        EXPECT_EQ(listed.status, 0);
+        EXPECT_EQ(listed.out, backupNamed(restored) + "\n" + second + "\n" + first + "\n");
+    }
+}
+
+TEST_F(CliTest, ABackupThatCannotBeSavedStopsTheWriteUnlessNoBackupIsGiven) {
+    EmulatorHarness emu("AP64");
+    const fs::path cfg = dir / "a.cfg";
+    ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+    dataHomeOverride = dir / "a-file";
+    std::ofstream(dataHomeOverride) << "not a folder";
+    emu.clearLog();
+    Result r = cli("write --port " + emu.slavePath() + " " + cfg.string());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Could not save a backup"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--no-backup"), std::string::npos) << r.err;
+    for (const auto& e : emu.commandLog()) EXPECT_NE(e.command, 'E') << e.text();
+
+    r = cli("write --no-backup --port " + emu.slavePath() + " " + cfg.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(backupNamed(r), "");
+}
+
+TEST_F(CliTest, DiffAndDryRunPrintOnlyTheSettingsThatDiffer) {
+    EmulatorHarness emu("AP64");
+    const fs::path a = dir / "a.cfg", b = dir / "b.cfg";
+    ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + a.string()).status, 0);
+    fs::copy_file(a, b);
+    EXPECT_EQ(cli("diff " + a.string() + " " + b.string()).status, 0);
+    ASSERT_EQ(cli("set --profile 2 " + b.string() + " beaconInterval=1234").status, 0);
+
+    Result r = cli("diff " + a.string() + " " + b.string());
+    EXPECT_EQ(r.status, 1);
+    // The SmartBeaconing window shows the same field as its fast interval.
+    const std::string was = r.out.substr(26, r.out.find(" -> ") - 26);
+    EXPECT_EQ(r.out, "profile 2 beaconInterval: " + was + " -> 1234\nprofile 2 smartBeaconing.fastInterval: " + was +
+                         " -> 1234\n");
+    EXPECT_EQ(cli("diff " + a.string() + " " + (dir / "missing.cfg").string()).status, 2);
+
+    emu.clearLog();
+    r = cli("write --dry-run --port " + emu.slavePath() + " " + b.string());
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, cli("diff " + a.string() + " " + b.string()).out);
+    r = cli("write --dry-run --port " + emu.slavePath() + " " + a.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    for (const auto& e : emu.commandLog()) EXPECT_TRUE(e.command != 'E' && e.command != 'W') << e.text();
+    EXPECT_FALSE(fs::exists(dataHome() / "varnelcfg" / "backups"));
 }
 
 TEST_F(CliTest, WriteRefusesAFileForAnotherChipUnlessForced) {
@@ -399,15 +502,30 @@ TEST_F(CliTest, ASilentTrackerIsGivenUpAfterTheTimeOut) {
     EXPECT_FALSE(fs::exists(dir / "x.cfg"));
 }
 
-TEST_F(CliTest, PortsAndUnopenablePorts) {
+TEST_F(CliTest, PortsAndUnopenablePortsSayWhy) {
     const Result ports = cli("ports");
     EXPECT_EQ(ports.status, 0);
 #ifdef VARNEL_WINE_COM_LINK
     EXPECT_NE(ports.out.find("COM12\t"), std::string::npos) << ports.out;
-#endif
     const Result r = cli("read --port " + std::string(kMissingPort) + " --output " + pathArg(dir / "x.cfg"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Can't open serial port"), std::string::npos) << r.err;
+#else
+    Result r = cli("read --port " + std::string(kMissingPort) + " --output " + pathArg(dir / "x.cfg"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Can't open serial port\n/dev/no-such-tracker does not exist"), std::string::npos) << r.err;
+
+    // This test process holds the tracker's port, as a terminal program would.
+    EmulatorHarness emu("AP64");
+    const int fd = ::open(emu.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    r = cli("read --port " + emu.slavePath() + " --output " + (dir / "x.cfg").string());
+    ::close(fd);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(emu.slavePath() + " is in use by test_integratio (pid " + std::to_string(::getpid()) + ")"),
+              std::string::npos) << r.err;
+#endif
 }
 
 }  // namespace

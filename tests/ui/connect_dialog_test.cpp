@@ -184,26 +184,42 @@ TEST_F(ConnectDialogTest, OfflineLoadsAConfigurationFileOrStaysOpen) {
     EXPECT_FALSE(f.session.link.connected);
 }
 
+// A board that powers up into its bootloader, on a fake port that appears
+// (as /dev/ttyACM0) once `plugged` is set; at 115200 it announces itself.
+struct PluggedBoard {
+    test::FakeClock clock;
+    test::FakeSerialPort& port;
+    test::FakeBootloader device;
+    bool plugged = false;
+
+    explicit PluggedBoard(test::UiFixture& f) : port(install(f, clock)) {
+        device.deviceId = "AW60-H";
+        device.attach(port);
+        device.inBootloader = true;
+        port.onOpen = [](test::FakeSerialPort& p) {
+            if (p.speed == "115200") p.queue({0xFC});
+        };
+    }
+    static test::FakeSerialPort& install(test::UiFixture& f, test::FakeClock& clock) {
+        auto fake = std::make_unique<test::FakeSerialPort>(clock);
+        test::FakeSerialPort& port = *fake;
+        f.session.port = std::move(fake);
+        return port;
+    }
+    CConnectDialog::PortQuery query() {
+        return [this] {
+            return plugged ? std::vector<PortSlot>{{"/dev/ttyACM0", "ttyACM0", {}}} : std::vector<PortSlot>{};
+        };
+    }
+};
+
 // A port that appears while the dialog is open is tried at 115200 by itself.
 TEST_F(ConnectDialogTest, APortThatAppearsIsConnectedByTheTimer) {
-    test::FakeClock clock;
-    auto fake = std::make_unique<test::FakeSerialPort>(clock);
-    test::FakeSerialPort& port = *fake;
-    f.session.port = std::move(fake);
-    test::FakeBootloader device;
-    device.deviceId = "AW60-H";
-    device.attach(port);
-    device.inBootloader = true;  // a board that powers up into its bootloader
-    port.onOpen = [](test::FakeSerialPort& p) {
-        if (p.speed == "115200") p.queue({0xFC});
-    };
-
-    bool plugged = false;
-    CConnectDialog dialog(f.context, {}, [&] {
-        return plugged ? std::vector<PortSlot>{{"/dev/ttyACM0", "ttyACM0", {}}} : std::vector<PortSlot>{};
-    });
+    PluggedBoard board(f);
+    test::FakeSerialPort& port = board.port;
+    CConnectDialog dialog(f.context, {}, board.query());
     dialog.setPortWatchInterval(20);
-    QTimer::singleShot(100, [&] { plugged = true; });
+    QTimer::singleShot(100, [&] { board.plugged = true; });
     QTimer::singleShot(5000, &dialog, &QDialog::reject);  // a safety net, not the outcome
     dialog.exec();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -216,6 +232,35 @@ TEST_F(ConnectDialogTest, APortThatAppearsIsConnectedByTheTimer) {
     // The timer path neither switches speed nor stores the port.
     EXPECT_EQ(port.opens.size(), 1u);
     EXPECT_TRUE(app_settings::portName().isEmpty());
+}
+
+// While the timer's own attempt waits for the tracker, neither a click nor
+// the next tick may start a second one on the same port.
+TEST_F(ConnectDialogTest, NothingStartsASecondAttemptWhileTheTimersRuns) {
+    PluggedBoard board(f);
+    test::FakeSerialPort& port = board.port;
+    CConnectDialog dialog(f.context, {}, board.query());
+    dialog.setPortWatchInterval(20);
+    QTimer::singleShot(100, [&] { board.plugged = true; });
+    bool sawAttempt = false, buttonsHeld = false;
+    // The attempt settles for 300 ms before it opens the port: meddle then.
+    QTimer::singleShot(250, [&] {
+        sawAttempt = dialog.attemptRunning();
+        buttonsHeld = !dialog.connectEnabled() && !button(dialog, "offlineButton")->isEnabled();
+        f.files.answers = {"/nonexistent/x.cfg"};
+        dialog.onConnect();
+        dialog.onOffline();
+        dialog.onPortWatchTick();
+    });
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);  // a safety net, not the outcome
+    dialog.exec();
+    EXPECT_TRUE(sawAttempt);
+    EXPECT_TRUE(buttonsHeld);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(f.session.link.connected);
+    EXPECT_EQ(port.opens.size(), 1u);
+    EXPECT_TRUE(f.files.filters.isEmpty());  // Offline asked for no file
+    EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
 }
 
 // A tracker on its own USB port appears as a new device while the dialog is

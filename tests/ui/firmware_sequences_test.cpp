@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -9,6 +10,7 @@
 #include "firmware/srecord_builder.h"
 #include "link/boot_link.h"
 #include "link/serial_port.h"
+#include "link/tracker_backup.h"
 #include "ui/firmware_sequences.h"
 #include "ui_test_support.h"
 
@@ -112,6 +114,44 @@ TEST_F(FirmwareSequenceTest, AnAddressOutsideTheChipIsRefusedAndTheDialogStaysOp
     EXPECT_EQ(count('E'), 0);
     // The new firmware stays in the image for another try.
     EXPECT_EQ(f.session.image.bytes[0x0100], 0xA6);
+}
+
+TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNothing) {
+    const std::vector<std::uint8_t> before = emu->readFlash(kSettings, 5 + 100);
+    QString shown;
+    test::onNextModal([&](QWidget* w) {
+        auto* ok = w->findChild<QPushButton*>("okButton");
+        if (ok == nullptr || !ok->isEnabled()) return false;
+        shown = w->findChild<QLabel*>("statusLabel")->text();
+        ok->click();
+        return true;
+    });
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {true};
+    ASSERT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), kResultReconnect);
+    const auto backups = listBackups(f.context.backupFolder);
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(shown.toStdString(), "Finished!\nBackup of the previous settings: " + backups[0]);
+    QFile file(QString::fromStdString(backups[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll().mid(32, static_cast<int>(before.size()));
+    EXPECT_EQ(std::vector<std::uint8_t>(saved.begin(), saved.end()), before);
+
+    // A dialog's settings Write (either flavour) takes the same path.
+    clickOkWhenOffered();
+    EXPECT_EQ(writeConfiguration(f.context, nullptr, ConfigFlavour::Weather), 0);
+    EXPECT_EQ(listBackups(f.context.backupFolder).size(), 2u);
+
+    // A folder that cannot be made: told, and the tracker is not touched.
+    f.context.backupFolder = dir.filePath("fw.s19").toStdString() + "/backups";
+    f.files.answers = {firmwareFile()};
+    f.ui.answers = {true};
+    f.ui.messages.clear();
+    emu->clearLog();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    ASSERT_EQ(f.ui.messages.size(), 1u);
+    EXPECT_EQ(f.ui.messages[0].rfind("Could not save a backup of the tracker's settings in ", 0), 0u);
+    EXPECT_EQ(count('E'), 0);
 }
 
 TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHeader) {

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -92,7 +93,9 @@ struct UiFixture {
     PumpingUi ui;
     QtHttpClient http{ui, 5000};
     ScriptedFiles files;
-    AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1"};
+    QTemporaryDir dataDir;  // each test's own backups
+    AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1",
+                       (dataDir.path() + "/backups").toStdString()};
 };
 
 // Polls the modal dialog on top with `act` until it says it is done.

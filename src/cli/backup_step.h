@@ -1,0 +1,29 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace varnel {
+class BootLink;
+class UserInterface;
+}  // namespace varnel
+
+namespace varnel::cli {
+
+// The backup every writing command makes first, and its --no-backup flag.
+class BackupStep {
+public:
+    void addOption(CLI::App* cmd);
+    // Saves the tracker's settings and script. False after a message when
+    // that failed: the command then writes nothing.
+    bool run(BootLink& link, UserInterface& ui);
+    // Prints where the backup went (nothing when none was made).
+    void report() const;
+
+private:
+    bool skip_ = false;
+    std::string path_;
+};
+
+}  // namespace varnel::cli

@@ -1,0 +1,20 @@
+#include "link/port_open_reason.h"
+
+#include "link/port_resolver.h"
+#include "link/serial_messages.h"
+
+namespace varnel {
+
+void PortReasonUi::message(const std::string& text) {
+    if (text == serial_messages::kCantOpen) {
+        // "COM3" or "3" names a listed device: the reason is about that one.
+        const std::string reason = describePortOpenFailure(resolvePortName(path_));
+        if (!reason.empty()) {
+            inner_.message(text + "\n" + reason);
+            return;
+        }
+    }
+    inner_.message(text);
+}
+
+}  // namespace varnel

@@ -1,0 +1,125 @@
+#include "link/tracker_backup.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "config/config_file.h"
+#include "config/settings_packing.h"
+#include "core/session.h"
+#include "core/user_interface.h"
+#include "link/boot_link.h"
+
+namespace varnel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kBackupExtension = ".cfg";
+
+// Messages of the save itself go into the backup's own error text.
+class QuietUi : public UserInterface {
+public:
+    void message(const std::string&) override {}
+    bool askYesNo(const std::string&) override { return false; }
+};
+
+std::string failure(const std::string& folder, const std::string& why) {
+    return "Could not save a backup of the tracker's settings in " + folder + " (" + why +
+           "); nothing was written to the tracker.";
+}
+
+// A name not yet taken: two writes within one second get "-2", "-3", ...
+fs::path freePath(const fs::path& folder, const std::string& chipName, std::time_t when) {
+    const std::string name = backupFileName(chipName, when);
+    fs::path path = folder / name;
+    const std::string stem = name.substr(0, name.size() - std::char_traits<char>::length(kBackupExtension));
+    for (int n = 2; fs::exists(path); ++n) path = folder / (stem + "-" + std::to_string(n) + kBackupExtension);
+    return path;
+}
+
+void keepNewest(const std::string& folder) {
+    const std::vector<std::string> all = listBackups(folder);
+    std::error_code ec;
+    for (std::size_t i = kBackupsKept; i < all.size(); ++i) fs::remove(all[i], ec);
+}
+
+}  // namespace
+
+std::string defaultBackupFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    fs::path base;
+    if (data != nullptr && *data != '\0') {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home != nullptr ? home : ".") / ".local" / "share";
+    }
+    return (base / "varnelcfg" / "backups").string();
+}
+
+std::string backupFileName(const std::string& chipName, std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H%M%S", &local);
+    // A chip name comes from the tracker: keep only what is safe in a file name.
+    std::string chip;
+    for (char c : chipName) chip += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    if (chip.empty()) chip = "tracker";
+    return chip + "_" + stamp + kBackupExtension;
+}
+
+std::vector<std::string> listBackups(const std::string& folder) {
+    struct Entry {
+        fs::file_time_type time;
+        std::string path;
+    };
+    std::vector<Entry> entries;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+        if (!e.is_regular_file(ec) || e.path().extension() != kBackupExtension) continue;
+        entries.push_back({e.last_write_time(ec), e.path().string()});
+    }
+    // Newest first; within one clock tick the later name ("-2") is newer.
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.time != b.time) return a.time > b.time;
+        if (a.path.size() != b.path.size()) return a.path.size() > b.path.size();
+        return a.path > b.path;
+    });
+    std::vector<std::string> paths;
+    for (auto& e : entries) paths.push_back(std::move(e.path));
+    return paths;
+}
+
+BackupResult backupTracker(BootLink& link, const std::string& folder) {
+    // A session of its own (its flash image is large, so on the heap): the
+    // caller's image already holds what is about to be written.
+    auto copy = std::make_unique<Session>();
+    copy->target = link.target();
+    copy->link.deviceInfo = link.link().deviceInfo;
+    const DeviceTarget& t = copy->target;
+    FlashImage& image = copy->image;
+    if (t.settingsSize == 0 ||
+        link.readInto(t.settingsAddress, t.settingsAddress + t.settingsSize, &image.bytes[t.settingsAddress]) != 0 ||
+        (t.hasScript() &&
+         link.readInto(t.scriptAddress, t.scriptAddress + kScriptAreaSize, &image.bytes[t.scriptAddress]) != 0))
+        return {{}, failure(folder, "the tracker's settings could not be read")};
+    unpackSettings(image, t, {copy->settings, copy->radio, copy->script});
+
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) return {{}, failure(folder, ec.message())};
+    const fs::path path = freePath(folder, link.link().chipName, std::time(nullptr));
+    QuietUi quiet;
+    if (saveConfigFile(path.string(), *copy, configFlavourFor(copy->settings), quiet) != 0)
+        return {{}, failure(folder, "the file could not be written")};
+    keepNewest(folder);
+    return {path.string(), {}};
+}
+
+}  // namespace varnel
