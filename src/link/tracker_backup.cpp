@@ -51,12 +51,19 @@ void keepNewest(const std::string& folder) {
 }  // namespace
 
 std::string defaultBackupFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
+    auto env = [](const char* name) -> const char* {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0' ? value : nullptr;
+    };
     fs::path base;
-    if (data != nullptr && *data != '\0') {
+    if (const char* data = env("XDG_DATA_HOME")) {
         base = data;
+#ifdef _WIN32
+    } else if (const char* local = env("LOCALAPPDATA")) {
+        base = local;  // the per-user, per-machine data folder on Windows
+#endif
     } else {
-        const char* home = std::getenv("HOME");
+        const char* home = env("HOME");
         base = fs::path(home != nullptr ? home : ".") / ".local" / "share";
     }
     return (base / "varnelcfg" / "backups").string();
@@ -64,7 +71,11 @@ std::string defaultBackupFolder() {
 
 std::string backupFileName(const std::string& chipName, std::time_t when) {
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &when);
+#else
     localtime_r(&when, &local);
+#endif
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H%M%S", &local);
     // A chip name comes from the tracker: keep only what is safe in a file name.

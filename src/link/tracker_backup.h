@@ -15,7 +15,8 @@ class BootLink;
 inline constexpr std::size_t kBackupsKept = 50;
 
 // $XDG_DATA_HOME/varnelcfg/backups, or ~/.local/share/varnelcfg/backups when
-// XDG_DATA_HOME is unset; both programs keep their backups there.
+// XDG_DATA_HOME is unset (on Windows %LOCALAPPDATA%\varnelcfg\backups); both
+// programs keep their backups there.
 std::string defaultBackupFolder();
 
 // "AP64_2026-12-08_121530.cfg": the chip, then the local date and time.

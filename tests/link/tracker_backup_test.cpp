@@ -86,14 +86,32 @@ TEST_F(BackupTest, AFolderThatCannotBeMadeOrATrackerThatDoesNotAnswerIsAFailure)
     EXPECT_TRUE(listBackups(folder.string()).empty());
 }
 
+// Sets (or with "" clears) an environment variable on either platform.
+void setEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    if (value.empty())
+        ::unsetenv(name);
+    else
+        ::setenv(name, value.c_str(), 1);
+#endif
+}
+
 TEST(BackupFolder, FollowsXdgDataHomeAndNamesCarryChipDateAndTime) {
     const char* saved = std::getenv("XDG_DATA_HOME");
     const std::string keep = saved ? saved : "";
-    ::setenv("XDG_DATA_HOME", "/tmp/somewhere", 1);
-    EXPECT_EQ(defaultBackupFolder(), "/tmp/somewhere/varnelcfg/backups");
-    ::unsetenv("XDG_DATA_HOME");
+    setEnv("XDG_DATA_HOME", "/tmp/somewhere");
+    EXPECT_EQ(fs::path(defaultBackupFolder()), fs::path("/tmp/somewhere") / "varnelcfg" / "backups");
+    setEnv("XDG_DATA_HOME", "");
+#ifdef _WIN32
+    const char* local = std::getenv("LOCALAPPDATA");
+    ASSERT_NE(local, nullptr);
+    EXPECT_EQ(fs::path(defaultBackupFolder()), fs::path(local) / "varnelcfg" / "backups");
+#else
     EXPECT_NE(defaultBackupFolder().find("/.local/share/varnelcfg/backups"), std::string::npos);
-    if (saved) ::setenv("XDG_DATA_HOME", keep.c_str(), 1);
+#endif
+    setEnv("XDG_DATA_HOME", keep);
 
     std::tm t{};
     t.tm_year = 2026 - 1900;
