@@ -31,4 +31,4 @@ cli="$build/src/cli/varnelcfg-cli"
 "$cli" set "$work/tracker.cfg" callsign=DEMO-7
 "$cli" write --port "$tty" "$work/tracker.cfg"
 "$cli" read --port "$tty" --output "$work/again.cfg"
-"$cli" show "$work/again.cfg" | grep -i callsign
+"$cli" show "$work/again.cfg" | grep "^callsign="
