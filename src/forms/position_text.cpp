@@ -38,4 +38,9 @@ CoordinateStore putCoordinate(std::string& text, int degreeDigits, int maxDegree
     return CoordinateStore::Stored;
 }
 
+void toggleHemisphere(bool& second, FormControl& button, const char* firstLetter, const char* secondLetter) {
+    second = !second;
+    button.text = second ? secondLetter : firstLetter;
+}
+
 }  // namespace varnel

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "forms/form_control.h"
+
 namespace varnel {
 
 // A fixed position as the firmware keeps it: "DDMM.mmN" for the latitude and
@@ -17,5 +19,9 @@ enum class CoordinateStore { Stored, BadDegrees, BadMinutes };
 // `text`, so the caller stores it either way and then reports the failure.
 CoordinateStore putCoordinate(std::string& text, int degreeDigits, int maxDegrees, std::string_view degrees,
                               std::string_view minutes, char hemisphere);
+
+// One click on a hemisphere button: the hemisphere flips (south or west when
+// `second` is set) and the button shows its letter.
+void toggleHemisphere(bool& second, FormControl& button, const char* firstLetter, const char* secondLetter);
 
 }  // namespace varnel

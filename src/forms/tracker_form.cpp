@@ -4,6 +4,7 @@
 
 #include "config/profile_record.h"
 #include "forms/form_numbers.h"
+#include "forms/position_text.h"
 #include "forms/tracker_controls.h"
 #include "forms/tracker_lists.h"
 #include "forms/tracker_messages.h"
@@ -188,12 +189,10 @@ void trackerControlChanged(TrackerForm& form, int changed) {
         break;
     }
     case id::kLatHemisphere:
-        form.south = !form.south;
-        form.latHemisphere.text = form.south ? "S" : "N";
+        toggleHemisphere(form.south, form.latHemisphere, "N", "S");
         break;
     case id::kLonHemisphere:
-        form.west = !form.west;
-        form.lonHemisphere.text = form.west ? "W" : "E";
+        toggleHemisphere(form.west, form.lonHemisphere, "E", "W");
         break;
     case id::kCommentRadio:
     case id::kStatusRadio: {

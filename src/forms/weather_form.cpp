@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "config/weather_record.h"
+#include "forms/position_text.h"
 #include "forms/tracker_messages.h"
 #include "forms/weather_messages.h"
 
@@ -54,12 +55,10 @@ void startWeatherForm(WeatherForm& form, Session& session) {
 void weatherControlChanged(WeatherForm& form, int controlId) {
     switch (controlId) {
     case id::kLatHemisphere:
-        form.south = !form.south;
-        form.latHemisphere.text = form.south ? "S" : "N";
+        toggleHemisphere(form.south, form.latHemisphere, "N", "S");
         break;
     case id::kLonHemisphere:
-        form.west = !form.west;
-        form.lonHemisphere.text = form.west ? "W" : "E";
+        toggleHemisphere(form.west, form.lonHemisphere, "E", "W");
         break;
     case id::kWindVane: {
         char text[32];
