@@ -13,15 +13,16 @@
 
 #include "config/device_target.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "emulator/emulator_runner.h"
-#include "firmware/bin_export.h"
+#include "link/bin_export.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/posix_serial_port.h"
 #include "link/staged_write.h"
+#include "link/system_serial_port.h"
 #include "link/write_progress.h"
+#include "session/session.h"
 
 namespace varnel::bench {
 

@@ -7,11 +7,12 @@
 
 #include "config/device_target.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
+#include "session/session.h"
 #include "ui/qt_user_interface.h"
 #include "ui/write_progress_dialog.h"
 

@@ -12,7 +12,7 @@
 
 #include "bench_result.h"
 #include "core/user_interface.h"
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 #include "firmware/srecord_loader.h"
 
 extern char** environ;

@@ -1,8 +1,8 @@
 // A configuration file of any length and content, loaded onto a connected
 // tracker of some chip in either dialog's flavour, and offline.
-#include "config/config_file.h"
-#include "core/session.h"
 #include "fuzz_input.h"
+#include "session/config_file.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     varnel::fuzz::Input in(data, size);

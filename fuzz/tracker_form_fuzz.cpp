@@ -1,9 +1,9 @@
 // Showing the main tracker dialog for an arbitrary settings record (a
 // tracker's flash or a configuration file can hold anything): every chip,
 // both profiles, metric and imperial, and what it shows stored back.
-#include "core/session.h"
-#include "forms/tracker_form.h"
+#include "forms/tracker/tracker_form.h"
 #include "fuzz_input.h"
+#include "session/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     varnel::fuzz::Input in(data, size);

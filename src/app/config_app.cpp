@@ -2,15 +2,15 @@
 
 #include <iostream>
 
-#include "core/session.h"
+#include "app/unattended_load.h"
 #include "link/boot_link.h"
 #include "link/port_resolver.h"
+#include "session/session.h"
 #include "ui/connect_dialog.h"
 #include "ui/firmware_init_dialog.h"
 #include "ui/port_slots.h"
 #include "ui/tracker_config_dialog.h"
 #include "ui/weather_config_dialog.h"
-#include "app/unattended_load.h"
 
 namespace varnel {
 

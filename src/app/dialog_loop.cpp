@@ -1,8 +1,8 @@
 #include "app/dialog_loop.h"
 
-#include "core/session.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
+#include "session/session.h"
 #include "ui/firmware_sequences.h"
 
 namespace varnel {

@@ -3,9 +3,10 @@
 
 #include "app/command_line.h"
 #include "app/config_app.h"
-#include "core/session.h"
-#include "link/serial_port.h"
+#include "device/serial_port.h"
+#include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
+#include "session/session.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_http_client.h"

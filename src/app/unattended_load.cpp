@@ -2,13 +2,13 @@
 
 #include "app/command_line.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
+#include "session/session.h"
 #include "ui/firmware_sequences.h"
 
 namespace varnel {

@@ -2,8 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "config/config_file.h"
 #include "config/settings_record.h"
+#include "session/config_file.h"
 
 namespace varnel::cli {
 

@@ -3,7 +3,8 @@
 #include <iostream>
 
 #include "config/device_target.h"
-#include "link/serial_port.h"
+#include "device/serial_port.h"
+#include "link/system_serial_port.h"
 
 namespace varnel::cli {
 

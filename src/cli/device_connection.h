@@ -7,9 +7,9 @@
 #include <string>
 
 #include "cli/stderr_ui.h"
-#include "core/session.h"
 #include "link/boot_link.h"
 #include "link/port_open_reason.h"
+#include "session/session.h"
 
 namespace varnel::cli {
 

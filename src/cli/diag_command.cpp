@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "config/profile_record.h"
-#include "forms/diagnostics_form.h"
+#include "forms/diagnostics/diagnostics_form.h"
 #include "link/device_configuration.h"
 #include "link/diagnostics_session.h"
 

@@ -3,9 +3,9 @@
 
 #include "cli/commands.h"
 #include "cli/stderr_ui.h"
-#include "core/session.h"
-#include "forms/tracker_config_diff.h"
-#include "forms/tracker_config_edit.h"
+#include "forms/tracker/tracker_config_diff.h"
+#include "forms/tracker/tracker_config_edit.h"
+#include "session/session.h"
 
 namespace varnel::cli {
 

@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/device_connection.h"
-#include "firmware/bin_export.h"
+#include "link/bin_export.h"
 
 namespace varnel::cli {
 

@@ -7,9 +7,9 @@
 #include "cli/commands.h"
 #include "cli/stderr_ui.h"
 #include "config/ax25_codec.h"
-#include "config/config_file.h"
 #include "config/profile_record.h"
 #include "firmware/srecord_loader.h"
+#include "session/config_file.h"
 
 namespace varnel::cli {
 namespace {

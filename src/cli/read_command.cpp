@@ -2,8 +2,8 @@
 
 #include "cli/commands.h"
 #include "cli/device_connection.h"
-#include "config/config_file.h"
 #include "link/device_configuration.h"
+#include "session/config_file.h"
 
 namespace varnel::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "cli/stderr_ui.h"
-#include "forms/tracker_config_edit.h"
+#include "forms/tracker/tracker_config_edit.h"
 
 namespace varnel::cli {
 

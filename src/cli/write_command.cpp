@@ -7,10 +7,10 @@
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
-#include "config/config_file.h"
 #include "config/settings_packing.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
+#include "session/config_file.h"
 
 namespace varnel::cli {
 

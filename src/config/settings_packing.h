@@ -2,7 +2,7 @@
 
 #include "config/device_target.h"
 #include "config/settings_record.h"
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 
 namespace varnel {
 

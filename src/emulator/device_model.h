@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "device/device_info.h"
 #include "emulator/command_log.h"
 #include "emulator/emulated_chip.h"
 #include "emulator/fault_plan.h"
 #include "emulator/flash_memory.h"
-#include "link/device_info.h"
 
 namespace varnel {
 

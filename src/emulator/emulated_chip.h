@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "config/device_target.h"
-#include "link/device_info.h"
+#include "device/device_info.h"
 
 namespace varnel {
 

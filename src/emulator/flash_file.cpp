@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/user_interface.h"
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 #include "firmware/srecord_loader.h"
 
 namespace varnel {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/device_target.h"
-#include "firmware/flash_image.h"
-#include "link/device_info.h"
+#include "device/device_info.h"
+#include "device/flash_image.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 #include "firmware/srecord_parser.h"
 
 namespace varnel {

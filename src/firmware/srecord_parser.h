@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "firmware/flash_image.h"
+#include "device/flash_image.h"
 
 namespace varnel {
 

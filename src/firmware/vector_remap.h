@@ -1,7 +1,7 @@
 #pragma once
 
-#include "firmware/flash_image.h"
-#include "link/device_info.h"
+#include "device/device_info.h"
+#include "device/flash_image.h"
 
 namespace varnel {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "link/boot_protocol.h"
 #include "link/link_messages.h"
 #include "link/write_progress.h"
+#include "session/session.h"
 
 namespace varnel {
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "config/device_target.h"
-#include "firmware/flash_image.h"
-#include "link/device_info.h"
+#include "device/device_info.h"
+#include "device/flash_image.h"
+#include "device/serial_port.h"
 #include "link/link_clock.h"
-#include "link/serial_port.h"
 
 namespace varnel {
 

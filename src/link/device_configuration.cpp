@@ -1,8 +1,8 @@
 #include "link/device_configuration.h"
 
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "link/boot_link.h"
+#include "session/session.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "link/serial_port.h"
+#include "device/serial_port.h"
 
 namespace varnel {
 

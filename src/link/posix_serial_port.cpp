@@ -18,9 +18,10 @@
 #include <thread>
 
 #include "core/user_interface.h"
+#include "device/serial_timing.h"
 #include "link/port_resolver.h"
 #include "link/serial_messages.h"
-#include "link/serial_timing.h"
+#include "link/system_serial_port.h"
 
 namespace varnel {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "link/serial_port.h"
+#include "device/serial_port.h"
 
 namespace varnel {
 

@@ -7,11 +7,11 @@
 #include <memory>
 #include <system_error>
 
-#include "config/config_file.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
+#include "session/config_file.h"
+#include "session/session.h"
 
 namespace varnel {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/serial_port.h"
+#include "device/serial_port.h"
 
 namespace varnel {
 

@@ -6,12 +6,12 @@
 #include <cstdlib>
 
 #include "config/profile_layout.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "script/script_compiler.h"
 #include "script/script_lister.h"
 #include "script/script_variables.h"
 #include "script/text_escape.h"
+#include "session/session.h"
 
 namespace varnel {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "config/config_file.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "script/code_listing_reader.h"
 #include "script/exact_script_text.h"
 #include "script/script_compiler.h"
 #include "script/script_editor_model.h"
 #include "script/script_listings.h"
+#include "session/config_file.h"
+#include "session/session.h"
 
 namespace varnel {
 

@@ -6,14 +6,14 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "config/config_file.h"
 #include "config/device_target.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
 #include "link/port_open_reason.h"
 #include "link/serial_messages.h"
+#include "session/config_file.h"
+#include "session/session.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_init_dialog.h"

@@ -10,7 +10,7 @@
 #include <QSlider>
 #include <QTimer>
 
-#include "core/session.h"
+#include "session/session.h"
 #include "ui_diagnostics_dialog.h"
 
 namespace varnel {

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "forms/diagnostics_form.h"
+#include "forms/diagnostics/diagnostics_form.h"
 #include "link/diagnostics_session.h"
 #include "ui/app_context.h"
 #include "ui/form_binding.h"

@@ -1,8 +1,8 @@
 #include "ui/firmware_download_dialog.h"
 
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "firmware/firmware_download.h"
+#include "session/session.h"
 #include "ui_firmware_download_dialog.h"
 
 namespace varnel {

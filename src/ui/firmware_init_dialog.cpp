@@ -1,6 +1,6 @@
 #include "ui/firmware_init_dialog.h"
 
-#include "core/session.h"
+#include "session/session.h"
 #include "ui/firmware_sequences.h"
 #include "ui_firmware_init_dialog.h"
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "core/user_interface.h"
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/tracker_backup.h"
+#include "session/session.h"
 #include "ui/file_chooser.h"
 #include "ui/firmware_download_dialog.h"
 #include "ui/write_progress_dialog.h"
@@ -127,7 +127,7 @@ int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour 
 
 }  // namespace varnel
 
-#include "firmware/bin_export.h"
+#include "link/bin_export.h"
 #include "link/boot_link.h"
 
 namespace varnel {

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "config/config_file.h"
+#include "session/config_file.h"
 #include "ui/app_context.h"
 
 class QWidget;

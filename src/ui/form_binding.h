@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/form_control.h"
+#include "forms/common/form_control.h"
 
 class QWidget;
 

@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QMessageBox>
 
-#include "link/device_info.h"
+#include "device/device_info.h"
 
 namespace varnel {
 

@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "forms/access_list_form.h"
-#include "forms/digipeater_form.h"
-#include "forms/frequency_form.h"
-#include "forms/profile_switch_form.h"
-#include "forms/smart_beacon_form.h"
-#include "forms/status_text_form.h"
+#include "forms/satellite/access_list_form.h"
+#include "forms/satellite/digipeater_form.h"
+#include "forms/satellite/frequency_form.h"
+#include "forms/satellite/profile_switch_form.h"
+#include "forms/satellite/smart_beacon_form.h"
+#include "forms/satellite/status_text_form.h"
 #include "ui/app_context.h"
 #include "ui/form_dialog.h"
 

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "core/session.h"
 #include "script/script_listings.h"
+#include "session/session.h"
 #include "ui/listing_dialog.h"
 #include "ui_script_editor_dialog.h"
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "forms/script_editor_form.h"
+#include "forms/script/script_editor_form.h"
 #include "script/script_editor_model.h"
 #include "ui/app_context.h"
 #include "ui/form_binding.h"

@@ -16,13 +16,13 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-#include "config/config_file.h"
 #include "config/profile_record.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "core/user_interface.h"
-#include "forms/form_numbers.h"
-#include "forms/tracker_messages.h"
+#include "forms/common/form_numbers.h"
+#include "forms/tracker/tracker_messages.h"
+#include "session/config_file.h"
+#include "session/session.h"
 #include "ui/about_box.h"
 #include "ui/app_settings.h"
 #include "ui/connect_dialog.h"

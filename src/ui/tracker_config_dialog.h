@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "forms/tracker_form.h"
+#include "forms/tracker/tracker_form.h"
 #include "ui/app_context.h"
 
 class QMenu;

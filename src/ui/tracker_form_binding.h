@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/tracker_controls.h"
+#include "forms/tracker/tracker_controls.h"
 #include "ui/form_binding.h"
 
 namespace varnel {

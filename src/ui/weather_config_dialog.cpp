@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "config/config_file.h"
 #include "config/weather_record.h"
-#include "core/session.h"
+#include "session/config_file.h"
+#include "session/session.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/file_chooser.h"

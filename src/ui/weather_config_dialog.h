@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "forms/weather_form.h"
+#include "forms/weather/weather_form.h"
 #include "ui/app_context.h"
 #include "ui/form_binding.h"
 

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "core/session.h"
 #include "link/boot_link.h"
 #include "link/staged_write.h"
+#include "session/session.h"
 #include "ui_write_progress_dialog.h"
 
 namespace varnel {

@@ -5,7 +5,7 @@
 
 #include "cli/cli_runner.h"
 #include "config/ax25_codec.h"
-#include "config/config_file.h"
+#include "session/config_file.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

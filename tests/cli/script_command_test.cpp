@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "cli/cli_runner.h"
-#include "config/config_file.h"
 #include "script/script_editor_model.h"
+#include "session/config_file.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "cli/cli_runner.h"
-#include "config/config_file.h"
 #include "config/profile_layout.h"
 #include "forms/tracker_fixture.h"
+#include "session/config_file.h"
 
 namespace varnel {
 namespace {

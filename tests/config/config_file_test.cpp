@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "config/config_file.h"
+#include "session/config_file.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "config/settings_packing.h"
-#include "core/session.h"
+#include "session/session.h"
 
 namespace varnel {
 namespace {

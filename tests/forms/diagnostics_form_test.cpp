@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "forms/diagnostics_form.h"
+#include "forms/diagnostics/diagnostics_form.h"
 #include "link/fake_serial_port.h"
 #include "support/recording_ui.h"
 

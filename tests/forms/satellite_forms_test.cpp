@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "config/profile_record.h"
-#include "forms/access_list_form.h"
-#include "forms/digipeater_form.h"
-#include "forms/frequency_form.h"
-#include "forms/profile_switch_form.h"
-#include "forms/smart_beacon_form.h"
-#include "forms/status_text_form.h"
+#include "forms/satellite/access_list_form.h"
+#include "forms/satellite/digipeater_form.h"
+#include "forms/satellite/frequency_form.h"
+#include "forms/satellite/profile_switch_form.h"
+#include "forms/satellite/smart_beacon_form.h"
+#include "forms/satellite/status_text_form.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

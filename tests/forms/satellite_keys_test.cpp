@@ -4,9 +4,9 @@
 #include <set>
 #include <sstream>
 
-#include "config/config_file.h"
 #include "config/units.h"
-#include "forms/tracker_config_edit.h"
+#include "forms/tracker/tracker_config_edit.h"
+#include "session/config_file.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

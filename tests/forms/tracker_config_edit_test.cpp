@@ -5,12 +5,12 @@
 #include <map>
 #include <sstream>
 
-#include "config/config_file.h"
 #include "config/units.h"
-#include "forms/tracker_config_edit.h"
-#include "forms/tracker_keys.h"
-#include "forms/weather_keys.h"
 #include "config/weather_record.h"
+#include "forms/tracker/tracker_config_edit.h"
+#include "forms/tracker/tracker_keys.h"
+#include "forms/weather/weather_keys.h"
+#include "session/config_file.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

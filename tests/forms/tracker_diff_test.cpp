@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "config/weather_record.h"
-#include "forms/tracker_config_diff.h"
+#include "forms/tracker/tracker_config_diff.h"
 #include "forms/tracker_fixture.h"
 
 namespace varnel {

@@ -8,8 +8,8 @@
 
 #include "config/ax25_codec.h"
 #include "config/profile_record.h"
-#include "core/session.h"
-#include "forms/tracker_form.h"
+#include "forms/tracker/tracker_form.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 namespace varnel::test {

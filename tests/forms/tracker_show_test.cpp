@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/profile_layout.h"
-#include "forms/tracker_lists.h"
+#include "forms/tracker/tracker_lists.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

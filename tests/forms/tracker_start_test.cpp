@@ -3,9 +3,9 @@
 #include <set>
 
 #include "config/profile_layout.h"
-#include "forms/tracker_controls.h"
-#include "forms/tracker_lists.h"
-#include "forms/tracker_messages.h"
+#include "forms/tracker/tracker_controls.h"
+#include "forms/tracker/tracker_lists.h"
+#include "forms/tracker/tracker_messages.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

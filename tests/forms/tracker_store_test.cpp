@@ -4,7 +4,7 @@
 
 #include "config/profile_layout.h"
 #include "config/units.h"
-#include "forms/tracker_messages.h"
+#include "forms/tracker/tracker_messages.h"
 #include "tracker_fixture.h"
 
 namespace varnel::test {

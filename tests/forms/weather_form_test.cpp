@@ -6,7 +6,7 @@
 #include "config/ax25_codec.h"
 #include "config/settings_packing.h"
 #include "config/weather_record.h"
-#include "forms/weather_form.h"
+#include "forms/weather/weather_form.h"
 #include "support/recording_ui.h"
 
 namespace varnel::test {

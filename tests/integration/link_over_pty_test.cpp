@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "config/device_target.h"
-#include "core/session.h"
+#include "device/serial_port.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
-#include "link/serial_port.h"
 #include "link/staged_write.h"
+#include "link/system_serial_port.h"
 #include "link/write_progress.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 using namespace std::chrono_literals;

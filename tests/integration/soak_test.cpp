@@ -9,13 +9,14 @@
 
 #include "config/profile_record.h"
 #include "config/settings_packing.h"
-#include "core/session.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/posix_serial_port.h"
 #include "link/staged_write.h"
+#include "link/system_serial_port.h"
 #include "link/write_progress.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 using namespace std::chrono_literals;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/device_target.h"
-#include "firmware/bin_export.h"
+#include "link/bin_export.h"
 #include "link/boot_link.h"
 #include "link/fake_link_bench.h"
 #include "support/recording_ui.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/device_target.h"
-#include "firmware/flash_image.h"
+#include "device/device_info.h"
+#include "device/flash_image.h"
 #include "link/boot_link.h"
-#include "link/device_info.h"
 #include "link/fake_bootloader.h"
 #include "link/fake_serial_port.h"
 #include "support/recording_ui.h"

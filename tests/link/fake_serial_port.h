@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/user_interface.h"
+#include "device/serial_port.h"
+#include "device/serial_timing.h"
 #include "link/link_clock.h"
-#include "link/serial_port.h"
-#include "link/serial_timing.h"
 
 namespace varnel::test {
 

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <memory>
 
-#include "config/config_file.h"
-#include "core/session.h"
 #include "link/fake_link_bench.h"
 #include "link/tracker_backup.h"
+#include "session/config_file.h"
+#include "session/session.h"
 
 namespace varnel {
 namespace {

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <random>
 
-#include "config/config_file.h"
-#include "core/session.h"
 #include "script/code_listing_reader.h"
 #include "script/exact_script_text.h"
 #include "script/script_compiler.h"
 #include "script/script_file_operations.h"
 #include "script/script_opcodes.h"
+#include "session/config_file.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/session.h"
 #include "script/script_editor_model.h"
 #include "script/script_lister.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

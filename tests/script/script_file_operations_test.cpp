@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/config_file.h"
-#include "core/session.h"
 #include "script/script_file_operations.h"
+#include "session/config_file.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

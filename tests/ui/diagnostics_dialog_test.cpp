@@ -11,14 +11,15 @@
 #include <QTimer>
 
 #include "config/profile_record.h"
+#include "config/weather_record.h"
 #include "emulator/emulator_runner.h"
 #include "forms/tracker_fixture.h"
 #include "link/boot_link.h"
 #include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/tracker_config_dialog.h"
 #include "ui/weather_config_dialog.h"
-#include "config/weather_record.h"
 #include "ui_diagnostics_dialog.h"
 #include "ui_test_support.h"
 

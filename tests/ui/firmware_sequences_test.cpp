@@ -6,10 +6,11 @@
 #include <QTemporaryDir>
 
 #include "config/settings_packing.h"
+#include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "firmware/srecord_builder.h"
 #include "link/boot_link.h"
-#include "link/serial_port.h"
+#include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "ui/firmware_sequences.h"
 #include "ui_test_support.h"

@@ -13,7 +13,7 @@
 #include <QTest>
 
 #include "config/profile_layout.h"
-#include "forms/script_editor_form.h"
+#include "forms/script/script_editor_form.h"
 #include "forms/tracker_fixture.h"
 #include "ui/form_binding.h"
 #include "ui/listing_dialog.h"

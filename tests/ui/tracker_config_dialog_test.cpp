@@ -16,10 +16,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "config/config_file.h"
 #include "config/profile_layout.h"
-#include "forms/tracker_controls.h"
+#include "forms/tracker/tracker_controls.h"
 #include "forms/tracker_fixture.h"
+#include "session/config_file.h"
 #include "ui/app_settings.h"
 #include "ui/tracker_config_dialog.h"
 #include "ui/tracker_form_binding.h"

@@ -11,8 +11,8 @@
 #include <deque>
 #include <functional>
 
-#include "core/session.h"
 #include "firmware/http_client.h"
+#include "session/session.h"
 #include "support/recording_ui.h"
 #include "ui/app_context.h"
 #include "ui/file_chooser.h"

@@ -17,6 +17,7 @@
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/firmware_sequences.h"
 #include "ui/form_binding.h"
 #include "ui/weather_config_dialog.h"

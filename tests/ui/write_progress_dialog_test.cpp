@@ -5,9 +5,10 @@
 #include <QPushButton>
 
 #include "config/settings_packing.h"
+#include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
-#include "link/serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_test_support.h"
 

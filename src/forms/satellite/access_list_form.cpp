@@ -1,0 +1,49 @@
+#include "forms/satellite/access_list_form.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace varnel {
+
+using T = ControlType;
+using F = AccessListForm;
+using access_list_id::entry;
+
+const std::array<ControlInfo<AccessListForm>, kAccessListControlCount> kAccessListControls{{
+    {entry(1), "call1", T::Edit, &F::call1, 6, ""},
+    {entry(2), "call2", T::Edit, &F::call2, 6, ""},
+    {entry(3), "call3", T::Edit, &F::call3, 6, ""},
+    {entry(4), "call4", T::Edit, &F::call4, 6, ""},
+    {entry(5), "call5", T::Edit, &F::call5, 6, ""},
+    {entry(6), "call6", T::Edit, &F::call6, 6, ""},
+}};
+
+FormControl* AccessListForm::control(int controlId) { return controlOf<F>(*this, kAccessListControls, controlId); }
+const FormControl* AccessListForm::control(int controlId) const {
+    return controlOf<F>(const_cast<F&>(*this), kAccessListControls, controlId);
+}
+
+namespace {
+std::size_t entryOffset(int n) {
+    return settings_layout::kAccessList + settings_layout::kAccessListEntrySize * static_cast<std::size_t>(n - 1);
+}
+}  // namespace
+
+void showAccessList(const Session& session, AccessListForm& form) {
+    for (int n = 1; n <= 6; ++n) {
+        const char* e = reinterpret_cast<const char*>(&session.settings.bytes[entryOffset(n)]);
+        form.control(entry(n))->text = std::string(e, strnlen(e, settings_layout::kAccessListEntrySize));
+    }
+}
+
+void storeAccessList(const AccessListForm& form, Session& session) {
+    for (int n = 1; n <= 6; ++n) {
+        const std::string& text = form.control(entry(n))->text;
+        std::uint8_t* e = &session.settings.bytes[entryOffset(n)];
+        std::memset(e, 0, settings_layout::kAccessListEntrySize);
+        for (std::size_t i = 0; i < std::min(text.size(), settings_layout::kAccessListEntrySize); ++i)
+            e[i] = static_cast<std::uint8_t>(std::toupper(static_cast<unsigned char>(text[i])));
+    }
+}
+
+}  // namespace varnel
