@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "config/device_target.h"
 #include "config/settings_record.h"
@@ -22,6 +23,7 @@ struct Session {
     ScriptArea script;
     int currentProfile = 0;  // 0 or 1: the profile every satellite dialog edits
     bool metric = true;
+    std::string offlineFile;  // the configuration file an offline run edits ("" otherwise)
 
     std::uint8_t* profile() { return settings.profile(currentProfile); }
     const std::uint8_t* profile() const { return settings.profile(currentProfile); }
