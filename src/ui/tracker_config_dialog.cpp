@@ -65,6 +65,7 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 CTrackerConfigDialog::CTrackerConfigDialog(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::TrackerConfigDialog>()) {
     ui_->setupUi(this);
+    setWindowTitle(QString::fromStdString(settingsDialogTitle(windowTitle().toStdString(), context_.session)));
     setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     binding_ = std::make_unique<TrackerFormBinding>(*this);
     for (const std::string& name : binding_->missing())
@@ -245,12 +246,9 @@ void CTrackerConfigDialog::onFirmwareFromNetwork() {
 void CTrackerConfigDialog::onDiagnostics() {
     readControls();
     ProfileRecord p(context_.session.profile(), context_.session.target.kind);
-    DiagnosticsSettings settings{p.audioLevel(), gainChoiceFromRadioFlags(p.radioFlags())};
+    DiagnosticsSettings settings = trackerDiagnosticsSettings({p.data(), p.kind()});
     runDiagnosticsDialog(context_, this, settings);
-    // The level and gain the user ended with belong to the profile, however
-    // the window was closed.
-    p.setAudioLevel(settings.audioLevel);
-    p.setRadioFlags(radioFlagsWithGain(p.radioFlags(), settings.gain.value_or(0)));
+    storeTrackerDiagnosticsSettings(p, settings);
     form_.audioLevel.position = settings.audioLevel;
     showControls();
 }
