@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
 #include "app/command_line.h"
 #include "app/config_app.h"
 #include "device/serial_port.h"
@@ -13,16 +15,20 @@
 #include "ui/qt_user_interface.h"
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    varnel::AppOptions options = varnel::parseAppOptions(args);
+    if (options.help || options.version) {  // before QApplication: no display needed
+        std::fputs((options.help ? varnel::appHelpText() : varnel::appVersionText()).c_str(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(varnel::app_settings::kOrganisation);
     QApplication::setApplicationName(varnel::app_settings::kApplication);
     QApplication::setApplicationVersion(VARNEL_VERSION);
     QApplication::setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     QApplication::setDesktopFileName("com.brenvale.varnelcfg");
-
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    varnel::AppOptions options = varnel::parseAppOptions(args);
 
     varnel::Session session;
     session.port = varnel::makeSystemSerialPort();

@@ -44,8 +44,9 @@ void CListingDialog::onSave() {
     saveListingFile(QFile::encodeName(path).toStdString(), text_, sink_);
 }
 
-void showListing(const std::string& text, FileChooser& files, UserInterface& ui, QWidget* parent) {
+void showListing(const std::string& text, const char* title, FileChooser& files, UserInterface& ui, QWidget* parent) {
     CListingDialog dialog(text, files, ui, parent);
+    dialog.setWindowTitle(QString::fromUtf8(title));
     dialog.exec();
 }
 

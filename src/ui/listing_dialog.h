@@ -33,7 +33,7 @@ private:
     UserInterface& sink_;
 };
 
-// Runs the listing window modally with `text` and returns when it closes.
-void showListing(const std::string& text, FileChooser& files, UserInterface& ui, QWidget* parent);
+// Runs the listing window modally with `text` under `title` and returns when it closes.
+void showListing(const std::string& text, const char* title, FileChooser& files, UserInterface& ui, QWidget* parent);
 
 }  // namespace varnel

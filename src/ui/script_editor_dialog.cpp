@@ -40,12 +40,12 @@ CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
     connectButton("seLatHemisphere", [this] { model_.toggleSeLatitude(); });
     connectButton("seLonHemisphere", [this] { model_.toggleSeLongitude(); });
     connectButton("codeListButton", [this] {
-        showListing(codeListing(model_.statementLines()), context_.files, context_.ui, this);
+        showListing(codeListing(model_.statementLines()), kCodeListingTitle, context_.files, context_.ui, this);
     });
     connectButton("patchListButton", [this] {
         const std::string text =
             patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui);
-        showListing(text, context_.files, context_.ui, this);
+        showListing(text, kPatchListingTitle, context_.files, context_.ui, this);
     });
     // A program too large for the area keeps the window open, so the user
     // can delete lines; the stored script is then unchanged.

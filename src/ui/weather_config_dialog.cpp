@@ -29,6 +29,7 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 CWeatherConfigDialog::CWeatherConfigDialog(AppContext& context, QWidget* parent)
     : QDialog(parent), context_(context), ui_(std::make_unique<Ui::WeatherConfigDialog>()) {
     ui_->setupUi(this);
+    setWindowTitle(QString::fromStdString(settingsDialogTitle(windowTitle().toStdString(), context_.session)));
     setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     binding_ = std::make_unique<FormBinding<WeatherForm>>(*this, kWeatherControls);
     for (const std::string& name : binding_->missing())

@@ -279,7 +279,7 @@ void showSatelliteForms(const Session& session, SatelliteForms& forms) {
     showDigipeater(session, forms.digipeater);
     showProfileSwitch(session, forms.profileSwitch);
     const ConstProfileRecord profile(session.profile(), session.target.kind);
-    showDiagnosticsGain(forms.diagnostics, session.target.kind, *trackerDiagnosticsSettings(profile).gain);
+    showDiagnosticsGain(forms.diagnostics, session.target.kind, gainChoiceFromRadioFlags(profile.radioFlags()));
     forms.scriptEditor.enableScript.checked = profile.flag(profile_layout::kFeatureFlags,
                                                            profile_layout::kFeatureScriptEnabled);
 }
@@ -325,11 +325,8 @@ int storeSatelliteForms(const SatelliteForms& forms, Session& session, UserInter
     if (changed(D::ProfileSwitch) && checkAndStoreProfileSwitch(forms.profileSwitch, session, ui) != 0) return -1;
     const ProfileRecord profile(session.profile(), session.target.kind);
     // Elsewhere the window shows no gain and hands back the one it was given.
-    if (changed(D::Diagnostics) && showsReceiveLevel(session.target.kind)) {
-        DiagnosticsSettings settings = trackerDiagnosticsSettings({profile.data(), profile.kind()});
-        settings.gain = diagnosticsGainChoice(forms.diagnostics);
-        storeTrackerDiagnosticsSettings(profile, settings);
-    }
+    if (changed(D::Diagnostics) && showsReceiveLevel(session.target.kind))
+        profile.setRadioFlags(radioFlagsWithGain(profile.radioFlags(), diagnosticsGainChoice(forms.diagnostics)));
     if (changed(D::ScriptEditor))
         profile.setFlag(profile_layout::kFeatureFlags, profile_layout::kFeatureScriptEnabled,
                         forms.scriptEditor.enableScript.checked);
