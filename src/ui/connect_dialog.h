@@ -21,6 +21,8 @@ namespace varnel {
 class CConnectDialog : public QDialog, public ConnectView {
     Q_OBJECT
 public:
+    using PortQuery = varnel::PortQuery;
+
     // extraPath: a device given with --port, shown first and chosen. query:
     // the presence query (the system's serial devices by default).
     CConnectDialog(AppContext& context, const QString& extraPath = QString(), PortQuery query = {},
