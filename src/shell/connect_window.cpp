@@ -14,10 +14,17 @@ namespace varnel {
 
 namespace {
 
+constexpr const char* kIdleText = "Choose the port the tracker is connected to, then press Connect.";
 constexpr const char* kReadyText = "Ready to connect.  Please reset tracker now.";
 constexpr const char* kNoDeviceText =
     "No serial device was found. Plug the tracker's cable in, or type the device path.";
 constexpr const char* kConfigFilter = "Configuration Files (*.cfg)";
+
+std::string noAnswerHint(const std::string& port) {
+    return std::string(kReadyText) + "\n\nNo answer yet on " + port +
+           ". Check that the tracker has power, that its cable is plugged in and that this is its port, "
+           "then reset the tracker (switch it off and on again). Connect keeps trying until Cancel.";
+}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
@@ -33,7 +40,7 @@ ConnectWindow::ConnectWindow(AppContext& context, ConnectView& view, std::string
 void ConnectWindow::start() {
     slots_ = query_();
     view_.showSlots(slots_);
-    if (slots_.empty()) view_.setStatus(kNoDeviceText);
+    view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);
 
     // The port last connected: by its device path if it is still there (the
     // slot numbers of USB adapters move), else by its slot number. A port
@@ -64,6 +71,11 @@ void ConnectWindow::setConnectEnabled(bool on) {
     view_.setConnectEnabled(on);
 }
 
+void ConnectWindow::attemptFailed() {
+    view_.setStatus(kIdleText);
+    setConnectEnabled(true);
+}
+
 void ConnectWindow::setPortWatchInterval(int ms) { view_.startTimer(kPortWatchTimer, ms); }
 
 void ConnectWindow::pathTyped(const std::string& text) {
@@ -86,17 +98,20 @@ void ConnectWindow::connectPressed() {
     view_.setStatus(kReadyText);
     setConnectEnabled(false);
     attempting_ = true;
+    attemptPort_ = portName;
+    view_.startTimer(kHintTimer, kHintAfterMs);
 
     PortReasonUi ui(context_.ui, portName);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     const bool fast = !choice.slowLink;
     const int result = link.connect(portName, fast);
     attempting_ = false;
+    view_.stopTimer(kHintTimer);
 
     if (s.link.linkAbort != LinkState::kAbortRunning) {
         // Cancelled (or the program was told to quit) during the attempt.
         s.port->closePort();
-        setConnectEnabled(true);
+        attemptFailed();
         s.link.linkAbort = LinkState::kAbortIdle;
         if (closing_) view_.end(kResultRejected);
         return;
@@ -104,13 +119,13 @@ void ConnectWindow::connectPressed() {
     s.link.linkAbort = LinkState::kAbortIdle;
     if (result == -1 || result == -2) {
         s.port->closePort();
-        setConnectEnabled(true);
+        attemptFailed();
         return;
     }
     if (result == -3) {
         context_.ui.message(link.connectFailureMessage(result));
         s.port->closePort();
-        setConnectEnabled(true);
+        attemptFailed();
         return;
     }
     if (result == -4) {
@@ -169,6 +184,13 @@ void ConnectWindow::offlinePressed() {
 }
 
 void ConnectWindow::timerTicked(int id) {
+    if (id == kHintTimer) {
+        // Arrives while Connect waits for the bootloader (its waits keep the
+        // window's events going), once.
+        view_.stopTimer(kHintTimer);
+        if (attempting_) view_.setStatus(noAnswerHint(attemptPort_));
+        return;
+    }
     if (id != kPortWatchTimer || busy()) return;
     watching_ = true;
     std::vector<PortSlot> fresh = query_();

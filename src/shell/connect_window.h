@@ -42,6 +42,10 @@ public:
     static constexpr int kAppearSettleMs = 300;
     // Only these first slots are watched for a tracker being plugged in.
     static constexpr int kWatchedPortSlots = 12;
+    // A Connect that has heard nothing for this long says what to check: a
+    // tracker that never answers is otherwise tried for ever in silence.
+    static constexpr int kHintTimer = 2;
+    static constexpr int kHintAfterMs = 10000;
 
     // extraPath: a device given with --port, offered first and chosen.
     // query: the ports present now.
@@ -71,6 +75,8 @@ private:
     // An attempt (a click's or the port watch's) or a port-watch pass runs.
     bool busy() const { return attempting_ || watching_; }
     void setConnectEnabled(bool on);
+    // An attempt ended without a tracker: its status no longer holds.
+    void attemptFailed();
 
     AppContext& context_;
     ConnectView& view_;
@@ -78,6 +84,7 @@ private:
     PortQuery query_;
     std::vector<PortSlot> slots_;
     std::set<std::string> present_;  // devices present at the last tick
+    std::string attemptPort_;        // what the running Connect opens
     bool connectEnabled_ = true;
     bool attempting_ = false;
     bool watching_ = false;

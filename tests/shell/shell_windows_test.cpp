@@ -94,6 +94,38 @@ TEST(ConnectWindow, CancelWhenIdleClosesTheWindow) {
     EXPECT_EQ(b.f.session.link.linkAbort, LinkState::kAbortRequested);
 }
 
+// A tracker that never answers: after ten seconds the status says what to
+// check, naming the port; Cancel ends the attempt and takes the stale
+// status away.
+TEST(ConnectWindow, ASilentTrackerGetsAHintAndCancelClearsIt) {
+    ConnectBench b;
+    b.device.silent = true;
+    b.present = {{"/dev/ttyUSB3", "ttyUSB3", ""}};
+    b.window.start();
+    b.view.chosen = {1, "", false, false};
+    std::size_t hintAt = 0;
+    b.f.ui.onPump = [&] {
+        ASSERT_TRUE(b.view.timers.count(ConnectWindow::kHintTimer));
+        EXPECT_EQ(b.view.timers[ConnectWindow::kHintTimer], 10000);
+        if (!hintAt && b.f.clock.now >= 10000) {
+            b.window.timerTicked(ConnectWindow::kHintTimer);  // the front end's timer
+            hintAt = b.view.statuses.size();
+            b.window.cancelPressed();
+        }
+    };
+    b.window.connectPressed();
+    ASSERT_GT(hintAt, 0u);
+    const std::string hint = b.view.statuses[hintAt - 1];
+    EXPECT_EQ(hint.rfind("Ready to connect.  Please reset tracker now.\n\nNo answer yet on /dev/ttyUSB3. ", 0), 0u)
+        << hint;
+    EXPECT_NE(hint.find("power"), std::string::npos);
+    EXPECT_EQ(b.view.statuses.back(), "Choose the port the tracker is connected to, then press Connect.");
+    EXPECT_FALSE(b.view.timers.count(ConnectWindow::kHintTimer));
+    EXPECT_EQ(b.view.result, -1);  // the first Cancel only stops the attempt
+    EXPECT_TRUE(b.view.connectOn);
+    EXPECT_TRUE(b.f.ui.messages.empty());
+}
+
 // Each tick compares the present ports with the last tick's: a port that
 // appears is tried once by itself at 115200 after its settle time; one that
 // goes and comes back is new again.

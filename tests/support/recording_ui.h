@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ public:
     std::deque<bool> answers;
     bool defaultAnswer = false;
     int pumps = 0;
+    std::function<void()> onPump;  // what the window's events do meanwhile
 
     void message(const std::string& text) override { messages.push_back(text); }
     bool askYesNo(const std::string& text) override {
@@ -26,7 +28,10 @@ public:
         answers.pop_front();
         return a;
     }
-    void pump() override { ++pumps; }
+    void pump() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
 };
 
 }  // namespace varnel::test
