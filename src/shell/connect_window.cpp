@@ -179,6 +179,7 @@ void ConnectWindow::offlinePressed() {
     const std::string path = context_.files.openFile(kConfigFilter, "cfg");
     if (path.empty()) return;
     if (loadConfigFileOffline(path, context_.session, context_.ui) != 0) return;
+    context_.session.markSaved();
     view_.stopTimer(kPortWatchTimer);
     view_.end(kResultAccepted);
 }

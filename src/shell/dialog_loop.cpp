@@ -24,6 +24,9 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
             if (!s.link.sameTargetReconnected) {
                 BootLink link(s, ui);
                 if (readDeviceConfiguration(link, s) < 0) return LoopEnd::LeaveBootloader;
+                s.markSaved();
+            } else {
+                s.saved.reset();  // what is shown is not what the tracker holds
             }
             s.link.sameTargetReconnected = false;
         } else {

@@ -57,7 +57,20 @@ void TrackerWindow::writePressed() {
     endIfReconnect(writeOrConnect(context_, ConfigFlavour::Tracker));
 }
 
+void TrackerWindow::exitRequested() {
+    view_.readForm(form_);
+    const int result = leaveConfigWindow(context_, ConfigFlavour::Tracker, [this](UserInterface& ui) {
+        return checkAndStore(form_, context_.session, ui);
+    });
+    if (result != kStayOpen) view_.end(result);
+}
+
 void TrackerWindow::copyPressed() {
+    // The profile shown is replaced whole, edits in its boxes included.
+    const int shown = context_.session.currentProfile + 1;
+    char question[96];
+    std::snprintf(question, sizeof question, "Replace Profile %d with a copy of Profile %d?", shown, 3 - shown);
+    if (!context_.ui.askYesNo(question)) return;
     copyOtherProfile(form_, context_.session);
     view_.showForm(form_);
 }

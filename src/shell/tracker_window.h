@@ -33,6 +33,8 @@ public:
     void tabChanged(int tab);
     void unitsChosen(bool metric);
     void writePressed();
+    // Exit, Escape or the window's close button: asks before dropping edits.
+    void exitRequested();
     void copyPressed();
     void saveFilePressed();
     void loadFilePressed();

@@ -29,6 +29,14 @@ void WeatherWindow::writePressed() {
     if (writeOrConnect(context_, ConfigFlavour::Weather) == kResultReconnect) view_.end(kResultReconnect);
 }
 
+void WeatherWindow::exitRequested() {
+    view_.readForm(form_);
+    const int result = leaveConfigWindow(context_, ConfigFlavour::Weather, [this](UserInterface& ui) {
+        return storeWeatherRecord(form_, context_.session, ui);
+    });
+    if (result != kStayOpen) view_.end(result);
+}
+
 void WeatherWindow::saveFilePressed() {
     storeControls();
     saveConfigCommand(context_, ConfigFlavour::Weather);

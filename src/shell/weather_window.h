@@ -26,6 +26,8 @@ public:
 
     void controlChanged(int controlId);
     void writePressed();
+    // Exit, Escape or the window's close button: asks before dropping edits.
+    void exitRequested();
     void saveFilePressed();
     void loadFilePressed();
     void firmwarePressed(bool fromNetwork);

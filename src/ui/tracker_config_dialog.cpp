@@ -97,7 +97,7 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kLatHemisphere, [this] { window_.controlChanged(id::kLatHemisphere); });
     onClick(id::kLonHemisphere, [this] { window_.controlChanged(id::kLonHemisphere); });
     onClick(id::kWriteButton, [this] { window_.writePressed(); });
-    onClick(id::kExitButton, [this] { reject(); });
+    onClick(id::kExitButton, [this] { window_.exitRequested(); });
     onClick(id::kCopyButton, [this] { window_.copyPressed(); });
     onClick(id::kSaveButton, [this] { window_.saveFilePressed(); });
     onClick(id::kLoadButton, [this] { window_.loadFilePressed(); });

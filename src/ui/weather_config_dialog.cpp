@@ -35,7 +35,7 @@ void CWeatherConfigDialog::connectControls() {
     onClick(id::kLatHemisphere, [this] { window_.controlChanged(id::kLatHemisphere); });
     onClick(id::kLonHemisphere, [this] { window_.controlChanged(id::kLonHemisphere); });
     onClick(id::kWriteButton, [this] { window_.writePressed(); });
-    onClick(id::kExitButton, [this] { reject(); });
+    onClick(id::kExitButton, [this] { window_.exitRequested(); });
     onClick(id::kSaveButton, [this] { window_.saveFilePressed(); });
     onClick(id::kLoadButton, [this] { window_.loadFilePressed(); });
     onClick(id::kFirmwareFileButton, [this] { window_.firmwarePressed(false); });

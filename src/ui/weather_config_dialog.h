@@ -33,6 +33,8 @@ public:
     void stopTimer(int) override {}
     void pause(int) override {}
     void end(int result) override { done(result); }
+    // Exit, Escape and the window's close button all come here.
+    void reject() override { window_.exitRequested(); }
 
 private:
     void connectControls();

@@ -7,6 +7,8 @@
 #include "shell/connect_window.h"
 #include "shell/diagnostics_window.h"
 #include "shell/firmware_sequences.h"
+#include "shell/tracker_window.h"
+#include "forms/tracker_fixture.h"
 #include "scripted_front_end.h"
 
 namespace varnel {
@@ -189,6 +191,86 @@ TEST(WriteSequence, ARefusedBackupWritesNothing) {
     EXPECT_EQ(writeConfiguration(b.f.context, ConfigFlavour::Tracker), kBackupRefused);
     ASSERT_EQ(b.f.ui.messages.size(), 1u);
     EXPECT_TRUE(b.f.front.opened.empty());
+}
+
+class ScriptedTrackerView : public test::RecordingView<TrackerView> {
+public:
+    std::function<void(TrackerForm&)> edit;  // what the user typed into the boxes
+    void readForm(TrackerForm& form) override {
+        if (edit) edit(form);
+    }
+    void showForm(const TrackerForm&) override {}
+};
+
+// Leaving the main window asks only when the records with the boxes' edits
+// differ from what was last read, written, loaded or saved; the answer
+// writes (and leaves once written), discards, or stays.
+TEST(TrackerWindow, LeavingWithEditsAsksWriteDiscardOrCancel) {
+    using A = UserInterface::Answer;
+    struct Case {
+        const char* what;
+        const char* typed;  // into the callsign box (the quiet time, last case), or nullptr
+        bool connected;
+        A answer;
+        int result;  // how the window ends, -1 still open
+        std::vector<std::string> opened;
+        bool editStored;
+    } cases[] = {
+        {"no edit", nullptr, true, A::Cancel, kResultRejected, {}, false},
+        {"discarded", "N0CALL", true, A::Second, kResultRejected, {}, false},
+        {"cancelled", "N0CALL", true, A::Cancel, -1, {}, false},
+        {"written", "N0CALL", true, A::First, kResultRejected, {"Progress"}, true},
+        {"written offline: connect first", "N0CALL", false, A::First, kResultReconnect, {"Connect"}, true},
+        {"a refused box stays open", "300", true, A::First, -1, {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBench b;
+        b.f.session.restore(test::trackerSession("AP64").snapshot());
+        b.f.session.link.connected = c.connected;
+        {
+            // The records as this window stores them (the source callsign's
+            // end bit follows the path), as after a Write.
+            test::RecordingUi quiet;
+            TrackerForm shown;
+            startTrackerForm(shown, b.f.session);
+            ASSERT_EQ(checkAndStore(shown, b.f.session, quiet), 0);
+        }
+        b.f.session.markSaved();
+        b.f.front.results["Connect"] = kResultAccepted;
+        ScriptedTrackerView view;
+        TrackerWindow window(b.f.context, view);
+        window.start();
+        const RecordsSnapshot before = b.f.session.snapshot();
+        const bool refused = std::string(c.what) == "a refused box stays open";
+        if (c.typed) view.edit = [&](TrackerForm& f) { (refused ? f.quietTime : f.callsign).text = c.typed; };
+        b.f.ui.choiceAnswers = {c.answer};
+        window.exitRequested();
+        EXPECT_EQ(view.result, c.result);
+        EXPECT_EQ(b.f.ui.choices.size(), c.typed ? 1u : 0u);
+        EXPECT_EQ(b.f.front.opened, c.opened);
+        EXPECT_EQ(!(b.f.session.snapshot() == before), c.editStored);
+        EXPECT_EQ(b.f.ui.messages, refused ? std::vector<std::string>{"Quiet time must be in the range of 0 to 255"}
+                                           : std::vector<std::string>{});
+    }
+}
+
+// Copying the other profile over the one shown asks first.
+TEST(TrackerWindow, CopyFromTheOtherProfileAsksFirst) {
+    for (const bool yes : {false, true}) {
+        ShellFixture f;
+        f.session.restore(test::trackerSession("AP64").snapshot());
+        selectTarget(f.session.target, "AP64");
+        ProfileRecord(f.session.settings.profile(1), f.session.target.kind).setBeaconInterval(1234);
+        ScriptedTrackerView view;
+        TrackerWindow window(f.context, view);
+        window.start();
+        f.ui.answers = {yes};
+        window.copyPressed();
+        EXPECT_EQ(f.ui.questions, std::vector<std::string>{"Replace Profile 1 with a copy of Profile 2?"});
+        EXPECT_EQ(ConstProfileRecord(f.session.settings.profile(0), f.session.target.kind).beaconInterval(),
+                  yes ? 1234 : 600);
+    }
 }
 
 // After a good firmware load the user is asked whether the file's defaults
