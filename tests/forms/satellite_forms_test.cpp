@@ -171,6 +171,13 @@ TEST(TextForms, StatusTextsKeep39CharactersAndAccessEntriesAreNulPadded) {
     EXPECT_EQ(a.call1.text, "W1ABCD");  // no terminator, still six characters
     EXPECT_EQ(a.call4.text, "K9X");
     EXPECT_EQ(a.call2.text, "");
+    // Only letters and digits; a refusal stores no entry.
+    const auto before = b.s.settings.bytes;
+    a.call1.text = "N0CALL";
+    a.call2.text = "W1-AB";
+    EXPECT_EQ(checkAndStoreAccessList(a, b.s, b.ui), -1);
+    EXPECT_EQ(b.messages(), std::vector<std::string>{access_list_message::kInvalidCallsign});
+    EXPECT_EQ(b.s.settings.bytes, before);
 }
 
 TEST(DigipeaterForm, SharedAliasesPerProfileBitsAndRefusals) {

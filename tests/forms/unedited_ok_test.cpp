@@ -120,6 +120,8 @@ const Tie kTies[] = {
      "text-header firmware has neither SmartBeaconing nor compression: both are switched off"},
     {Tracker, -1, Area::CurrentProfile, pl::kIoFlags, 1, pl::kIoTelemetryAfterPosition,
      "the telemetry bit follows the telemetry box, which shows the count"},
+    {Tracker, -1, Area::CurrentProfile, pl::kTimeslot, 1, 0x80,
+     "bit 15 of the timeslot word is the KX8's 300-baud choice; other chips' words are written without it"},
     {Weather, kFamilyWeather, Area::WeatherRecord, wl::kSourceSsid, 1, wl::kSsidAlwaysSet,
      "the station's own address always has bit 7 of its SSID byte set"},
     {Weather, kFamilyWeather, Area::WeatherRecord, wl::kSourceSsid, 1, wl::kSsidLastAddress,

@@ -1,9 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
-#include "config/ax25_codec.h"
 #include "config/profile_record.h"
 #include "config/units.h"
 #include "core/user_interface.h"
@@ -36,23 +34,19 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
     const bool serialKinds = kind == KindAP64 || kind == KindJM60 || kind == KindJM128;
 
     // Text: on KX8 and JL16 a fixed position shares the end of the text
-    // field, so the text must stop short of it there.
-    // A box that still shows what the record holds keeps its bytes: what
-    // the record holds need not be what storing that text would write.
+    // field, so the text must stop short of it there. A box that still
+    // shows what the record holds keeps its bytes (the text, callsign, path
+    // and position alike): what the record holds need not be what storing
+    // that text would write.
     {
         const std::size_t limit = (session.target.settingsSize == 512 || form.gpsRadio.checked) ? 61 : 44;
         if (form.text.text != p.text() || form.text.text.size() > limit)
             p.setText(std::string_view(form.text.text).substr(0, limit));
     }
 
-    // Callsign: the station's own address always has bit 7 of its SSID set.
+    const StationFields station{p.sourceAddress(), p.data() + pl::kPathLength, p.path()};
+    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
     const std::string callsign = form.callsign.text.substr(0, 9);
-    if (form.callsign.text != decodeAddress(p.sourceAddress())) {
-        AddressField source{};
-        if (!encodeAddress(callsign, source)) return fail(ui, msg::kInvalidCallsign);
-        std::copy(source.begin(), source.end(), p.sourceAddress());
-    }
-    p.setFlag(pl::kSourceSsid, pl::kSsidAlwaysSet, true);
 
     if (family2) {
         // These firmwares send a ready-made "CALL>APRS:" header.
@@ -64,14 +58,8 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         if (n > 255 || n < 0) n = 255;  // as the live label shows it
         p.setCarrierWord(carrierWordFor(static_cast<int>(n)));
         p.setCarrierMultiplier(static_cast<std::uint8_t>(n));
-    } else {
-        if (form.path.text != decodePath(p.path(), pl::kPathSize, p.pathLength())) {
-            std::vector<std::uint8_t> bytes;
-            if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
-            std::copy(bytes.begin(), bytes.end(), p.path());
-            p.setPathLength(static_cast<std::uint8_t>(bytes.size()));
-        }
-        if (p.pathLength() == 0) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
+    } else if (const char* refusal = storeStationPath(form.path.text, station)) {
+        return fail(ui, refusal);
     }
 
     {

@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 
-#include "config/ax25_codec.h"
 #include "config/weather_record.h"
 #include "core/user_interface.h"
 #include "forms/common/form_numbers.h"
@@ -41,22 +39,9 @@ int storeWeatherRecord(const WeatherForm& form, Session& session, UserInterface&
     // the record holds need not be what storing that text would write.
     if (form.comment.text != r.comment()) r.setComment(std::string_view(form.comment.text).substr(0, wl::kCommentMax));
 
-    // The station's own address always has bit 7 of its SSID byte set.
-    if (form.callsign.text != decodeAddress(r.sourceAddress())) {
-        AddressField source{};
-        if (!encodeAddress(form.callsign.text.substr(0, 9), source)) return fail(ui, msg::kInvalidCallsign);
-        std::copy(source.begin(), source.end(), r.sourceAddress());
-    }
-    r.setFlag(wl::kSourceSsid, wl::kSsidAlwaysSet, true);
-
-    if (form.path.text != decodePath(r.path(), wl::kPathSize, r.pathLength())) {
-        std::vector<std::uint8_t> bytes;
-        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
-        std::copy(bytes.begin(), bytes.end(), r.path());
-        r.setPathLength(static_cast<std::uint8_t>(bytes.size()));
-    }
-    // No path: the station's own address ends the address field.
-    if (r.pathLength() == 0) r.setFlag(wl::kSourceSsid, wl::kSsidLastAddress, true);
+    const StationFields station{r.sourceAddress(), r.data() + wl::kPathLength, r.path()};
+    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
+    if (const char* refusal = storeStationPath(form.path.text, station)) return fail(ui, refusal);
 
     // The firmware counts the transmit delay in 4 ms steps.
     if (!readInRange(form.txDelay, 0, 1023, v)) return fail(ui, wmsg::kTxDelay);
