@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,8 +39,16 @@ enum Window : unsigned {
     Weather = 1 << 7,
 };
 
-// Shows the window's form from the session and presses OK: the result of
-// its check-and-store.
+template <class Form>
+int showAndStore(Session& s, RecordingUi& ui, void (*show)(const Session&, Form&),
+                 int (*store)(const Form&, Session&, UserInterface&)) {
+    Form form;
+    show(s, form);
+    return store(form, s, ui);
+}
+
+// Opens the window on the session and presses OK: the result of its
+// check-and-store.
 int pressOk(Window window, Session& s, RecordingUi& ui) {
     switch (window) {
     case Tracker: {
@@ -49,37 +56,17 @@ int pressOk(Window window, Session& s, RecordingUi& ui) {
         startTrackerForm(f, s, s.currentProfile);
         return checkAndStore(f, s, ui);
     }
-    case SmartBeacon: {
-        SmartBeaconForm f;
-        showSmartBeacon(s, f);
-        return checkAndStoreSmartBeacon(f, s, ui);
-    }
-    case Frequencies: {
-        FrequencyForm f;
-        showFrequencies(s, f);
-        return checkAndStoreFrequencies(f, s, ui);
-    }
+    case SmartBeacon: return showAndStore(s, ui, showSmartBeacon, checkAndStoreSmartBeacon);
+    case Frequencies: return showAndStore(s, ui, showFrequencies, checkAndStoreFrequencies);
     case StatusTexts: {
         StatusTextForm f;
         showStatusTexts(s, f);
         storeStatusTexts(f, s);
         return 0;
     }
-    case AccessList: {
-        AccessListForm f;
-        showAccessList(s, f);
-        return checkAndStoreAccessList(f, s, ui);
-    }
-    case Digipeater: {
-        DigipeaterForm f;
-        showDigipeater(s, f);
-        return checkAndStoreDigipeater(f, s, ui);
-    }
-    case ProfileSwitch: {
-        ProfileSwitchForm f;
-        showProfileSwitch(s, f);
-        return checkAndStoreProfileSwitch(f, s, ui);
-    }
+    case AccessList: return showAndStore(s, ui, showAccessList, checkAndStoreAccessList);
+    case Digipeater: return showAndStore(s, ui, showDigipeater, checkAndStoreDigipeater);
+    case ProfileSwitch: return showAndStore(s, ui, showProfileSwitch, checkAndStoreProfileSwitch);
     case Weather: {
         WeatherForm f;
         startWeatherForm(f, s);
@@ -89,11 +76,8 @@ int pressOk(Window window, Session& s, RecordingUi& ui) {
     return -2;
 }
 
-const Window kTrackerWindows[] = {Tracker, SmartBeacon, Frequencies, StatusTexts, AccessList, Digipeater, ProfileSwitch};
-
-// Where a tie lives: in the settings record, the current profile or the
-// weather record.
-enum class Area { Settings, CurrentProfile, WeatherRecord };
+// Where a tie lives: in the current profile or the weather record.
+enum class Area { CurrentProfile, WeatherRecord };
 
 // The bytes the records tie together on purpose: a store may set them from
 // another field (or fix bits the firmware needs) whatever they held.
@@ -134,12 +118,9 @@ bool tied(Window window, const Session& s, std::size_t at, std::uint8_t changedB
     for (const Tie& t : kTies) {
         if (!(t.windows & window) || (changedBits & ~t.bits) != 0) continue;
         if (t.family >= 0 && t.family != s.settings.family()) continue;
-        std::size_t base = 0;
-        switch (t.area) {
-        case Area::Settings: base = 0; break;
-        case Area::CurrentProfile: base = s.settings.profile(s.currentProfile) - s.settings.bytes.data(); break;
-        case Area::WeatherRecord: base = sl::kProfile1; break;
-        }
+        const std::size_t base = t.area == Area::WeatherRecord
+                                     ? sl::kProfile1
+                                     : static_cast<std::size_t>(s.settings.profile(s.currentProfile) - s.settings.bytes.data());
         if (at >= base + t.offset && at < base + t.offset + t.size) return true;
     }
     return false;
@@ -279,8 +260,8 @@ TEST(UneditedOk, OneDamagedByteIsKeptOrRefused) {
         damaged.currentProfile = static_cast<int>(random() % 2);
         damaged.metric = random() % 2 == 0;
         // The family byte says which window opens at all; every other byte
-        // of the settings and the radio block may be damaged. Erased and
-        // cleared bytes come up as often as any other value.
+        // of the settings and the radio block may be damaged, to erased and
+        // cleared bytes more often than to any other value.
         const std::size_t at = 1 + random() % (sl::kSize - 1 + radio_layout::kSize);
         std::uint8_t& byte = at < sl::kSize ? damaged.settings.bytes[at] : damaged.radio.bytes[at - sl::kSize];
         const unsigned pick = random() % 6;
