@@ -76,8 +76,9 @@ int pressOk(Window window, Session& s, RecordingUi& ui) {
     return -2;
 }
 
-// Where a tie lives: in the current profile or the weather record.
-enum class Area { CurrentProfile, WeatherRecord };
+// Where a tie lives: in the current profile, the weather record, or the
+// path slot of the window's record.
+enum class Area { CurrentProfile, WeatherRecord, Path };
 
 // The bytes the records tie together on purpose: a store may set them from
 // another field (or fix bits the firmware needs) whatever they held.
@@ -95,6 +96,9 @@ const Tie kTies[] = {
      "the station's own address always has bit 7 of its SSID byte set"},
     {Tracker, -1, Area::CurrentProfile, pl::kSourceSsid, 1, pl::kSsidLastAddress,
      "an empty path makes the station's address the last one"},
+    {Tracker | Weather, -1, Area::Path, 6, 1, 0x01, "the path's last address carries the end mark"},
+    {Tracker | Weather, -1, Area::Path, 13, 1, 0x01, "the path's last address carries the end mark"},
+    {Tracker | Weather, -1, Area::Path, 20, 1, 0x01, "the path's last address carries the end mark"},
     {Tracker, kFamilyTrackerText, Area::CurrentProfile, pl::kPathLength, 1 + pl::kTextHeaderSize, 0xFF,
      "text-header firmware sends \"CALL>APRS:\" made from the callsign, with its length"},
     {Tracker, kFamilyTrackerText, Area::CurrentProfile, pl::kCarrierWord, 2, 0xFF,
@@ -118,9 +122,11 @@ bool tied(Window window, const Session& s, std::size_t at, std::uint8_t changedB
     for (const Tie& t : kTies) {
         if (!(t.windows & window) || (changedBits & ~t.bits) != 0) continue;
         if (t.family >= 0 && t.family != s.settings.family()) continue;
-        const std::size_t base = t.area == Area::WeatherRecord
-                                     ? sl::kProfile1
-                                     : static_cast<std::size_t>(s.settings.profile(s.currentProfile) - s.settings.bytes.data());
+        const std::size_t profile = static_cast<std::size_t>(s.settings.profile(s.currentProfile) - s.settings.bytes.data());
+        const std::size_t base = t.area == Area::WeatherRecord ? sl::kProfile1
+                                 : t.area == Area::CurrentProfile ? profile
+                                 : window == Weather                ? sl::kProfile1 + wl::kPath
+                                                                    : profile + pl::kPath;
         if (at >= base + t.offset && at < base + t.offset + t.size) return true;
     }
     return false;

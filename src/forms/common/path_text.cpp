@@ -27,6 +27,7 @@ namespace {
 
 // The tracker's profile and the weather record keep the same AX.25 field.
 constexpr std::size_t kSsid = 6;
+constexpr std::size_t kFieldSize = 7;
 constexpr std::uint8_t kAlwaysSet = profile_layout::kSsidAlwaysSet;
 constexpr std::uint8_t kLastAddress = profile_layout::kSsidLastAddress;
 static_assert(kAlwaysSet == weather_layout::kSsidAlwaysSet && kLastAddress == weather_layout::kSsidLastAddress);
@@ -52,7 +53,13 @@ const char* storeStationPath(const std::string& text, const StationFields& recor
         std::copy(bytes.begin(), bytes.end(), record.path);
         *record.pathLength = static_cast<std::uint8_t>(bytes.size());
     }
-    if (*record.pathLength == 0) record.source[kSsid] |= kLastAddress;
+    // The last address of the path, or the station's own with no path,
+    // carries the end mark: a kept path that lost it gets it back.
+    const std::size_t length = *record.pathLength;
+    if (length == 0)
+        record.source[kSsid] |= kLastAddress;
+    else if (length <= kPathSlot && length % kFieldSize == 0)
+        record.path[length - 1] |= kLastAddress;
     return nullptr;
 }
 

@@ -24,8 +24,8 @@ struct StationFields {
 // The callsign box (its first 9 characters) into the station's address, and
 // the path box into the slot. A box that still shows what the record holds
 // keeps those bytes as they are; an edited one is encoded. The address
-// always has bit 7 of its SSID byte set, and with no path it is marked as
-// the last one. nullptr, or the message that refuses the box ("Invalid
+// always has bit 7 of its SSID byte set; the path's last address, or the
+// station's own with no path, is marked as the last one. nullptr, or the message that refuses the box ("Invalid
 // callsign", or that of encodeDialogPath); what passed before stays stored.
 const char* storeStationAddress(const std::string& text, const StationFields& record);
 const char* storeStationPath(const std::string& text, const StationFields& record);
