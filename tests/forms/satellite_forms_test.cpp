@@ -284,17 +284,23 @@ TEST(ProfileSwitchForm, ConversionsAndRanges) {
     }
 }
 
-TEST(ProfileSwitchForm, EachProfileConvertsWithItsOwnCalibration) {
+TEST(ProfileSwitchForm, EachProfileConvertsWithItsOwnCalibrationAndTheKindsVoltageScale) {
     // Profile 2 reads 10 C high; profile 1 (calibration 0) is the one shown.
     for (bool metric : {true, false}) {
         Bench b("JM128", metric);
         b.profile(1).setTempOffset(10);
         b.profile(1).setSwitchTemperature(150);  // 150 x 1.9608 - 273 - 10 = 11.12 C
+        // A target without its own voltage scale (a file's unknown chip)
+        // shows the kind's, as the main dialog does, not "inf".
+        b.s.target.voltageScale = 0;
+        b.profile(1).setSwitchVoltage(153);
         ProfileSwitchForm f;
         showProfileSwitch(b.s, f);
         EXPECT_EQ(f.rightTemperature.text, metric ? "11" : "52");
+        EXPECT_EQ(f.rightVoltage.text, "12.00");
         ASSERT_EQ(checkAndStoreProfileSwitch(f, b.s, b.ui), 0);
         EXPECT_EQ(b.profile(1).switchTemperature(), 150);
+        EXPECT_EQ(b.profile(1).switchVoltage(), 153);
     }
 }
 
