@@ -77,8 +77,7 @@ public:
 private:
     void showForm(AccessListForm& form) override { showAccessList(context_.session, form); }
     int storeForm(const AccessListForm& form) override {
-        storeAccessList(form, context_.session);
-        return 0;
+        return checkAndStoreAccessList(form, context_.session, context_.ui);
     }
     AppContext& context_;
     std::unique_ptr<Ui::AccessListDialog> ui_;
