@@ -68,7 +68,11 @@ int main(int argc, char** argv) {
         ->delimiter(',');
     app.add_option("--json", jsonPath, "Where the results go as JSON");
     app.add_option("--only", only, "Run only some parts: link, srecord, window")->delimiter(',');
+    int everyChipAt = 16;
     app.add_option("--chips", chips, "Chips whose firmware load is measured")->delimiter(',');
+    app.add_option("--every-chip-at", everyChipAt,
+                   "Adapter latency at which every chip's firmware load is measured (default 16, "
+                   "Windows' own latency timer)");
     CLI11_PARSE(app, argc, argv);
     const auto wanted = [&](const char* part) {
         return only.empty() || std::find(only.begin(), only.end(), part) != only.end();
@@ -83,7 +87,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     char startUpNote[160] = "";
     if (wanted("link")) {
-        const auto cases = runLinkCases(runs, latencies, chips);
+        const auto cases = runLinkCases(runs, latencies, chips, everyChipAt);
         json << ",\n  \"link\": [";
         for (std::size_t i = 0; i < cases.size(); ++i) {
             const CaseRuns& c = cases[i];

@@ -4,10 +4,12 @@
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
+#include "config/config_file.h"
 #include "config/settings_packing.h"
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
+#include "link/device_configuration.h"
 #include "link/staged_write.h"
 
 namespace varnel::cli {
@@ -17,6 +19,7 @@ namespace {
 struct FlashArgs {
     DeviceOptions device;
     bool keepSettings = false;
+    bool force = false;
     std::string file;
     BackupStep backup;
 };
@@ -35,15 +38,19 @@ int runFlash(FlashArgs& args) {
         ui.message("Error loading firmware file");
         return 1;
     }
+    if (!args.force && !imageHasResetVector(session.image, session.link.deviceInfo)) {
+        ui.message(std::string(kNoResetVector) + " Use --force to write it anyway.");
+        return 1;
+    }
     if (args.keepSettings) {
-        // The tracker's own settings and script replace the file's; the
+        // The tracker's own settings and script replace the file's, read as
+        // `read` reads them (a weather station's flat block whole); the
         // header bytes (family, type, build) are the tracker's as read.
-        const DeviceTarget& t = session.target;
-        if (link.readRange(t.settingsAddress, t.settingsAddress + t.settingsSize) != 0) return 1;
-        if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
-            return 1;
-        unpackSettings(session.image, t, records);
-        packSettingsKeepingHeader(session.image, t, records);
+        if (readDeviceConfiguration(link, session) != 0) return 1;
+        if (configFlavourFor(session.settings) == ConfigFlavour::Weather)
+            packWeatherSettingsKeepingHeader(session.image, session.target, session.settings);
+        else
+            packSettingsKeepingHeader(session.image, session.target, records);
     } else {
         unpackSettings(session.image, session.target, records);
     }
@@ -68,6 +75,8 @@ void addFlashCommand(CLI::App& app, int& status) {
     addDeviceOptions(cmd, args->device);
     cmd->add_flag("--keep-settings", args->keepSettings,
                   "keep the tracker's settings and script instead of the file's");
+    cmd->add_flag("--force", args->force,
+                  "write an image that has no reset vector (the tracker will not start it)");
     cmd->add_option("FILE", args->file, "firmware file (.s19)")->required();
     args->backup.addOption(cmd);
     cmd->callback([args, &status] { status = runFlash(*args); });
