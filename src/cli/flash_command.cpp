@@ -4,12 +4,10 @@
 #include "cli/commands.h"
 #include "cli/device_connection.h"
 #include "cli/terminal_progress.h"
-#include "config/config_file.h"
 #include "config/settings_packing.h"
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
-#include "link/device_configuration.h"
 #include "link/staged_write.h"
 
 namespace varnel::cli {
@@ -43,14 +41,14 @@ int runFlash(FlashArgs& args) {
         return 1;
     }
     if (args.keepSettings) {
-        // The tracker's own settings and script replace the file's, read as
-        // `read` reads them (a weather station's flat block whole); the
+        // The tracker's own settings and script replace the file's; the
         // header bytes (family, type, build) are the tracker's as read.
-        if (readDeviceConfiguration(link, session) != 0) return 1;
-        if (configFlavourFor(session.settings) == ConfigFlavour::Weather)
-            packWeatherSettingsKeepingHeader(session.image, session.target, session.settings);
-        else
-            packSettingsKeepingHeader(session.image, session.target, records);
+        const DeviceTarget& t = session.target;
+        if (link.readRange(t.settingsAddress, t.settingsAddress + t.settingsSize) != 0) return 1;
+        if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
+            return 1;
+        unpackSettings(session.image, t, records);
+        packSettingsKeepingHeader(session.image, t, records);
     } else {
         unpackSettings(session.image, session.target, records);
     }

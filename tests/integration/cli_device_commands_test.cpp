@@ -163,6 +163,15 @@ TEST_F(CliTest, BackupsOfEveryChipAsTrackerAndWeatherStationRestoreTheFlashByteF
             options.chip = chip;
             options.weather = weather;
             EmulatorHarness emu(options);
+            // Every byte of a station's block after the header holds something
+            // of its own, so a backup that lost or moved one would not restore it.
+            const TargetTableEntry& t = *findTarget(chip);
+            const std::size_t span = std::max<std::size_t>(t.settingsSize, weather_layout::kSettingsBlockSize);
+            if (weather) {
+                Bytes pattern(weather_layout::kSettingsBlockSize - 5);
+                for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<std::uint8_t>(i * 37 + 11);
+                emu.loadFlash(t.settingsAddress + 5, pattern);
+            }
             const Bytes original = emu.flash();
             const fs::path cfg = dir / "a.cfg";
             ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
@@ -180,8 +189,6 @@ TEST_F(CliTest, BackupsOfEveryChipAsTrackerAndWeatherStationRestoreTheFlashByteF
             EXPECT_EQ(firstDifference(emu.flash(), original), -1);
 
             // New firmware that keeps the settings keeps them the same way.
-            const TargetTableEntry& t = *findTarget(chip);
-            const std::size_t span = std::max<std::size_t>(t.settingsSize, weather_layout::kSettingsBlockSize);
             const fs::path s19 = writeS19({{codeAddress(emu), Bytes(64, 0x9D)}, resetVector(emu)});
             const Result flashed = cli("flash --no-backup --keep-settings --port " + emu.slavePath() + " " + s19.string());
             ASSERT_EQ(flashed.status, 0) << flashed.err;
