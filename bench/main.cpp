@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
             const double ratio = medianRatio(c);
             const std::string adapter = c.adapterLatencyMs ? std::to_string(c.adapterLatencyMs) + " ms" : "none";
             rows.push_back({c.name, c.chip, adapter, c.failure.empty() ? seconds(median(c.seconds)) : "failed",
-                            seconds(median(c.boundSeconds)) + " wire", ratio});
+                            seconds(median(c.boundSeconds)) + (c.adapterLatencyMs ? " wire+timer" : " wire"), ratio});
             ok = ok && c.failure.empty();
             json << (i ? "," : "") << "\n    {\"case\": \"" << c.name << "\", \"chip\": \"" << c.chip
                  << "\", \"adapterLatencyMs\": " << c.adapterLatencyMs << ", \"seconds\": " << jsonList(c.seconds)
@@ -147,7 +147,9 @@ int main(int argc, char** argv) {
     json << ",\n  \"loadAverageAfter\": \"" << loadAfter << "\"\n}\n";
 
     std::printf("\nratio: measured / against (wire: every byte at 10 bits over its line speed plus the\n"
-                "model's erase and program times). Load average %s before, %s after.\n\n",
+                "model's erase and program times; wire+timer: behind an adapter, plus what its latency\n"
+                "timer must hold back of every answer the link waits for). Load average %s before,\n"
+                "%s after.\n\n",
                 loadBefore.c_str(), loadAfter.c_str());
     printTable(rows);
     std::printf("%s", startUpNote);
