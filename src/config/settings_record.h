@@ -37,6 +37,12 @@ inline constexpr std::uint8_t kFamilyWeather = 1;
 inline constexpr std::uint8_t kFamilyTrackerText = 2;  // tracker with a text header instead of a path
 inline constexpr std::uint8_t kFamilyNoDialog = 3;
 
+// The families whose settings a dialog (and `show`) can make sense of; any
+// other family byte is firmware this program does not know, or no settings.
+inline bool familyHasSettingsDialog(std::uint8_t family) {
+    return family == kFamilyTracker || family == kFamilyTrackerText || family == kFamilyWeather;
+}
+
 struct SettingsRecord {
     std::array<std::uint8_t, settings_layout::kSize> bytes{};
 

@@ -86,6 +86,9 @@ int writeWithBackup(AppContext& context) {
 
 int runFirmwareWriteChain(AppContext& context) {
     Session& s = context.session;
+    if (!imageHasResetVector(s.image, s.link.deviceInfo) &&
+        !context.ui.askYesNo(std::string(kNoResetVector) + " Write it anyway?"))
+        return 0;
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;
     // A refused backup wrote nothing: the dialog stays, as for a refused image.

@@ -9,6 +9,7 @@
 #include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "firmware/srecord_builder.h"
+#include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
@@ -39,10 +40,11 @@ protected:
     }
     void TearDown() override { f.session.port->closePort(); }
 
-    // New firmware: code at 0x8000 and a settings header of family 0, type 2,
-    // build 0x0203, with its own default profile bytes.
-    QString firmwareFile(std::uint32_t codeAddress = 0x8000) {
-        const std::string text = test::srecord('1', codeAddress, {0xA6, 0x01, 0x20, 0xFE}) + "\n" +
+    // New firmware: code at 0x8000 with its reset vector, and a settings
+    // header of family 0, type 2, build 0x0203, with its own default profile bytes.
+    QString firmwareFile(std::uint32_t codeAddress = 0x8000, bool withResetVector = true) {
+        const std::string vector = withResetVector ? test::srecord('1', 0xFFFE, {0x80, 0x00}) + "\n" : "";
+        const std::string text = vector + test::srecord('1', codeAddress, {0xA6, 0x01, 0x20, 0xFE}) + "\n" +
                                  test::srecord('1', kSettings, {0x00, 0x02, 0x02, 0x03, 0x00}) + "\n" +
                                  test::srecord('1', kSettings + 5 + 30, {0x11}) + "\nS9030000FC\n";
         const QString path = dir.filePath("fw.s19");
@@ -103,6 +105,22 @@ TEST_F(FirmwareSequenceTest, NoWithAnInvalidFieldWritesNothing) {
     EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, [] { return -1; }), 0);
     EXPECT_EQ(count('E'), 0);
     EXPECT_EQ(count('W'), 0);
+}
+
+TEST_F(FirmwareSequenceTest, AnImageWithoutAResetVectorIsWrittenOnlyWhenTheUserSaysSo) {
+    f.files.answers = {firmwareFile(0x8000, false)};
+    f.ui.answers = {true, false};
+    emu->clearLog();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    ASSERT_EQ(f.ui.questions.size(), 2u);
+    EXPECT_EQ(f.ui.questions[1], std::string(kNoResetVector) + " Write it anyway?");
+    EXPECT_EQ(count('E'), 0);
+
+    f.files.answers = {firmwareFile(0x8000, false)};
+    f.ui.answers = {true, true};
+    clickOkWhenOffered();
+    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), kResultReconnect);
+    EXPECT_EQ(emu->readFlash(0x8000, 2), (std::vector<std::uint8_t>{0xA6, 0x01}));
 }
 
 TEST_F(FirmwareSequenceTest, AnAddressOutsideTheChipIsRefusedAndTheDialogStaysOpen) {
