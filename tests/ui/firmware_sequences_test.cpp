@@ -111,7 +111,7 @@ TEST_F(FirmwareSequenceTest, AnImageWithoutAResetVectorIsWrittenOnlyWhenTheUserS
     f.files.answers = {firmwareFile(0x8000, false)};
     f.ui.answers = {true, false};
     emu->clearLog();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), 0);
     ASSERT_EQ(f.ui.questions.size(), 2u);
     EXPECT_EQ(f.ui.questions[1], std::string(kNoResetVector) + " Write it anyway?");
     EXPECT_EQ(count('E'), 0);
@@ -119,7 +119,7 @@ TEST_F(FirmwareSequenceTest, AnImageWithoutAResetVectorIsWrittenOnlyWhenTheUserS
     f.files.answers = {firmwareFile(0x8000, false)};
     f.ui.answers = {true, true};
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), kResultReconnect);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), kResultReconnect);
     EXPECT_EQ(emu->readFlash(0x8000, 2), (std::vector<std::uint8_t>{0xA6, 0x01}));
 }
 
