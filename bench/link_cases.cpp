@@ -39,7 +39,8 @@ public:
 // One emulated tracker in the real-time model, connected at its fast speed.
 class BenchDevice {
 public:
-    BenchDevice(const std::string& chip, int adapterLatencyMs) : emu_(options(chip, adapterLatencyMs)) {
+    BenchDevice(const std::string& chip, int adapterLatencyMs)
+        : emu_(options(chip, adapterLatencyMs)), latencyMs_(adapterLatencyMs) {
         emu_.start();
         session_.port = makeSystemSerialPort();
         BootLink link(session_, ui_);
@@ -73,7 +74,8 @@ public:
             return;
         }
         into.seconds.push_back(took.count());
-        into.boundSeconds.push_back(static_cast<double>(wireBoundMicros(emu_.commandLog())) / 1e6);
+        into.boundSeconds.push_back(
+            static_cast<double>(wireBoundMicros(emu_.commandLog(), std::chrono::milliseconds(latencyMs_))) / 1e6);
     }
 
 private:
@@ -86,6 +88,7 @@ private:
     }
 
     EmulatorRunner emu_;
+    int latencyMs_;
     Session session_;
     BenchUi ui_;
 };
@@ -137,10 +140,11 @@ void settingsCases(BenchDevice& d, int runs, int latency, std::vector<CaseRuns>&
 }  // namespace
 
 std::vector<CaseRuns> runLinkCases(int runs, const std::vector<int>& adapterLatencies,
-                                   const std::vector<std::string>& chips) {
+                                   const std::vector<std::string>& chips, int everyChipAt) {
+    static const std::vector<std::string> kEveryChip{"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"};
     std::vector<CaseRuns> out;
     for (int latency : adapterLatencies) {
-        for (const std::string& chip : chips) {
+        for (const std::string& chip : latency == everyChipAt ? kEveryChip : chips) {
             CaseRuns load = newCase("firmware load", chip, latency);
             try {
                 BenchDevice device(chip, latency);

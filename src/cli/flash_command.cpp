@@ -17,6 +17,7 @@ namespace {
 struct FlashArgs {
     DeviceOptions device;
     bool keepSettings = false;
+    bool force = false;
     std::string file;
     BackupStep backup;
 };
@@ -33,6 +34,10 @@ int runFlash(FlashArgs& args) {
 
     if (loadSRecordFile(args.file, session.image, ui) < 0) {
         ui.message("Error loading firmware file");
+        return 1;
+    }
+    if (!args.force && !imageHasResetVector(session.image, session.link.deviceInfo)) {
+        ui.message(std::string(kNoResetVector) + " Use --force to write it anyway.");
         return 1;
     }
     if (args.keepSettings) {
@@ -68,6 +73,8 @@ void addFlashCommand(CLI::App& app, int& status) {
     addDeviceOptions(cmd, args->device);
     cmd->add_flag("--keep-settings", args->keepSettings,
                   "keep the tracker's settings and script instead of the file's");
+    cmd->add_flag("--force", args->force,
+                  "write an image that has no reset vector (the tracker will not start it)");
     cmd->add_option("FILE", args->file, "firmware file (.s19)")->required();
     args->backup.addOption(cmd);
     cmd->callback([args, &status] { status = runFlash(*args); });

@@ -1,4 +1,5 @@
 #include <memory>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/device_connection.h"
@@ -19,6 +20,13 @@ int runRead(const ReadArgs& args) {
     DeviceConnection conn(session, args.device);
     if (!conn.connect() || !conn.requireKnownTarget()) return 1;
     if (readDeviceConfiguration(conn.link(), session) != 0) return 1;
+    // Settings of no firmware we know (or bytes that did not arrive as sent)
+    // are never saved as if they were a configuration.
+    if (const std::uint8_t family = session.settings.family(); !familyHasSettingsDialog(family)) {
+        conn.ui().message("The tracker's settings are not those of any firmware this program knows (family " +
+                          std::to_string(family) + "), so " + args.output + " was not written.");
+        return 1;
+    }
     return saveConfigFile(args.output, session, configFlavourFor(session.settings), conn.ui()) == 0 ? 0 : 1;
 }
 

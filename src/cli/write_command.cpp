@@ -6,8 +6,10 @@
 #include "cli/backup_step.h"
 #include "cli/commands.h"
 #include "cli/device_connection.h"
+#include "cli/stderr_ui.h"
 #include "cli/terminal_progress.h"
 #include "config/settings_packing.h"
+#include "forms/tracker/tracker_config_edit.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
 #include "session/config_file.h"
@@ -54,6 +56,14 @@ int dryRun(const WriteArgs& args, Session& tracker, ConfigFlavour flavour, UserI
 int runWrite(WriteArgs& args) {
     // A dry run answers like diff: 1 means "would change", so trouble is 2.
     const int trouble = args.dryRun ? kDiffTrouble : 1;
+    if (!args.force) {
+        // What show cannot make sense of is not sent to a tracker unasked.
+        if (const std::string refusal = configShowRefusal(args.file); !refusal.empty()) {
+            StderrUi ui;
+            ui.message(refusal + "; use --force to write it anyway");
+            return trouble;
+        }
+    }
     Session session;
     DeviceConnection conn(session, args.device);
     if (!conn.connect() || !conn.requireKnownTarget()) return trouble;
@@ -93,7 +103,8 @@ void addWriteCommand(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("write", "Write a .cfg configuration file into a tracker");
     auto args = std::make_shared<WriteArgs>();
     addDeviceOptions(cmd, args->device);
-    cmd->add_flag("--force", args->force, "write a file made for another chip");
+    cmd->add_flag("--force", args->force,
+                  "write a file made for another chip, or whose settings show cannot make sense of");
     args->backup.addOption(cmd);
     cmd->add_flag("--dry-run", args->dryRun,
                   "print the settings the write would change (exit 1 when any) and write nothing");

@@ -48,6 +48,12 @@ inline const char* familyDescription(std::uint8_t family) {
     }
 }
 
+// The families whose settings a dialog (and `show`) can make sense of; any
+// other family byte is firmware this program does not know, or no settings.
+inline bool familyHasSettingsDialog(std::uint8_t family) {
+    return family == kFamilyTracker || family == kFamilyTrackerText || family == kFamilyWeather;
+}
+
 struct SettingsRecord {
     std::array<std::uint8_t, settings_layout::kSize> bytes{};
 

@@ -5,7 +5,7 @@
 namespace varnel {
 
 // Everything the core needs from whoever drives it: an OK-only message, a
-// yes/no question, and a chance to keep the interface alive during long serial
+// yes/no question (or one of two answers and Cancel), and a chance to keep the interface alive during long serial
 // waits. The GUI shows message boxes and runs the event loop; the CLI writes to
 // stderr; tests record what was said.
 class UserInterface {
@@ -13,6 +13,14 @@ public:
     virtual ~UserInterface() = default;
     virtual void message(const std::string& text) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
+    // A question with two answers besides Cancel, on buttons labelled
+    // `first` and `second`; Escape or closing the box is Cancel. An interface
+    // that cannot ask answers Cancel, which leaves everything as it was.
+    enum class Answer { First, Second, Cancel };
+    virtual Answer askChoice(const std::string& text, const std::string& first, const std::string& second) {
+        (void)text, (void)first, (void)second;
+        return Answer::Cancel;
+    }
     virtual void pump() {}
 };
 

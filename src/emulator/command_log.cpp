@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "emulator/usb_adapter.h"
+
 namespace varnel {
 
 const char* resultName(CommandResult r) {
@@ -30,11 +32,14 @@ std::string CommandLogEntry::text() const {
     return line;
 }
 
-std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log) {
+std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log, std::chrono::milliseconds adapterLatency) {
     std::uint64_t us = 0;
     for (const auto& e : log) {
         if (e.speed != 0) us += (std::uint64_t{e.bytesIn} + e.bytesOut) * 10u * 1000000u / e.speed;
         us += e.busyMicros;
+        const bool answered = e.result == CommandResult::Ack || e.result == CommandResult::Nak;
+        if (answered && adapterLatency.count() > 0)
+            us += UsbAdapterModel::holdMicros(e.bytesOut, e.speed, adapterLatency);
     }
     return us;
 }

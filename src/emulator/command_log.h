@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,8 +41,11 @@ struct CommandLogEntry {
 const char* resultName(CommandResult r);
 
 // The shortest time the traffic of these entries can take: every byte both
-// ways at 10 bits over its line speed, plus the device's working time.
-std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log);
+// ways at 10 bits over its line speed, plus the device's working time; behind
+// a USB adapter with this latency timer, plus what the adapter must hold back
+// of every answer the host waits for before it sends the next command.
+std::uint64_t wireBoundMicros(const std::vector<CommandLogEntry>& log,
+                              std::chrono::milliseconds adapterLatency = {});
 
 // The whole log as text, one entry a line.
 std::string commandLogText(const std::vector<CommandLogEntry>& log);

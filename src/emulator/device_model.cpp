@@ -95,12 +95,14 @@ void DeviceModel::powerCycle(Clock::time_point now) {
     }
     state_ = DeviceState::Firmware;
     lineSpeed_ = firmwareSpeed_;
+    lateAnnounceAt_.reset();
     record(0, 0, 0, CommandResult::Event, "power cycle: firmware running");
 }
 
 void DeviceModel::enterAnnouncing(Clock::time_point now, const char* why) {
     state_ = DeviceState::Announcing;
     lineSpeed_ = kBootloaderSpeed;
+    lateAnnounceAt_.reset();
     pending_.clear();
     diagnosticOperandFor_ = -1;
     recentCount_ = 0;
@@ -151,6 +153,8 @@ void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
             repeatUnanswered_ = false;
             send({kAck});
             record(kAck, 0, 0, CommandResult::Ack, "handshake");
+            if (faults_.lateAnnounceMs)
+                lateAnnounceAt_ = now + std::chrono::milliseconds(*faults_.lateAnnounceMs);
         } else if (resetRequestHeard(b)) {
             enterAnnouncing(now, "reset request");
         }
@@ -492,6 +496,7 @@ std::vector<std::uint8_t> DeviceModel::identificationReply() const {
 
 void DeviceModel::tick(Clock::time_point now) {
     if (hungUp_ || faults_.silent) return;
+    if (lateAnnounceAt_ && now >= *lateAnnounceAt_) sendLateAnnounce();
     if (!pending_.empty() && now - lastByte_ > kCommandTimeout) {
         record(pending_[0], 0, static_cast<std::uint32_t>(pending_.size()), CommandResult::Ignored,
                "incomplete command dropped");
@@ -514,6 +519,7 @@ std::optional<DeviceModel::Clock::time_point> DeviceModel::nextDeadline() const 
     if (hungUp_ || faults_.silent) return std::nullopt;
     std::optional<Clock::time_point> next;
     if (!pending_.empty()) next = lastByte_ + kCommandTimeout;
+    if (lateAnnounceAt_) next = next ? std::min(*next, *lateAnnounceAt_) : *lateAnnounceAt_;
     if (state_ == DeviceState::Announcing) {
         auto t = stayInBootloader_ ? nextAnnounce_ : std::min(nextAnnounce_, announceUntil_);
         next = next ? std::min(*next, t) : t;
@@ -529,10 +535,19 @@ std::vector<OutputChunk> DeviceModel::takeOutput() {
 
 void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros) {
     if (faults_.silent) return;
+    // The stray announce left before anything said after the handshake, so
+    // it cannot reach the host behind it.
+    if (lateAnnounceAt_) sendLateAnnounce();
     sentSinceEntry_ += static_cast<std::uint32_t>(bytes.size());
     busySinceEntry_ += busyMicros;
     // Over USB the answer carries no line speed: the host hears it at any setting.
     output_.push_back(OutputChunk{busyMicros, usbCdc_ ? 0u : lineSpeed_, std::move(bytes)});
+}
+
+void DeviceModel::sendLateAnnounce() {
+    lateAnnounceAt_.reset();
+    send({kAck});
+    record(kAck, 0, 0, CommandResult::Event, "late announce reached the host");
 }
 
 void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,

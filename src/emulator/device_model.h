@@ -123,6 +123,7 @@ private:
     void cmdCommitStaged();
     bool writableRange(std::uint32_t address, std::uint32_t length, std::string& why) const;
     void send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros = 0);
+    void sendLateAnnounce();
     void record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
                 CommandResult result, std::string note = {});
     std::uint32_t byteAddress(std::size_t fieldOffset) const;
@@ -150,6 +151,7 @@ private:
     Clock::time_point lastByte_{};
     Clock::time_point nextAnnounce_{};
     Clock::time_point announceUntil_{};
+    std::optional<Clock::time_point> lateAnnounceAt_;  // the stray announce still on its way
     std::vector<OutputChunk> output_;
     std::vector<CommandLogEntry> log_;
     std::uint64_t bytesReceived_ = 0;

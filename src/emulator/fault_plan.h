@@ -16,6 +16,10 @@ struct FaultPlan {
     // A bootloader still busy announcing answers the first N 'I' after each
     // handshake with 0xFC instead of its identification record.
     std::uint32_t announceRepeats = 0;
+    // One announce sent just before the host's answer was heard reaches the
+    // host this many ms after the handshake (a busy host or a slow adapter),
+    // or at the latest just ahead of the next thing the device sends.
+    std::optional<std::uint32_t> lateAnnounceMs;
 };
 
 }  // namespace varnel

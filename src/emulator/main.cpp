@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     app.add_option("--hangup-after", hangupAfter, "Unplug after N received bytes");
     app.add_option("--repeat-announce", options.faults.announceRepeats,
                    "Answer the first N 'I' after each handshake with 0xFC");
+    app.add_option("--late-announce", options.faults.lateAnnounceMs,
+                   "After each handshake, one more 0xFC reaches the host MS ms later (an announce "
+                   "held up by a busy host or a slow adapter), or just before the next reply")
+        ->check(CLI::Range(0, 1000));
     app.add_option("--firmware-speed", options.firmwareSpeed,
                    "Line speed the running firmware listens at (default: 4800)")
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));

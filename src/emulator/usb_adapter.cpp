@@ -1,5 +1,7 @@
 #include "emulator/usb_adapter.h"
 
+#include "emulator/line_speed.h"
+
 namespace varnel {
 
 std::vector<std::vector<std::uint8_t>> UsbAdapterModel::arrive(const std::uint8_t* data,
@@ -27,6 +29,15 @@ std::optional<std::vector<std::uint8_t>> UsbAdapterModel::due(Clock::time_point 
 std::optional<UsbAdapterModel::Clock::time_point> UsbAdapterModel::deadline() const {
     if (held_.empty()) return std::nullopt;
     return first_ + latency_;
+}
+
+std::uint64_t UsbAdapterModel::holdMicros(std::uint32_t n, std::uint32_t speed,
+                                          std::chrono::milliseconds latency) {
+    const std::uint32_t last = n % kPacketBytes;
+    if (last == 0 || speed == 0) return 0;
+    const std::uint64_t timer = static_cast<std::uint64_t>(latency.count()) * 1000u;
+    const std::uint64_t following = wireTimeMicros(last - 1, speed);
+    return timer > following ? timer - following : 0;
 }
 
 }  // namespace varnel

@@ -29,6 +29,11 @@ public:
     // Room left in the packet being gathered.
     std::size_t room() const { return kPacketBytes - held_.size(); }
 
+    // The least time this adapter adds to a reply of n bytes that crosses
+    // the line at `speed`: its last packet, unless it fills up, waits for the
+    // timer, less the wire time of its bytes after the first.
+    static std::uint64_t holdMicros(std::uint32_t n, std::uint32_t speed, std::chrono::milliseconds latency);
+
 private:
     std::chrono::milliseconds latency_;
     std::vector<std::uint8_t> held_;

@@ -7,11 +7,26 @@ namespace varnel {
 namespace {
 constexpr std::uint8_t kJmpExtended = 0xCC;  // HC08 JMP with a 16-bit address
 constexpr std::uint32_t kTopVector = 0xFFFE;  // reset vector, the highest one
+
+bool relocatesVectorsInHardware(const DeviceInfo& info) {
+    return info.deviceId.starts_with("AW") || info.deviceId.starts_with("JM");
+}
+
 }  // namespace
 
+std::uint32_t resetVectorAddress(const DeviceInfo& info) {
+    if (!relocatesVectorsInHardware(info)) return kTopVector;
+    return info.redirectBase + (kTopVector - std::min<std::uint32_t>(info.vectorLow, kTopVector));
+}
+
+bool imageHasResetVector(const FlashImage& image, const DeviceInfo& info) {
+    const std::uint32_t at = resetVectorAddress(info);
+    return image.touched[at] != kUntouched && image.touched[at + 1] != kUntouched &&
+           (image.bytes[at] != kErasedByte || image.bytes[at + 1] != kErasedByte);
+}
+
 int remapVectors(FlashImage& image, const DeviceInfo& info) {
-    const std::string& id = info.deviceId;
-    if (id.starts_with("AW") || id.starts_with("JM")) return 0;
+    if (relocatesVectorsInHardware(info)) return 0;
 
     std::uint32_t p = info.redirectBase;
     std::copy(info.redirectPrologue.begin(), info.redirectPrologue.end(), image.bytes.begin() + p);

@@ -94,6 +94,7 @@ int BootLink::identify() {
     // is acknowledged and the request sent again.
     std::uint8_t held = 0;
     int reads = 0;
+    int requests = 1;
     while (held == 0x00 || held == bp::kAck) {
         if (reads == bp::kIdentifyReads) return -1;
         ++reads;
@@ -104,6 +105,7 @@ int BootLink::identify() {
         held = b;
         if (held == bp::kAck) {
             if (port_.sendByte(bp::kAck) != 0 || port_.sendByte(bp::kIdentify) != 0) return -1;
+            ++requests;
         }
     }
     link_.bootloaderVersion = held;
@@ -119,7 +121,8 @@ int BootLink::identify() {
     if (port_.readBytes(info.redirectPrologue.data(), 8) != 8) return -1;
 
     std::string id;
-    for (int count = 0;; ++count) {
+    int count = 0;
+    for (;; ++count) {
         if (count > bp::kDeviceIdWireLimit) return -1;
         std::uint8_t c = 0;
         if (port_.readBytes(&c, 1) != 1) return -1;
@@ -127,7 +130,34 @@ int BootLink::identify() {
         if (id.size() < DeviceInfo::kMaxDeviceIdLength) id.push_back(static_cast<char>(c));
     }
     info.deviceId = id;
+    // A 0xFC that came after 'I' may have been an announce sent before the
+    // bootloader heard our answer, held up by the host or a USB adapter's
+    // latency timer, rather than a repeat. Then the bootloader answered more
+    // than one 'I', and the records still on their way would be read as the
+    // reply to the next command.
+    if (requests > 1) dropSurplusRecords(requests - 1, bp::kIdentificationHeadBytes + count + 1);
     return 0;
+}
+
+void BootLink::dropSurplusRecords(int surplus, int recordSize) {
+    // Each 'I' is answered by a repeated announce (already read) or by one
+    // record, so at most `surplus` more records can come; a line that stays
+    // quiet for a whole read means the rest were repeats.
+    std::vector<std::uint8_t> scrap(static_cast<std::size_t>(recordSize));
+    for (int i = 0; i < surplus; ++i) {
+        const int r = port_.readBytes(scrap.data(), recordSize);
+        if (r <= 0) return;
+        if (r != recordSize) {
+            drainUntilQuiet();  // not a whole record: whatever it is, let it end
+            return;
+        }
+    }
+}
+
+void BootLink::drainUntilQuiet() {
+    std::uint8_t scrap[bp::kDrainReadSize];
+    for (int round = 0; round < bp::kDrainRounds; ++round)
+        if (port_.readBytes(scrap, bp::kDrainReadSize) <= 0) return;
 }
 
 int BootLink::connect(const std::string& portName, bool allowFastLink) {

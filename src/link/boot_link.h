@@ -82,6 +82,10 @@ private:
     int sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
                       bool withChecksum);
     int replyWait();
+    // Reads and drops up to `surplus` identification records still on their way.
+    void dropSurplusRecords(int surplus, int recordSize);
+    // Reads and drops what arrives until one whole read brings nothing.
+    void drainUntilQuiet();
     int openAt(const std::string& portName, const char* speed);
     void sendResetRequest();
     void report(const char* format, std::uint32_t value);

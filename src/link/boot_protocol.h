@@ -54,6 +54,14 @@ inline constexpr int kAnnounceWindowMs = 500;
 inline constexpr int kReplyTimeoutMs = 5000;
 inline constexpr int kSettleMs = 10;
 inline constexpr int kIdentifyReads = 10;
+// An identification record: the version byte, six 16-bit words and the
+// 8-byte prologue, then the device id and its NUL.
+inline constexpr int kIdentificationHeadBytes = 1 + 6 * 2 + 8;
+// Draining stray replies: reads of this size until one brings nothing (a
+// quiet line for at least the read's 500 + 2n ms), but no more than this many
+// reads from a device that never stops talking.
+inline constexpr int kDrainReadSize = 64;
+inline constexpr int kDrainRounds = 16;
 // A device id is stored as at most this many characters; a device that sends
 // more than kDeviceIdWireLimit bytes without the closing NUL is not answering
 // sensibly.

@@ -1,17 +1,30 @@
 #include "link/device_configuration.h"
 
 #include "config/settings_packing.h"
+#include "core/user_interface.h"
 #include "link/boot_link.h"
+#include "link/link_messages.h"
 #include "session/session.h"
 
 namespace varnel {
 
+namespace {
+
+int readArea(BootLink& link, FlashImage& image, std::uint32_t start, std::uint32_t size) {
+    if (start + size > kFlashSize) {
+        link.ui().message(link_messages::kErrorReceiving);
+        return -1;
+    }
+    return link.readInto(start, start + size, &image.bytes[start]);
+}
+
+}  // namespace
+
 int readDeviceConfiguration(BootLink& link, Session& session) {
     selectTarget(session.target, session.link.chipName);
     const DeviceTarget& t = session.target;
-    if (link.readRange(t.settingsAddress, t.settingsAddress + t.settingsSize) != 0) return -1;
-    if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
-        return -1;
+    if (readArea(link, session.image, t.settingsAddress, t.settingsSize) != 0) return -1;
+    if (t.hasScript() && readArea(link, session.image, t.scriptAddress, kScriptAreaSize) != 0) return -1;
     unpackSettings(session.image, t, {session.settings, session.radio, session.script});
     // Weather firmware keeps a flat block on every chip; the per-kind unpack
     // would leave the bytes after its record shifted (JL16) or unread (KX8),

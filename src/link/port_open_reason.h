@@ -26,6 +26,9 @@ public:
     void message(const std::string& text) override;
     bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
     void pump() override { inner_.pump(); }
+    Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override {
+        return inner_.askChoice(text, first, second);
+    }
 
 private:
     UserInterface& inner_;

@@ -10,6 +10,7 @@
 #include "config/settings_packing.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
+#include "link/device_configuration.h"
 #include "session/config_file.h"
 #include "session/session.h"
 
@@ -110,17 +111,13 @@ std::vector<std::string> listBackups(const std::string& folder) {
 BackupResult backupTracker(BootLink& link, const std::string& folder) {
     // A session of its own (its flash image is large, so on the heap): the
     // caller's image already holds what is about to be written.
+    // Read and unpacked exactly as `read` does, so a weather station's flat
+    // block (and a JL16's radio block) come back whole when restored.
     auto copy = std::make_unique<Session>();
-    copy->target = link.target();
     copy->link.deviceInfo = link.link().deviceInfo;
-    const DeviceTarget& t = copy->target;
-    FlashImage& image = copy->image;
-    if (t.settingsSize == 0 ||
-        link.readInto(t.settingsAddress, t.settingsAddress + t.settingsSize, &image.bytes[t.settingsAddress]) != 0 ||
-        (t.hasScript() &&
-         link.readInto(t.scriptAddress, t.scriptAddress + kScriptAreaSize, &image.bytes[t.scriptAddress]) != 0))
+    copy->link.chipName = link.link().chipName;
+    if (link.target().settingsSize == 0 || readDeviceConfiguration(link, *copy) != 0)
         return {{}, failure(folder, "the tracker's settings could not be read")};
-    unpackSettings(image, t, {copy->settings, copy->radio, copy->script});
 
     std::error_code ec;
     fs::create_directories(folder, ec);

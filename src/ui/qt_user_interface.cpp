@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "device/device_info.h"
 
@@ -27,6 +28,20 @@ bool QtUserInterface::askYesNo(const std::string& text) {
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
                     QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes;
+}
+
+UserInterface::Answer QtUserInterface::askChoice(const std::string& text, const std::string& first,
+                                                 const std::string& second) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("varnelcfg"), QString::fromStdString(text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QAbstractButton* one = box.addButton(QString::fromStdString(first), QMessageBox::AcceptRole);
+    QAbstractButton* two = box.addButton(QString::fromStdString(second), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(static_cast<QPushButton*>(one));
+    box.exec();
+    if (box.clickedButton() == one) return Answer::First;
+    if (box.clickedButton() == two) return Answer::Second;
+    return Answer::Cancel;
 }
 
 void QtUserInterface::pump() {

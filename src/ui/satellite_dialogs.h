@@ -8,7 +8,7 @@
 #include "forms/satellite/profile_switch_form.h"
 #include "forms/satellite/smart_beacon_form.h"
 #include "forms/satellite/status_text_form.h"
-#include "ui/app_context.h"
+#include "shell/app_context.h"
 #include "ui/form_dialog.h"
 
 namespace Ui {
@@ -77,8 +77,7 @@ public:
 private:
     void showForm(AccessListForm& form) override { showAccessList(context_.session, form); }
     int storeForm(const AccessListForm& form) override {
-        storeAccessList(form, context_.session);
-        return 0;
+        return checkAndStoreAccessList(form, context_.session, context_.ui);
     }
     AppContext& context_;
     std::unique_ptr<Ui::AccessListDialog> ui_;

@@ -360,6 +360,32 @@ TEST(DeviceModel, RepeatsTheAnnounceForTheFirstIdentifyCommandsOfEachSession) {
     EXPECT_EQ(bench.command({'I'}).size(), recordSize);
 }
 
+// A late announce reaches the host on its own after the delay, or just
+// ahead of the next reply if the host speaks first; once per handshake.
+TEST(DeviceModel, ALateAnnounceComesAfterItsDelayOrAheadOfTheNextReply) {
+    Bench bench("AP64");
+    bench.model.faults().lateAnnounceMs = 20;
+    bench.connect();
+    bench.advance(19ms);
+    EXPECT_EQ(bench.said(), Bytes{});
+    EXPECT_EQ(bench.model.nextDeadline(), bench.now + 1ms);
+    bench.advance(1ms);
+    EXPECT_EQ(bench.said(), Bytes{0xFC});
+    EXPECT_EQ(bench.command({'I'}).front(), 0x24);  // the record: nothing late any more
+
+    bench.command({'Q'});
+    bench.model.startInBootloader(bench.now);
+    bench.advance(0ms);
+    bench.said();
+    bench.command({0xFC});
+    const Bytes reply = bench.command({'I'});
+    ASSERT_GE(reply.size(), 2u);
+    EXPECT_EQ(reply[0], 0xFC);
+    EXPECT_EQ(reply[1], 0x24);
+    bench.advance(50ms);
+    EXPECT_EQ(bench.said(), Bytes{});
+}
+
 TEST(DeviceModel, FirmwareSpeedCanBeSetAndIsWhereTheBootloaderReturns) {
     Bench bench("AP64");
     bench.model.setFirmwareSpeed(38400);
@@ -420,6 +446,9 @@ TEST(DeviceModel, TheLogCarriesEachCommandsTrafficForTheWireBound) {
     }
     // 4, 9 and 8 bytes at 19200 (2083 + 4687 + 4166 us), plus erasing and programming.
     EXPECT_EQ(wireBoundMicros(log), 10936u + 20000u + 160u);
+    // Behind a 16 ms adapter every answer waits for the timer, less the wire
+    // time of its bytes after the first (none, none, 3 at 19200).
+    EXPECT_EQ(wireBoundMicros(log, 16ms), 10936u + 20000u + 160u + 16000u + 16000u + (16000u - 1562u));
 }
 
 }  // namespace

@@ -70,6 +70,11 @@ TEST(SmartBeaconForm, ConvertsChecksInOrderAndKeepsWhatPassed) {
     EXPECT_EQ(f.lowSpeed.text, "4");
     EXPECT_EQ(f.highSpeed.text, "89");
     EXPECT_FALSE(f.slider.visible);
+    // The high speed typed equal to the shown low one is that same speed,
+    // not 4 km/h converted (3 units, below the low speed and refused).
+    f.highSpeed.text = "4";
+    EXPECT_EQ(checkAndStoreSmartBeacon(f, b.s, b.ui), 0);
+    EXPECT_EQ(b.profile(0).highSpeed(), 4);
 }
 
 TEST(SmartBeaconForm, RefusesNegativeAndOversizedIntervals) {
@@ -99,7 +104,10 @@ TEST(FrequencyForm, StoresHzBigEndianToTheNearestHzAndTheChannelChoice) {
     const Case cases[] = {
         {"145.5", 145500000, ""},
         {"144.39", 144390000, ""},       // not 144389999
-        {"145.500009", 145500000, ""},   // only the first 8 characters count
+        {"145.500009", 145500009, ""},   // read whole, not from its first 8 characters
+        {"145.00625", 145006250, ""},
+        {"145,5", 145500000, ""},         // a decimal comma
+        {"145.5MHz", 0, "Invalid frequency"},
         {"4294.967", 4294967000u, ""},
         {"4295", 0, "Invalid frequency"},
         {"-1", 0, "Invalid frequency"},
@@ -123,7 +131,10 @@ TEST(FrequencyForm, StoresHzBigEndianToTheNearestHzAndTheChannelChoice) {
     f.primary1.checked = false;
     f.secondary3.checked = true;
     f.secondary1.checked = false;
-    f.every.text = "12";
+    f.every.text = "12";  // more than the box takes: refused, not read as 1
+    ASSERT_EQ(checkAndStoreFrequencies(f, b.s, b.ui), -1);
+    EXPECT_EQ(b.messages(), std::vector<std::string>{frequency_message::kInvalidEvery});
+    f.every.text = "1";
     ASSERT_EQ(checkAndStoreFrequencies(f, b.s, b.ui), 0);
     EXPECT_EQ(std::vector<int>(b.s.radio.bytes.begin() + 2, b.s.radio.bytes.begin() + 6),
               (std::vector<int>{0x08, 0xAC, 0x27, 0x60}));
@@ -152,7 +163,7 @@ TEST(TextForms, StatusTextsKeep39CharactersAndAccessEntriesAreNulPadded) {
     a.call1.text = "W1ABCD";
     a.call4.text = "k9x";
     std::fill(b.s.settings.bytes.begin() + 451, b.s.settings.bytes.begin() + 487, 0x55);
-    storeAccessList(a, b.s);
+    EXPECT_EQ(checkAndStoreAccessList(a, b.s, b.ui), 0);
     EXPECT_EQ(std::string(b.s.settings.bytes.begin() + 451, b.s.settings.bytes.begin() + 457), "W1ABCD");
     EXPECT_EQ(std::string(b.s.settings.bytes.begin() + 469, b.s.settings.bytes.begin() + 475),
               std::string("K9X\0\0\0", 6));
@@ -160,6 +171,13 @@ TEST(TextForms, StatusTextsKeep39CharactersAndAccessEntriesAreNulPadded) {
     EXPECT_EQ(a.call1.text, "W1ABCD");  // no terminator, still six characters
     EXPECT_EQ(a.call4.text, "K9X");
     EXPECT_EQ(a.call2.text, "");
+    // Only letters and digits; a refusal stores no entry.
+    const auto before = b.s.settings.bytes;
+    a.call1.text = "N0CALL";
+    a.call2.text = "W1-AB";
+    EXPECT_EQ(checkAndStoreAccessList(a, b.s, b.ui), -1);
+    EXPECT_EQ(b.messages(), std::vector<std::string>{access_list_message::kInvalidCallsign});
+    EXPECT_EQ(b.s.settings.bytes, before);
 }
 
 TEST(DigipeaterForm, SharedAliasesPerProfileBitsAndRefusals) {
@@ -199,17 +217,27 @@ TEST(DigipeaterForm, SharedAliasesPerProfileBitsAndRefusals) {
     EXPECT_EQ(f.hops1.text, "2");
 
     // Refused: a duplicate time beyond the byte, an alias the encoder
-    // refuses (its entry stays as it was).
+    // refuses. Nothing is stored then, not even an alias that passed, so a
+    // Cancel after the refusal leaves every byte as the window found it.
     const auto before = b.s.settings.bytes;
     f.dupeTime.text = "300";
+    f.alias2.text = "RELAY";
     EXPECT_EQ(checkAndStoreDigipeater(f, b.s, b.ui), -1);
     EXPECT_EQ(b.messages(), std::vector<std::string>{"Duplicate check time must be in the range of 0 to 255"});
-    EXPECT_EQ(b.profile(1).digiDupeTime(), 30);
+    EXPECT_EQ(b.s.settings.bytes, before);
     f.dupeTime.text = "30";
     f.alias1.text = "AB/C";
     EXPECT_EQ(checkAndStoreDigipeater(f, b.s, b.ui), -1);
     EXPECT_EQ(b.messages(), std::vector<std::string>{"Invalid alias"});
     EXPECT_EQ(b.s.settings.bytes, before);
+
+    // An erased alias (0xFF bytes) shows empty and keeps its bytes on OK.
+    std::fill_n(&b.s.settings.bytes[387 + 8 * 4], 8, 0xFF);
+    showDigipeater(b.s, f);
+    EXPECT_EQ(f.alias5.text, "");
+    ASSERT_EQ(checkAndStoreDigipeater(f, b.s, b.ui), 0);
+    EXPECT_EQ(std::vector<int>(&b.s.settings.bytes[387 + 8 * 4], &b.s.settings.bytes[387 + 8 * 5]),
+              std::vector<int>(8, 0xFF));
 }
 
 TEST(ProfileSwitchForm, ConversionsAndRanges) {
@@ -253,6 +281,26 @@ TEST(ProfileSwitchForm, ConversionsAndRanges) {
             }
         // The transmit options come last, after both profiles passed.
         EXPECT_EQ(p.flag(profile_layout::kOptionFlags, profile_layout::kOptionSwitchTransmit), !*c.message);
+    }
+}
+
+TEST(ProfileSwitchForm, EachProfileConvertsWithItsOwnCalibrationAndTheKindsVoltageScale) {
+    // Profile 2 reads 10 C high; profile 1 (calibration 0) is the one shown.
+    for (bool metric : {true, false}) {
+        Bench b("JM128", metric);
+        b.profile(1).setTempOffset(10);
+        b.profile(1).setSwitchTemperature(150);  // 150 x 1.9608 - 273 - 10 = 11.12 C
+        // A target without its own voltage scale (a file's unknown chip)
+        // shows the kind's, as the main dialog does, not "inf".
+        b.s.target.voltageScale = 0;
+        b.profile(1).setSwitchVoltage(153);
+        ProfileSwitchForm f;
+        showProfileSwitch(b.s, f);
+        EXPECT_EQ(f.rightTemperature.text, metric ? "11" : "52");
+        EXPECT_EQ(f.rightVoltage.text, "12.00");
+        ASSERT_EQ(checkAndStoreProfileSwitch(f, b.s, b.ui), 0);
+        EXPECT_EQ(b.profile(1).switchTemperature(), 150);
+        EXPECT_EQ(b.profile(1).switchVoltage(), 153);
     }
 }
 

@@ -34,12 +34,15 @@ TEST(TrackerStore, RangeMessages) {
         {"AP64", 0, [](TrackerForm& f) { f.path.text = "A,B,C,D"; }, msg::kPathTooLong},
         {"AP64", 0, [](TrackerForm& f) { f.txDelay.text = "1684"; }, msg::kTxDelayMs},
         {"AP64", 0, [](TrackerForm& f) { f.txDelay.text = "-1"; }, msg::kTxDelayMs},
+        {"AP64", 0, [](TrackerForm& f) { f.txDelay.text = "abc"; }, msg::kTxDelayMs},
         {"AP64", 2, [](TrackerForm& f) { f.txDelay.text = "256"; }, msg::kTxDelayBytes},
         {"AP64", 0, [](TrackerForm& f) { f.powerOnDelay.text = "256"; }, msg::kPowerDelay},
         {"AP64", 0, [](TrackerForm& f) { f.quietTime.text = "300"; }, msg::kQuietTime},
         {"AP64", 0, [](TrackerForm& f) { f.timeslot.text = "3601"; }, msg::kTimeslot},
         {"AP64", 0, [](TrackerForm& f) { f.timeslot.text = "-1"; }, msg::kTimeslot},
         {"AP64", 0, [](TrackerForm& f) { f.beaconInterval.text = "65536"; }, msg::kBeaconInterval},
+        {"AP64", 0, [](TrackerForm& f) { f.beaconInterval.text = "600s"; }, msg::kBeaconInterval},  // not 0
+        {"AP64", 2, [](TrackerForm& f) { f.carrierMultiplier.text = "16x"; }, msg::kCarrierMultiplier},
         {"AP64", 0, [](TrackerForm& f) {
              f.statusRadio.checked = true;
              f.commentRadio.checked = false;
@@ -80,6 +83,11 @@ TEST(TrackerStore, RangeMessages) {
         {"AP64", 0, [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
+             f.latMinutes.text = "36.2x";
+         }, msg::kInvalidLatitude},
+        {"AP64", 0, [](TrackerForm& f) {
+             f.fixedRadio.checked = true;
+             f.gpsRadio.checked = false;
              f.lonDegrees.text = "181";
          }, msg::kInvalidLongitude},
         {"KX8", 0, [](TrackerForm& f) {
@@ -115,7 +123,7 @@ TEST(TrackerStore, TransmitDelay) {
         std::uint8_t raw;
     };
     for (const Case& c : {Case{0, "1683", 255}, Case{0, "10", 1}, Case{0, "0", 0}, Case{0, "5", 0},
-                          Case{0, "1682", 254}, Case{0, "abc", 0}, Case{2, "255", 255}, Case{2, "7", 7}}) {
+                          Case{0, "1682", 254}, Case{0, "", 0}, Case{2, "255", 255}, Case{2, "7", 7}}) {
         TrackerBench b("AP64", c.family);
         b.start();
         b.form.txDelay.text = c.text;
@@ -255,6 +263,7 @@ TEST(TrackerStore, FixedPositionTexts) {
              Case{"AP64", "47", "36.25", false, "122", "19.5", true, "4736.25N", "12219.50W"},
              Case{"AP64", "90", "60.0", true, "180", "60", false, "9060.00S", "18060.00E"},
              Case{"JM60", "5", "5", false, "7", "0.29", false, "0505.00N", "00700.29E"},
+             Case{"JM60", "5", "36,25", false, "7", "0,29", false, "0536.25N", "00700.29E"},  // decimal commas
              Case{"KX8", "0", "59.999", true, "99", "0.07", true, "0059.99S", "09900.07W"},
          }) {
         TrackerBench b(c.chip);

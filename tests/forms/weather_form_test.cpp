@@ -128,6 +128,12 @@ TEST(WeatherForm, StoreChecksEachFieldInOrderAndStoresWhatPassed) {
          }},
         {"minutes 0.29 truncate to 29 hundredths", "AP64", [](WeatherForm& f) { f.latMinutes.text = "0.29"; }, "",
          [](WeatherBench& b) { EXPECT_EQ(b.record().latitude(), "4700.29N"); }},
+        {"minutes with a decimal comma", "AP64", [](WeatherForm& f) { f.latMinutes.text = "36,25"; }, "",
+         [](WeatherBench& b) { EXPECT_EQ(b.record().latitude(), "4736.25N"); }},
+        {"minutes that are not a number", "AP64", [](WeatherForm& f) { f.lonMinutes.text = "19.5'"; },
+         "Invalid longitude", [](WeatherBench& b) { EXPECT_EQ(b.record().longitude(), "12219.50W"); }},
+        {"an interval that is not a number", "AP64", [](WeatherForm& f) { f.transmitInterval.text = "10 min"; },
+         "Transmit interval must be in the range of 0 to 65535", nullptr},
         {"bad latitude minutes keep the degrees", "AP64",
          [](WeatherForm& f) {
              f.latDegrees.text = "12";

@@ -19,6 +19,8 @@
 
 #include "config/device_target.h"
 #include "config/settings_record.h"
+#include "config/weather_record.h"
+#include "cli_harness.h"
 #include "emu_harness.h"
 
 using namespace std::chrono_literals;
@@ -26,122 +28,6 @@ namespace fs = std::filesystem;
 
 namespace varnel::test {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-const char* const kChips[] = {"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"};
-
-struct Result {
-    int status = -1;
-    std::string out, err;
-};
-
-Bytes readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), {});
-}
-
-std::string readText(const fs::path& p) {
-    const Bytes b = readFile(p);
-    return std::string(b.begin(), b.end());
-}
-
-#ifdef VARNEL_CLI_RUNNER
-// The Windows build under Wine: it opens COM12, which the test prefix maps
-// to this link, and the link is pointed at each emulated tracker in turn.
-constexpr const char* kCliRunner = VARNEL_CLI_RUNNER " ";
-constexpr const char* kMissingPort = "COM13";
-#else
-constexpr const char* kCliRunner = "";
-constexpr const char* kMissingPort = "/dev/no-such-tracker";
-#endif
-
-// Runs varnelcfg-cli as a user would, against the emulated tracker's pty.
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("varnel-cli-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    Result cli(const std::string& args) {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
-        // Backups go to the test's own folder, never the user's.
-        const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " + kCliRunner +
-                                    std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
-                                    " 2>" + err.string() + " </dev/null";
-        const int rc = std::system(command.c_str());
-        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), readText(err)};
-    }
-
-    // The port name that reaches this tracker.
-    static std::string portOf(const EmulatorHarness& emu) {
-#ifdef VARNEL_WINE_COM_LINK
-        const fs::path link = VARNEL_WINE_COM_LINK;
-        fs::remove(link);
-        fs::create_symlink(emu.slavePath(), link);
-        return "COM12";
-#else
-        return emu.slavePath();
-#endif
-    }
-
-    // A file name as the program under test takes it: Windows programs get
-    // the drive letter that Wine gives the Linux root.
-    static std::string pathArg(const fs::path& p) {
-#ifdef VARNEL_WINE_COM_LINK
-        return "Z:" + p.string();
-#else
-        return p.string();
-#endif
-    }
-
-    // An S-record file (S2 records, so any address fits) of the given spans.
-    fs::path writeS19(const std::vector<std::pair<std::uint32_t, Bytes>>& spans) {
-        const fs::path p = dir / "firmware.s19";
-        std::ofstream f(p);
-        for (const auto& [start, data] : spans) {
-            for (std::size_t i = 0; i < data.size(); i += 32) {
-                const std::size_t n = std::min<std::size_t>(32, data.size() - i);
-                const std::uint32_t a = start + static_cast<std::uint32_t>(i);
-                Bytes rec;
-                rec.reserve(n + 5);
-                rec.push_back(static_cast<std::uint8_t>(n + 4));
-                rec.push_back(static_cast<std::uint8_t>(a >> 16));
-                rec.push_back(static_cast<std::uint8_t>(a >> 8));
-                rec.push_back(static_cast<std::uint8_t>(a));
-                rec.insert(rec.end(), data.begin() + i, data.begin() + i + n);
-                unsigned sum = 0;
-                for (auto b : rec) sum += b;
-                rec.push_back(static_cast<std::uint8_t>(~sum));
-                f << "S2";
-                for (auto b : rec) {
-                    char hex[3];
-                    std::snprintf(hex, sizeof hex, "%02X", b);
-                    f << hex;
-                }
-                f << "\n";
-            }
-        }
-        f << "S804000000FB\n";
-        return p;
-    }
-
-    fs::path dataHome() const { return dataHomeOverride.empty() ? dir / "data" : dataHomeOverride; }
-    std::string backupNamed(const Result& r) const {
-        const std::string tag = "Backup of the previous settings: ";
-        const std::size_t at = r.out.find(tag);
-        if (at == std::string::npos) return {};
-        return r.out.substr(at + tag.size(), r.out.find('\n', at) - at - tag.size());
-    }
-
-    fs::path dir;
-    fs::path dataHomeOverride;
-};
 
 TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
     for (const char* chip : kChips) {
@@ -248,7 +134,7 @@ TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
 
         Bytes settings(t.settingsSize, 0x33);
         settings[0] = 0;
-        const fs::path s19 = writeS19({{t.settingsAddress, settings}});
+        const fs::path s19 = writeS19({{t.settingsAddress, settings}, resetVector(emu)});
         const Result flashed = cli("flash --port " + emu.slavePath() + " " + s19.string());
         ASSERT_EQ(flashed.status, 0) << flashed.err;
         const std::string second = backupNamed(flashed);
@@ -265,6 +151,50 @@ TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
         const Result listed = cli("backups");
         EXPECT_EQ(listed.status, 0);
         EXPECT_EQ(listed.out, backupNamed(restored) + "\n" + second + "\n" + first + "\n");
+    }
+}
+
+TEST_F(CliTest, BackupsOfEveryChipAsTrackerAndWeatherStationRestoreTheFlashByteForByte) {
+    for (const char* chip : kChips) {
+        for (const bool weather : {false, true}) {
+            SCOPED_TRACE(std::string(chip) + (weather ? " weather station" : " tracker"));
+            fs::remove_all(dataHome());
+            EmulatorOptions options;
+            options.chip = chip;
+            options.weather = weather;
+            EmulatorHarness emu(options);
+            // Every byte of a station's block after the header holds something
+            // of its own, so a backup that lost or moved one would not restore it.
+            const TargetTableEntry& t = *findTarget(chip);
+            const std::size_t span = std::max<std::size_t>(t.settingsSize, weather_layout::kSettingsBlockSize);
+            if (weather) {
+                Bytes pattern(weather_layout::kSettingsBlockSize - 5);
+                for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<std::uint8_t>(i * 37 + 11);
+                emu.loadFlash(t.settingsAddress + 5, pattern);
+            }
+            const Bytes original = emu.flash();
+            const fs::path cfg = dir / "a.cfg";
+            ASSERT_EQ(cli("read --port " + emu.slavePath() + " --output " + cfg.string()).status, 0);
+            // Change every settings byte the file carries after the header.
+            Bytes changed = readFile(cfg);
+            for (std::size_t i = 32 + 4; i < changed.size(); ++i) changed[i] ^= 0x21;
+            std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
+                                                       static_cast<std::streamsize>(changed.size()));
+            const Result written = cli("write --port " + emu.slavePath() + " " + cfg.string());
+            ASSERT_EQ(written.status, 0) << written.err;
+            ASSERT_NE(emu.flash(), original);
+
+            const Result restored = cli("write --no-backup --port " + emu.slavePath() + " " + backupNamed(written));
+            ASSERT_EQ(restored.status, 0) << restored.err;
+            EXPECT_EQ(firstDifference(emu.flash(), original), -1);
+
+            // New firmware that keeps the settings keeps them the same way.
+            const fs::path s19 = writeS19({{codeAddress(emu), Bytes(64, 0x9D)}, resetVector(emu)});
+            const Result flashed = cli("flash --no-backup --keep-settings --port " + emu.slavePath() + " " + s19.string());
+            ASSERT_EQ(flashed.status, 0) << flashed.err;
+            EXPECT_EQ(emu.readFlash(t.settingsAddress, span),
+                      Bytes(original.begin() + t.settingsAddress, original.begin() + t.settingsAddress + span));
+        }
     }
 }
 
@@ -445,9 +375,7 @@ TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
             SCOPED_TRACE(std::string(chip) + (keep ? " keeping settings" : " file's settings"));
             EmulatorHarness emu(chip);
             const TargetTableEntry& t = *findTarget(chip);
-            // Code clear of the script area (on AW60 and JM60 it starts the
-            // programmable range); on JM128 at 0, which makes it a staged load.
-            const std::uint32_t codeAt = t.kind == KindJM128 ? 0 : emu.deviceInfo().validStart + 0x200u;
+            const std::uint32_t codeAt = codeAddress(emu);
             Bytes code(96);
             for (std::size_t i = 0; i < code.size(); ++i) code[i] = static_cast<std::uint8_t>(0x40 + i);
             Bytes settings(t.settingsSize, 0x33);
@@ -455,7 +383,7 @@ TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
             settings[1] = 1;     // type
             settings[2] = 0x02;  // build 0x0207
             settings[3] = 0x07;
-            const fs::path s19 = writeS19({{codeAt, code}, {t.settingsAddress, settings}});
+            const fs::path s19 = writeS19({{codeAt, code}, {t.settingsAddress, settings}, resetVector(emu)});
 
             const Bytes trackerSettings = emu.readFlash(t.settingsAddress, t.settingsSize);
             const Bytes trackerScript = t.scriptAddress ? emu.readFlash(t.scriptAddress, 512) : Bytes{};
@@ -481,6 +409,54 @@ TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
             EXPECT_EQ(committed, t.kind == KindJM128);
         }
     }
+}
+
+TEST_F(CliTest, AnImageWithoutAResetVectorIsFlashedOnlyWithForce) {
+    EmulatorHarness emu("AW60");
+    const fs::path s19 = writeS19({{0x1000, Bytes{0xA6, 0x01, 0x20, 0xFE}}});
+    Result r = cli("flash --port " + portOf(emu) + " " + pathArg(s19));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no reset vector"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+    for (const auto& e : emu.commandLog()) EXPECT_NE(e.command, 'E') << e.text();
+
+    r = cli("flash --force --port " + portOf(emu) + " " + pathArg(s19));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(emu.readFlash(0x1000, 2), (Bytes{0xA6, 0x01}));
+}
+
+TEST_F(CliTest, WriteRefusesWhatShowRefusesUnlessForcedAndReadNeverSavesUnknownSettings) {
+    EmulatorHarness emu("AP64");
+    const std::uint32_t settingsAt = findTarget("AP64")->settingsAddress;
+    const fs::path cfg = dir / "a.cfg", odd = dir / "odd.cfg", cut = dir / "cut.cfg";
+    ASSERT_EQ(cli("read --port " + portOf(emu) + " --output " + pathArg(cfg)).status, 0);
+    Bytes file = readFile(cfg);
+    std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 100);
+    file[32] = 7;  // a family no dialog knows
+    std::ofstream(odd, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                               static_cast<std::streamsize>(file.size()));
+
+    emu.clearLog();
+    for (const fs::path& refused : {odd, cut}) {
+        const Result r = cli("write --port " + portOf(emu) + " " + pathArg(refused));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(refused == odd ? "does not hold tracker settings (family 7: blank or unknown firmware)"
+                                            : "Error reading configuration file"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(emu.commandLog().empty()) << emu.commandLogText();
+    Result r = cli("write --force --port " + portOf(emu) + " " + pathArg(odd));
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    // A tracker whose settings name no known firmware: said, and no file.
+    emu.loadFlash(settingsAt, {0x42});
+    const fs::path unknown = dir / "unknown.cfg";
+    r = cli("read --port " + portOf(emu) + " --output " + pathArg(unknown));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("(family 66)"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(unknown));
 }
 
 TEST_F(CliTest, AnUnloadableFirmwareFileWritesNothing) {

@@ -133,6 +133,29 @@ TEST_F(BootLinkTest, RepeatedAnnouncesAreAnsweredWithAckAndIdentifyAgain) {
     EXPECT_EQ(pairs, 1 + 3);
 }
 
+// A stray announce ahead of the record looks like a repeat: the second 'I'
+// brings a second record, which is read and dropped at once. After real
+// repeats no second record comes, and one quiet read ends the wait.
+TEST_F(BootLinkTest, RecordsAnsweringExtraIdentifyRequestsAreDroppedBeforeTheNextCommand) {
+    const auto connectTime = [&](int lateAnnounces, int repeats) {
+        link = LinkState{};
+        link.linkAbort = LinkState::kAbortRunning;
+        device.inBootloader = false;
+        device.lateAnnounces = lateAnnounces;
+        device.announceRepeats = repeats;
+        const std::int64_t start = clock.now;
+        EXPECT_GE(boot.connect("p", false), 0);
+        EXPECT_EQ(link.deviceInfo.deviceId, "AP64");
+        EXPECT_TRUE(port.input.empty());
+        return clock.now - start;
+    };
+    const std::int64_t plain = connectTime(0, 0);
+    EXPECT_EQ(connectTime(1, 0), plain);
+    EXPECT_EQ(countOf(device.codes(), 'I'), 1 + 2);
+    const int recordSize = 21 + 4 + 1;
+    EXPECT_EQ(connectTime(0, 2), plain + serial_timing::readTotalMs(recordSize));
+}
+
 TEST_F(BootLinkTest, IdentifyGivesUpAfterTenReadsOfAnnounces) {
     device.announceRepeats = 50;
     const int r = boot.connect("p", true);

@@ -31,6 +31,7 @@ struct FakeBootloader {
     bool pendingAnnounce = false;
     bool acked = false;
     int announceRepeats = 0;         // extra 0xFC before answering 'I'
+    int lateAnnounces = 0;           // stray 0xFC still on its way ahead of the next records
     std::vector<std::uint8_t> noiseBeforeAnnounce;
     std::set<std::uint32_t> nakErase, nakWrite;  // by address field
     bool mute = false;               // stops answering erase/write/commit
@@ -89,6 +90,10 @@ struct FakeBootloader {
                                             static_cast<std::uint8_t>(writeSize), 1, 2, 3, 4, 5, 6, 7, 8};
                 r.insert(r.end(), deviceId.begin(), deviceId.end());
                 r.push_back(0);
+                if (lateAnnounces > 0) {
+                    --lateAnnounces;
+                    r.insert(r.begin(), 0xFC);
+                }
                 port.queue(r);
                 return;
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ public:
     std::deque<bool> answers;
     bool defaultAnswer = false;
     int pumps = 0;
+    std::function<void()> onPump;  // what the window's events do meanwhile
 
     void message(const std::string& text) override { messages.push_back(text); }
     bool askYesNo(const std::string& text) override {
@@ -26,7 +28,21 @@ public:
         answers.pop_front();
         return a;
     }
-    void pump() override { ++pumps; }
+    // Leaving a window with edits: Discard unless the test says otherwise,
+    // so a window closes as it did before it asked.
+    std::vector<std::string> choices;
+    std::deque<Answer> choiceAnswers;
+    Answer askChoice(const std::string& text, const std::string&, const std::string&) override {
+        choices.push_back(text);
+        if (choiceAnswers.empty()) return Answer::Second;
+        Answer a = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return a;
+    }
+    void pump() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
 };
 
 }  // namespace varnel::test

@@ -270,6 +270,7 @@ TEST(TrackerConfigDialog, RefusedTabChangeKeepsTheTabAndTellsWhy) {
 
     // Copying brings the first profile over (no check first).
     retype(d, "quietTime", "999");
+    b.f.ui.answers.push_back(true);  // "Replace Profile 2 with a copy of Profile 1?"
     child<QPushButton>(d, "copyButton")->click();
     EXPECT_EQ(text(d, "beaconInterval"), "600");
     EXPECT_EQ(text(d, "quietTime"), "25");

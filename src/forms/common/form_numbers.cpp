@@ -1,8 +1,8 @@
 #include "forms/common/form_numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 #include "config/units.h"
 
@@ -29,13 +29,16 @@ bool allDigits(std::string_view text) {
 }  // namespace
 
 bool isFormInt(std::string_view text) {
-    const std::string_view digits = withoutSign(trimmed(text));
-    return !digits.empty() && allDigits(digits);
+    const std::string_view t = trimmed(text);
+    const std::string_view digits = withoutSign(t);
+    return t.empty() || (!digits.empty() && allDigits(digits));
 }
 
 bool isFormDecimal(std::string_view text) {
-    const std::string_view number = withoutSign(trimmed(text));
-    const std::size_t point = number.find('.');
+    const std::string_view t = trimmed(text);
+    const std::string_view number = withoutSign(t);
+    if (t.empty()) return true;
+    const std::size_t point = number.find_first_of(".,");
     if (point == std::string_view::npos) return !number.empty() && allDigits(number);
     const std::string_view whole = number.substr(0, point);
     const std::string_view fraction = number.substr(point + 1);
@@ -43,8 +46,9 @@ bool isFormDecimal(std::string_view text) {
 }
 
 long long readFormInt(std::string_view text) {
-    if (!isFormInt(text)) return 0;
+    if (!isFormInt(text)) return kNotANumber;
     const std::string_view t = trimmed(text);
+    if (t.empty()) return 0;
     const bool negative = t.front() == '-';
     long long value = 0;
     for (char c : withoutSign(t)) {
@@ -55,9 +59,24 @@ long long readFormInt(std::string_view text) {
 }
 
 double readFormDecimal(std::string_view text) {
-    if (!isFormDecimal(text)) return 0.0;
-    const std::string t(trimmed(text));
-    return std::strtod(t.c_str(), nullptr);
+    if (!isFormDecimal(text)) return static_cast<double>(kNotANumber);
+    const std::string_view t = trimmed(text);
+    const std::string_view number = withoutSign(t);
+    // Digit by digit rather than strtod, whose decimal point follows the
+    // user's locale: the boxes take a point or a comma on every system. All
+    // digits form one whole number divided once by a power of ten, so the
+    // result is the double nearest to what was typed.
+    const std::size_t point = std::min(number.find_first_of(".,"), number.size());
+    double mantissa = 0.0;
+    double divisor = 1.0;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        if (i == point) continue;
+        if (i > point && divisor >= 1e15) break;  // beyond what a double keeps
+        mantissa = mantissa * 10 + (number[i] - '0');
+        if (i > point) divisor *= 10;
+    }
+    const double value = mantissa / divisor;
+    return !t.empty() && t.front() == '-' ? -value : value;
 }
 
 std::string formatInt(long long value) { return std::to_string(value); }

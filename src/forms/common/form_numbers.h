@@ -7,15 +7,20 @@
 
 namespace varnel {
 
-// Numbers as a dialog reads them from an edit box. Surrounding spaces are
-// ignored; text that is not a number reads as 0, as the tracker dialogs have
-// always done. Integers that do not fit come back clamped far outside every
-// range the dialogs accept, so they fail their range check.
+// Numbers as a dialog reads them from an edit box. Surrounding blanks are
+// ignored and an empty box reads as 0; a decimal comma counts as a decimal
+// point ("36,25"). Text that is not wholly a number ("100m", "145.5MHz",
+// "abc") reads as kNotANumber, far outside every range the dialogs accept,
+// so the field's own range check refuses it with its message instead of
+// storing a value the user did not type. Integers too large to matter come
+// back clamped, and fail their range check the same way.
+inline constexpr long long kNotANumber = 1000000000000LL;
 long long readFormInt(std::string_view text);
 // An optional sign, digits and at most one decimal point ("36.25", "-.5").
 double readFormDecimal(std::string_view text);
-// True when the text is a number readFormInt / readFormDecimal would read
-// (the command line refuses anything else for a number box).
+// True when the box holds a number as readFormInt / readFormDecimal read it
+// (blank included): the command line refuses anything else for a number box
+// before the window's check would.
 bool isFormInt(std::string_view text);
 bool isFormDecimal(std::string_view text);
 

@@ -22,6 +22,15 @@ CoordinateStore putCoordinate(std::string& text, int degreeDigits, int maxDegree
     const std::size_t width = static_cast<std::size_t>(degreeDigits) + 6;
     if (text.size() < width) text.resize(width, '0');
 
+    // The boxes still show what the record holds: it stays byte for byte,
+    // whatever characters it has (a letter other than N or E shows, and
+    // would be stored, as S or W).
+    const std::size_t dd = static_cast<std::size_t>(degreeDigits);
+    const char north = degreeDigits == 2 ? 'N' : 'E';  // the latitude has two degree digits
+    if (degrees == std::string_view(text).substr(0, dd) && minutes == std::string_view(text).substr(dd, 5) &&
+        (hemisphere == north) == (text[dd + 5] == north))
+        return CoordinateStore::Stored;
+
     const long long d = readFormInt(degrees);
     if (d < 0 || d > maxDegrees) return CoordinateStore::BadDegrees;
     putDigits(text, 0, static_cast<int>(d), degreeDigits);

@@ -17,6 +17,7 @@ enum class CoordinateStore { Stored, BadDegrees, BadMinutes };
 // hundredths: 12.345 -> "12.34", 0.29 -> "00.29"), then the hemisphere.
 // Stops at the first part out of range; the parts before it are already in
 // `text`, so the caller stores it either way and then reports the failure.
+// Boxes that still show what `text` holds leave it as it is.
 CoordinateStore putCoordinate(std::string& text, int degreeDigits, int maxDegrees, std::string_view degrees,
                               std::string_view minutes, char hemisphere);
 

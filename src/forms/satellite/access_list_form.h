@@ -7,6 +7,8 @@
 
 namespace varnel {
 
+class UserInterface;
+
 // The callsigns allowed remote access, without SSIDs. Entries 1 to 3 fill the
 // left column top to bottom, 4 to 6 the right one; the ids are those the
 // window was first drawn with, hence not in entry order.
@@ -14,6 +16,10 @@ namespace access_list_id {
 inline constexpr int kEntries[6] = {1380, 1375, 1376, 1377, 1378, 1379};
 inline constexpr int entry(int n) { return kEntries[n - 1]; }  // n = 1..6
 }  // namespace access_list_id
+
+namespace access_list_message {
+inline constexpr const char* kInvalidCallsign = "Access list callsigns take letters and digits only";
+}
 
 struct AccessListForm {
     FormControl call1, call2, call3, call4, call5, call6;
@@ -26,8 +32,10 @@ inline constexpr std::size_t kAccessListControlCount = 6;
 extern const std::array<ControlInfo<AccessListForm>, kAccessListControlCount> kAccessListControls;
 
 void showAccessList(const Session& session, AccessListForm& form);
-// Each entry takes up to six characters in upper case, NUL-padded (a full
-// entry has no terminator). Never fails.
-void storeAccessList(const AccessListForm& form, Session& session);
+// Each entry takes up to six letters and digits in upper case, NUL-padded (a
+// full entry has no terminator); an entry whose text was not edited keeps its
+// bytes. Refuses an edited entry with any other character before storing
+// anything: 0, or -1 after the message.
+int checkAndStoreAccessList(const AccessListForm& form, Session& session, UserInterface& ui);
 
 }  // namespace varnel

@@ -1,5 +1,7 @@
 #include "forms/satellite/digipeater_form.h"
 
+#include <optional>
+
 #include "config/ax25_codec.h"
 #include "config/profile_record.h"
 #include "core/user_interface.h"
@@ -80,6 +82,22 @@ std::uint8_t* entryOf(SettingsRecord& s, int n) {
 }
 const std::uint8_t* entryOf(const SettingsRecord& s, int n) { return entryOf(const_cast<SettingsRecord&>(s), n); }
 
+// The alias an entry's six bytes spell: shifted letters and digits, padded
+// with shifted spaces. Bytes that spell none (an erased entry's 0xFF) show
+// as an empty box rather than as invisible characters.
+std::string aliasText(const std::uint8_t* e) {
+    for (int i = 0; i < 6; ++i) {
+        const char c = static_cast<char>(e[i] >> 1);
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
+        if ((e[i] & 1) != 0 || !allowed) return "";
+    }
+    std::uint8_t field[7] = {e[0], e[1], e[2], e[3], e[4], e[5], 0};  // only the characters: no SSID
+    return decodeAddress(field);
+}
+
+// A hop count of 0 shows as an empty box.
+std::string hopsText(std::uint8_t hops) { return hops == 0 ? "" : formatInt(hops); }
+
 void setBit(std::uint8_t& byte, std::uint8_t mask, bool on) {
     byte = static_cast<std::uint8_t>(on ? byte | mask : byte & ~mask);
 }
@@ -92,10 +110,8 @@ void showDigipeater(const Session& session, DigipeaterForm& form) {
     form.digipeating.checked = p.flag(profile_layout::kFeatureFlags, profile_layout::kFeatureDigipeating);
     for (int n = 1; n <= 8; ++n) {
         const std::uint8_t* e = entryOf(session.settings, n);
-        // Only the characters: the entry has no SSID byte of its own.
-        std::uint8_t field[7] = {e[0], e[1], e[2], e[3], e[4], e[5], 0};
-        form.control(row(n).alias)->text = decodeAddress(field);
-        form.control(row(n).hops)->text = e[kEntryHops] == 0 ? "" : formatInt(e[kEntryHops]);
+        form.control(row(n).alias)->text = aliasText(e);
+        form.control(row(n).hops)->text = hopsText(e[kEntryHops]);
         form.control(row(n).insertCallsign)->checked = (e[kEntryOptions] & kOptionInsertCallsign) != 0;
         form.control(row(n).preempt)->checked = (e[kEntryOptions] & kOptionPreempt) != 0;
         form.control(row(n).enabled)->checked = (p.digiAliasBits() >> (n - 1)) & 1;
@@ -103,28 +119,47 @@ void showDigipeater(const Session& session, DigipeaterForm& form) {
 }
 
 int checkAndStoreDigipeater(const DigipeaterForm& form, Session& session, UserInterface& ui) {
+    // Everything is checked before anything is stored, so a refused OK (and
+    // the Cancel that may follow it) leaves every byte as the window found it.
+    // An alias whose text was not edited keeps its bytes, spelled or not.
+    std::array<std::optional<AddressField>, 8> typed;
     for (int n = 1; n <= 8; ++n) {
+        const std::string& text = form.control(row(n).alias)->text;
+        if (text == aliasText(entryOf(session.settings, n))) continue;
         AddressField field{};
-        if (!encodeAddress(form.control(row(n).alias)->text, field)) {
+        if (!encodeAddress(text, field)) {
             ui.message(msg::kInvalidAlias);
             return -1;
         }
-        std::copy(field.begin(), field.begin() + 6, entryOf(session.settings, n));
+        typed[n - 1] = field;
     }
-
-    const ProfileRecord p(session.profile(), session.target.kind);
     const long long dupe = readFormInt(form.dupeTime.text);
     if (dupe < 0 || dupe > 255) {
         ui.message(msg::kDupeTime);
         return -1;
     }
-    p.setDigiDupeTime(static_cast<std::uint8_t>(dupe));
+    std::array<std::uint8_t, 8> hops{};
+    for (int n = 1; n <= 8; ++n) {
+        // The edit takes a single digit; an empty one is 0. A count the box
+        // cannot show whole is kept while its text is not edited.
+        const std::uint8_t stored = entryOf(session.settings, n)[kEntryHops];
+        const std::string& text = form.control(row(n).hops)->text;
+        const long long v = text == hopsText(stored) ? stored : readFormInt(text);
+        if (v != stored && (v < 0 || v > 9)) {
+            ui.message(msg::kHops);
+            return -1;
+        }
+        hops[n - 1] = static_cast<std::uint8_t>(v);
+    }
 
+    for (int n = 1; n <= 8; ++n)
+        if (typed[n - 1]) std::copy(typed[n - 1]->begin(), typed[n - 1]->begin() + 6, entryOf(session.settings, n));
+    const ProfileRecord p(session.profile(), session.target.kind);
+    p.setDigiDupeTime(static_cast<std::uint8_t>(dupe));
     std::uint8_t enabledBits = p.digiAliasBits();
     for (int n = 1; n <= 8; ++n) {
         std::uint8_t* e = entryOf(session.settings, n);
-        // The edit takes a single digit; an empty one is 0.
-        e[kEntryHops] = static_cast<std::uint8_t>(readFormInt(form.control(row(n).hops)->text));
+        e[kEntryHops] = hops[n - 1];
         setBit(e[kEntryOptions], kOptionInsertCallsign, form.control(row(n).insertCallsign)->checked);
         setBit(e[kEntryOptions], kOptionPreempt, form.control(row(n).preempt)->checked);
         setBit(enabledBits, static_cast<std::uint8_t>(1u << (n - 1)), form.control(row(n).enabled)->checked);

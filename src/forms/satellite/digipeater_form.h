@@ -28,6 +28,7 @@ inline constexpr int kDigipeating = 1191;
 namespace digipeater_message {
 inline constexpr const char* kInvalidAlias = "Invalid alias";
 inline constexpr const char* kDupeTime = "Duplicate check time must be in the range of 0 to 255";
+inline constexpr const char* kHops = "Maximum hops must be in the range of 0 to 9";
 }  // namespace digipeater_message
 
 // The eight aliases with their hop limits and options are shared by both
@@ -54,9 +55,10 @@ extern const std::array<ControlInfo<DigipeaterForm>, kDigipeaterControlCount> kD
 
 void showDigipeater(const Session& session, DigipeaterForm& form);
 
-// Stores the aliases (stopping at one the AX.25 encoder refuses, whose entry
-// stays as it was), the duplicate-check time, the hop counts and the flags.
-// 0, or -1 after the message.
+// Checks every field first (an edited alias the AX.25 encoder refuses, the
+// duplicate-check time, the hop counts), then stores them all with the
+// flags; an alias whose text was not edited keeps its bytes. 0, or -1 after
+// the message with nothing stored.
 int checkAndStoreDigipeater(const DigipeaterForm& form, Session& session, UserInterface& ui);
 
 }  // namespace varnel

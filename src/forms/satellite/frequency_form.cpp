@@ -14,15 +14,19 @@ namespace id = frequency_id;
 using T = ControlType;
 using F = FrequencyForm;
 
+// A frequency box takes what it shows: "%3.5f" MHz of a 32-bit Hz value is
+// at most ten characters ("4294.96730"). The count takes one digit.
+constexpr int kFrequencyChars = 10;
+
 const std::array<ControlInfo<FrequencyForm>, kFrequencyControlCount> kFrequencyControls{{
-    {id::channel(1), "channel1", T::Edit, &F::channel1, 0, ""},
-    {id::channel(2), "channel2", T::Edit, &F::channel2, 0, ""},
-    {id::channel(3), "channel3", T::Edit, &F::channel3, 0, ""},
-    {id::channel(4), "channel4", T::Edit, &F::channel4, 0, ""},
-    {id::channel(5), "channel5", T::Edit, &F::channel5, 0, ""},
-    {id::channel(6), "channel6", T::Edit, &F::channel6, 0, ""},
-    {id::channel(7), "channel7", T::Edit, &F::channel7, 0, ""},
-    {id::channel(8), "channel8", T::Edit, &F::channel8, 0, ""},
+    {id::channel(1), "channel1", T::Edit, &F::channel1, kFrequencyChars, ""},
+    {id::channel(2), "channel2", T::Edit, &F::channel2, kFrequencyChars, ""},
+    {id::channel(3), "channel3", T::Edit, &F::channel3, kFrequencyChars, ""},
+    {id::channel(4), "channel4", T::Edit, &F::channel4, kFrequencyChars, ""},
+    {id::channel(5), "channel5", T::Edit, &F::channel5, kFrequencyChars, ""},
+    {id::channel(6), "channel6", T::Edit, &F::channel6, kFrequencyChars, ""},
+    {id::channel(7), "channel7", T::Edit, &F::channel7, kFrequencyChars, ""},
+    {id::channel(8), "channel8", T::Edit, &F::channel8, kFrequencyChars, ""},
     {id::kPrimaryBase + 0, "primary1", T::Radio, &F::primary1, 0, ""},
     {id::kPrimaryBase + 1, "primary2", T::Radio, &F::primary2, 0, ""},
     {id::kPrimaryBase + 2, "primary3", T::Radio, &F::primary3, 0, ""},
@@ -41,7 +45,7 @@ const std::array<ControlInfo<FrequencyForm>, kFrequencyControlCount> kFrequencyC
     {id::kSecondaryBase + 6, "secondary7", T::Radio, &F::secondary7, 0, ""},
     {id::kSecondaryBase + 7, "secondary8", T::Radio, &F::secondary8, 0, ""},
     {id::kSecondaryBase + 8, "secondarySelector", T::Radio, &F::secondarySelector, 0, ""},
-    {id::kEvery, "every", T::Edit, &F::every, 0, ""},
+    {id::kEvery, "every", T::Edit, &F::every, 1, ""},
 }};
 
 FrequencyForm::FrequencyForm() {
@@ -59,9 +63,6 @@ const FormControl* FrequencyForm::control(int controlId) const {
 
 namespace {
 
-// The frequency edits are read from their first eight characters, as the
-// tracker tools always have ("145.50000" reads as 145.5000).
-constexpr std::size_t kFrequencyReadChars = 8;
 constexpr std::uint32_t kHzPerMHz = 1000000;
 
 std::size_t frequencyOffset(int k) { return radio_layout::kFrequencies + 4 * static_cast<std::size_t>(k - 1); }
@@ -97,13 +98,18 @@ void showFrequencies(const Session& session, FrequencyForm& form) {
 int checkAndStoreFrequencies(const FrequencyForm& form, Session& session, UserInterface& ui) {
     for (int k = 1; k <= 8; ++k) {
         const std::string& text = form.control(id::channel(k))->text;
+        std::uint8_t* stored = &session.radio.bytes[frequencyOffset(k)];
+        // Five decimals of MHz are not every Hz the radio block may hold
+        // (nor an erased channel's 0xFFFFFFFF): a channel whose text was not
+        // edited keeps its bytes.
+        if (text == formatMegahertz(getU32BE(stored))) continue;
         // To the nearest Hz: 144.39 x 1000000 is 144389999.99... in binary.
-        const double hz = std::round(readFormDecimal(text.substr(0, kFrequencyReadChars)) * kHzPerMHz);
+        const double hz = std::round(readFormDecimal(text) * kHzPerMHz);
         if (hz < 0 || hz > 4294967295.0) {
             ui.message(frequency_message::kInvalidFrequency);
             return -1;
         }
-        putU32BE(&session.radio.bytes[frequencyOffset(k)], static_cast<std::uint32_t>(hz));
+        putU32BE(stored, static_cast<std::uint32_t>(hz));
     }
     const ProfileRecord p(session.profile(), session.target.kind);
     // A row with no button chosen (a record holding a choice beyond the
@@ -112,10 +118,16 @@ int checkAndStoreFrequencies(const FrequencyForm& form, Session& session, UserIn
     const int secondary = chosen(form, id::kSecondaryBase);
     p.setChannelSelect(static_cast<std::uint8_t>((primary >= 0 ? primary : p.channelSelect() & 0x0F) |
                                                  (secondary >= 0 ? secondary : p.channelSelect() >> 4) << 4));
-    // Only the first character counts: the firmware has always taken a
-    // single digit here.
-    const std::string& every = form.every.text;
-    p.setChannelEvery(static_cast<std::uint8_t>(!every.empty() && every[0] >= '0' && every[0] <= '9' ? every[0] - '0' : 0));
+    // The firmware takes a single digit here; a count the box cannot show
+    // whole (a byte above 9) is kept while its text is not edited.
+    if (form.every.text != formatInt(p.channelEvery())) {
+        const long long every = readFormInt(form.every.text);
+        if (every < 0 || every > 9) {
+            ui.message(frequency_message::kInvalidEvery);
+            return -1;
+        }
+        p.setChannelEvery(static_cast<std::uint8_t>(every));
+    }
     return 0;
 }
 

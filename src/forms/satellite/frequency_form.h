@@ -24,6 +24,7 @@ inline constexpr int channel(int k) { return kChannelBase + k; }
 
 namespace frequency_message {
 inline constexpr const char* kInvalidFrequency = "Invalid frequency";
+inline constexpr const char* kInvalidEvery = "Use secondary every must be in the range of 0 to 9";
 }
 
 // The eight transmit frequencies (shared by both profiles, kept with the
@@ -50,9 +51,10 @@ std::string formatMegahertz(std::uint32_t hz);
 
 void showFrequencies(const Session& session, FrequencyForm& form);
 
-// Stores the channels in order, then the channel choice and the count; stops
-// at a frequency that does not fit the tracker's 32-bit Hz field. 0, or -1
-// after the message.
+// Stores the channels in order, then the channel choice and the count; a box
+// whose text was not edited keeps its stored value. Stops at a frequency
+// that does not fit the tracker's 32-bit Hz field or a count that is not one
+// digit. 0, or -1 after the message.
 int checkAndStoreFrequencies(const FrequencyForm& form, Session& session, UserInterface& ui);
 
 }  // namespace varnel

@@ -87,6 +87,7 @@ constexpr std::uint8_t kAdc = 0x08;
 constexpr std::uint8_t kAltitude = 0x10;
 constexpr std::uint8_t kSpeed = 0x20;
 constexpr std::uint8_t kGpsFix = 0x40;
+constexpr std::uint8_t kUnusedBit = 0x80;
 
 // The highest altitude threshold the tracker takes, in device units (about
 // 157744 m).
@@ -108,7 +109,6 @@ std::array<Measured, 5> measured(const id::Side& s) {
 void showSide(const Session& session, int profile, ProfileSwitchForm& form) {
     const id::Side& s = id::side(profile);
     const ConstProfileRecord p(session.settings.profile(profile), session.target.kind);
-    const ConstProfileRecord current(session.profile(), session.target.kind);
     const bool metric = session.metric;
     auto c = [&](int controlId) { return form.control(controlId); };
 
@@ -128,12 +128,11 @@ void showSide(const Session& session, int profile, ProfileSwitchForm& form) {
 
     c(s.altitude)->text = formatInt(switchAltitudeToDisplay(p.switchAltitude(), metric));
     c(s.speed)->text = formatInt(switchSpeedToDisplay(p.switchSpeed(), metric));
-    // In Celsius each side is corrected by its own profile's calibration; in
-    // Fahrenheit both by the profile the main dialog shows, as the tracker
-    // tools always have.
-    const int offset = metric ? p.tempOffset() : current.tempOffset();
-    c(s.temperature)->text = formatInt(switchTemperatureToDisplay(p.switchTemperature(), offset, metric));
-    c(s.voltage)->text = formatFixed2(p.switchVoltage() / session.target.voltageScale);
+    // Each side's temperature is corrected by its own profile's calibration,
+    // in both units: the tracker compares each profile's threshold with its
+    // own corrected reading.
+    c(s.temperature)->text = formatInt(switchTemperatureToDisplay(p.switchTemperature(), p.tempOffset(), metric));
+    c(s.voltage)->text = formatLowVoltage(p.switchVoltage(), lowVoltageScale(session.target.kind));
     c(s.adc)->text = formatInt(p.switchAdc());
 
     c(s.altitudeUnit)->text = metric ? "Meters" : "Feet";
@@ -148,7 +147,6 @@ bool fitsByte(long long v) { return v >= 0 && v <= 255; }
 int storeSide(const ProfileSwitchForm& form, int profile, Session& session, UserInterface& ui) {
     const id::Side& s = id::side(profile);
     const ProfileRecord p(session.settings.profile(profile), session.target.kind);
-    const int offset = ConstProfileRecord(session.profile(), session.target.kind).tempOffset();
     const bool metric = session.metric;
     auto c = [&](int controlId) { return form.control(controlId); };
     const auto fail = [&](const char* text) {
@@ -158,8 +156,9 @@ int storeSide(const ProfileSwitchForm& form, int profile, Session& session, User
 
     p.setFlag(profile_layout::kOptionFlags, profile_layout::kOptionSwitchAll, c(s.all)->checked);
 
-    std::uint8_t enable = 0;
-    std::uint8_t compare = 0;
+    // Bit 7 of both bytes is no condition of this window's: it is kept.
+    std::uint8_t enable = p.switchEnable() & kUnusedBit;
+    std::uint8_t compare = p.switchCompare() & kUnusedBit;
     for (const Measured& m : measured(s)) {
         if (c(m.enabled)->checked) enable |= m.bit;
         if (c(m.compare)->text.size() == 2) compare |= m.bit;  // "<="
@@ -184,13 +183,15 @@ int storeSide(const ProfileSwitchForm& form, int profile, Session& session, User
     if (!fitsByte(speed)) return fail(msg::kSpeed);
     p.setSwitchSpeed(static_cast<std::uint8_t>(speed));
 
-    const long long temperature = switchTemperatureFromDisplay(readFormInt(c(s.temperature)->text), offset, metric);
+    const long long degrees = readFormInt(c(s.temperature)->text);
+    if (degrees < -100000 || degrees > 100000) return fail(msg::kTemperature);  // and not a number
+    const long long temperature = switchTemperatureFromDisplay(degrees, p.tempOffset(), metric);
     if (!fitsByte(temperature)) return fail(msg::kTemperature);
     p.setSwitchTemperature(static_cast<std::uint8_t>(temperature));
 
-    const long long voltage = lowVoltageUnitsFromVolts(readFormDecimal(c(s.voltage)->text), session.target.voltageScale);
-    if (!fitsByte(voltage)) return fail(msg::kVoltage);
-    p.setSwitchVoltage(static_cast<std::uint8_t>(voltage));
+    const auto voltage = lowVoltageByte(c(s.voltage)->text, lowVoltageScale(session.target.kind));
+    if (!voltage) return fail(msg::kVoltage);
+    p.setSwitchVoltage(*voltage);
 
     const long long adc = readFormInt(c(s.adc)->text);
     if (!fitsByte(adc)) return fail(msg::kAdc);

@@ -320,7 +320,7 @@ int storeSatelliteForms(const SatelliteForms& forms, Session& session, UserInter
     if (changed(D::SmartBeaconing) && checkAndStoreSmartBeacon(forms.smartBeaconing, session, ui) != 0) return -1;
     if (changed(D::Frequencies) && checkAndStoreFrequencies(forms.frequencies, session, ui) != 0) return -1;
     if (changed(D::StatusTexts)) storeStatusTexts(forms.statusTexts, session);
-    if (changed(D::AccessList)) storeAccessList(forms.accessList, session);
+    if (changed(D::AccessList) && checkAndStoreAccessList(forms.accessList, session, ui) != 0) return -1;
     if (changed(D::Digipeater) && checkAndStoreDigipeater(forms.digipeater, session, ui) != 0) return -1;
     if (changed(D::ProfileSwitch) && checkAndStoreProfileSwitch(forms.profileSwitch, session, ui) != 0) return -1;
     const ProfileRecord profile(session.profile(), session.target.kind);

@@ -36,9 +36,9 @@ namespace {
 // and 89 km/h are 77 units). A number equal to what the stored value shows
 // keeps that value; any other is converted. A negative speed would wrap
 // into a large byte: it is as far out of range as one too high.
-long long speedUnits(const std::string& text, std::uint8_t stored, bool metric) {
-    const long long entered = readFormInt(text);
+long long speedUnits(long long entered, std::uint8_t stored, bool metric) {
     if (entered == speedToDisplay(stored, metric)) return stored;
+    if (entered < 0 || entered > 1000) return entered < 0 ? -1 : 1000;  // out of range either way
     return speedFromDisplay(static_cast<int>(entered), metric);
 }
 
@@ -59,6 +59,7 @@ void showSmartBeacon(const Session& session, SmartBeaconForm& form) {
 
 int checkAndStoreSmartBeacon(const SmartBeaconForm& form, Session& session, UserInterface& ui) {
     const ProfileRecord p(session.profile(), session.target.kind);
+    const bool metric = session.metric;
     const auto fail = [&](const char* text) {
         ui.message(text);
         return -1;
@@ -72,11 +73,18 @@ int checkAndStoreSmartBeacon(const SmartBeaconForm& form, Session& session, User
     if (slow < 0 || slow > 65535) return fail(msg::kSlowInterval);
     p.setSlowInterval(static_cast<std::uint16_t>(slow));
 
-    const long long high = speedUnits(form.highSpeed.text, p.highSpeed(), session.metric);
+    // Equal shown speeds stay equal: when one of them keeps its stored value,
+    // the other (typed to match it) takes that value too, rather than the
+    // conversion of the shown number, which may lie a unit below.
+    const long long highEntered = readFormInt(form.highSpeed.text);
+    const long long lowEntered = readFormInt(form.lowSpeed.text);
+    long long high = speedUnits(highEntered, p.highSpeed(), metric);
+    long long low = speedUnits(lowEntered, p.lowSpeed(), metric);
+    const bool highKept = highEntered == speedToDisplay(p.highSpeed(), metric);
+    const bool lowKept = lowEntered == speedToDisplay(p.lowSpeed(), metric);
+    if (highEntered == lowEntered && highKept != lowKept) high = low = highKept ? high : low;
     if (high < 0 || high >= 255) return fail(msg::kHighSpeed);
     p.setHighSpeed(static_cast<std::uint8_t>(high));
-
-    const long long low = speedUnits(form.lowSpeed.text, p.lowSpeed(), session.metric);
     if (low < 0 || low >= 255) return fail(msg::kLowSpeed);
     p.setLowSpeed(static_cast<std::uint8_t>(low));
 

@@ -25,7 +25,8 @@ inline constexpr std::size_t kStatusTextControlCount = 3;
 extern const std::array<ControlInfo<StatusTextForm>, kStatusTextControlCount> kStatusTextControls;
 
 void showStatusTexts(const Session& session, StatusTextForm& form);
-// Each slot keeps its first 39 characters and a NUL. Never fails.
+// Each edited slot keeps its first 39 characters and a NUL; a slot whose
+// text was not edited keeps its bytes. Never fails.
 void storeStatusTexts(const StatusTextForm& form, Session& session);
 
 }  // namespace varnel

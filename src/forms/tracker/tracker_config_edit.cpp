@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 #include <system_error>
 
@@ -23,14 +24,18 @@ bool openConfigFile(const TrackerConfigEdit& edit, Session& session, UserInterfa
 
 bool holdsWeatherSettings(const Session& session) { return session.settings.family() == kFamilyWeather; }
 
+// False after a message when the family is not a tracker's.
+bool holdsTrackerSettings(const std::string& path, const Session& session, UserInterface& ui) {
+    const std::uint8_t family = session.settings.family();
+    if (family == kFamilyTracker || family == kFamilyTrackerText) return true;
+    ui.message(path + " does not hold tracker settings (family " + std::to_string(family) + ": " +
+               familyDescription(family) + ")");
+    return false;
+}
+
 // Opens the main dialog's form on the chosen profile. False after a message.
 bool openTrackerForm(const TrackerConfigEdit& edit, Session& session, TrackerForm& form, UserInterface& ui) {
-    const std::uint8_t family = session.settings.family();
-    if (family != kFamilyTracker && family != kFamilyTrackerText) {
-        ui.message(edit.path + " does not hold tracker settings (family " + std::to_string(family) + ": " +
-                   familyDescription(family) + ")");
-        return false;
-    }
+    if (!holdsTrackerSettings(edit.path, session, ui)) return false;
     session.metric = edit.metric;
     startTrackerForm(form, session, edit.profile);
     return true;
@@ -96,6 +101,21 @@ bool loadConfigForKeys(const std::string& path, Session& session, UserInterface&
         return false;
     }
     return true;
+}
+
+std::string configShowRefusal(const std::string& path) {
+    class FirstMessage : public UserInterface {
+    public:
+        std::string text;
+        void message(const std::string& t) override {
+            if (text.empty()) text = t;
+        }
+        bool askYesNo(const std::string&) override { return false; }
+    } ui;
+    auto session = std::make_unique<Session>();
+    if (loadConfigForKeys(path, *session, ui) && !holdsWeatherSettings(*session))
+        holdsTrackerSettings(path, *session, ui);
+    return ui.text;
 }
 
 std::vector<std::pair<std::string, std::string>> configKeyValues(Session& session, int profile, bool metric) {

@@ -25,6 +25,11 @@ struct TrackerConfigEdit {
 // when it cannot be read or names no chip of the target table.
 bool loadConfigForKeys(const std::string& path, Session& session, UserInterface& ui);
 
+// Why show would refuse the file (it cannot be read, names no chip of the
+// target table, or holds the settings of no firmware a dialog knows), ready
+// to show; "" when show takes it. `write` asks before sending a file.
+std::string configShowRefusal(const std::string& path);
+
 // What show prints for the session's record: the tracker dialog's keys for
 // profile 0 or 1, or (weather-station firmware) the weather dialog's for its
 // one record, whatever the profile. The session is left as it was.

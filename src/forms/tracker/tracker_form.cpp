@@ -232,6 +232,7 @@ void trackerControlChanged(TrackerForm& form, int changed) {
     }
     case id::kCarrierMultiplier: {
         long long n = readFormInt(std::string_view(form.carrierMultiplier.text).substr(0, 5));
+        if (n == kNotANumber) n = 0;  // nothing to show yet; OK refuses it
         if (n > 255 || n < 0) n = 255;
         char text[64];
         std::snprintf(text, sizeof text, msg::kCarrierHzFormat, n * 31.25);

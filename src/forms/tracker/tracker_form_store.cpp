@@ -1,9 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
-#include "config/ax25_codec.h"
 #include "config/profile_record.h"
 #include "config/units.h"
 #include "core/user_interface.h"
@@ -36,18 +34,19 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
     const bool serialKinds = kind == KindAP64 || kind == KindJM60 || kind == KindJM128;
 
     // Text: on KX8 and JL16 a fixed position shares the end of the text
-    // field, so the text must stop short of it there.
+    // field, so the text must stop short of it there. A box that still
+    // shows what the record holds keeps its bytes (the text, callsign, path
+    // and position alike): what the record holds need not be what storing
+    // that text would write.
     {
         const std::size_t limit = (session.target.settingsSize == 512 || form.gpsRadio.checked) ? 61 : 44;
-        p.setText(std::string_view(form.text.text).substr(0, limit));
+        if (form.text.text != p.text() || form.text.text.size() > limit)
+            p.setText(std::string_view(form.text.text).substr(0, limit));
     }
 
-    // Callsign: the station's own address always has bit 7 of its SSID set.
+    const StationFields station{p.sourceAddress(), p.data() + pl::kPathLength, p.path()};
+    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
     const std::string callsign = form.callsign.text.substr(0, 9);
-    AddressField source{};
-    if (!encodeAddress(callsign, source)) return fail(ui, msg::kInvalidCallsign);
-    source[6] |= pl::kSsidAlwaysSet;
-    std::copy(source.begin(), source.end(), p.sourceAddress());
 
     if (family2) {
         // These firmwares send a ready-made "CALL>APRS:" header.
@@ -55,15 +54,12 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         p.setTextHeader(header);
         p.setPathLength(static_cast<std::uint8_t>(header.size()));
         long long n = readFormInt(form.carrierMultiplier.text);
+        if (n == kNotANumber) return fail(ui, msg::kCarrierMultiplier);
         if (n > 255 || n < 0) n = 255;  // as the live label shows it
         p.setCarrierWord(carrierWordFor(static_cast<int>(n)));
         p.setCarrierMultiplier(static_cast<std::uint8_t>(n));
-    } else {
-        std::vector<std::uint8_t> bytes;
-        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
-        std::copy(bytes.begin(), bytes.end(), p.path());
-        p.setPathLength(static_cast<std::uint8_t>(bytes.size()));
-        if (bytes.empty()) p.setFlag(pl::kSourceSsid, pl::kSsidLastAddress, true);
+    } else if (const char* refusal = storeStationPath(form.path.text, station)) {
+        return fail(ui, refusal);
     }
 
     {
@@ -137,16 +133,23 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
     p.setFlag(pl::kMiscFlags, pl::kMiscExternalSquelch, form.externalSquelch.checked);
 
     if (kind != KindKX8) {
-        if (form.rangeEnabled.checked) {
-            const long long v = readFormInt(form.range.text);
-            if (v < 0 || v > (metric ? 410 : 255)) return fail(ui, msg::kWaypointRange);
-            p.setWaypointRange(static_cast<std::uint8_t>(rangeFromDisplay(static_cast<int>(v), metric)));
-        } else {
-            p.setWaypointRange(0);
+        // The range is shown on the chips with serial ports only; the others
+        // keep the byte they hold rather than a range of 0 nobody saw.
+        if (serialKinds) {
+            if (form.rangeEnabled.checked) {
+                const long long v = readFormInt(form.range.text);
+                if (v < 0 || v > (metric ? 410 : 255)) return fail(ui, msg::kWaypointRange);
+                p.setWaypointRange(static_cast<std::uint8_t>(rangeFromDisplay(static_cast<int>(v), metric)));
+            } else {
+                p.setWaypointRange(0);
+            }
         }
-        if (form.waypointNameLength.selected >= 0)
-            p.setWaypointNameLengthIndex(static_cast<std::uint8_t>(form.waypointNameLength.selected));
-        p.setFlag(pl::kFeatureFlags, pl::kFeatureGenerateWaypoints, form.waypoints.checked);
+        // Likewise the waypoint boxes, offered where the firmware has them.
+        if (session.target.featureMask & kFeatureWaypoints) {
+            if (form.waypointNameLength.selected >= 0)
+                p.setWaypointNameLengthIndex(static_cast<std::uint8_t>(form.waypointNameLength.selected));
+            p.setFlag(pl::kFeatureFlags, pl::kFeatureGenerateWaypoints, form.waypoints.checked);
+        }
         if (form.baud1200.checked) p.setBaud300(0);
         if (form.baud300.checked) p.setBaud300(1);
     }

@@ -2,9 +2,13 @@
 
 namespace varnel::tracker_message {
 
+// The window's title; an offline run adds the file it edits.
+inline constexpr const char* kWindowTitle = "Varnel tracker configuration";
+
 // What the main tracker dialog says when a value does not pass, in the order
 // the values are checked.
 inline constexpr const char* kInvalidCallsign = "Invalid callsign";
+inline constexpr const char* kCarrierMultiplier = "Invalid carrier multiplier";
 inline constexpr const char* kInvalidPath = "Invalid path setting";
 inline constexpr const char* kPathTooLong = "Path too long";
 inline constexpr const char* kTxDelayBytes = "Transmit delay must be in the range of 0 to 255";

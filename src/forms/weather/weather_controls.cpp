@@ -1,19 +1,23 @@
 #include "forms/weather/weather_form.h"
 
+#include "config/weather_record.h"
+
 namespace varnel {
 
 namespace id = weather_id;
+namespace wl = weather_layout;
 using T = ControlType;
 using F = WeatherForm;
 
 // Typing limits are the dialog's edit limits; the command line is bound by
-// them too.
+// them too. The comment box takes the 44 characters the record keeps.
 const std::array<ControlInfo<WeatherForm>, kWeatherControlCount> kWeatherControls{{
     {id::kCallsign, "callsign", T::Edit, &F::callsign, 9, "Station callsign and optional SSID (e.g., W1AW-5)"},
     {id::kPath, "path", T::Edit, &F::path, 29, "Digipeater path (e.g., WIDE2-1,WIDE2-2)"},
     {id::kTransmitInterval, "transmitInterval", T::Edit, &F::transmitInterval, 5, "Transmission interval in seconds"},
     {id::kTempOffset, "tempOffset", T::Edit, &F::tempOffset, 4, "Temperature sensor calibration (degrees C)"},
-    {id::kComment, "comment", T::Edit, &F::comment, 60, "Comment text to transmit (44 characters are kept)"},
+    {id::kComment, "comment", T::Edit, &F::comment, static_cast<int>(wl::kCommentMax),
+     "Comment text to transmit (up to 44 characters)"},
     {id::kQuietTime, "quietTime", T::Edit, &F::quietTime, 0, "Time channel must be quiet before transmission (0 disables carrier detect)"},
     {id::kPowerDelay, "powerDelay", T::Edit, &F::powerDelay, 0, "Seconds between switching the radio on and transmitting"},
     {id::kPowerControl, "powerControl", T::Check, &F::powerControl, 0, "Switch the radio's power between transmissions"},

@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 
-#include "config/ax25_codec.h"
 #include "config/weather_record.h"
 #include "core/user_interface.h"
 #include "forms/common/form_numbers.h"
@@ -37,22 +35,13 @@ int storeWeatherRecord(const WeatherForm& form, Session& session, UserInterface&
     const WeatherRecord r(session.settings.profile(0));
     long long v = 0;
 
-    r.setComment(std::string_view(form.comment.text).substr(0, wl::kCommentMax));
+    // A box that still shows what the record holds keeps its bytes: what
+    // the record holds need not be what storing that text would write.
+    if (form.comment.text != r.comment()) r.setComment(std::string_view(form.comment.text).substr(0, wl::kCommentMax));
 
-    // The station's own address always has bit 7 of its SSID byte set.
-    AddressField source{};
-    if (!encodeAddress(form.callsign.text.substr(0, 9), source)) return fail(ui, msg::kInvalidCallsign);
-    source[6] |= wl::kSsidAlwaysSet;
-    std::copy(source.begin(), source.end(), r.sourceAddress());
-
-    {
-        std::vector<std::uint8_t> bytes;
-        if (const char* refusal = encodeDialogPath(form.path.text, bytes)) return fail(ui, refusal);
-        std::copy(bytes.begin(), bytes.end(), r.path());
-        r.setPathLength(static_cast<std::uint8_t>(bytes.size()));
-        // No path: the station's own address ends the address field.
-        if (bytes.empty()) r.setFlag(wl::kSourceSsid, wl::kSsidLastAddress, true);
-    }
+    const StationFields station{r.sourceAddress(), r.data() + wl::kPathLength, r.path()};
+    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
+    if (const char* refusal = storeStationPath(form.path.text, station)) return fail(ui, refusal);
 
     // The firmware counts the transmit delay in 4 ms steps.
     if (!readInRange(form.txDelay, 0, 1023, v)) return fail(ui, wmsg::kTxDelay);
@@ -100,7 +89,10 @@ int storeWeatherRecord(const WeatherForm& form, Session& session, UserInterface&
         if (stored != CoordinateStore::Stored) return fail(ui, msg::kInvalidLongitude);
     }
 
-    r.setWindVane(static_cast<std::uint8_t>(std::clamp(form.windVane.position, 0, 15)));
+    // A vane byte beyond the slider's 15 steps shows at the last step and is
+    // kept while the slider stays there.
+    if (form.windVane.position != std::min<int>(r.windVane(), 15))
+        r.setWindVane(static_cast<std::uint8_t>(std::clamp(form.windVane.position, 0, 15)));
     if (form.baud1200.checked) r.setModem300Baud(false);
     if (form.baud300.checked) r.setModem300Baud(true);
     r.setAudioLevel(static_cast<std::uint8_t>(std::clamp(form.audioLevel.position, 0, 255)));

@@ -1,9 +1,9 @@
-#include "app/dialog_loop.h"
+#include "shell/dialog_loop.h"
 
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "session/session.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 
 namespace varnel {
 
@@ -24,6 +24,9 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
             if (!s.link.sameTargetReconnected) {
                 BootLink link(s, ui);
                 if (readDeviceConfiguration(link, s) < 0) return LoopEnd::LeaveBootloader;
+                s.markSaved();
+            } else {
+                s.saved.reset();  // what is shown is not what the tracker holds
             }
             s.link.sameTargetReconnected = false;
         } else {
