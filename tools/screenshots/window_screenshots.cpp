@@ -95,36 +95,29 @@ private:
     int failures_ = 0;
 };
 
+EmulatorOptions emulated(const std::string& chip) {
+    EmulatorOptions o;
+    o.chip = chip;
+    return o;
+}
+
 // A session that has connected to an emulated tracker and read it, as the
 // connect dialog and the dialog loop leave it.
-class Tracker {
-public:
-    explicit Tracker(const std::string& chip, bool weather = false, bool blank = false)
-        : emu_(options(chip, weather, blank)) {
-        emu_.start();
+struct Tracker {
+    explicit Tracker(const EmulatorOptions& options) : emu(options) {
+        emu.start();
         f.session.port = makeSystemSerialPort();
         f.session.metric = true;
         // The write window names the backup: a fixed folder, not a random one.
         f.context.backupFolder = (QDir::tempPath() + "/varnelcfg/backups").toStdString();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        read = link.connect(emu_.slavePath(), true) >= 0 && readDeviceConfiguration(link, f.session) == 0;
+        read = link.connect(emu.slavePath(), true) >= 0 && readDeviceConfiguration(link, f.session) == 0;
         f.session.link.linkAbort = LinkState::kAbortIdle;
     }
     ~Tracker() { f.session.port->closePort(); }
-    const std::string& path() const { return emu_.slavePath(); }
 
-private:
-    static EmulatorOptions options(const std::string& chip, bool weather, bool blank) {
-        EmulatorOptions o;
-        o.chip = chip;
-        o.weather = weather;
-        o.defaultSettings = !blank;
-        return o;
-    }
-    EmulatorRunner emu_;
-
-public:
+    EmulatorRunner emu;  // first, so it outlives the session's port
     test::UiFixture f;
     bool read = false;
 };
@@ -155,7 +148,7 @@ void shootDialog(Camera& camera, Tracker& t, const char* name) {
 // The main dialog, its satellite windows, the script editor with its
 // listings and a settings write: a JM128 offers all but the JL16's two.
 void shootJm128(Camera& camera) {
-    Tracker t("JM128");
+    Tracker t(emulated("JM128"));
     if (!t.read) return camera.fail("tracker_config", "the emulated JM128 was not read");
     shootDialog<CTrackerConfigDialog>(camera, t, "tracker_config");
     shootDialog<CSmartBeaconDialog>(camera, t, "smart_beacon");
@@ -177,7 +170,7 @@ void shootJm128(Camera& camera) {
 }
 
 void shootJl16(Camera& camera) {
-    Tracker t("JL16");
+    Tracker t(emulated("JL16"));
     if (!t.read) return camera.fail("frequencies", "the emulated JL16 was not read");
     shootDialog<CFrequencyDialog>(camera, t, "frequencies");
     shootDialog<CStatusTextDialog>(camera, t, "status_texts");
@@ -185,7 +178,7 @@ void shootJl16(Camera& camera) {
 
 // The JM60 reports the receive level, with its gain choice.
 void shootJm60(Camera& camera) {
-    Tracker t("JM60");
+    Tracker t(emulated("JM60"));
     if (!t.read) return camera.fail("diagnostics", "the emulated JM60 was not read");
     DiagnosticsSettings settings;
     settings.audioLevel = 140;
@@ -198,7 +191,9 @@ void shootJm60(Camera& camera) {
 }
 
 void shootWeather(Camera& camera) {
-    Tracker t("AP64", true);
+    EmulatorOptions station = emulated("AP64");
+    station.weather = true;
+    Tracker t(station);
     if (!t.read) return camera.fail("weather_config", "the emulated weather station was not read");
     shootDialog<CWeatherConfigDialog>(camera, t, "weather_config");
 }
@@ -207,9 +202,11 @@ void shootWeather(Camera& camera) {
 // the one a blank tracker opens, and the download with a release list
 // served from here.
 void shootConnectAndFirmware(Camera& camera) {
-    Tracker t("AP64", false, true);
+    EmulatorOptions blank = emulated("AP64");
+    blank.defaultSettings = false;
+    Tracker t(blank);
     {
-        const QString path = QString::fromStdString(t.path());
+        const QString path = QString::fromStdString(t.emu.slavePath());
         CConnectDialog d(t.f.context, path, [path] { return std::vector<PortSlot>{{path, path, {}}}; });
         camera.shoot(d, "connect");
     }
