@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang fuzz fuzz-smoke
+.PHONY: all deps configure build test test-asan demo bench clean windows test-windows test-clang fuzz fuzz-smoke package screenshots
 
 all: build
 
@@ -72,6 +72,18 @@ test-clang:
 	@cmake --preset clang >/dev/null
 	@cmake --build build-clang -j $(JOBS)
 	@cd build-clang && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE wine
+
+# The Debian package of the three programs, their manual pages and the guide,
+# checked by lintian: $(BUILD_DIR)/varnelcfg_<version>_<arch>.deb.
+package: build
+	@bash scripts/install-deps.sh package
+	@bash scripts/package.sh $(BUILD_DIR)
+
+# Every window of the desktop program over the emulated trackers, offscreen,
+# into docs/images for the guide. Look at them before committing them.
+SCREENSHOT_DIR ?= docs/images
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/screenshots/varnel-screenshots $(SCREENSHOT_DIR)
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QIcon>
+#include <iostream>
 
 #include "device/serial_port.h"
 #include "link/system_serial_port.h"
@@ -14,16 +15,21 @@
 #include "ui/qt_windows.h"
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    varnel::AppOptions options = varnel::parseAppOptions(args);
+    // Answered before Qt starts, so they work without a display.
+    if (options.help || options.version) {
+        std::cout << (options.help ? varnel::appUsage() : std::string("varnelcfg ") + VARNEL_VERSION + "\n");
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(varnel::app_settings::kOrganisation);
     QApplication::setApplicationName(varnel::app_settings::kApplication);
     QApplication::setApplicationVersion(VARNEL_VERSION);
     QApplication::setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     QApplication::setDesktopFileName("com.brenvale.varnelcfg");
-
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    varnel::AppOptions options = varnel::parseAppOptions(args);
 
     varnel::Session session;
     session.port = varnel::makeSystemSerialPort();

@@ -7,6 +7,14 @@ AppOptions parseAppOptions(const std::vector<std::string>& args) {
     std::string rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (a == "--version") {
+            o.version = true;
+            continue;
+        }
         std::string* target = a == "--port"              ? &o.portPath
                               : a == "--firmware-server" ? &o.firmwareServer
                               : a == "--mirror-server"   ? &o.mirrorServer
@@ -24,6 +32,23 @@ AppOptions parseAppOptions(const std::vector<std::string>& args) {
     }
     o.legacyCommandLine = rest;
     return o;
+}
+
+std::string appUsage() {
+    return "Usage: varnelcfg [OPTIONS] [PORT KEEP FIRMWARE]\n"
+           "Configure Varnel APRS trackers and load their firmware.\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help                    Print this help and exit\n"
+           "      --version                 Print the version and exit\n"
+           "      --port PATH               Offer this serial device first in the connect dialog\n"
+           "      --firmware-server HOST[:PORT]\n"
+           "                                Where the firmware lists come from\n"
+           "      --mirror-server HOST[:PORT]\n"
+           "                                Where the firmware files come from\n"
+           "\n"
+           "PORT KEEP FIRMWARE loads firmware without questions: PORT is the port's\n"
+           "digit, KEEP is 1 to keep the tracker's settings, FIRMWARE the S-record file.\n";
 }
 
 UnattendedRequest parseUnattended(const std::string& commandLine) {

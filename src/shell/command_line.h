@@ -14,9 +14,15 @@ struct AppOptions {
     std::string mirrorServer;    // --mirror-server HOST[:PORT]
     std::string legacyCommandLine;
     std::string error;           // an option without its value
+    bool help = false;           // --help, -h: print appUsage() and stop
+    bool version = false;        // --version: print the version and stop
 };
 
 AppOptions parseAppOptions(const std::vector<std::string>& args);
+
+// What --help prints: the options above and the legacy command line. The
+// manual page's check reads its options from here.
+std::string appUsage();
 
 // The legacy command line is an unattended load from 8 characters on.
 inline constexpr std::size_t kUnattendedMinLength = 8;

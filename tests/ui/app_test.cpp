@@ -35,6 +35,9 @@ TEST(AppOptions, OwnOptionsComeOffAndTheRestIsTheLegacyCommandLine) {
         EXPECT_EQ(o.legacyCommandLine, c.legacy);
         EXPECT_EQ(o.error, c.error);
     }
+    const AppOptions help = parseAppOptions({"-h", "1 1 fw.s19"});
+    EXPECT_TRUE(help.help && !help.version);
+    EXPECT_EQ(help.legacyCommandLine, "1 1 fw.s19");
 }
 
 TEST(UnattendedRequest, ReadsThePositions) {
