@@ -21,12 +21,12 @@
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
-#include "link/serial_port.h"
+#include "link/system_serial_port.h"
+#include "shell/firmware_sequences.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/firmware_download_dialog.h"
 #include "ui/firmware_init_dialog.h"
-#include "ui/firmware_sequences.h"
 #include "ui/listing_dialog.h"
 #include "ui/satellite_dialogs.h"
 #include "ui/script_editor_dialog.h"
@@ -165,7 +165,7 @@ void shootJm128(Camera& camera) {
     }
     shootNextModal<CWriteProgressDialog>(camera, "write_progress",
                                          [](CWriteProgressDialog& d) { return d.okEnabled(); });
-    if (writeConfiguration(t.f.context, nullptr, ConfigFlavour::Tracker) != 0)
+    if (writeConfiguration(t.f.context, ConfigFlavour::Tracker) != 0)
         camera.fail("write_progress", "the write failed");
 }
 
@@ -206,8 +206,9 @@ void shootConnectAndFirmware(Camera& camera) {
     blank.defaultSettings = false;
     Tracker t(blank);
     {
-        const QString path = QString::fromStdString(t.emu.slavePath());
-        CConnectDialog d(t.f.context, path, [path] { return std::vector<PortSlot>{{path, path, {}}}; });
+        const std::string path = t.emu.slavePath();
+        CConnectDialog d(t.f.context, QString::fromStdString(path),
+                         [path] { return std::vector<PortSlot>{{path, path, {}}}; });
         camera.shoot(d, "connect");
     }
     shootDialog<CFirmwareInitDialog>(camera, t, "firmware_init");
