@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "win32/modal_dialog.h"
+
+namespace varnel {
+class UserInterface;
+}
+
+namespace varnel::win32 {
+
+// A code or patch listing in a read-only text box in a fixed-pitch font,
+// with a button that saves it as a text file.
+class CListingDialog : public ModalDialog {
+public:
+    CListingDialog(std::string text, UserInterface& ui);
+    ~CListingDialog() override;
+
+private:
+    void onInit() override;
+    void onCommand(int id, int code, HWND control) override;
+
+    std::string text_;
+    UserInterface& ui_;
+    HFONT font_ = nullptr;
+};
+
+void showListing(HWND owner, const std::string& text, UserInterface& ui);
+
+}  // namespace varnel::win32

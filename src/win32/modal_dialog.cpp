@@ -1,0 +1,60 @@
+#include "win32/modal_dialog.h"
+
+#include "win32/about_box.h"
+#include "win32/resource_ids.h"
+
+namespace varnel::win32 {
+
+namespace {
+
+// A system menu command of the program's own: a multiple of 16 below 0xF000.
+constexpr UINT kAboutCommand = 0x0010;
+constexpr const wchar_t* kAboutEntry = L"&About varnelcfg...";
+
+}  // namespace
+
+void ModalDialog::addAboutEntry() {
+    HMENU menu = GetSystemMenu(window_, FALSE);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kAboutCommand, kAboutEntry);
+}
+
+INT_PTR ModalDialog::run(HWND owner) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), templateName_, owner, dialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<ModalDialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        self->window_ = window;
+        if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VARNEL_APP_ICON)))
+            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        self->onInit();
+        if (self->whenShown) self->whenShown(*self);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        self->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (lParam) self->onScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
+        showAboutBox(window);
+        return TRUE;
+    case WM_NOTIFY:
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, self->onNotify(*reinterpret_cast<const NMHDR*>(lParam)));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace varnel::win32

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace varnel::win32 {
+
+// A modal dialog over a template of the generated resources (named by the
+// Designer file's class, "SmartBeaconDialog"...). Concrete windows handle
+// the events they care for; every window of the program is one of these.
+class ModalDialog {
+public:
+    virtual ~ModalDialog() = default;
+    ModalDialog(const ModalDialog&) = delete;
+    ModalDialog& operator=(const ModalDialog&) = delete;
+
+    // Shows the window and returns the result it ended with (IDOK, IDCANCEL
+    // or the window's own), or -1 when it could not be created.
+    INT_PTR run(HWND owner);
+
+    HWND window() const { return window_; }
+
+    // Called once the window is set up and showing its controls, before the
+    // user can act; tests drive the window from here with posted messages.
+    std::function<void(ModalDialog&)> whenShown;
+
+protected:
+    explicit ModalDialog(const wchar_t* templateName) : templateName_(templateName) {}
+
+    virtual void onInit() {}
+    virtual void onCommand(int id, int code, HWND control) {
+        if (code == BN_CLICKED && (id == IDOK || id == IDCANCEL)) end(id);
+        (void)control;
+    }
+    virtual void onScroll(HWND control, int code) { (void)control, (void)code; }
+    virtual LRESULT onNotify(const NMHDR& header) { (void)header; return 0; }
+    void end(INT_PTR result) { EndDialog(window_, result); }
+    // Adds "About varnelcfg..." to the window's system menu.
+    void addAboutEntry();
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    const wchar_t* templateName_;
+    HWND window_ = nullptr;
+};
+
+}  // namespace varnel::win32
