@@ -1,5 +1,7 @@
 #include "win32/listing_dialog.h"
 
+#include <string>
+
 #include "script/script_listings.h"
 #include "win32/dialog_ids.h"
 #include "win32/file_dialogs.h"
@@ -27,6 +29,35 @@ void CListingDialog::onInit() {
     SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // The listing's lines end in "\r\n" already, as a Windows edit box wants.
     SetWindowTextW(box, wideFromBytes(text_).c_str());
+    widenForFullLines(box);
+    // The focus on OK, so that the text is not shown selected.
+    setInitialFocus(GetDlgItem(window(), IDOK));
+}
+
+// Wide enough for a full patch line (6 + 5 + 2 + 64 characters) without
+// scrolling sideways: the window, the text box and the OK button at its
+// right edge move by what the box lacks.
+void CListingDialog::widenForFullLines(HWND box) {
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, font_);
+    SIZE line{};
+    GetTextExtentPoint32W(dc, std::wstring(80, L'0').c_str(), 80, &line);
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    RECT edit;
+    GetClientRect(box, &edit);
+    const int grow = line.cx + GetSystemMetrics(SM_CXVSCROLL) + 8 - (edit.right - edit.left);
+    if (grow <= 0) return;
+    auto resizeBy = [&](HWND w, int dx, int dw) {
+        RECT r;
+        GetWindowRect(w, &r);
+        if (w != window()) MapWindowPoints(HWND_DESKTOP, window(), reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(w, nullptr, r.left + dx, r.top, r.right - r.left + dw, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | (w == window() ? SWP_NOMOVE : 0));
+    };
+    resizeBy(window(), 0, grow);
+    resizeBy(box, 0, grow);
+    resizeBy(GetDlgItem(window(), IDOK), grow, 0);
 }
 
 void CListingDialog::onCommand(int id, int code, HWND control) {

@@ -20,6 +20,7 @@ public:
 private:
     void onInit() override;
     void onCommand(int id, int code, HWND control) override;
+    void widenForFullLines(HWND box);
 
     std::string text_;
     UserInterface& ui_;

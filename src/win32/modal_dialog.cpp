@@ -33,7 +33,7 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         self->onInit();
         if (self->whenShown) self->whenShown(*self);
-        return TRUE;
+        return self->focusChosen_ ? FALSE : TRUE;
     }
     auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;

@@ -38,12 +38,19 @@ protected:
     void end(INT_PTR result) { EndDialog(window_, result); }
     // Adds "About varnelcfg..." to the window's system menu.
     void addAboutEntry();
+    // During onInit: the control that starts with the focus (else the
+    // first that takes it).
+    void setInitialFocus(HWND control) {
+        SetFocus(control);
+        focusChosen_ = true;
+    }
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     const wchar_t* templateName_;
     HWND window_ = nullptr;
+    bool focusChosen_ = false;
 };
 
 }  // namespace varnel::win32

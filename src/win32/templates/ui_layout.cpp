@@ -273,10 +273,10 @@ private:
             }
             return {textWidth(text), kLabelHeight};
         }
-        if (cls == "QLineEdit") return {56, kEditHeight, true, false};
+        if (cls == "QLineEdit") return {50, kEditHeight, true, false};
         if (cls == "QCheckBox" || cls == "QRadioButton") return {textWidth(text) + 14, kCheckHeight};
         if (cls == "QPushButton") return {std::max(kButtonWidth, textWidth(text) + 10), kButtonHeight};
-        if (cls == "QComboBox") return {72, kComboHeight};
+        if (cls == "QComboBox") return {64, kComboHeight};
         if (cls == "QSlider") {
             if (w.property("orientation") == "Qt::Vertical") return {18, 60, false, true};
             return {100, w.property("tickPosition").empty() ? 15 : 20, true, false};
@@ -384,15 +384,15 @@ int textWidth(const std::string& text) {
         if ((ch & 0xC0) == 0x80) continue;
         if (ch == '&') continue;  // a mnemonic marker is not drawn
         if (std::string_view("iljtfrI1.,:;!|' ()[]").find(static_cast<char>(ch)) != std::string_view::npos)
-            quarters += 8;
+            quarters += 9;
         else if (std::string_view("mwMWGOQD%@").find(static_cast<char>(ch)) != std::string_view::npos)
-            quarters += 21;
+            quarters += 22;
         else if (ch >= 'A' && ch <= 'Z')
-            quarters += 17;
+            quarters += 18;
         else
-            quarters += 14;
+            quarters += 15;
     }
-    return quarters / 4 + 3;
+    return quarters * 103 / 400 + 3;
 }
 
 DialogLayout layOutDialog(const XmlElement& ui) {
