@@ -19,6 +19,24 @@ void ModalDialog::addAboutEntry() {
     AppendMenuW(menu, MF_STRING, kAboutCommand, kAboutEntry);
 }
 
+void ModalDialog::pause(int ms) {
+    const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
+            if (dialog && IsDialogMessageW(dialog, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 INT_PTR ModalDialog::run(HWND owner) {
     return DialogBoxParamW(GetModuleHandleW(nullptr), templateName_, owner, dialogProc,
                            reinterpret_cast<LPARAM>(this));
@@ -44,6 +62,12 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (lParam) self->onScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+        return TRUE;
+    case WM_TIMER:
+        self->onTimer(static_cast<int>(wParam));
+        return TRUE;
+    case kPostedMessage:
+        self->onPosted(static_cast<int>(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;

@@ -35,6 +35,18 @@ protected:
     }
     virtual void onScroll(HWND control, int code) { (void)control, (void)code; }
     virtual LRESULT onNotify(const NMHDR& header) { (void)header; return 0; }
+    virtual void onTimer(int id) { (void)id; }
+    // A message the window posted to itself with post(what), handled once
+    // the messages before it are (after the window first appears, when
+    // posted from onInit).
+    virtual void onPosted(int what) { (void)what; }
+    void post(int what) { PostMessageW(window_, kPostedMessage, static_cast<WPARAM>(what), 0); }
+
+    // Window timers by id; each tick comes to onTimer.
+    void startTimer(int id, int intervalMs) { SetTimer(window_, static_cast<UINT_PTR>(id), static_cast<UINT>(intervalMs), nullptr); }
+    void stopTimer(int id) { KillTimer(window_, static_cast<UINT_PTR>(id)); }
+    // Keeps the window alive (its messages handled) for about ms.
+    static void pause(int ms);
     void end(INT_PTR result) { EndDialog(window_, result); }
     // Adds "About varnelcfg..." to the window's system menu.
     void addAboutEntry();
@@ -46,6 +58,7 @@ protected:
     }
 
 private:
+    static constexpr UINT kPostedMessage = WM_APP + 1;
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     const wchar_t* templateName_;

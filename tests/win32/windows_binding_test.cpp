@@ -20,6 +20,7 @@
 #include "win32/satellite_dialogs.h"
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
+#include "win32/write_progress_dialog.h"
 #include "win32/win32_text.h"
 #include "window_driver.h"
 
@@ -212,6 +213,32 @@ TEST(Win32Windows, ListingShowsTheTextAsItIs) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(shown, win32::wideFromBytes(text));
+}
+
+// The write runs once the window is up, OK waits for its end, and the note
+// goes under the last status.
+TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
+    bool okDuringWrite = true;
+    win32::CWriteProgressDialog dialog(
+        [&](WriteProgress& progress) {
+            progress.setRange(0, 100);
+            progress.setPosition(40);
+            progress.setStatus("Finished!");
+            okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
+            return 0;
+        },
+        "Settings saved in backup.cfg");
+    std::wstring status;
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        status = textOf(FindWindowExW(hwnd, nullptr, L"Static", nullptr));
+        captureWindow(hwnd, "write_progress");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDOK)));
+        postClick(hwnd, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_FALSE(okDuringWrite);
+    EXPECT_EQ(status, L"Finished!\nSettings saved in backup.cfg");
 }
 
 // "Port", "Turbo" and "Metric" are DWORDs in the current user's

@@ -116,7 +116,9 @@ DialogTemplate writeDialogTemplate(const DialogLayout& layout, const std::vector
         const TableRow* tableRow = row == table.end() ? nullptr : &*row;
         int id = tableRow ? tableRow->id : roleId(c);
         if (id == 0) {
-            if (c.qtClass == "QLabel" || c.qtClass == "QGroupBox") {
+            // A window with a table reaches every control it changes through
+            // it; in one without, the code may reach any named control.
+            if (!table.empty() && (c.qtClass == "QLabel" || c.qtClass == "QGroupBox")) {
                 id = kIdStatic;
             } else {
                 id = nextId++;
@@ -130,6 +132,7 @@ DialogTemplate writeDialogTemplate(const DialogLayout& layout, const std::vector
                                      previous->qtClass == "QRadioButton" && previous->parent == c.parent;
         if (!continuesRadios) w.style += " | WS_GROUP";
         if (c.hidden) w.style += " | NOT WS_VISIBLE";
+        if (c.element->property("enabled") == "false") w.style += " | WS_DISABLED";
         const int height = c.qtClass == "QComboBox" ? kDropListHeight : c.height;
         body += "    CONTROL " + quoted(caption(c)) + ", " + std::to_string(id) +
                 ", " + quoted(w.windowClass) + ", " + w.style + ", " + std::to_string(c.x) + ", " +
