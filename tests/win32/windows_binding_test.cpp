@@ -175,6 +175,8 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
             SendMessageW(GetDlgItem(hwnd, id::kImperialRadio), BM_CLICK, 0, 0);
             EXPECT_FALSE(bench.settings.metric());
             EXPECT_FALSE(bench.session.metric);
+            EXPECT_EQ(SendDlgItemMessageW(hwnd, id::kImperialRadio, BM_GETCHECK, 0, 0), BST_CHECKED);
+            EXPECT_EQ(SendDlgItemMessageW(hwnd, id::kMetricRadio, BM_GETCHECK, 0, 0), BST_UNCHECKED);
             postClick(hwnd, id::kExitButton);
         });
         EXPECT_EQ(result, IDCANCEL);
