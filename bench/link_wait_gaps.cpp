@@ -11,6 +11,7 @@
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/posix_serial_port.h"
+#include "link/staged_write.h"
 #include "link/system_serial_port.h"
 #include "session/session.h"
 #include "ui/qt_user_interface.h"
@@ -79,7 +80,7 @@ WaitGap gapDuringSettingsWrite() {
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
     CWriteProgressDialog dialog;
-    return measure([&] { return dialog.performWrite(link); });
+    return measure([&] { return dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }); });
 }
 
 }  // namespace varnel::bench

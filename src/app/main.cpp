@@ -1,16 +1,17 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "app/command_line.h"
-#include "app/config_app.h"
 #include "device/serial_port.h"
 #include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "session/session.h"
+#include "shell/command_line.h"
+#include "shell/config_app.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_http_client.h"
 #include "ui/qt_user_interface.h"
+#include "ui/qt_windows.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -33,8 +34,10 @@ int main(int argc, char** argv) {
     session.port->setWaitHandler(&ui);
     varnel::QtHttpClient http(ui);
     varnel::QtFileChooser files;
+    varnel::QtAppSettings settings;
+    varnel::QtWindows windows;
     varnel::AppContext context{
-        session, ui, http, files,
+        session, ui, http, files, settings, windows,
         options.firmwareServer.empty() ? varnel::app_settings::firmwareServer().toStdString()
                                        : options.firmwareServer,
         options.mirrorServer.empty() ? varnel::app_settings::mirrorServer().toStdString()

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <set>
 #include <vector>
 
 #include <QDialog>
 
-#include "ui/app_context.h"
-#include "ui/port_slots.h"
+#include "shell/connect_window.h"
+#include "ui/qt_timers.h"
 
 class QRadioButton;
-class QTimer;
 
 namespace Ui {
 class ConnectDialog;
@@ -19,58 +16,51 @@ class ConnectDialog;
 
 namespace varnel {
 
-// Picks the port and connects to the tracker through its bootloader, or
-// loads a configuration file to work without one. Accepted when connected or
-// when a file was loaded; rejected on Cancel or a tracker of the wrong kind.
-// A port that appears while the dialog is open (a tracker being plugged in)
-// is tried by itself.
-class CConnectDialog : public QDialog {
+// The connect window's widgets over ConnectWindow, which decides everything:
+// res/connect_dialog.ui, a radio button per port slot, one QTimer per timer id.
+class CConnectDialog : public QDialog, public ConnectView {
     Q_OBJECT
 public:
-    using PortQuery = std::function<std::vector<PortSlot>()>;
+    using PortQuery = varnel::PortQuery;
 
     // extraPath: a device given with --port, shown first and chosen. query:
     // the presence query (the system's serial devices by default).
-    CConnectDialog(AppContext& context, const QString& extraPath = QString(),
-                   PortQuery query = {}, QWidget* parent = nullptr);
+    CConnectDialog(AppContext& context, const QString& extraPath = QString(), PortQuery query = {},
+                   QWidget* parent = nullptr);
     ~CConnectDialog() override;
 
     // The slot number (1-based) checked, 0 when a typed path is used.
     int chosenSlot() const;
-    QString chosenPath() const;
+    QString chosenPath() const { return QString::fromStdString(window_.chosenPath()); }
     QString statusText() const;
     bool connectEnabled() const;
-    bool attemptRunning() const { return attempting_; }
+    bool attemptRunning() const { return window_.attemptRunning(); }
+    void setPortWatchInterval(int ms) { window_.setPortWatchInterval(ms); }
 
-    void setPortWatchInterval(int ms);
+    void onConnect() { window_.connectPressed(); }
+    void onCancel() { window_.cancelPressed(); }
+    void onOffline() { window_.offlinePressed(); }
+    void onPortWatchTick() { window_.timerTicked(ConnectWindow::kPortWatchTimer); }
+    void reject() override { window_.closeRequested(); }  // Escape and the close button
 
-public slots:
-    void onConnect();
-    void onCancel();
-    void onOffline();
-    void onPortWatchTick();
-    void reject() override;  // the window's close button counts as Cancel
+    // ConnectView
+    void showSlots(const std::vector<PortSlot>& ports) override;
+    void showChoice(int slot, bool slowLink) override;
+    void clearTypedPath() override;
+    ConnectChoice choice() const override;
+    void setStatus(const std::string& text) override;
+    void setConnectEnabled(bool on) override;
+    void setOfflineEnabled(bool on) override;
+    void startTimer(int id, int intervalMs) override { timers_.start(id, intervalMs); }
+    void stopTimer(int id) override { timers_.stop(id); }
+    void pause(int ms) override { QtTimers::pause(ms); }
+    void end(int result) override { done(result); }
 
 private:
-    void fillSlots();
-    // Offers a firmware reload when asked for; then the dialog is done.
-    void finishConnected();
-    // The timer path on one newly present device. True when connected.
-    bool tryAppearedPort(const QString& path);
-    // An attempt (a click's or the port watch's) or a port-watch pass runs.
-    bool busy() const { return attempting_ || watching_; }
-
-    AppContext& context_;
     std::unique_ptr<Ui::ConnectDialog> ui_;
-    QString extraPath_;
-    PortQuery query_;
-    std::vector<PortSlot> slots_;
+    ConnectWindow window_;
+    QtTimers timers_;
     std::vector<QRadioButton*> buttons_;
-    std::set<QString> present_;  // devices present at the last tick
-    QTimer* watch_ = nullptr;
-    bool attempting_ = false;
-    bool watching_ = false;
-    bool closing_ = false;
 };
 
 }  // namespace varnel

@@ -1,17 +1,12 @@
 #pragma once
 
-#include <deque>
-#include <functional>
 #include <memory>
 
 #include <QDialog>
 
-#include "forms/diagnostics/diagnostics_form.h"
-#include "link/diagnostics_session.h"
-#include "ui/app_context.h"
+#include "shell/diagnostics_window.h"
 #include "ui/form_binding.h"
-
-class QTimer;
+#include "ui/qt_timers.h"
 
 namespace Ui {
 class DiagnosticsDialog;
@@ -19,47 +14,40 @@ class DiagnosticsDialog;
 
 namespace varnel {
 
-// The adjustment and diagnostics window over the connected tracker: LEDs,
-// power output, test tones, transmit audio level and the live sensor
-// readings. Opening it sends the tracker's opening sequence; closing it, by
-// OK or otherwise, sends the closing sequence. A view over DiagnosticsForm.
-class CDiagnosticsDialog : public QDialog {
+// The diagnostics window's widgets over DiagnosticsWindow: the layout
+// res/diagnostics_dialog.ui bound to DiagnosticsForm, its clicks forwarded,
+// the poll a QTimer.
+class CDiagnosticsDialog : public QDialog, public DiagnosticsView {
     Q_OBJECT
 public:
     // The session's port must be open to a tracker.
     CDiagnosticsDialog(AppContext& context, const DiagnosticsSettings& settings, QWidget* parent = nullptr);
     ~CDiagnosticsDialog() override;
 
-    // What goes back to the opener once the dialog has closed.
-    const DiagnosticsSettings& settings() const { return settings_; }
-    const DiagnosticsForm& form() const { return form_; }
-    QTimer& pollTimer() const { return *pollTimer_; }
+    const DiagnosticsSettings& settings() const { return window_.settings(); }
+    const DiagnosticsForm& form() { return window_.form(); }
+    QTimer& pollTimer() { return timers_.timer(DiagnosticsWindow::kPollTimer); }
 
-    void done(int result) override;
+    void done(int result) override { window_.closeRequested(result); }
+
+    // DiagnosticsView
+    void readForm(DiagnosticsForm& form) override { binding_->fromWidgets(form); }
+    void showForm(const DiagnosticsForm& form) override;
+    void startTimer(int id, int intervalMs) override { timers_.start(id, intervalMs); }
+    void stopTimer(int id) override { timers_.stop(id); }
+    void pause(int ms) override { QtTimers::pause(ms); }
+    void end(int result) override { QDialog::done(result); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void connectControls();
-    void onControlChanged(int controlId);
-    void onPoll();
-    void showControls();
-    // Runs what talks to the tracker one at a time: a click that arrives
-    // while the interface is kept alive during a reply waits its turn; a
-    // poll that finds the line busy is dropped, so polls never pile up.
-    void whenIdle(std::function<void()> action, bool droppable = false);
 
-    AppContext& context_;
     std::unique_ptr<Ui::DiagnosticsDialog> ui_;
     std::unique_ptr<FormBinding<DiagnosticsForm>> binding_;
-    DiagnosticsForm form_;
-    DiagnosticsSession diag_;
-    DiagnosticsSettings settings_;
-    QTimer* pollTimer_ = nullptr;
-    std::deque<std::function<void()>> waiting_;
-    bool busy_ = false;
-    bool finished_ = false;
+    DiagnosticsWindow window_;
+    QtTimers timers_;
 };
 
 // Shows the dialog modally with what the opener hands in, and puts back

@@ -1,32 +1,31 @@
 #include "ui/file_chooser.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 
 namespace varnel {
 
 namespace {
 
-QString choose(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
-               const QString& suffix) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+std::string choose(QFileDialog::AcceptMode mode, const std::string& filter, const std::string& suffix) {
+    QFileDialog dialog(QApplication::activeWindow(), QString(), QString(), QString::fromStdString(filter));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(suffix);
-    // Saving replaces a file without asking, as the tracker tools always have.
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromStdString(suffix));
     if (mode == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
 }  // namespace
 
-QString QtFileChooser::openFile(QWidget* parent, const QString& filter, const QString& suffix) {
-    return choose(parent, QFileDialog::AcceptOpen, filter, suffix);
+std::string QtFileChooser::openFile(const std::string& filter, const std::string& suffix) {
+    return choose(QFileDialog::AcceptOpen, filter, suffix);
 }
 
-QString QtFileChooser::saveFile(QWidget* parent, const QString& filter, const QString& suffix) {
-    return choose(parent, QFileDialog::AcceptSave, filter, suffix);
+std::string QtFileChooser::saveFile(const std::string& filter, const std::string& suffix) {
+    return choose(QFileDialog::AcceptSave, filter, suffix);
 }
 
 }  // namespace varnel

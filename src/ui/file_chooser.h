@@ -1,25 +1,15 @@
 #pragma once
 
-#include <QString>
-
-class QWidget;
+#include "shell/front_end.h"
 
 namespace varnel {
 
-// The file dialogs, behind an interface so the offscreen tests can answer
-// them. An empty result means the user cancelled.
-class FileChooser {
-public:
-    virtual ~FileChooser() = default;
-    // filter in Qt's form, e.g. "Firmware Files (*.s19)"; suffix without the dot.
-    virtual QString openFile(QWidget* parent, const QString& filter, const QString& suffix) = 0;
-    virtual QString saveFile(QWidget* parent, const QString& filter, const QString& suffix) = 0;
-};
-
+// The shell's file dialogs as Qt file dialogs over the active window. Paths
+// come back in the local file system's encoding.
 class QtFileChooser : public FileChooser {
 public:
-    QString openFile(QWidget* parent, const QString& filter, const QString& suffix) override;
-    QString saveFile(QWidget* parent, const QString& filter, const QString& suffix) override;
+    std::string openFile(const std::string& filter, const std::string& suffix) override;
+    std::string saveFile(const std::string& filter, const std::string& suffix) override;
 };
 
 }  // namespace varnel

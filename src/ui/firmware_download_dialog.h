@@ -5,8 +5,7 @@
 
 #include <QDialog>
 
-#include "firmware/firmware_list.h"
-#include "ui/app_context.h"
+#include "shell/firmware_windows.h"
 
 namespace Ui {
 class FirmwareDownloadDialog;
@@ -14,24 +13,22 @@ class FirmwareDownloadDialog;
 
 namespace varnel {
 
-// Offers the releases published for the current chip and downloads the one
-// the user picks straight into the flash image. Ends with Accepted only when
-// the firmware is in the image.
+// The release list's widgets over FirmwareDownloadWindow. Ends with Accepted
+// only when the firmware is in the image.
 class CFirmwareDownloadDialog : public QDialog {
     Q_OBJECT
 public:
     CFirmwareDownloadDialog(AppContext& context, QWidget* parent = nullptr);
     ~CFirmwareDownloadDialog() override;
 
-    const std::vector<FirmwareRelease>& releases() const { return releases_; }
+    const std::vector<FirmwareRelease>& releases() const { return window_.releases(); }
 
 public slots:
     void accept() override;  // OK or a double click: download the selected row
 
 private:
-    AppContext& context_;
     std::unique_ptr<Ui::FirmwareDownloadDialog> ui_;
-    std::vector<FirmwareRelease> releases_;
+    FirmwareDownloadWindow window_;
 };
 
 }  // namespace varnel

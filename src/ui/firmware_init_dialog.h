@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "ui/app_context.h"
+#include "shell/firmware_windows.h"
 
 namespace Ui {
 class FirmwareInitDialog;
@@ -12,9 +12,7 @@ class FirmwareInitDialog;
 
 namespace varnel {
 
-// Shown for a blank or unrecognised firmware, or when a reload was asked for:
-// the user picks a file or a release from the network, and the dialog ends
-// with kResultReconnect once the new firmware is written. Cancel only.
+// The firmware-initialisation window's widgets over FirmwareInitWindow.
 class CFirmwareInitDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,8 +25,8 @@ public:
 private:
     void finishIfWritten(int result);
 
-    AppContext& context_;
     std::unique_ptr<Ui::FirmwareInitDialog> ui_;
+    FirmwareInitWindow window_;
 };
 
 }  // namespace varnel

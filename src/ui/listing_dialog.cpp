@@ -2,22 +2,16 @@
 
 #include <algorithm>
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QPushButton>
 
-#include "script/script_listings.h"
-#include "ui/file_chooser.h"
+#include "shell/script_windows.h"
 #include "ui_listing_dialog.h"
 
 namespace varnel {
 
-namespace {
-constexpr const char* kTextFilter = "Text Files (*.txt)";
-}
-
-CListingDialog::CListingDialog(std::string text, FileChooser& files, UserInterface& ui, QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::ListingDialog>()), text_(std::move(text)), files_(files), sink_(ui) {
+CListingDialog::CListingDialog(AppContext& context, std::string text, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::ListingDialog>()), context_(context), text_(std::move(text)) {
     ui_->setupUi(this);
     ui_->listingText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // The listing's lines end in "\r\n" for the file; the text box wants
@@ -30,7 +24,7 @@ CListingDialog::CListingDialog(std::string text, FileChooser& files, UserInterfa
     // scrolling sideways.
     const QFontMetrics metrics(ui_->listingText->font());
     resize(std::max(width(), metrics.horizontalAdvance(QString(80, QLatin1Char('0'))) + 60), 420);
-    connect(ui_->saveButton, &QPushButton::clicked, this, [this] { onSave(); });
+    connect(ui_->saveButton, &QPushButton::clicked, this, [this] { saveListingCommand(context_, text_); });
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -38,14 +32,8 @@ CListingDialog::~CListingDialog() = default;
 
 QString CListingDialog::shownText() const { return ui_->listingText->toPlainText(); }
 
-void CListingDialog::onSave() {
-    const QString path = files_.saveFile(this, QString::fromLatin1(kTextFilter), QStringLiteral("txt"));
-    if (path.isEmpty()) return;
-    saveListingFile(QFile::encodeName(path).toStdString(), text_, sink_);
-}
-
-void showListing(const std::string& text, FileChooser& files, UserInterface& ui, QWidget* parent) {
-    CListingDialog dialog(text, files, ui, parent);
+void showListing(AppContext& context, const std::string& text, QWidget* parent) {
+    CListingDialog dialog(context, text, parent);
     dialog.exec();
 }
 

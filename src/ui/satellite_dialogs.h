@@ -8,7 +8,7 @@
 #include "forms/satellite/profile_switch_form.h"
 #include "forms/satellite/smart_beacon_form.h"
 #include "forms/satellite/status_text_form.h"
-#include "ui/app_context.h"
+#include "shell/app_context.h"
 #include "ui/form_dialog.h"
 
 namespace Ui {

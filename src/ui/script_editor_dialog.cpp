@@ -5,18 +5,30 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "script/script_listings.h"
-#include "session/session.h"
-#include "ui/listing_dialog.h"
 #include "ui_script_editor_dialog.h"
 
 namespace varnel {
 
+namespace {
+
+// The layout's buttons for the editor's commands besides the statements.
+constexpr std::pair<std::string_view, ScriptCommand> kCommandButtons[] = {
+    {"upButton", ScriptCommand::MoveUp},
+    {"downButton", ScriptCommand::MoveDown},
+    {"deleteLineButton", ScriptCommand::DeleteLine},
+    {"nwLatHemisphere", ScriptCommand::ToggleNwLatitude},
+    {"nwLonHemisphere", ScriptCommand::ToggleNwLongitude},
+    {"seLatHemisphere", ScriptCommand::ToggleSeLatitude},
+    {"seLonHemisphere", ScriptCommand::ToggleSeLongitude},
+    {"codeListButton", ScriptCommand::CodeListing},
+    {"patchListButton", ScriptCommand::PatchListing},
+    {"okButton", ScriptCommand::Ok},
+};
+
+}  // namespace
+
 CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
-    : QDialog(parent),
-      context_(context),
-      ui_(std::make_unique<Ui::ScriptEditorDialog>()),
-      model_(context.session.script, currentProfileFeatureFlags(context.session), context.ui) {
+    : QDialog(parent), ui_(std::make_unique<Ui::ScriptEditorDialog>()), window_(context, *this) {
     ui_->setupUi(this);
     setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     // Fixed-width text, so that the two-space indentation of nested blocks
@@ -26,36 +38,16 @@ CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
     binding_ = std::make_unique<FormBinding<ScriptEditorForm>>(*this, kScriptEditorControls);
     for (const std::string& name : binding_->missing())
         qWarning("script editor layout has no suitable widget \"%s\"", name.c_str());
-    binding_->takeCaptions(form_);
+    binding_->takeCaptions(window_.form());
 
     for (const ScriptButtonInfo& info : kScriptButtons) {
         const ScriptButton button = info.button;
-        connectButton(info.name, [this, button] { model_.press(button); });
+        connectButton(info.name, [this, button] { window_.statementPressed(button); });
     }
-    connectButton("upButton", [this] { model_.moveUp(); });
-    connectButton("downButton", [this] { model_.moveDown(); });
-    connectButton("deleteLineButton", [this] { model_.deleteLine(); });
-    connectButton("nwLatHemisphere", [this] { model_.toggleNwLatitude(); });
-    connectButton("nwLonHemisphere", [this] { model_.toggleNwLongitude(); });
-    connectButton("seLatHemisphere", [this] { model_.toggleSeLatitude(); });
-    connectButton("seLonHemisphere", [this] { model_.toggleSeLongitude(); });
-    connectButton("codeListButton", [this] {
-        showListing(codeListing(model_.statementLines()), context_.files, context_.ui, this);
-    });
-    connectButton("patchListButton", [this] {
-        const std::string text =
-            patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui);
-        showListing(text, context_.files, context_.ui, this);
-    });
-    // A program too large for the area keeps the window open, so the user
-    // can delete lines; the stored script is then unchanged.
-    connectButton("okButton", [this] {
-        if (model_.ok()) accept();
-    });
+    for (const auto& [name, command] : kCommandButtons)
+        connectButton(name, [this, command = command] { window_.commandPressed(command); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
-    showScriptEditor(model_, form_);
-    binding_->toWidgets(form_);
+    window_.start();
 }
 
 CScriptEditorDialog::~CScriptEditorDialog() = default;
@@ -66,15 +58,7 @@ void CScriptEditorDialog::connectButton(std::string_view name, std::function<voi
         qWarning("script editor layout has no button \"%.*s\"", static_cast<int>(name.size()), name.data());
         return;
     }
-    connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] { act(action); });
-}
-
-void CScriptEditorDialog::act(const std::function<void()>& action) {
-    binding_->fromWidgets(form_);
-    readScriptEditor(form_, model_);
-    action();
-    showScriptEditor(model_, form_);
-    binding_->toWidgets(form_);
+    connect(button, &QPushButton::clicked, this, std::move(action));
 }
 
 }  // namespace varnel

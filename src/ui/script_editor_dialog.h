@@ -5,9 +5,7 @@
 
 #include <QDialog>
 
-#include "forms/script/script_editor_form.h"
-#include "script/script_editor_model.h"
-#include "ui/app_context.h"
+#include "shell/script_windows.h"
 #include "ui/form_binding.h"
 
 namespace Ui {
@@ -16,28 +14,30 @@ class ScriptEditorDialog;
 
 namespace varnel {
 
-// The script editor: the tracker's program as a list of lines built with
-// statement buttons from a few operand inputs. A view over
-// ScriptEditorModel, which holds every rule; only OK changes the session's
-// script area and the current profile's script switch.
-class CScriptEditorDialog : public QDialog {
+// The script editor's widgets over ScriptEditorWindow: the layout
+// res/script_editor_dialog.ui bound to ScriptEditorForm, each button
+// forwarded.
+class CScriptEditorDialog : public QDialog, public ScriptEditorView {
     Q_OBJECT
 public:
     explicit CScriptEditorDialog(AppContext& context, QWidget* parent = nullptr);
     ~CScriptEditorDialog() override;
 
-    const ScriptEditorModel& model() const { return model_; }
+    const ScriptEditorModel& model() const { return window_.model(); }
+
+    // ScriptEditorView
+    void readForm(ScriptEditorForm& form) override { binding_->fromWidgets(form); }
+    void showForm(const ScriptEditorForm& form) override { binding_->toWidgets(form); }
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void pause(int) override {}
+    void end(int result) override { done(result); }
 
 private:
     void connectButton(std::string_view name, std::function<void()> action);
-    // Copies the controls into the model, runs the action, and shows the
-    // model's state again.
-    void act(const std::function<void()>& action);
 
-    AppContext& context_;
     std::unique_ptr<Ui::ScriptEditorDialog> ui_;
-    ScriptEditorModel model_;
-    ScriptEditorForm form_;
+    ScriptEditorWindow window_;
     std::unique_ptr<FormBinding<ScriptEditorForm>> binding_;
 };
 

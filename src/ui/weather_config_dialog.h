@@ -4,8 +4,7 @@
 
 #include <QDialog>
 
-#include "forms/weather/weather_form.h"
-#include "ui/app_context.h"
+#include "shell/weather_window.h"
 #include "ui/form_binding.h"
 
 namespace Ui {
@@ -14,36 +13,33 @@ class WeatherConfigDialog;
 
 namespace varnel {
 
-// The window for trackers running the weather-station firmware: its one
-// record, Write (or Connect when offline), configuration files and new
-// firmware. A view over WeatherForm; every rule is the form's. Ends with
-// kResultReconnect after new firmware was written or when an offline Write
-// connected a station.
-class CWeatherConfigDialog : public QDialog {
+// The weather-station window's widgets over WeatherWindow: the layout
+// res/weather_config_dialog.ui bound to WeatherForm, its signals forwarded.
+class CWeatherConfigDialog : public QDialog, public WeatherView {
     Q_OBJECT
 public:
     explicit CWeatherConfigDialog(AppContext& context, QWidget* parent = nullptr);
     ~CWeatherConfigDialog() override;
 
-    const WeatherForm& form() const { return form_; }
+    const WeatherForm& form() { return window_.form(); }
 
-    void readControls();
-    void showControls();
+    void readControls() { readForm(window_.form()); }
+    void showControls() { showForm(window_.form()); }
+
+    // WeatherView
+    void readForm(WeatherForm& form) override { binding_->fromWidgets(form); }
+    void showForm(const WeatherForm& form) override { binding_->toWidgets(form); }
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void pause(int) override {}
+    void end(int result) override { done(result); }
 
 private:
     void connectControls();
-    void onControlChanged(int controlId);
-    void onWrite();
-    void onSaveFile();
-    void onLoadFile();
-    void onFirmware(bool fromNetwork);
-    void onDiagnostics();
-    int storeControls();
 
-    AppContext& context_;
     std::unique_ptr<Ui::WeatherConfigDialog> ui_;
     std::unique_ptr<FormBinding<WeatherForm>> binding_;
-    WeatherForm form_;
+    WeatherWindow window_;
 };
 
 }  // namespace varnel

@@ -2,9 +2,6 @@
 
 #include <QApplication>
 
-#include "link/boot_link.h"
-#include "link/staged_write.h"
-#include "session/session.h"
 #include "ui_write_progress_dialog.h"
 
 namespace varnel {
@@ -19,12 +16,12 @@ CWriteProgressDialog::CWriteProgressDialog(QWidget* parent)
 
 CWriteProgressDialog::~CWriteProgressDialog() = default;
 
-int CWriteProgressDialog::performWrite(BootLink& link) {
+int CWriteProgressDialog::performWrite(const std::function<int(WriteProgress&)>& write) {
     // The user watches the whole write: show the window first and let it paint.
     show();
     QApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int result = writeImage(link, *this);
+    const int result = write(*this);
     QApplication::restoreOverrideCursor();
     ui_->okButton->setEnabled(true);
     ui_->okButton->setFocus();
@@ -48,10 +45,10 @@ int CWriteProgressDialog::progressValue() const { return ui_->progressBar->value
 int CWriteProgressDialog::progressMaximum() const { return ui_->progressBar->maximum(); }
 bool CWriteProgressDialog::okEnabled() const { return ui_->okButton->isEnabled(); }
 
-int runWriteProgressDialog(AppContext& context, QWidget* parent, const std::string& note) {
+int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write, const std::string& note,
+                           QWidget* parent) {
     CWriteProgressDialog dialog(parent);
-    BootLink link(context.session, context.ui);
-    const int result = dialog.performWrite(link);
+    const int result = dialog.performWrite(write);
     if (!note.empty()) dialog.setStatus(dialog.statusText().toStdString() + "\n" + note);
     dialog.exec();
     return result;

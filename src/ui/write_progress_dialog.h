@@ -1,20 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include <QDialog>
 
 #include "link/write_progress.h"
-#include "ui/app_context.h"
 
 namespace Ui {
 class WriteProgressDialog;
 }
 
 namespace varnel {
-
-class BootLink;
 
 // Shows a write to the tracker as it happens: the window is up before the
 // first byte goes out, the status line follows the write's stages, and OK is
@@ -27,7 +25,7 @@ public:
 
     // Runs the write with this dialog as its progress view; returns the
     // write's result (0, or -1 after its messages).
-    int performWrite(BootLink& link);
+    int performWrite(const std::function<int(WriteProgress&)>& write);
 
     void setRange(int low, int high) override;
     void setPosition(int position) override;
@@ -42,9 +40,9 @@ private:
     std::unique_ptr<Ui::WriteProgressDialog> ui_;
 };
 
-// Writes the session's image to the connected tracker in a progress dialog
-// and waits for the user's OK. A note (where the backup went) is shown under
-// the final status.
-int runWriteProgressDialog(AppContext& context, QWidget* parent, const std::string& note = {});
+// Runs the write in a progress dialog and waits for the user's OK. A note
+// (where the backup went) is shown under the final status.
+int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write, const std::string& note,
+                           QWidget* parent = nullptr);
 
 }  // namespace varnel

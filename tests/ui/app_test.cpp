@@ -2,14 +2,14 @@
 
 #include <QPushButton>
 
-#include "app/command_line.h"
-#include "app/config_app.h"
-#include "app/dialog_loop.h"
+#include "shell/command_line.h"
+#include "shell/config_app.h"
+#include "shell/dialog_loop.h"
 #include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/system_serial_port.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 #include "ui/qt_user_interface.h"
 #include "ui_test_support.h"
 

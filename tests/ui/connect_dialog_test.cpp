@@ -39,7 +39,7 @@ protected:
         clearSettings();
     }
     CConnectDialog::PortQuery only(const std::string& path) {
-        return [p = QString::fromStdString(path)] { return std::vector<PortSlot>{{p, p, {}}}; };
+        return [p = path] { return std::vector<PortSlot>{{p, p, {}}}; };
     }
     test::UiFixture f;
 };
@@ -276,7 +276,7 @@ TEST_F(ConnectDialogTest, AUsbTrackerThatIsPluggedInIsConnectedByTheTimer) {
     ASSERT_EQ(emu.state(), DeviceState::Firmware);
 
     bool plugged = false;
-    const QString path = QString::fromStdString(emu.slavePath());
+    const std::string path = emu.slavePath();
     CConnectDialog dialog(f.context, {}, [&] {
         return plugged ? std::vector<PortSlot>{{path, "ttyACM0", {}}} : std::vector<PortSlot>{};
     });

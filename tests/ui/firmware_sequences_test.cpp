@@ -12,7 +12,7 @@
 #include "link/boot_link.h"
 #include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 #include "ui_test_support.h"
 
 namespace varnel {
@@ -74,7 +74,7 @@ TEST_F(FirmwareSequenceTest, NoKeepsTheProfilesWithTheNewFirmwaresHeader) {
     f.ui.answers = {false};
     int checks = 0;
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker,
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker,
                                    [&] { ++checks; return 0; }),
               kResultReconnect);
     EXPECT_EQ(checks, 1);
@@ -89,7 +89,7 @@ TEST_F(FirmwareSequenceTest, YesTakesTheFilesDefaults) {
     f.files.answers = {firmwareFile()};
     f.ui.answers = {true};
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, [] { return -1; }),
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, [] { return -1; }),
               kResultReconnect);
     EXPECT_EQ(f.session.settings.type(), 2);
     EXPECT_EQ(f.session.settings.profile(0)[30], 0x11);
@@ -100,7 +100,7 @@ TEST_F(FirmwareSequenceTest, NoWithAnInvalidFieldWritesNothing) {
     f.files.answers = {firmwareFile()};
     f.ui.answers = {false};
     emu->clearLog();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, [] { return -1; }), 0);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, [] { return -1; }), 0);
     EXPECT_EQ(count('E'), 0);
     EXPECT_EQ(count('W'), 0);
 }
@@ -109,7 +109,7 @@ TEST_F(FirmwareSequenceTest, AnAddressOutsideTheChipIsRefusedAndTheDialogStaysOp
     f.files.answers = {firmwareFile(0x0100)};
     f.ui.answers = {true};
     emu->clearLog();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), 0);
     ASSERT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.ui.messages[0].rfind("Invalid address: 0100 (valid range ", 0), 0u) << f.ui.messages[0];
     EXPECT_EQ(count('E'), 0);
@@ -129,7 +129,7 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
     });
     f.files.answers = {firmwareFile()};
     f.ui.answers = {true};
-    ASSERT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), kResultReconnect);
+    ASSERT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), kResultReconnect);
     const auto backups = listBackups(f.context.backupFolder);
     ASSERT_EQ(backups.size(), 1u);
     EXPECT_EQ(shown.toStdString(), "Finished!\nBackup of the previous settings: " + backups[0]);
@@ -140,7 +140,7 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
 
     // A dialog's settings Write (either flavour) takes the same path.
     clickOkWhenOffered();
-    EXPECT_EQ(writeConfiguration(f.context, nullptr, ConfigFlavour::Weather), 0);
+    EXPECT_EQ(writeConfiguration(f.context, ConfigFlavour::Weather), 0);
     EXPECT_EQ(listBackups(f.context.backupFolder).size(), 2u);
 
     // A folder that cannot be made: told, and the tracker is not touched.
@@ -149,7 +149,7 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
     f.ui.answers = {true};
     f.ui.messages.clear();
     emu->clearLog();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Tracker, {}), 0);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), 0);
     ASSERT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.ui.messages[0].rfind("Could not save a backup of the tracker's settings in ", 0), 0u);
     EXPECT_EQ(count('E'), 0);
@@ -160,7 +160,7 @@ TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHead
     f.ui.answers = {false};
     f.session.settings.bytes[254] = 0x77;
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, nullptr, ConfigFlavour::Weather, [] { return 0; }),
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Weather, [] { return 0; }),
               kResultReconnect);
     // The new firmware's family, type and build stay, as for a tracker.
     EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x03}));
@@ -169,10 +169,10 @@ TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHead
 
 TEST_F(FirmwareSequenceTest, ExportWritesTheWholeFileOrSaysItCannotCreateIt) {
     f.files.answers = {dir.filePath("no/such/dir/out.bin"), dir.filePath("out.bin")};
-    EXPECT_FALSE(exportFirmware(f.context, nullptr));
+    EXPECT_FALSE(exportFirmware(f.context));
     EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error creating file."});
     f.ui.messages.clear();
-    EXPECT_TRUE(exportFirmware(f.context, nullptr));
+    EXPECT_TRUE(exportFirmware(f.context));
     EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Done."});
     EXPECT_EQ(QFile(dir.filePath("out.bin")).size(), 61952);
     EXPECT_EQ(f.files.filters.value(0), "Firmware Files (*.bin)");

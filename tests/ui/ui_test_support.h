@@ -14,9 +14,11 @@
 #include "firmware/http_client.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
-#include "ui/app_context.h"
-#include "ui/file_chooser.h"
+#include "shell/app_context.h"
+#include "shell/front_end.h"
+#include "ui/app_settings.h"
 #include "ui/qt_http_client.h"
+#include "ui/qt_windows.h"
 
 namespace varnel::test {
 
@@ -25,16 +27,16 @@ class ScriptedFiles : public FileChooser {
 public:
     std::deque<QString> answers;
     QStringList filters;
-    QString openFile(QWidget*, const QString& filter, const QString&) override { return next(filter); }
-    QString saveFile(QWidget*, const QString& filter, const QString&) override { return next(filter); }
+    std::string openFile(const std::string& filter, const std::string&) override { return next(filter); }
+    std::string saveFile(const std::string& filter, const std::string&) override { return next(filter); }
 
 private:
-    QString next(const QString& filter) {
-        filters << filter;
+    std::string next(const std::string& filter) {
+        filters << QString::fromStdString(filter);
         if (answers.empty()) return {};
         QString a = answers.front();
         answers.pop_front();
-        return a;
+        return a.toStdString();
     }
 };
 
@@ -93,8 +95,10 @@ struct UiFixture {
     PumpingUi ui;
     QtHttpClient http{ui, 5000};
     ScriptedFiles files;
+    QtAppSettings settings;
+    QtWindows windows;
     QTemporaryDir dataDir;  // each test's own backups
-    AppContext context{session, ui, http, files, "127.0.0.1:1", "127.0.0.1:1",
+    AppContext context{session, ui, http, files, settings, windows, "127.0.0.1:1", "127.0.0.1:1",
                        (dataDir.path() + "/backups").toStdString()};
 };
 

@@ -10,15 +10,15 @@
 #include <QSlider>
 #include <QTest>
 
-#include "app/config_app.h"
-#include "app/dialog_loop.h"
+#include "shell/config_app.h"
+#include "shell/dialog_loop.h"
 #include "config/ax25_codec.h"
 #include "config/weather_record.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/posix_serial_port.h"
 #include "link/system_serial_port.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 #include "ui/form_binding.h"
 #include "ui/weather_config_dialog.h"
 #include "ui_test_support.h"

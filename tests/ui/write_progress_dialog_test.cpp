@@ -8,6 +8,7 @@
 #include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
+#include "link/staged_write.h"
 #include "link/system_serial_port.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_test_support.h"
@@ -69,7 +70,7 @@ TEST_F(WriteProgressTest, SettingsWriteGoesInOnePassAndEndsOneStepShort) {
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
     EXPECT_FALSE(dialog.okEnabled());
-    EXPECT_EQ(dialog.performWrite(link), 0);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), 0);
     EXPECT_TRUE(dialog.visibleAtFirstStatus);
     EXPECT_TRUE(dialog.busyAtFirstStatus);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -95,7 +96,7 @@ TEST_F(WriteProgressTest, Jm128FirmwareLoadRunsTheThreeStages) {
 
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite(link), 0);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), 0);
     EXPECT_EQ(dialog.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
                                         "Loading firmware, stage 2 of 3...",
@@ -117,7 +118,7 @@ TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndStillF
 
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite(link), -1);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), -1);
     ASSERT_EQ(f.ui.messages.size(), 2u);
     EXPECT_EQ(f.ui.messages[0].rfind("Unable to erase block at 0x", 0), 0u) << f.ui.messages[0];
     EXPECT_EQ(f.ui.messages[1], "Configuration write failed");

@@ -1,9 +1,9 @@
-#include "app/dialog_loop.h"
+#include "shell/dialog_loop.h"
 
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "session/session.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 
 #include <algorithm>
 
@@ -10,9 +10,8 @@
 #include "link/boot_link.h"
 #include "link/tracker_backup.h"
 #include "session/session.h"
-#include "ui/file_chooser.h"
-#include "ui/firmware_download_dialog.h"
-#include "ui/write_progress_dialog.h"
+#include "link/bin_export.h"
+#include "link/staged_write.h"
 
 namespace varnel {
 
@@ -27,19 +26,18 @@ WorkingRecords records(Session& s) { return {s.settings, s.radio, s.script}; }
 
 // 1 when the chosen file is in the image, 0 when the user cancelled, -1 when
 // loading failed (told).
-int loadChosenFile(AppContext& context, QWidget* parent) {
-    const QString path = context.files.openFile(parent, kFirmwareFilter, "s19");
-    if (path.isEmpty()) return 0;
-    if (loadSRecordFile(path.toStdString(), context.session.image, context.ui) < 0) {
+int loadChosenFile(AppContext& context) {
+    const std::string path = context.files.openFile(kFirmwareFilter, "s19");
+    if (path.empty()) return 0;
+    if (loadSRecordFile(path, context.session.image, context.ui) < 0) {
         context.ui.message(kLoadFailed);
         return -1;
     }
     return 1;
 }
 
-bool downloadChosen(AppContext& context, QWidget* parent) {
-    CFirmwareDownloadDialog dialog(context, parent);
-    return dialog.exec() == QDialog::Accepted;
+bool downloadChosen(AppContext& context) {
+    return context.windows.run(WindowKind::FirmwareDownload, context) == kResultAccepted;
 }
 
 // Yes: the new firmware's defaults become the working configuration. No: the
@@ -68,7 +66,7 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
 
 }  // namespace
 
-int writeWithBackup(AppContext& context, QWidget* parent) {
+int writeWithBackup(AppContext& context) {
     BackupResult backup;
     {
         BootLink link(context.session, context.ui);
@@ -78,65 +76,64 @@ int writeWithBackup(AppContext& context, QWidget* parent) {
         context.ui.message(backup.error);
         return kBackupRefused;
     }
-    return runWriteProgressDialog(context, parent, "Backup of the previous settings: " + backup.path);
+    return context.windows.runProgress(
+        [&](WriteProgress& progress) {
+            BootLink link(context.session, context.ui);
+            return writeImage(link, progress);
+        },
+        "Backup of the previous settings: " + backup.path);
 }
 
-int runFirmwareWriteChain(AppContext& context, QWidget* parent) {
+int runFirmwareWriteChain(AppContext& context) {
     Session& s = context.session;
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;
     // A refused backup wrote nothing: the dialog stays, as for a refused image.
-    return writeWithBackup(context, parent) == kBackupRefused ? 0 : kResultReconnect;
+    return writeWithBackup(context) == kBackupRefused ? 0 : kResultReconnect;
 }
 
-int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour) {
+int writeConfiguration(AppContext& context, ConfigFlavour flavour) {
     Session& s = context.session;
     s.image.reset();
     if (flavour == ConfigFlavour::Tracker)
         packSettings(s.image, s.target, records(s));
     else
         packWeatherSettings(s.image, s.target, s.settings);
-    return writeWithBackup(context, parent);
+    return writeWithBackup(context);
 }
 
-int initialiseFromFile(AppContext& context, QWidget* parent) {
-    if (loadChosenFile(context, parent) <= 0) return 0;
+int initialiseFromFile(AppContext& context) {
+    if (loadChosenFile(context) <= 0) return 0;
     unpackSettings(context.session.image, context.session.target, records(context.session));
-    return runFirmwareWriteChain(context, parent);
+    return runFirmwareWriteChain(context);
 }
 
-int initialiseFromNetwork(AppContext& context, QWidget* parent) {
-    if (!downloadChosen(context, parent)) return 0;
+int initialiseFromNetwork(AppContext& context) {
+    if (!downloadChosen(context)) return 0;
     unpackSettings(context.session.image, context.session.target, records(context.session));
-    return runFirmwareWriteChain(context, parent);
+    return runFirmwareWriteChain(context);
 }
 
-int loadFirmwareFromFile(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour,
                          const CheckAndStore& checkAndStore) {
-    if (loadChosenFile(context, parent) <= 0) return 0;
+    if (loadChosenFile(context) <= 0) return 0;
     if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
-    return runFirmwareWriteChain(context, parent);
+    return runFirmwareWriteChain(context);
 }
 
-int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour,
                             const CheckAndStore& checkAndStore) {
-    if (!downloadChosen(context, parent)) return 0;
+    if (!downloadChosen(context)) return 0;
     if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
-    return runFirmwareWriteChain(context, parent);
+    return runFirmwareWriteChain(context);
 }
 
-}  // namespace varnel
 
-#include "link/bin_export.h"
-#include "link/boot_link.h"
-
-namespace varnel {
-
-bool exportFirmware(AppContext& context, QWidget* parent) {
-    const QString path = context.files.saveFile(parent, "Firmware Files (*.bin)", "bin");
-    if (path.isEmpty()) return false;
+bool exportFirmware(AppContext& context) {
+    const std::string path = context.files.saveFile("Firmware Files (*.bin)", "bin");
+    if (path.empty()) return false;
     BootLink link(context.session, context.ui);
-    return exportDeviceToBin(link, path.toStdString()) == 0;
+    return exportDeviceToBin(link, path) == 0;
 }
 
 }  // namespace varnel

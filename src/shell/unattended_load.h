@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/app_context.h"
+#include "shell/app_context.h"
 
 namespace varnel {
 

@@ -1,39 +1,26 @@
-#include "app/config_app.h"
+#include "shell/config_app.h"
 
 #include <iostream>
 
-#include "app/unattended_load.h"
+#include "shell/unattended_load.h"
 #include "link/boot_link.h"
 #include "link/port_resolver.h"
 #include "session/session.h"
-#include "ui/connect_dialog.h"
-#include "ui/firmware_init_dialog.h"
-#include "ui/port_slots.h"
-#include "ui/tracker_config_dialog.h"
-#include "ui/weather_config_dialog.h"
+#include "shell/front_end.h"
 
 namespace varnel {
 
 CConfigApp::CConfigApp(AppContext& context, AppOptions options)
     : context_(context), options_(std::move(options)) {
-    dialogs_.tracker = [this] {
-        CTrackerConfigDialog dialog(context_);
-        return dialog.exec();
-    };
-    dialogs_.weather = [this] {
-        CWeatherConfigDialog dialog(context_);
-        return dialog.exec();
-    };
-    dialogs_.firmwareInit = [this] {
-        CFirmwareInitDialog dialog(context_);
-        return dialog.exec();
-    };
+    dialogs_.tracker = [this] { return context_.windows.run(WindowKind::Tracker, context_); };
+    dialogs_.weather = [this] { return context_.windows.run(WindowKind::Weather, context_); };
+    dialogs_.firmwareInit = [this] { return context_.windows.run(WindowKind::FirmwareInit, context_); };
 }
 
 std::string CConfigApp::resolveLegacyPort(char portDigit) const {
     std::vector<PortDescription> ports;
-    for (const PortSlot& s : detectPortSlots(QString::fromStdString(options_.portPath)))
-        ports.push_back({s.path.toStdString(), s.tooltip.toStdString()});
+    for (const PortSlot& s : context_.windows.portSlots(options_.portPath))
+        ports.push_back({s.path, s.tooltip});
     return resolvePortName(std::string("COM") + portDigit, ports);
 }
 
@@ -52,8 +39,7 @@ int CConfigApp::run() {
                                  resolveLegacyPort(request.portDigit));
     }
 
-    CConnectDialog connectDialog(context_, QString::fromStdString(options_.portPath));
-    if (connectDialog.exec() != QDialog::Accepted) {
+    if (context_.windows.runConnect(context_, options_.portPath) != kResultAccepted) {
         s.port->closePort();
         return 0;
     }

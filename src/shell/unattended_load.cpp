@@ -1,6 +1,6 @@
-#include "app/unattended_load.h"
+#include "shell/unattended_load.h"
 
-#include "app/command_line.h"
+#include "shell/command_line.h"
 #include "config/settings_packing.h"
 #include "core/user_interface.h"
 #include "firmware/address_check.h"
@@ -9,7 +9,7 @@
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "session/session.h"
-#include "ui/firmware_sequences.h"
+#include "shell/firmware_sequences.h"
 
 namespace varnel {
 
@@ -52,7 +52,7 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0)
         return finish(1);
-    const int written = writeWithBackup(context, nullptr);
+    const int written = writeWithBackup(context);
     return finish(written == 0 ? 0 : 1);
 }
 

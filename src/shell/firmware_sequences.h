@@ -3,15 +3,10 @@
 #include <functional>
 
 #include "session/config_file.h"
-#include "ui/app_context.h"
-
-class QWidget;
+#include "shell/app_context.h"
+#include "shell/front_end.h"
 
 namespace varnel {
-
-// A dialog that ends with this asks the dialog loop to read the device again
-// and show the matching dialog again (new firmware, or a reconnect).
-inline constexpr int kResultReconnect = 99;
 
 // The check-and-store step of the dialog a command runs from: 0 or -1 (the
 // failure already told).
@@ -23,39 +18,36 @@ using CheckAndStore = std::function<int()>;
 // after "Finished!". 0 written, -1 the write failed, kBackupRefused when the
 // backup could not be saved and nothing was written (all told).
 inline constexpr int kBackupRefused = -2;
-int writeWithBackup(AppContext& context, QWidget* parent);
+int writeWithBackup(AppContext& context);
 
 // Remaps the vectors, checks the addresses and writes the image with the
 // progress dialog. kResultReconnect once written; 0 when the address check
 // refused the image (the calling dialog stays open).
-int runFirmwareWriteChain(AppContext& context, QWidget* parent);
+int runFirmwareWriteChain(AppContext& context);
 
 // A configuration dialog's Write on a connected tracker: the image is
 // emptied, the working settings go in as the dialog's firmware keeps them
 // (the tracker's per-kind areas, or the weather station's flat 255 bytes),
 // and the progress dialog writes exactly those, after the backup. The
 // result of writeWithBackup.
-int writeConfiguration(AppContext& context, QWidget* parent, ConfigFlavour flavour);
+int writeConfiguration(AppContext& context, ConfigFlavour flavour);
 
 // The firmware-initialisation dialog's two sources: the file's (or the
 // download's) own configuration becomes the working one. kResultReconnect,
 // or 0 when nothing was written.
-int initialiseFromFile(AppContext& context, QWidget* parent);
-int initialiseFromNetwork(AppContext& context, QWidget* parent);
+int initialiseFromFile(AppContext& context);
+int initialiseFromNetwork(AppContext& context);
 
 // The configuration dialogs' load-firmware commands: after a good load the
 // user chooses between the file's defaults and the current configuration.
-int loadFirmwareFromFile(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour,
                          const CheckAndStore& checkAndStore);
-int loadFirmwareFromNetwork(AppContext& context, QWidget* parent, ConfigFlavour flavour,
+int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour,
                             const CheckAndStore& checkAndStore);
 
-}  // namespace varnel
-
-namespace varnel {
 
 // Reads the tracker's memory 0x0880..0xFA00 into a .bin file the user names.
 // True when the file was written ("Done." shown).
-bool exportFirmware(AppContext& context, QWidget* parent);
+bool exportFirmware(AppContext& context);
 
 }  // namespace varnel

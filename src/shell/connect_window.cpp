@@ -1,0 +1,234 @@
+#include "shell/connect_window.h"
+
+#include <algorithm>
+
+#include "config/device_target.h"
+#include "core/user_interface.h"
+#include "link/boot_link.h"
+#include "link/boot_protocol.h"
+#include "link/port_open_reason.h"
+#include "session/config_file.h"
+#include "session/session.h"
+
+namespace varnel {
+
+namespace {
+
+constexpr const char* kReadyText = "Ready to connect.  Please reset tracker now.";
+constexpr const char* kNoDeviceText =
+    "No serial device was found. Plug the tracker's cable in, or type the device path.";
+constexpr const char* kConfigFilter = "Configuration Files (*.cfg)";
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+}  // namespace
+
+ConnectWindow::ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query)
+    : context_(context), view_(view), extraPath_(std::move(extraPath)), query_(std::move(query)) {}
+
+void ConnectWindow::start() {
+    slots_ = query_();
+    view_.showSlots(slots_);
+    if (slots_.empty()) view_.setStatus(kNoDeviceText);
+
+    // The port last connected: by its device path if it is still there (the
+    // slot numbers of USB adapters move), else by its slot number. A port
+    // named on the command line wins.
+    int slot = context_.settings.port();
+    const std::string saved = context_.settings.portName();
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+        if (!saved.empty() && slots_[i].path == saved) slot = static_cast<int>(i) + 1;
+    if (!extraPath_.empty()) slot = 1;
+    if (slot < 1 || slot > static_cast<int>(slots_.size())) slot = 0;
+    view_.showChoice(slot, !context_.settings.turbo());
+    context_.session.link.linkAbort = LinkState::kAbortIdle;
+
+    for (const PortSlot& s : query_()) present_.insert(s.path);
+    view_.startTimer(kPortWatchTimer, kPortWatchMs);
+}
+
+std::string ConnectWindow::chosenPath() const {
+    const ConnectChoice choice = view_.choice();
+    const std::string typed = trimmed(choice.typedPath);
+    if (!typed.empty()) return typed;
+    return choice.slot > 0 && choice.slot <= static_cast<int>(slots_.size()) ? slots_[choice.slot - 1].path
+                                                                            : std::string();
+}
+
+void ConnectWindow::setConnectEnabled(bool on) {
+    connectEnabled_ = on;
+    view_.setConnectEnabled(on);
+}
+
+void ConnectWindow::setPortWatchInterval(int ms) { view_.startTimer(kPortWatchTimer, ms); }
+
+void ConnectWindow::pathTyped(const std::string& text) {
+    if (!text.empty()) view_.showChoice(0, view_.choice().slowLink);
+}
+
+void ConnectWindow::slotChosen() { view_.clearTypedPath(); }
+
+void ConnectWindow::connectPressed() {
+    // One attempt at a time: an attempt pumps events while it waits, and a
+    // click then must not start a second one on the port it holds.
+    if (busy()) return;
+    Session& s = context_.session;
+    const ConnectChoice choice = view_.choice();
+    const std::string path = chosenPath();
+    // With nothing chosen the slot's own name goes to the port layer, which
+    // says it cannot open it.
+    const std::string portName = path.empty() ? "COM" + std::to_string(std::max(choice.slot, 1)) : path;
+    s.link.linkAbort = LinkState::kAbortRunning;
+    view_.setStatus(kReadyText);
+    setConnectEnabled(false);
+    attempting_ = true;
+
+    PortReasonUi ui(context_.ui, portName);
+    BootLink link(*s.port, s.link, s.target, s.image, ui);
+    const bool fast = !choice.slowLink;
+    const int result = link.connect(portName, fast);
+    attempting_ = false;
+
+    if (s.link.linkAbort != LinkState::kAbortRunning) {
+        // Cancelled (or the program was told to quit) during the attempt.
+        s.port->closePort();
+        setConnectEnabled(true);
+        s.link.linkAbort = LinkState::kAbortIdle;
+        if (closing_) view_.end(kResultRejected);
+        return;
+    }
+    s.link.linkAbort = LinkState::kAbortIdle;
+    if (result == -1 || result == -2) {
+        s.port->closePort();
+        setConnectEnabled(true);
+        return;
+    }
+    if (result == -3) {
+        context_.ui.message(link.connectFailureMessage(result));
+        s.port->closePort();
+        setConnectEnabled(true);
+        return;
+    }
+    if (result == -4) {
+        context_.ui.message(link.connectFailureMessage(result));
+        s.port->closePort();
+        view_.end(kResultRejected);
+        return;
+    }
+    // A typed path has no slot: the slot last chosen stays as it was.
+    if (choice.slot > 0) context_.settings.setPort(choice.slot);
+    context_.settings.setPortName(path);
+    context_.settings.setTurbo(fast);
+    finishConnected();
+}
+
+void ConnectWindow::finishConnected() {
+    view_.stopTimer(kPortWatchTimer);
+    if (view_.choice().reloadFirmware) {
+        // The firmware window writes by the chip's memory map: take the target
+        // of the tracker just connected, not whatever was held before.
+        selectTarget(context_.session.target, context_.session.link.chipName);
+        context_.windows.run(WindowKind::FirmwareInit, context_);
+    }
+    view_.end(kResultAccepted);
+}
+
+void ConnectWindow::cancelPressed() {
+    LinkState& link = context_.session.link;
+    if (link.linkAbort != LinkState::kAbortRunning) {
+        link.linkAbort = LinkState::kAbortRequested;
+        view_.end(kResultRejected);
+        return;
+    }
+    // First press during an attempt: stop it and stay.
+    link.linkAbort = LinkState::kAbortRequested;
+}
+
+void ConnectWindow::closeRequested() {
+    // During an attempt, stop it and close once it has unwound; otherwise
+    // close now.
+    if (context_.session.link.linkAbort == LinkState::kAbortRunning) {
+        closing_ = true;
+        context_.session.link.linkAbort = LinkState::kAbortRequested;
+        return;
+    }
+    cancelPressed();
+}
+
+void ConnectWindow::offlinePressed() {
+    if (busy()) return;  // the attempt may still connect; a file would race it
+    const std::string path = context_.files.openFile(kConfigFilter, "cfg");
+    if (path.empty()) return;
+    if (loadConfigFileOffline(path, context_.session, context_.ui) != 0) return;
+    view_.stopTimer(kPortWatchTimer);
+    view_.end(kResultAccepted);
+}
+
+void ConnectWindow::timerTicked(int id) {
+    if (id != kPortWatchTimer || busy()) return;
+    watching_ = true;
+    std::vector<PortSlot> fresh = query_();
+    if (static_cast<int>(fresh.size()) > kWatchedPortSlots) fresh.resize(kWatchedPortSlots);
+    std::set<std::string> freshPaths;
+    for (const PortSlot& s : fresh) freshPaths.insert(s.path);
+    for (const PortSlot& s : fresh) {
+        if (present_.count(s.path)) continue;
+        present_.insert(s.path);
+        if (tryAppearedPort(s.path)) {
+            watching_ = false;
+            finishConnected();
+            return;
+        }
+        if (closing_) break;
+    }
+    present_ = freshPaths;
+    watching_ = false;
+    if (closing_) view_.end(kResultRejected);
+}
+
+bool ConnectWindow::tryAppearedPort(const std::string& path) {
+    Session& s = context_.session;
+    s.link.linkAbort = LinkState::kAbortRunning;
+    attempting_ = true;
+    // The buttons wait for this attempt; busy() turns away what gets through.
+    const bool connectWasEnabled = connectEnabled_;
+    setConnectEnabled(false);
+    view_.setOfflineEnabled(false);
+    view_.pause(kAppearSettleMs);
+    bool connected = false;
+    PortReasonUi ui(context_.ui, path);
+    BootLink link(*s.port, s.link, s.target, s.image, ui);
+    if (s.link.linkAbort == LinkState::kAbortRunning && s.port->openPort(path, "115200", ui) >= 0) {
+        // A tracker running its firmware at 115200 hears the KISS reset and
+        // the comment form; the bootloader then announces itself.
+        s.port->writeBytes(boot_protocol::kResetKiss.data(), boot_protocol::kResetKiss.size());
+        s.port->writeBytes(boot_protocol::kResetComment.data(), boot_protocol::kResetComment.size());
+        s.port->flushPort(0);
+        if (link.waitForAnnounce() == 1) {
+            s.link.linkAbort = LinkState::kAbortRequested;
+            std::uint8_t ack = 0;
+            if (s.port->readBytes(&ack, 1) >= 0) {
+                s.port->flushPort(0);
+                if (link.identify() == 0) {
+                    splitDeviceId(s.link.deviceInfo.deviceId, s.link.chipName, s.link.targetSuffix);
+                    s.link.connected = true;
+                    connected = true;
+                }
+            }
+        }
+        if (!connected) s.port->closePort();
+    }
+    attempting_ = false;
+    setConnectEnabled(connectWasEnabled);
+    view_.setOfflineEnabled(true);
+    // Back to idle, so that the next Cancel closes the window (a Cancel during
+    // this attempt only stopped it).
+    s.link.linkAbort = LinkState::kAbortIdle;
+    return connected;
+}
+
+}  // namespace varnel

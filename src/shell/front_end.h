@@ -1,0 +1,115 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/user_interface.h"
+
+namespace varnel {
+
+// What a front end (the Qt windows, the native Windows dialogs, a test's
+// script) implements so that the shell can run the program through it. Only
+// plain C++ types cross here: a front end owns its widgets and forwards their
+// events to the window behaviours of src/shell, which answer through these.
+
+struct AppContext;
+struct DiagnosticsSettings;
+class WriteProgress;
+
+// How a modal window ended, as its front end reports it. A configuration
+// dialog that ends with kResultReconnect asks the dialog loop to read the
+// device again and show the matching dialog again (new firmware, or a
+// reconnect).
+inline constexpr int kResultRejected = 0;
+inline constexpr int kResultAccepted = 1;
+inline constexpr int kResultReconnect = 99;
+
+// One port the connect window offers. On Windows the slots are COM1..COM16;
+// elsewhere they are the serial devices found, with a path given on the
+// command line first.
+struct PortSlot {
+    std::string path;     // what is opened
+    std::string label;    // what the radio button says
+    std::string tooltip;  // description and USB VID:PID, when known
+};
+
+inline constexpr int kMaxPortSlots = 16;
+using PortQuery = std::function<std::vector<PortSlot>()>;
+
+// The file dialogs. filter in the common form "Configuration Files (*.cfg)",
+// suffix without its dot. An empty result means the user cancelled. Saving
+// replaces a file without asking, as the tracker tools always have.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    virtual std::string openFile(const std::string& filter, const std::string& suffix) = 0;
+    virtual std::string saveFile(const std::string& filter, const std::string& suffix) = 0;
+};
+
+// The program's persistent settings, the "Settings" key of the tracker
+// tools: read and written where the windows need them, never cached.
+class AppSettings {
+public:
+    virtual ~AppSettings() = default;
+    virtual int port() const = 0;                 // "Port", slot 1..16, default 1
+    virtual void setPort(int slot) = 0;
+    virtual std::string portName() const = 0;     // "PortName": the device behind "Port", "" if none
+    virtual void setPortName(const std::string& path) = 0;
+    virtual bool turbo() const = 0;               // "Turbo", default on: fast link allowed
+    virtual void setTurbo(bool on) = 0;
+    virtual bool metric() const = 0;              // "Metric", default on
+    virtual void setMetric(bool on) = 0;
+};
+
+// The modal windows one window opens over itself, each run until it closes.
+// A front end builds its own window over the matching behaviour of src/shell
+// and returns how it ended (kResultAccepted, kResultRejected, or the
+// window's own result).
+enum class WindowKind {
+    Tracker,           // the main dialog, families 0 and 2
+    Weather,           // family 1
+    FirmwareInit,      // blank or unknown firmware, or a reload asked for
+    FirmwareDownload,  // the release list; accepted once the firmware is in the image
+    ScriptEditor,
+    SmartBeacon,
+    Frequency,
+    StatusText,
+    AccessList,
+    Digipeater,
+    ProfileSwitch,
+    About,
+};
+
+class Windows {
+public:
+    virtual ~Windows() = default;
+    virtual int run(WindowKind kind, AppContext& context) = 0;
+    // extraPath: a device given with --port, offered first and chosen.
+    virtual int runConnect(AppContext& context, const std::string& extraPath) = 0;
+    // What the opener hands in comes back changed, however the window closed.
+    virtual int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) = 0;
+    virtual void runListing(AppContext& context, const std::string& text) = 0;
+    // The write window: shown (modal, painted) before `write` runs with it as
+    // the progress view; then `note` goes under the final status and the
+    // window waits for OK. Returns what `write` returned.
+    virtual int runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) = 0;
+    // The serial ports present now; extraPath ("" for none) comes first.
+    virtual std::vector<PortSlot> portSlots(const std::string& extraPath) = 0;
+};
+
+// What a window behaviour asks of the window that shows it. Timers are by
+// id, one window's ids apart from another's; each tick comes back as the
+// behaviour's timerTicked(id).
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual void startTimer(int id, int intervalMs) = 0;
+    virtual void stopTimer(int id) = 0;
+    // Keeps the window alive (its events handled) for about ms.
+    virtual void pause(int ms) = 0;
+    // Closes the window with this result.
+    virtual void end(int result) = 0;
+};
+
+}  // namespace varnel

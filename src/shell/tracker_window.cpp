@@ -1,0 +1,114 @@
+#include "shell/tracker_window.h"
+
+#include <cstdio>
+
+#include "config/profile_record.h"
+#include "core/user_interface.h"
+#include "forms/common/form_numbers.h"
+#include "forms/diagnostics/diagnostics_form.h"
+#include "forms/tracker/tracker_messages.h"
+#include "session/session.h"
+#include "shell/config_commands.h"
+#include "shell/firmware_sequences.h"
+
+namespace varnel {
+
+void TrackerWindow::start() {
+    context_.session.metric = context_.settings.metric();
+    startTrackerForm(form_, context_.session);
+    view_.showForm(form_);
+}
+
+int TrackerWindow::checkAndStoreControls() {
+    view_.readForm(form_);
+    return checkAndStore(form_, context_.session, context_.ui);
+}
+
+void TrackerWindow::endIfReconnect(int result) {
+    if (result == kResultReconnect) view_.end(kResultReconnect);
+}
+
+void TrackerWindow::controlChanged(int controlId) {
+    view_.readForm(form_);
+    trackerControlChanged(form_, controlId);
+    view_.showForm(form_);
+}
+
+void TrackerWindow::tabChanged(int tab) {
+    if (tab == form_.tabs.position) return;
+    view_.readForm(form_);
+    // A refused change leaves the form on its old tab; showing it moves the
+    // tab bar back.
+    changeTrackerTab(form_, context_.session, context_.ui, tab);
+    view_.showForm(form_);
+}
+
+void TrackerWindow::unitsChosen(bool metric) {
+    view_.readForm(form_);
+    changeTrackerUnits(form_, context_.session, context_.ui, metric);
+    // The choice is remembered even when a value on the page kept the
+    // display in the old units.
+    context_.settings.setMetric(metric);
+    view_.showForm(form_);
+}
+
+void TrackerWindow::writePressed() {
+    if (checkAndStoreControls() != 0) return;
+    endIfReconnect(writeOrConnect(context_, ConfigFlavour::Tracker));
+}
+
+void TrackerWindow::copyPressed() {
+    copyOtherProfile(form_, context_.session);
+    view_.showForm(form_);
+}
+
+void TrackerWindow::saveFilePressed() {
+    checkAndStoreControls();
+    saveConfigCommand(context_, ConfigFlavour::Tracker);
+}
+
+void TrackerWindow::loadFilePressed() {
+    if (!loadConfigCommand(context_, ConfigFlavour::Tracker)) return;
+    showProfile(context_.session, form_);
+    view_.showForm(form_);
+}
+
+void TrackerWindow::firmwarePressed(bool fromNetwork) {
+    const CheckAndStore store = [this] { return checkAndStoreControls(); };
+    endIfReconnect(fromNetwork ? loadFirmwareFromNetwork(context_, ConfigFlavour::Tracker, store)
+                               : loadFirmwareFromFile(context_, ConfigFlavour::Tracker, store));
+}
+
+void TrackerWindow::diagnosticsPressed() {
+    view_.readForm(form_);
+    ProfileRecord p(context_.session.profile(), context_.session.target.kind);
+    DiagnosticsSettings settings{p.audioLevel(), gainChoiceFromRadioFlags(p.radioFlags())};
+    context_.windows.runDiagnostics(context_, settings);
+    // The level and gain the user ended with belong to the profile, however
+    // the window was closed.
+    p.setAudioLevel(settings.audioLevel);
+    p.setRadioFlags(radioFlagsWithGain(p.radioFlags(), settings.gain.value_or(0)));
+    form_.audioLevel.position = settings.audioLevel;
+    view_.showForm(form_);
+}
+
+void TrackerWindow::windowPressed(WindowKind kind) {
+    context_.windows.run(kind, context_);
+    if (kind != WindowKind::SmartBeacon) return;
+    // OK or Cancel, the window may have stored the transmit interval (it is
+    // the high-speed rate); the page shows what the record now holds.
+    view_.readForm(form_);
+    form_.beaconInterval.text =
+        formatInt(ConstProfileRecord(context_.session.profile(), context_.session.target.kind).beaconInterval());
+    view_.showForm(form_);
+}
+
+void TrackerWindow::exportPressed() { exportFirmware(context_); }
+
+void TrackerWindow::keyPressed(unsigned code, unsigned keyData) {
+    char text[32];
+    std::snprintf(text, sizeof text, tracker_message::kKeyEchoFormat, code, keyData);
+    context_.ui.message(text);
+}
+
+}  // namespace varnel

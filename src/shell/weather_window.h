@@ -1,0 +1,42 @@
+#pragma once
+
+#include "forms/weather/weather_form.h"
+#include "shell/app_context.h"
+#include "shell/front_end.h"
+
+namespace varnel {
+
+class WeatherView : public WindowHost {
+public:
+    virtual void readForm(WeatherForm& form) = 0;
+    virtual void showForm(const WeatherForm& form) = 0;
+};
+
+// The window for trackers running the weather-station firmware: its one
+// record, Write (or Connect when offline), configuration files, new firmware
+// and the diagnostics window. Every rule of a control is the form's. Ends
+// with kResultReconnect after new firmware was written or when an offline
+// Write connected a station.
+class WeatherWindow {
+public:
+    WeatherWindow(AppContext& context, WeatherView& view) : context_(context), view_(view) {}
+
+    WeatherForm& form() { return form_; }
+    void start();
+
+    void controlChanged(int controlId);
+    void writePressed();
+    void saveFilePressed();
+    void loadFilePressed();
+    void firmwarePressed(bool fromNetwork);
+    void diagnosticsPressed();
+
+private:
+    int storeControls();
+
+    AppContext& context_;
+    WeatherView& view_;
+    WeatherForm form_;
+};
+
+}  // namespace varnel

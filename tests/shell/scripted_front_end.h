@@ -1,0 +1,110 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "forms/diagnostics/diagnostics_form.h"
+#include "firmware/http_client.h"
+#include "link/fake_serial_port.h"
+#include "session/session.h"
+#include "shell/app_context.h"
+#include "shell/front_end.h"
+#include "support/recording_ui.h"
+
+namespace varnel::test {
+
+// A front end played from a script: files chosen from a queue ("" cancels),
+// windows opened recorded and answered from a table, settings in memory.
+class ScriptedFrontEnd : public FileChooser, public AppSettings, public Windows, public HttpClient {
+public:
+    // FileChooser
+    std::deque<std::string> fileAnswers;
+    std::vector<std::string> filters;
+    std::string openFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
+    std::string saveFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
+
+    // AppSettings
+    int slot = 1;
+    std::string portPath;
+    bool fast = true, metricUnits = true;
+    int port() const override { return slot; }
+    void setPort(int s) override { slot = s; }
+    std::string portName() const override { return portPath; }
+    void setPortName(const std::string& p) override { portPath = p; }
+    bool turbo() const override { return fast; }
+    void setTurbo(bool on) override { fast = on; }
+    bool metric() const override { return metricUnits; }
+    void setMetric(bool on) override { metricUnits = on; }
+
+    // Windows
+    std::vector<std::string> opened;                  // in order: "FirmwareDownload", "Connect", "Progress"...
+    std::map<std::string, int> results;               // what each kind ends with (default 0)
+    std::vector<std::string> notes;                   // each write window's note
+    std::vector<PortSlot> ports;
+    int run(WindowKind kind, AppContext&) override { return record(name(kind)); }
+    int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
+    int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
+    void runListing(AppContext&, const std::string&) override { record("Listing"); }
+    // The write itself is the link's (tested there): the window is recorded.
+    int runProgress(const std::function<int(WriteProgress&)>&, const std::string& note) override {
+        notes.push_back(note);
+        return record("Progress");
+    }
+    std::vector<PortSlot> portSlots(const std::string&) override { return ports; }
+
+    // HttpClient: nothing is reachable.
+    HttpResponse get(const std::string&, const std::string&, std::size_t) override { return {}; }
+
+    static std::string name(WindowKind kind) {
+        static const char* const names[] = {"Tracker",    "Weather",   "FirmwareInit", "FirmwareDownload",
+                                            "ScriptEditor", "SmartBeacon", "Frequency", "StatusText",
+                                            "AccessList", "Digipeater", "ProfileSwitch", "About"};
+        return names[static_cast<int>(kind)];
+    }
+
+private:
+    int record(const std::string& what) {
+        opened.push_back(what);
+        return results[what];
+    }
+    std::string nextFile(const std::string& filter) {
+        filters.push_back(filter);
+        if (fileAnswers.empty()) return {};
+        std::string a = fileAnswers.front();
+        fileAnswers.pop_front();
+        return a;
+    }
+};
+
+// A window view that records its timers, pauses and how it ended.
+template <class View>
+class RecordingView : public View {
+public:
+    std::map<int, int> timers;  // running: id -> interval
+    std::vector<int> pauses;
+    int result = -1;            // -1: still open
+    void startTimer(int id, int ms) override { timers[id] = ms; }
+    void stopTimer(int id) override { timers.erase(id); }
+    void pause(int ms) override { pauses.push_back(ms); }
+    void end(int r) override { result = r; }
+};
+
+// Session, messages, front end and a fake port in one place.
+struct ShellFixture {
+    FakeClock clock;
+    Session session;
+    RecordingUi ui;
+    ScriptedFrontEnd front;
+    FakeSerialPort* port = nullptr;
+    AppContext context{session, ui, front, front, front, front, "firmware.test", "mirror.test", ""};
+
+    ShellFixture() {
+        auto fake = std::make_unique<FakeSerialPort>(clock);
+        port = fake.get();
+        session.port = std::move(fake);
+    }
+};
+
+}  // namespace varnel::test

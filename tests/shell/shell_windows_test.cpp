@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include "config/device_target.h"
+#include "link/diagnostics_session.h"
+#include "link/fake_bootloader.h"
+#include "shell/config_app.h"
+#include "shell/connect_window.h"
+#include "shell/diagnostics_window.h"
+#include "shell/firmware_sequences.h"
+#include "scripted_front_end.h"
+
+namespace varnel {
+namespace {
+
+using test::ShellFixture;
+
+class ScriptedConnectView : public test::RecordingView<ConnectView> {
+public:
+    std::vector<PortSlot> shown;
+    ConnectChoice chosen;
+    std::vector<std::string> statuses;
+    bool connectOn = true, offlineOn = true;
+    void showSlots(const std::vector<PortSlot>& slots) override { shown = slots; }
+    void showChoice(int slot, bool slowLink) override { chosen.slot = slot, chosen.slowLink = slowLink; }
+    void clearTypedPath() override { chosen.typedPath.clear(); }
+    ConnectChoice choice() const override { return chosen; }
+    void setStatus(const std::string& text) override { statuses.push_back(text); }
+    void setConnectEnabled(bool on) override { connectOn = on; }
+    void setOfflineEnabled(bool on) override { offlineOn = on; }
+};
+
+struct ConnectBench {
+    ShellFixture f;
+    test::FakeBootloader device;
+    std::vector<PortSlot> present;
+    ScriptedConnectView view;
+    ConnectWindow window{f.context, view, "", [this] { return present; }};
+
+    ConnectBench() { device.attach(*f.port); }
+    // A board in its bootloader that announces itself at 115200 once opened.
+    void answerAt115200() {
+        device.deviceId = "AW60-H";
+        device.inBootloader = true;
+        f.port->onOpen = [](test::FakeSerialPort& p) {
+            if (p.speed == "115200") p.queue({0xFC});
+        };
+    }
+};
+
+TEST(ConnectWindow, StartsOnTheRememberedDeviceAndWatchesThePorts) {
+    ConnectBench b;
+    b.f.front.slot = 1;
+    b.f.front.portPath = "/dev/b";
+    b.f.front.fast = false;
+    b.present = {{"/dev/a", "a", ""}, {"/dev/b", "b", ""}};
+    b.window.start();
+    EXPECT_EQ(b.view.shown.size(), 2u);
+    EXPECT_EQ(b.view.chosen.slot, 2);
+    EXPECT_TRUE(b.view.chosen.slowLink);
+    EXPECT_EQ(b.view.timers, (std::map<int, int>{{ConnectWindow::kPortWatchTimer, 500}}));
+    b.view.chosen.typedPath = " /dev/pts/7 ";
+    b.window.pathTyped(b.view.chosen.typedPath);
+    EXPECT_EQ(b.view.chosen.slot, 0);
+    EXPECT_EQ(b.window.chosenPath(), "/dev/pts/7");
+}
+
+TEST(ConnectWindow, ConnectPressedConnectsRemembersThePortAndOffersTheReload) {
+    ConnectBench b;
+    b.present = {{"/dev/a", "a", ""}, {"/dev/b", "b", ""}};
+    b.window.start();
+    b.view.chosen = {2, "", false, true};
+    b.window.connectPressed();
+    EXPECT_EQ(b.view.statuses.back(), "Ready to connect.  Please reset tracker now.");
+    EXPECT_TRUE(b.f.ui.messages.empty()) << b.f.ui.messages.front();
+    EXPECT_TRUE(b.f.session.link.connected);
+    EXPECT_EQ(b.f.session.link.chipName, "AP64");
+    EXPECT_EQ(b.f.port->opens.front().name, "/dev/b");
+    EXPECT_EQ(b.f.front.slot, 2);
+    EXPECT_EQ(b.f.front.portPath, "/dev/b");
+    EXPECT_TRUE(b.f.front.fast);
+    EXPECT_EQ(b.f.front.opened, std::vector<std::string>{"FirmwareInit"});
+    EXPECT_EQ(b.f.session.target.chipName, "AP64");
+    EXPECT_EQ(b.view.result, kResultAccepted);
+    EXPECT_TRUE(b.view.timers.empty());
+}
+
+TEST(ConnectWindow, CancelWhenIdleClosesTheWindow) {
+    ConnectBench b;
+    b.window.start();
+    EXPECT_EQ(b.view.statuses,
+              std::vector<std::string>{"No serial device was found. Plug the tracker's cable in, or type the device path."});
+    b.window.cancelPressed();
+    EXPECT_EQ(b.view.result, kResultRejected);
+    EXPECT_EQ(b.f.session.link.linkAbort, LinkState::kAbortRequested);
+}
+
+// Each tick compares the present ports with the last tick's: a port that
+// appears is tried once by itself at 115200 after its settle time; one that
+// goes and comes back is new again.
+TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
+    ConnectBench b;
+    b.window.start();
+    const PortSlot acm{"/dev/ttyACM0", "ttyACM0", ""};
+    b.device.silent = true;
+    struct Step {
+        std::vector<PortSlot> present;
+        bool answers;
+        std::size_t opens;
+        int result;
+    } steps[] = {
+        {{}, false, 0, -1},     // nothing there
+        {{acm}, false, 1, -1},  // appears, stays silent: tried once
+        {{acm}, false, 1, -1},  // still there: not tried again
+        {{}, false, 1, -1},     // unplugged
+        {{acm}, true, 2, kResultAccepted},  // back, answering
+    };
+    for (const Step& s : steps) {
+        b.present = s.present;
+        if (s.answers) b.answerAt115200();
+        b.window.timerTicked(ConnectWindow::kPortWatchTimer);
+        EXPECT_EQ(b.f.port->opens.size(), s.opens);
+        EXPECT_EQ(b.view.result, s.result);
+        EXPECT_TRUE(b.view.offlineOn);
+        EXPECT_FALSE(b.window.attemptRunning());
+    }
+    EXPECT_EQ(b.view.pauses, (std::vector<int>{300, 300}));
+    EXPECT_EQ(b.f.port->opens.back().speed, "115200");
+    EXPECT_EQ(b.f.session.link.chipName, "AW60");
+    EXPECT_TRUE(b.f.session.link.connected);
+    EXPECT_EQ(b.f.session.link.linkAbort, LinkState::kAbortIdle);
+    EXPECT_TRUE(b.f.front.portPath.empty());  // the timer path stores nothing
+    EXPECT_TRUE(b.view.timers.empty());
+}
+
+// A connected AP64 in its bootloader, for the write sequences.
+struct WriteBench {
+    ShellFixture f;
+    test::FakeBootloader device;
+    WriteBench() {
+        device.attach(*f.port);
+        device.inBootloader = true;
+        device.acked = true;
+        f.port->openPort("fake", "19200", f.ui);
+        f.session.link.connected = true;
+        f.session.link.chipName = "AP64";
+        f.session.link.deviceInfo.deviceId = "AP64";
+        f.session.link.deviceInfo.eraseBlockSize = device.eraseSize;
+        f.session.link.deviceInfo.writeBlockSize = device.writeSize;
+        selectTarget(f.session.target, "AP64");
+        f.context.backupFolder = ::testing::TempDir() + "shell_backups";
+    }
+};
+
+TEST(WriteSequence, ARefusedBackupWritesNothing) {
+    WriteBench b;
+    b.f.context.backupFolder = "/proc/version/backups";  // a file where a folder should be
+    EXPECT_EQ(writeConfiguration(b.f.context, ConfigFlavour::Tracker), kBackupRefused);
+    ASSERT_EQ(b.f.ui.messages.size(), 1u);
+    EXPECT_TRUE(b.f.front.opened.empty());
+}
+
+// After a good firmware load the user is asked whether the file's defaults
+// replace the current configuration; No checks the window's controls first.
+TEST(WriteSequence, TheKeepSettingsQuestionBothWays) {
+    for (const bool useDefaults : {true, false}) {
+        WriteBench b;
+        b.f.front.fileAnswers = {VARNEL_TEST_DATA_DIR "/ap64-demo.s19"};
+        b.f.ui.answers = {useDefaults};
+        int checks = 0;
+        b.f.front.results["Progress"] = 0;
+        const int result = loadFirmwareFromFile(b.f.context, ConfigFlavour::Tracker, [&] { return ++checks, 0; });
+        EXPECT_EQ(result, kResultReconnect);
+        EXPECT_EQ(b.f.ui.questions,
+                  std::vector<std::string>{
+                      "Do you want to erase the current configuration and use defaults from this file?"});
+        EXPECT_EQ(checks, useDefaults ? 0 : 1);
+        EXPECT_EQ(b.f.front.filters, std::vector<std::string>{"Firmware Files (*.s19)"});
+        ASSERT_EQ(b.f.front.opened, std::vector<std::string>{"Progress"});
+        EXPECT_EQ(b.f.front.notes[0].rfind("Backup of the previous settings: " + b.f.context.backupFolder, 0), 0u);
+    }
+    // A refused check writes nothing.
+    WriteBench b;
+    b.f.front.fileAnswers = {VARNEL_TEST_DATA_DIR "/ap64-demo.s19"};
+    b.f.ui.answers = {false};
+    EXPECT_EQ(loadFirmwareFromFile(b.f.context, ConfigFlavour::Tracker, [] { return -1; }), 0);
+    EXPECT_TRUE(b.f.front.opened.empty());
+}
+
+TEST(ConfigApp, TheLegacyPortIsASlotOfTheConnectWindowAndAShortLineOpensIt) {
+    ShellFixture f;
+    f.front.ports = {{"/dev/ttyUSB0", "ttyUSB0", ""}, {"/dev/ttyUSB1", "ttyUSB1", ""}};
+    CConfigApp app(f.context, parseAppOptions({"2", "1", "f"}));  // "2 1 f": below 8 characters
+    EXPECT_EQ(app.resolveLegacyPort('2'), "/dev/ttyUSB1");
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_EQ(f.front.opened, std::vector<std::string>{"Connect"});
+}
+
+class ScriptedDiagnosticsView : public test::RecordingView<DiagnosticsView> {
+public:
+    int shows = 0;
+    void readForm(DiagnosticsForm&) override {}
+    void showForm(const DiagnosticsForm&) override { ++shows; }
+};
+
+// The 250 ms poll asks a silent tracker only every kSilentPollInterval-th
+// tick; closing stops the poll and sends the closing sequence once.
+TEST(DiagnosticsWindow, PollPacingWithASilentTracker) {
+    ShellFixture f;
+    f.port->openPort("fake", "19200", f.ui);
+    selectTarget(f.session.target, "AP64");
+    bool answering = true;
+    f.port->onWrite = [&](test::FakeSerialPort& p, const std::vector<std::uint8_t>&) {
+        if (answering) p.queue({0});
+    };
+    ScriptedDiagnosticsView view;
+    DiagnosticsWindow window(f.context, view, {0, 2});
+    window.start();
+    EXPECT_EQ(view.timers, (std::map<int, int>{{DiagnosticsWindow::kPollTimer, 250}}));
+    answering = false;
+    std::vector<std::size_t> writesPerTick;
+    for (int i = 0; i < 2 * DiagnosticsSession::kSilentPollInterval; ++i) {
+        const std::size_t before = f.port->written.size();
+        window.timerTicked(DiagnosticsWindow::kPollTimer);
+        writesPerTick.push_back(f.port->written.size() - before);
+    }
+    int asked = 0;
+    for (std::size_t n : writesPerTick) asked += n > 0;
+    EXPECT_EQ(asked, 2);  // the first silent poll and one of the next kSilentPollInterval
+    EXPECT_GT(writesPerTick[0], 0u);
+
+    window.closeRequested(kResultAccepted);
+    EXPECT_EQ(view.result, kResultAccepted);
+    EXPECT_TRUE(view.timers.empty());
+    const std::size_t closed = f.port->written.size();
+    window.timerTicked(DiagnosticsWindow::kPollTimer);
+    window.closeRequested(kResultRejected);
+    EXPECT_EQ(f.port->written.size(), closed);  // nothing after the close
+    EXPECT_EQ(view.result, kResultAccepted);
+}
+
+}  // namespace
+}  // namespace varnel
