@@ -1,5 +1,6 @@
 #include "win32/file_dialogs.h"
 
+#include <windows.h>
 #include <commdlg.h>
 
 #include "win32/win32_text.h"
@@ -35,19 +36,20 @@ std::string choose(HWND owner, const std::string& filter, const std::string& suf
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrDefExt = extension.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    // Saving replaces a file without asking, as the tracker tools always have.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (save ? 0 : OFN_FILEMUSTEXIST);
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     return chosen ? localPath(path) : std::string();
 }
 
 }  // namespace
 
-std::string chooseOpenFile(HWND owner, const std::string& filter, const std::string& suffix) {
-    return choose(owner, filter, suffix, false);
+std::string Win32FileChooser::openFile(const std::string& filter, const std::string& suffix) {
+    return choose(GetActiveWindow(), filter, suffix, false);
 }
 
-std::string chooseSaveFile(HWND owner, const std::string& filter, const std::string& suffix) {
-    return choose(owner, filter, suffix, true);
+std::string Win32FileChooser::saveFile(const std::string& filter, const std::string& suffix) {
+    return choose(GetActiveWindow(), filter, suffix, true);
 }
 
 }  // namespace varnel::win32

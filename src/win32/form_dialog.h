@@ -57,7 +57,7 @@ protected:
     void onCommand(int id, int code, HWND control) override {
         if (id == IDOK && code == BN_CLICKED) {
             readControls();
-            if (storeForm(form_) == 0) end(IDOK);
+            if (storeForm(form_) == 0) finish(IDOK);
             return;
         }
         const ControlInfo<Form>* row = binding_->row(id);

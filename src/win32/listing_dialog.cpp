@@ -4,7 +4,8 @@
 
 #include "script/script_listings.h"
 #include "win32/dialog_ids.h"
-#include "win32/file_dialogs.h"
+#include "shell/app_context.h"
+#include "shell/front_end.h"
 #include "win32/win32_text.h"
 
 namespace varnel::win32 {
@@ -14,8 +15,8 @@ constexpr const char* kTextFilter = "Text Files (*.txt)";
 namespace ids = dialog_ids::listing_dialog;
 }  // namespace
 
-CListingDialog::CListingDialog(std::string text, UserInterface& ui)
-    : ModalDialog(L"ListingDialog"), text_(std::move(text)), ui_(ui) {}
+CListingDialog::CListingDialog(std::string text, AppContext& context)
+    : ModalDialog(L"ListingDialog"), text_(std::move(text)), context_(context) {}
 
 CListingDialog::~CListingDialog() {
     if (font_) DeleteObject(font_);
@@ -62,13 +63,11 @@ void CListingDialog::widenForFullLines(HWND box) {
 
 void CListingDialog::onCommand(int id, int code, HWND control) {
     if (id == ids::saveButton && code == BN_CLICKED) {
-        const std::string path = chooseSaveFile(window(), kTextFilter, "txt");
-        if (!path.empty()) saveListingFile(path, text_, ui_);
+        const std::string path = context_.files.saveFile(kTextFilter, "txt");
+        if (!path.empty()) saveListingFile(path, text_, context_.ui);
         return;
     }
     ModalDialog::onCommand(id, code, control);
 }
-
-void showListing(HWND owner, const std::string& text, UserInterface& ui) { CListingDialog(text, ui).run(owner); }
 
 }  // namespace varnel::win32

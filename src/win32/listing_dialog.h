@@ -5,7 +5,7 @@
 #include "win32/modal_dialog.h"
 
 namespace varnel {
-class UserInterface;
+struct AppContext;
 }
 
 namespace varnel::win32 {
@@ -14,7 +14,7 @@ namespace varnel::win32 {
 // with a button that saves it as a text file.
 class CListingDialog : public ModalDialog {
 public:
-    CListingDialog(std::string text, UserInterface& ui);
+    CListingDialog(std::string text, AppContext& context);
     ~CListingDialog() override;
 
 private:
@@ -23,10 +23,8 @@ private:
     void widenForFullLines(HWND box);
 
     std::string text_;
-    UserInterface& ui_;
+    AppContext& context_;
     HFONT font_ = nullptr;
 };
-
-void showListing(HWND owner, const std::string& text, UserInterface& ui);
 
 }  // namespace varnel::win32

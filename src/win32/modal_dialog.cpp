@@ -37,6 +37,28 @@ void ModalDialog::pause(int ms) {
     }
 }
 
+RECT ModalDialog::controlRect(HWND control) const {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void ModalDialog::growControl(HWND control, int dy) {
+    if (dy <= 0) return;
+    const RECT grown = controlRect(control);
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == control) continue;
+        const RECT r = controlRect(child);
+        if (r.top >= grown.bottom) SetWindowPos(child, nullptr, r.left, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    SetWindowPos(control, nullptr, 0, 0, grown.right - grown.left, grown.bottom - grown.top + dy,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT w;
+    GetWindowRect(window_, &w);
+    SetWindowPos(window_, nullptr, 0, 0, w.right - w.left, w.bottom - w.top + dy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
 INT_PTR ModalDialog::run(HWND owner) {
     return DialogBoxParamW(GetModuleHandleW(nullptr), templateName_, owner, dialogProc,
                            reinterpret_cast<LPARAM>(this));
@@ -63,6 +85,8 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
     case WM_VSCROLL:
         if (lParam) self->onScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
         return TRUE;
+    case WM_CLOSE:
+        return self->onClose() ? TRUE : FALSE;
     case WM_TIMER:
         self->onTimer(static_cast<int>(wParam));
         return TRUE;
@@ -70,9 +94,11 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
         self->onPosted(static_cast<int>(wParam));
         return TRUE;
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
-        showAboutBox(window);
-        return TRUE;
+        if ((wParam & 0xFFF0) == kAboutCommand) {
+            showAboutBox(window);
+            return TRUE;
+        }
+        return self->onSysCommand(static_cast<unsigned>(wParam & 0xFFF0)) ? TRUE : FALSE;
     case WM_NOTIFY:
         SetWindowLongPtrW(window, DWLP_MSGRESULT, self->onNotify(*reinterpret_cast<const NMHDR*>(lParam)));
         return TRUE;

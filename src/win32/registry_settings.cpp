@@ -13,14 +13,18 @@ int RegistrySettings::readNumber(const wchar_t* name, int fallback) const {
     return static_cast<int>(value);
 }
 
-void RegistrySettings::writeNumber(const wchar_t* name, int value) {
+void RegistrySettings::writeValue(const wchar_t* name, unsigned long type, const void* data, unsigned long size) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;  // a setting that cannot be kept is simply not remembered
-    const DWORD v = static_cast<DWORD>(value);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+void RegistrySettings::writeNumber(const wchar_t* name, int value) {
+    const DWORD v = static_cast<DWORD>(value);
+    writeValue(name, REG_DWORD, &v, sizeof v);
 }
 
 std::string RegistrySettings::readText(const wchar_t* name, const char* fallback) const {
@@ -37,6 +41,11 @@ int RegistrySettings::port() const {
     return slot >= 1 && slot <= 16 ? slot : 1;
 }
 void RegistrySettings::setPort(int slot) { writeNumber(L"Port", slot); }
+std::string RegistrySettings::portName() const { return readText(L"PortName", ""); }
+void RegistrySettings::setPortName(const std::string& path) {
+    const std::wstring value = wideFromUtf8(path);
+    writeValue(L"PortName", REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
 bool RegistrySettings::turbo() const { return readNumber(L"Turbo", 1) != 0; }
 void RegistrySettings::setTurbo(bool on) { writeNumber(L"Turbo", on ? 1 : 0); }
 bool RegistrySettings::metric() const { return readNumber(L"Metric", 1) != 0; }

@@ -7,7 +7,8 @@
 #include "forms/satellite/smart_beacon_form.h"
 #include "forms/satellite/status_text_form.h"
 #include "win32/form_dialog.h"
-#include "win32/window_context.h"
+#include "shell/app_context.h"
+#include "session/session.h"
 
 namespace varnel::win32 {
 
@@ -17,64 +18,64 @@ namespace varnel::win32 {
 
 class CSmartBeaconDialog : public FormDialog<SmartBeaconForm> {
 public:
-    explicit CSmartBeaconDialog(WindowContext& context);
+    explicit CSmartBeaconDialog(AppContext& context);
 
 private:
     void showForm(SmartBeaconForm& form) override;
     int storeForm(const SmartBeaconForm& form) override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 class CFrequencyDialog : public FormDialog<FrequencyForm> {
 public:
-    explicit CFrequencyDialog(WindowContext& context);
+    explicit CFrequencyDialog(AppContext& context);
 
 private:
     void showForm(FrequencyForm& form) override;
     int storeForm(const FrequencyForm& form) override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 class CStatusTextDialog : public FormDialog<StatusTextForm> {
 public:
-    explicit CStatusTextDialog(WindowContext& context);
+    explicit CStatusTextDialog(AppContext& context);
 
 private:
     void showForm(StatusTextForm& form) override;
     int storeForm(const StatusTextForm& form) override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 class CAccessListDialog : public FormDialog<AccessListForm> {
 public:
-    explicit CAccessListDialog(WindowContext& context);
+    explicit CAccessListDialog(AppContext& context);
 
 private:
     void showForm(AccessListForm& form) override;
     int storeForm(const AccessListForm& form) override;
     void setUp() override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 class CDigipeaterDialog : public FormDialog<DigipeaterForm> {
 public:
-    explicit CDigipeaterDialog(WindowContext& context);
+    explicit CDigipeaterDialog(AppContext& context);
 
 private:
     void showForm(DigipeaterForm& form) override;
     int storeForm(const DigipeaterForm& form) override;
     void setUp() override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 class CProfileSwitchDialog : public FormDialog<ProfileSwitchForm> {
 public:
-    explicit CProfileSwitchDialog(WindowContext& context);
+    explicit CProfileSwitchDialog(AppContext& context);
 
 private:
     void showForm(ProfileSwitchForm& form) override;
     int storeForm(const ProfileSwitchForm& form) override;
-    WindowContext& context_;
+    AppContext& context_;
 };
 
 }  // namespace varnel::win32

@@ -4,34 +4,37 @@ namespace varnel::win32 {
 
 namespace id = weather_id;
 
-CWeatherConfigDialog::CWeatherConfigDialog(WindowContext& context)
-    : FormDialog(L"WeatherConfigDialog", kWeatherControls, weatherControlChanged), context_(context) {}
+CWeatherConfigDialog::CWeatherConfigDialog(AppContext& context)
+    : ModalDialog(L"WeatherConfigDialog"), window_(context, *this) {}
 
-void CWeatherConfigDialog::showForm(WeatherForm& form) { startWeatherForm(form, context_.session); }
-
-int CWeatherConfigDialog::storeForm(const WeatherForm& form) {
-    return storeWeatherRecord(form, context_.session, context_.ui);
+void CWeatherConfigDialog::onInit() {
+    binding_ = std::make_unique<FormBinding<WeatherForm>>(window(), kWeatherControls);
+    binding_->takeCaptions(window_.form());
+    window_.start();
+    addAboutEntry();
 }
 
-void CWeatherConfigDialog::setUp() { addAboutEntry(); }
-
 void CWeatherConfigDialog::onCommand(int controlId, int code, HWND control) {
-    if (binding().updating()) return;
-    if (controlId == id::kLatHemisphere || controlId == id::kLonHemisphere) {
-        if (code == BN_CLICKED) changed(controlId);
-        return;
-    }
-    if (controlId == id::kExitButton) {
-        end(IDCANCEL);
-        return;
-    }
     (void)control;
+    if (binding_->updating() || code != BN_CLICKED) return;
+    switch (controlId) {
+    case id::kExitButton: return finish(IDCANCEL);
+    case id::kWriteButton: return window_.writePressed();
+    case id::kSaveButton: return window_.saveFilePressed();
+    case id::kLoadButton: return window_.loadFilePressed();
+    case id::kFirmwareFileButton: return window_.firmwarePressed(false);
+    case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
+    case id::kDiagnosticsButton: return window_.diagnosticsPressed();
+    case id::kLatHemisphere:
+    case id::kLonHemisphere: return window_.controlChanged(controlId);
+    default: return;
+    }
 }
 
 // The vane's label follows the slider as it moves, not only when let go.
 void CWeatherConfigDialog::onScroll(HWND control, int code) {
     (void)code;
-    if (!binding().updating() && GetDlgCtrlID(control) == id::kWindVane) changed(id::kWindVane);
+    if (!binding_->updating() && GetDlgCtrlID(control) == id::kWindVane) window_.controlChanged(id::kWindVane);
 }
 
 }  // namespace varnel::win32

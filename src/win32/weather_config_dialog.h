@@ -1,26 +1,32 @@
 #pragma once
 
+#include <memory>
+
 #include "forms/weather/weather_form.h"
-#include "win32/form_dialog.h"
-#include "win32/window_context.h"
+#include "shell/weather_window.h"
+#include "win32/form_binding.h"
+#include "win32/window_host.h"
 
 namespace varnel::win32 {
 
 // The weather-station dialog (family 1), bound through the weather form's
-// table; the wind vane's label follows its slider and the N/S and E/W
-// buttons toggle, as the form says.
-class CWeatherConfigDialog : public FormDialog<WeatherForm> {
+// table, its events forwarded to the shell's WeatherWindow.
+class CWeatherConfigDialog : public ModalDialog, public DialogHost<WeatherView, CWeatherConfigDialog> {
 public:
-    explicit CWeatherConfigDialog(WindowContext& context);
+    explicit CWeatherConfigDialog(AppContext& context);
+
+    void readForm(WeatherForm& form) override { binding_->fromControls(form); }
+    void showForm(const WeatherForm& form) override { binding_->toControls(form); }
+
+    WeatherWindow& behaviour() { return window_; }
 
 private:
-    void showForm(WeatherForm& form) override;
-    int storeForm(const WeatherForm& form) override;
-    void setUp() override;
+    void onInit() override;
     void onCommand(int id, int code, HWND control) override;
     void onScroll(HWND control, int code) override;
 
-    WindowContext& context_;
+    WeatherWindow window_;
+    std::unique_ptr<FormBinding<WeatherForm>> binding_;
 };
 
 }  // namespace varnel::win32

@@ -40,28 +40,14 @@ void CWriteProgressDialog::onPosted(int what) {
 // needs, and what is below it and the window move down by as much.
 void CWriteProgressDialog::makeRoomForStatus() {
     HWND label = GetDlgItem(window(), ids::statusLabel);
-    RECT r;
-    GetWindowRect(label, &r);
-    MapWindowPoints(HWND_DESKTOP, window(), reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = controlRect(label);
     RECT text = r;
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const std::wstring wide = wideFromUtf8(status_);
-    DrawTextW(dc, wide.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    DrawTextW(dc, wideFromUtf8(status_).c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
-    const int grow = (text.bottom - text.top) - (r.bottom - r.top);
-    if (grow <= 0) return;
-    SetWindowPos(label, nullptr, 0, 0, r.right - r.left, text.bottom - text.top, SWP_NOMOVE | SWP_NOZORDER);
-    for (HWND below : {GetDlgItem(window(), ids::progressBar), GetDlgItem(window(), IDOK)}) {
-        RECT b;
-        GetWindowRect(below, &b);
-        MapWindowPoints(HWND_DESKTOP, window(), reinterpret_cast<POINT*>(&b), 2);
-        SetWindowPos(below, nullptr, b.left, b.top + grow, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    }
-    RECT w;
-    GetWindowRect(window(), &w);
-    SetWindowPos(window(), nullptr, 0, 0, w.right - w.left, w.bottom - w.top + grow, SWP_NOMOVE | SWP_NOZORDER);
+    growControl(label, (text.bottom - text.top) - (r.bottom - r.top));
 }
 
 void CWriteProgressDialog::onCommand(int id, int code, HWND control) {

@@ -20,6 +20,9 @@
 #include "win32/satellite_dialogs.h"
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
+#include "win32/win32_windows.h"
+#include "firmware/http_client.h"
+#include "shell/app_context.h"
 #include "win32/write_progress_dialog.h"
 #include "win32/win32_text.h"
 #include "window_driver.h"
@@ -71,11 +74,23 @@ Session factorySession(const std::string& chip, bool weather = false) {
     return s;
 }
 
+// What a window may reach besides the session: no network, no file chosen.
+struct NoHttp : HttpClient {
+    HttpResponse get(const std::string&, const std::string&, std::size_t) override { return {}; }
+};
+struct NoFiles : FileChooser {
+    std::string openFile(const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&) override { return {}; }
+};
+
 struct Bench {
     Session session;
     RecordingUi ui;
+    NoHttp http;
+    NoFiles files;
     TestSettings settings;
-    win32::WindowContext context{session, ui, settings};
+    win32::Win32Windows windows;
+    AppContext context{session, ui, http, files, settings, windows, "", "", ""};
     explicit Bench(Session s) : session(std::move(s)) {}
 };
 
@@ -108,12 +123,12 @@ TEST(Win32Windows, SatelliteWindowsBindAndOkKeepsTheRecords) {
     struct Window {
         const char* name;
         int button;  // the main dialog's button that opens it
-        std::function<std::unique_ptr<win32::ModalDialog>(win32::WindowContext&)> make;
+        std::function<std::unique_ptr<win32::ModalDialog>(AppContext&)> make;
         std::function<void(HWND)> expectTable;
     };
     auto window = [](const char* name, int button, auto tag, const auto& table) {
         using Dialog = typename decltype(tag)::type;
-        return Window{name, button, [](win32::WindowContext& c) { return std::make_unique<Dialog>(c); },
+        return Window{name, button, [](AppContext& c) { return std::make_unique<Dialog>(c); },
                       [&table](HWND w) { expectBound(w, table); }};
     };
     const Window windows[] = {
@@ -157,8 +172,9 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
         const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
             expectBound(hwnd, kTrackerControls);
             captureWindow(hwnd, std::string("tracker_") + chip);
-            dialog.readControls();
-            EXPECT_EQ(checkAndStore(dialog.form(), bench.session, bench.ui), 0);
+            TrackerForm& form = dialog.behaviour().form();
+            dialog.readForm(form);
+            EXPECT_EQ(checkAndStore(form, bench.session, bench.ui), 0);
             EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
 
             HWND hemisphere = GetDlgItem(hwnd, id::kLatHemisphere);
@@ -193,8 +209,9 @@ TEST(Win32Windows, WeatherDialogBindsAndKeepsTheRecord) {
         captureWindow(hwnd, "weather_AP64");
         // Opening switched the session to metric; the record is as it was.
         before = Records(bench.session);
-        dialog.readControls();
-        EXPECT_EQ(storeWeatherRecord(dialog.form(), bench.session, bench.ui), 0)
+        WeatherForm& form = dialog.behaviour().form();
+        dialog.readForm(form);
+        EXPECT_EQ(storeWeatherRecord(form, bench.session, bench.ui), 0)
             << (bench.ui.messages.empty() ? "" : bench.ui.messages.front());
         postClick(hwnd, weather_id::kExitButton);
     });
@@ -203,9 +220,9 @@ TEST(Win32Windows, WeatherDialogBindsAndKeepsTheRecord) {
 }
 
 TEST(Win32Windows, ListingShowsTheTextAsItIs) {
-    RecordingUi ui;
+    Bench bench{Session()};
     const std::string text = "0000: 01 02\r\n0002: FF\r\n";
-    win32::CListingDialog dialog(text, ui);
+    win32::CListingDialog dialog(text, bench.context);
     std::wstring shown;
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         HWND box = FindWindowExW(hwnd, nullptr, L"Edit", nullptr);
