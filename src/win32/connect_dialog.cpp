@@ -17,14 +17,21 @@ constexpr int kFirstSlotId = 4000;
 constexpr int kSlotRowUnits = 12;
 constexpr int kGroupTopUnits = 11;
 constexpr int kMarginUnits = 7;
+constexpr int kRowSpacingUnits = 4;
 }  // namespace
 
 CConnectDialog::CConnectDialog(AppContext& context, std::string extraPath, PortQuery query)
     : ModalDialog(L"ConnectDialog"), window_(context, *this, std::move(extraPath), std::move(query)) {}
 
 void CConnectDialog::onInit() {
+    // The typed-path row goes, and what is below it moves up into its place.
+    HWND pathEdit = GetDlgItem(window(), ids::portPathEdit);
     ShowWindow(GetDlgItem(window(), ids::portPathLabel), SW_HIDE);
-    ShowWindow(GetDlgItem(window(), ids::portPathEdit), SW_HIDE);
+    ShowWindow(pathEdit, SW_HIDE);
+    RECT spacing{0, 0, 0, kRowSpacingUnits};
+    MapDialogRect(window(), &spacing);
+    const RECT row = controlRect(pathEdit);
+    growControl(pathEdit, -(row.bottom - row.top + spacing.bottom));
     tooltips_ = control_binding::createTooltips(window());
     window_.start();
 }

@@ -1,5 +1,7 @@
 #include "win32/modal_dialog.h"
 
+#include <algorithm>
+
 #include "win32/about_box.h"
 #include "win32/resource_ids.h"
 
@@ -37,6 +39,24 @@ void ModalDialog::pause(int ms) {
     }
 }
 
+void ModalDialog::centre() {
+    RECT w, area;
+    GetWindowRect(window_, &w);
+    HWND owner = GetWindow(window_, GW_OWNER);
+    if (owner && IsWindowVisible(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        area = monitor.rcWork;
+    }
+    const int width = w.right - w.left, height = w.bottom - w.top;
+    const int x = std::max<int>(area.left, (area.left + area.right - width) / 2);
+    const int y = std::max<int>(area.top, (area.top + area.bottom - height) / 2);
+    SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT ModalDialog::controlRect(HWND control) const {
     RECT r;
     GetWindowRect(control, &r);
@@ -45,7 +65,7 @@ RECT ModalDialog::controlRect(HWND control) const {
 }
 
 void ModalDialog::growControl(HWND control, int dy) {
-    if (dy <= 0) return;
+    if (dy == 0) return;
     const RECT grown = controlRect(control);
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (child == control) continue;
@@ -72,6 +92,9 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
         if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VARNEL_APP_ICON)))
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         self->onInit();
+        // What onInit added or took away may have changed the size that
+        // the template was centred with.
+        self->centre();
         if (self->whenShown) self->whenShown(*self);
         return self->focusChosen_ ? FALSE : TRUE;
     }

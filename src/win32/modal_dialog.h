@@ -58,9 +58,11 @@ protected:
 
     // Adds "About varnelcfg..." to the window's system menu.
     void addAboutEntry();
-    // Makes a control taller by dy pixels: the controls below it and the
-    // window's bottom edge move down as much.
+    // Makes a control taller by dy pixels (shorter when negative): the
+    // controls below it and the window's bottom edge move as much.
     void growControl(HWND control, int dy);
+    // Centres the window over its owner, or on the screen.
+    void centre();
     // The control's rectangle in the window's client coordinates.
     RECT controlRect(HWND control) const;
     // During onInit: the control that starts with the focus (else the

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "win32/dialog_ids.h"
 #include "win32/win32_text.h"
 
@@ -47,7 +49,23 @@ void CWriteProgressDialog::makeRoomForStatus() {
     DrawTextW(dc, wideFromUtf8(status_).c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
+    // A long line (the backup's path) widens the window, up to the screen's
+    // width; the bar follows and OK stays at the right edge.
+    const int wider = std::min<int>(text.right - text.left, GetSystemMetrics(SM_CXSCREEN) * 9 / 10) - (r.right - r.left);
+    if (wider > 0) {
+        RECT w;
+        GetWindowRect(window(), &w);
+        SetWindowPos(window(), nullptr, 0, 0, w.right - w.left + wider, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
+        for (HWND c : {label, GetDlgItem(window(), ids::progressBar)}) {
+            const RECT cr = controlRect(c);
+            SetWindowPos(c, nullptr, 0, 0, cr.right - cr.left + wider, cr.bottom - cr.top, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        HWND ok = GetDlgItem(window(), IDOK);
+        const RECT o = controlRect(ok);
+        SetWindowPos(ok, nullptr, o.left + wider, o.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
     growControl(label, (text.bottom - text.top) - (r.bottom - r.top));
+    centre();
 }
 
 void CWriteProgressDialog::onCommand(int id, int code, HWND control) {
