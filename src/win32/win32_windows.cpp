@@ -5,6 +5,7 @@
 #include "link/port_resolver.h"
 #include "win32/about_box.h"
 #include "win32/connect_dialog.h"
+#include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/satellite_dialogs.h"
 #include "win32/tracker_config_dialog.h"
@@ -35,10 +36,9 @@ int Win32Windows::run(WindowKind kind, AppContext& context) {
     case WindowKind::Digipeater: return runModal<CDigipeaterDialog>(context);
     case WindowKind::ProfileSwitch: return runModal<CProfileSwitchDialog>(context);
     case WindowKind::About: showAboutBox(GetActiveWindow()); return kResultAccepted;
-    // Not built for Windows yet: the firmware source windows and the script
-    // editor.
-    case WindowKind::FirmwareInit:
-    case WindowKind::FirmwareDownload:
+    case WindowKind::FirmwareInit: return runModal<CFirmwareInitDialog>(context);
+    case WindowKind::FirmwareDownload: return runModal<CFirmwareDownloadDialog>(context);
+    // Not built for Windows yet: the script editor.
     case WindowKind::ScriptEditor: return kResultRejected;
     }
     return kResultRejected;

@@ -15,6 +15,7 @@
 #include "forms/weather/weather_form.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
+#include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/registry_settings.h"
 #include "win32/satellite_dialogs.h"
@@ -74,9 +75,13 @@ Session factorySession(const std::string& chip, bool weather = false) {
     return s;
 }
 
-// What a window may reach besides the session: no network, no file chosen.
+// What a window may reach besides the session: a network that serves one
+// firmware list, no file chosen.
 struct NoHttp : HttpClient {
-    HttpResponse get(const std::string&, const std::string&, std::size_t) override { return {}; }
+    HttpResponse get(const std::string&, const std::string& path, std::size_t) override {
+        if (path.find("list") == std::string::npos) return {404, "", false, ""};
+        return {200, "/fw/a.s19\tTracker 2.0\t2024-05-01\r\n/fw/b.s19\tTracker 1.0\t2023-01-10\r\n", false, ""};
+    }
 };
 struct NoFiles : FileChooser {
     std::string openFile(const std::string&, const std::string&) override { return {}; }
@@ -258,6 +263,29 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_FALSE(okDuringWrite);
     EXPECT_EQ(status, L"Finished!\nSettings saved in backup.cfg");
+}
+
+// The firmware windows: the release list shows every release the server
+// lists; the initialisation window names the hardware.
+TEST(Win32Windows, FirmwareWindowsShowTheReleasesAndTheHardware) {
+    Bench bench(factorySession("AP64"));
+    win32::CFirmwareDownloadDialog download(bench.context);
+    int rows = -1;
+    EXPECT_EQ(runDriven(download, [&](HWND hwnd) {
+                  rows = ListView_GetItemCount(FindWindowExW(hwnd, nullptr, WC_LISTVIEWW, nullptr));
+                  captureWindow(hwnd, "firmware_download");
+                  postClick(hwnd, IDCANCEL);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(rows, 2);
+
+    win32::CFirmwareInitDialog init(bench.context);
+    EXPECT_EQ(runDriven(init, [&](HWND hwnd) {
+                  captureWindow(hwnd, "firmware_init");
+                  postClick(hwnd, IDCANCEL);
+              }),
+              IDCANCEL);
+    EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
 }
 
 // "Port", "Turbo" and "Metric" are DWORDs in the current user's

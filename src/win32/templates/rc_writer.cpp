@@ -83,9 +83,16 @@ int roleId(const PlacedControl& c) {
 
 // What the template's caption holds: the text, except for a trackbar, whose
 // range a template has no other place for ("min,max,page"; the binding sets
-// it), and a tab control, whose tabs the form names.
+// it), a list view, whose column headings go the same way ("a|b|c"), and a
+// tab control, whose tabs the form names.
 std::string caption(const PlacedControl& c) {
     if (c.qtClass == "QTabBar") return {};
+    if (c.qtClass == "QTreeWidget") {
+        std::string headings;
+        for (const auto& child : c.element->children)
+            if (child->tag == "column") headings += (headings.empty() ? "" : "|") + child->property("text");
+        return headings;
+    }
     if (c.qtClass == "QSlider") {
         const XmlElement& e = *c.element;
         auto number = [&](const char* name, const char* fallback) {
