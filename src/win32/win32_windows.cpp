@@ -5,6 +5,7 @@
 #include "link/port_resolver.h"
 #include "win32/about_box.h"
 #include "win32/connect_dialog.h"
+#include "win32/diagnostics_dialog.h"
 #include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/satellite_dialogs.h"
@@ -49,8 +50,12 @@ int Win32Windows::runConnect(AppContext& context, const std::string& extraPath) 
     return shellResult(dialog.run(GetActiveWindow()));
 }
 
-// Not built for Windows yet: the diagnostics window.
-int Win32Windows::runDiagnostics(AppContext&, DiagnosticsSettings&) { return kResultRejected; }
+int Win32Windows::runDiagnostics(AppContext& context, DiagnosticsSettings& settings) {
+    CDiagnosticsDialog dialog(context, settings);
+    const int result = shellResult(dialog.run(GetActiveWindow()));
+    settings = dialog.settings();
+    return result;
+}
 
 void Win32Windows::runListing(AppContext& context, const std::string& text) {
     CListingDialog(text, context).run(GetActiveWindow());
