@@ -9,6 +9,7 @@
 #include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/satellite_dialogs.h"
+#include "win32/script_editor_dialog.h"
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
 #include "win32/window_host.h"
@@ -39,8 +40,7 @@ int Win32Windows::run(WindowKind kind, AppContext& context) {
     case WindowKind::About: showAboutBox(GetActiveWindow()); return kResultAccepted;
     case WindowKind::FirmwareInit: return runModal<CFirmwareInitDialog>(context);
     case WindowKind::FirmwareDownload: return runModal<CFirmwareDownloadDialog>(context);
-    // Not built for Windows yet: the script editor.
-    case WindowKind::ScriptEditor: return kResultRejected;
+    case WindowKind::ScriptEditor: return runModal<CScriptEditorDialog>(context);
     }
     return kResultRejected;
 }

@@ -19,6 +19,8 @@
 #include "win32/listing_dialog.h"
 #include "win32/registry_settings.h"
 #include "win32/satellite_dialogs.h"
+#include "win32/script_editor_dialog.h"
+#include "win32/diagnostics_dialog.h"
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
 #include "win32/win32_windows.h"
@@ -203,6 +205,23 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
     }
+}
+
+// The script editor: bound, and OK on the untouched program keeps the
+// script area byte for byte.
+TEST(Win32Windows, ScriptEditorBindsAndOkKeepsTheScript) {
+    Bench bench(factorySession("AP64"));
+    const Records before(bench.session);
+    win32::CScriptEditorDialog dialog(bench.context);
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        expectBound(hwnd, kScriptEditorControls);
+        EXPECT_GT(SendDlgItemMessageW(hwnd, script_editor_id::kLineList, LB_GETCOUNT, 0, 0), 0);
+        captureWindow(hwnd, "script_editor_AP64");
+        postClick(hwnd, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+    EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
 }
 
 TEST(Win32Windows, WeatherDialogBindsAndKeepsTheRecord) {

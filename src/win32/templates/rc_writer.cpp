@@ -163,13 +163,18 @@ std::string resourceScript(const std::vector<DialogTemplate>& dialogs) {
 std::string generatedIdHeader(const std::vector<std::pair<std::string, DialogTemplate>>& dialogs) {
     std::string out =
         "// Generated from res/*.ui by varnel-dialog-templates: the ids of controls\n"
-        "// that no form table names, by dialog and object name.\n#pragma once\n\nnamespace varnel::dialog_ids {\n";
+        "// that no form table names, by dialog and object name, and the same as a\n"
+        "// table (kNamed) for code that finds controls by name.\n#pragma once\n\n"
+        "namespace varnel::dialog_ids {\n\nstruct NamedControl {\n    const char* name;\n    int id;\n};\n";
     for (const auto& [name, d] : dialogs) {
         if (d.generatedIds.empty()) continue;
-        out += "namespace " + name + " {\n";
-        for (const auto& [control, id] : d.generatedIds)
+        out += "\nnamespace " + name + " {\n";
+        std::string named;
+        for (const auto& [control, id] : d.generatedIds) {
             out += "inline constexpr int " + control + " = " + std::to_string(id) + ";\n";
-        out += "}\n";
+            named += "    {\"" + control + "\", " + std::to_string(id) + "},\n";
+        }
+        out += "inline constexpr NamedControl kNamed[] = {\n" + named + "};\n}  // namespace " + name + "\n";
     }
     return out + "}  // namespace varnel::dialog_ids\n";
 }
