@@ -9,19 +9,6 @@ namespace varnel::win32 {
 
 namespace {
 
-// The layout's buttons for the editor's commands besides the statements.
-constexpr std::pair<std::string_view, ScriptCommand> kCommandButtons[] = {
-    {"upButton", ScriptCommand::MoveUp},
-    {"downButton", ScriptCommand::MoveDown},
-    {"deleteLineButton", ScriptCommand::DeleteLine},
-    {"nwLatHemisphere", ScriptCommand::ToggleNwLatitude},
-    {"nwLonHemisphere", ScriptCommand::ToggleNwLongitude},
-    {"seLatHemisphere", ScriptCommand::ToggleSeLatitude},
-    {"seLonHemisphere", ScriptCommand::ToggleSeLongitude},
-    {"codeListButton", ScriptCommand::CodeListing},
-    {"patchListButton", ScriptCommand::PatchListing},
-};
-
 // A control of the editor by its layout name: a row of the form's table, or
 // one the template generator gave an id; 0 when there is none.
 int controlId(std::string_view name) {
@@ -50,9 +37,10 @@ void CScriptEditorDialog::onInit() {
     SendMessageW(binding_->control(script_editor_id::kLineList), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     for (const ScriptButtonInfo& info : kScriptButtons)
         if (const int id = controlId(info.name)) actions_.push_back({id, true, info.button, ScriptCommand::Ok});
-    for (const auto& [name, command] : kCommandButtons)
-        if (const int id = controlId(name)) actions_.push_back({id, false, ScriptButton{}, command});
+    // OK is the dialog's own IDOK, which the generator gave "okButton".
     actions_.push_back({IDOK, false, ScriptButton{}, ScriptCommand::Ok});
+    for (const auto& [name, command] : kScriptCommandButtons)
+        if (const int id = controlId(name)) actions_.push_back({id, false, ScriptButton{}, command});
     window_.start();
 }
 
