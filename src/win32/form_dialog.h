@@ -80,8 +80,6 @@ protected:
         showControls();
     }
 
-    Form& mutableForm() { return form_; }
-
 private:
     void addEditStyle(std::initializer_list<int> ids, LONG style) {
         for (int id : ids)

@@ -26,7 +26,6 @@ void Win32UserInterface::pump() {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         if (!GetMessageW(&msg, nullptr, 0, 0)) {
             link_.linkAbort = 1;
-            quitRequested_ = true;
             PostQuitMessage(-1);
             return;
         }

@@ -22,15 +22,12 @@ public:
     bool askYesNo(const std::string& text) override;
     void pump() override;
 
-    bool quitRequested() const { return quitRequested_; }
-
     // The title every message box carries: the program's name, as a
     // message box without a title of its own shows it.
     static constexpr const wchar_t* kTitle = L"varnelcfg";
 
 private:
     LinkState& link_;
-    bool quitRequested_ = false;
 };
 
 }  // namespace varnel::win32

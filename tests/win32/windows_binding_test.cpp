@@ -15,6 +15,7 @@
 #include "forms/weather/weather_form.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
+#include "win32/connect_dialog.h"
 #include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/registry_settings.h"
@@ -282,6 +283,25 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_FALSE(okDuringWrite);
     EXPECT_EQ(status, L"Finished!\nSettings saved in backup.cfg");
+}
+
+// The connect window: a slot per COM port, the remembered one chosen, and
+// Cancel with no attempt running closes it.
+TEST(Win32Windows, ConnectWindowOffersTheSlotsAndTheRememberedPort) {
+    Bench bench{Session()};
+    bench.settings.setPort(5);
+    win32::CConnectDialog dialog(bench.context, "", [&] { return bench.windows.portSlots(""); });
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        for (int slot = 1; slot <= kMaxPortSlots; ++slot) {
+            ASSERT_TRUE(dialog.slotButton(slot)) << slot;
+            EXPECT_EQ(textOf(dialog.slotButton(slot)), L"COM" + std::to_wstring(slot));
+            EXPECT_EQ(SendMessageW(dialog.slotButton(slot), BM_GETCHECK, 0, 0), slot == 5 ? BST_CHECKED : BST_UNCHECKED);
+        }
+        EXPECT_EQ(dialog.choice().slot, 5);
+        captureWindow(hwnd, "connect");
+        postClick(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(win32::shellResult(result), kResultRejected);
 }
 
 // The firmware windows: the release list shows every release the server
