@@ -28,8 +28,7 @@ CAccessListDialog::CAccessListDialog(AppContext& context)
     : FormDialog(L"AccessListDialog", kAccessListControls, nullptr), context_(context) {}
 void CAccessListDialog::showForm(AccessListForm& form) { showAccessList(context_.session, form); }
 int CAccessListDialog::storeForm(const AccessListForm& form) {
-    storeAccessList(form, context_.session);
-    return 0;
+    return checkAndStoreAccessList(form, context_.session, context_.ui);
 }
 void CAccessListDialog::setUp() {
     using access_list_id::entry;

@@ -47,7 +47,9 @@ void CTrackerConfigDialog::onCommand(int controlId, int code, HWND control) {
         for (const auto& [button, kind] : kWindows)
             if (controlId == button) return window_.windowPressed(kind);
         switch (controlId) {
-        case id::kExitButton: return finish(IDCANCEL);
+        // Exit, Escape and the close button (all IDCANCEL) ask before
+    // dropping edits.
+    case id::kExitButton: return window_.exitRequested();
         case id::kWriteButton: return window_.writePressed();
         case id::kCopyButton: return window_.copyPressed();
         case id::kSaveButton: return window_.saveFilePressed();

@@ -18,7 +18,9 @@ void CWeatherConfigDialog::onCommand(int controlId, int code, HWND control) {
     (void)control;
     if (binding_->updating() || code != BN_CLICKED) return;
     switch (controlId) {
-    case id::kExitButton: return finish(IDCANCEL);
+    // Exit, Escape and the close button (all IDCANCEL) ask before
+    // dropping edits.
+    case id::kExitButton: return window_.exitRequested();
     case id::kWriteButton: return window_.writePressed();
     case id::kSaveButton: return window_.saveFilePressed();
     case id::kLoadButton: return window_.loadFilePressed();

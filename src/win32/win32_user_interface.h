@@ -20,6 +20,7 @@ public:
 
     void message(const std::string& text) override;
     bool askYesNo(const std::string& text) override;
+    Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override;
     void pump() override;
 
     // The title every message box carries: the program's name, as a
