@@ -5,6 +5,7 @@
 #   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
 #   install-deps.sh clang     also clang, for make test-clang
 #   install-deps.sh --bench   also srecord, for make bench
+#   install-deps.sh package   also dpkg-dev, file and lintian, for make package
 set -euo pipefail
 
 packages=(
@@ -23,6 +24,9 @@ for extra in "$@"; do
     --bench) packages+=(srecord) ;;
     # make fuzz builds the fuzz programs with clang and its libFuzzer runtime.
     --fuzz) packages+=(clang libclang-rt-dev) ;;
+    # CPack's Depends come from dpkg-shlibdeps, which needs file(1); lintian
+    # checks the result.
+    package) packages+=(dpkg-dev file lintian) ;;
     *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QIcon>
-
-#include <cstdio>
+#include <iostream>
 
 #include "device/serial_port.h"
 #include "link/system_serial_port.h"
@@ -19,8 +18,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
     varnel::AppOptions options = varnel::parseAppOptions(args);
-    if (options.help || options.version) {  // before QApplication: no display needed
-        std::fputs((options.help ? varnel::appHelpText() : varnel::appVersionText()).c_str(), stdout);
+    // Answered before Qt starts, so they work without a display.
+    if (options.help || options.version) {
+        std::cout << (options.help ? varnel::appUsage() : varnel::appVersionText());
         return 0;
     }
 

@@ -34,22 +34,21 @@ AppOptions parseAppOptions(const std::vector<std::string>& args) {
     return o;
 }
 
-std::string appHelpText() {
-    return "Usage: varnelcfg [--port PATH] [--firmware-server HOST[:PORT]] [--mirror-server HOST[:PORT]]\n"
-           "                 [\"P K FIRMWARE.s19\"]\n"
+std::string appUsage() {
+    return "Usage: varnelcfg [OPTIONS] [PORT KEEP FIRMWARE]\n"
+           "Configure Varnel APRS trackers and load their firmware.\n"
            "\n"
-           "Configures a Varnel APRS tracker through its serial bootloader: the connect\n"
-           "dialog, then the dialogs of the tracker's firmware.\n"
+           "Options:\n"
+           "  -h, --help                    Print this help and exit\n"
+           "      --version                 Print the version and exit\n"
+           "      --port PATH               Offer this serial device first in the connect dialog\n"
+           "      --firmware-server HOST[:PORT]\n"
+           "                                Where the firmware lists come from\n"
+           "      --mirror-server HOST[:PORT]\n"
+           "                                Where the firmware files come from\n"
            "\n"
-           "  --port PATH                    offer this serial device first (slot 1)\n"
-           "  --firmware-server HOST[:PORT]  where the firmware list comes from\n"
-           "  --mirror-server HOST[:PORT]    where the firmware files come from\n"
-           "  -h, --help                     print this help and end\n"
-           "  --version                      print the version and end\n"
-           "\n"
-           "\"P K FIRMWARE.s19\" loads firmware without questions: P is the port's slot\n"
-           "digit, K is 1 to keep the tracker's settings, then the S-record file.\n"
-           "varnelcfg-cli does the same from a shell, without windows.\n";
+           "PORT KEEP FIRMWARE loads firmware without questions: PORT is the port's\n"
+           "digit, KEEP is 1 to keep the tracker's settings, FIRMWARE the S-record file.\n";
 }
 
 std::string appVersionText() { return std::string("varnelcfg ") + VARNEL_VERSION + "\n"; }

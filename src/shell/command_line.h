@@ -14,15 +14,16 @@ struct AppOptions {
     std::string mirrorServer;    // --mirror-server HOST[:PORT]
     std::string legacyCommandLine;
     std::string error;           // an option without its value
-    bool help = false;           // --help / -h: print appHelpText() and end
-    bool version = false;        // --version: print appVersionText() and end
+    bool help = false;           // --help, -h: print appUsage() and stop
+    bool version = false;        // --version: print appVersionText() and stop
 };
 
 AppOptions parseAppOptions(const std::vector<std::string>& args);
 
-// What --help and --version print. Both are answered before any window or
-// display is needed, so they work over ssh and in scripts.
-std::string appHelpText();
+// What --help prints: the options above and the legacy command line. The
+// manual page's check reads its options from here. Both --help and --version
+// are answered before any window or display is needed.
+std::string appUsage();
 std::string appVersionText();
 
 // The legacy command line is an unattended load from 8 characters on.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "forms/script/script_editor_form.h"
 #include "script/script_editor_model.h"
@@ -27,6 +28,25 @@ enum class ScriptCommand {
     CodeListing,
     PatchListing,
     Ok,
+};
+
+// The layout's buttons for the editor's commands besides the statements
+// (kScriptButtons), by object name: what every front end binds them to.
+struct ScriptCommandButton {
+    std::string_view name;
+    ScriptCommand command;
+};
+inline constexpr ScriptCommandButton kScriptCommandButtons[] = {
+    {"upButton", ScriptCommand::MoveUp},
+    {"downButton", ScriptCommand::MoveDown},
+    {"deleteLineButton", ScriptCommand::DeleteLine},
+    {"nwLatHemisphere", ScriptCommand::ToggleNwLatitude},
+    {"nwLonHemisphere", ScriptCommand::ToggleNwLongitude},
+    {"seLatHemisphere", ScriptCommand::ToggleSeLatitude},
+    {"seLonHemisphere", ScriptCommand::ToggleSeLongitude},
+    {"codeListButton", ScriptCommand::CodeListing},
+    {"patchListButton", ScriptCommand::PatchListing},
+    {"okButton", ScriptCommand::Ok},
 };
 
 // The script editor: the tracker's program as a list of lines built with

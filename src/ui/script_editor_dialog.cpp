@@ -9,24 +9,6 @@
 
 namespace varnel {
 
-namespace {
-
-// The layout's buttons for the editor's commands besides the statements.
-constexpr std::pair<std::string_view, ScriptCommand> kCommandButtons[] = {
-    {"upButton", ScriptCommand::MoveUp},
-    {"downButton", ScriptCommand::MoveDown},
-    {"deleteLineButton", ScriptCommand::DeleteLine},
-    {"nwLatHemisphere", ScriptCommand::ToggleNwLatitude},
-    {"nwLonHemisphere", ScriptCommand::ToggleNwLongitude},
-    {"seLatHemisphere", ScriptCommand::ToggleSeLatitude},
-    {"seLonHemisphere", ScriptCommand::ToggleSeLongitude},
-    {"codeListButton", ScriptCommand::CodeListing},
-    {"patchListButton", ScriptCommand::PatchListing},
-    {"okButton", ScriptCommand::Ok},
-};
-
-}  // namespace
-
 CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::ScriptEditorDialog>()), window_(context, *this) {
     ui_->setupUi(this);
@@ -44,7 +26,7 @@ CScriptEditorDialog::CScriptEditorDialog(AppContext& context, QWidget* parent)
         const ScriptButton button = info.button;
         connectButton(info.name, [this, button] { window_.statementPressed(button); });
     }
-    for (const auto& [name, command] : kCommandButtons)
+    for (const auto& [name, command] : kScriptCommandButtons)
         connectButton(name, [this, command = command] { window_.commandPressed(command); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     window_.start();

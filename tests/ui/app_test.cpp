@@ -37,6 +37,9 @@ TEST(AppOptions, OwnOptionsComeOffAndTheRestIsTheLegacyCommandLine) {
         EXPECT_EQ(o.legacyCommandLine, c.legacy);
         EXPECT_EQ(o.error, c.error);
     }
+    const AppOptions help = parseAppOptions({"-h", "1 1 fw.s19"});
+    EXPECT_TRUE(help.help && !help.version);
+    EXPECT_EQ(help.legacyCommandLine, "1 1 fw.s19");
 }
 
 #ifdef VARNEL_GUI_PATH
@@ -52,7 +55,7 @@ TEST(AppOptions, HelpAndVersionPrintWithoutADisplay) {
         char buffer[256];
         while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
         EXPECT_EQ(pclose(pipe), 0) << option << ": " << out;
-        EXPECT_EQ(out, std::string(option) == "--help" ? appHelpText() : appVersionText());
+        EXPECT_EQ(out, std::string(option) == "--help" ? appUsage() : appVersionText());
     }
     EXPECT_TRUE(parseAppOptions({"-h"}).help);
     EXPECT_EQ(parseAppOptions({"--version"}).legacyCommandLine, "");

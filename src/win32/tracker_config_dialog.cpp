@@ -1,0 +1,94 @@
+#include "win32/tracker_config_dialog.h"
+
+#include <commctrl.h>
+
+#include "forms/tracker/tracker_control_ids.h"
+#include "forms/tracker/tracker_messages.h"
+#include "win32/win32_text.h"
+
+namespace varnel::win32 {
+
+namespace id = tracker_id;
+
+namespace {
+// The export entry of the system menu (a multiple of 16 below 0xF000).
+constexpr unsigned kExportCommand = 0x0020;
+}  // namespace
+
+CTrackerConfigDialog::CTrackerConfigDialog(AppContext& context)
+    : ModalDialog(L"TrackerConfigDialog"), context_(context), window_(context, *this) {}
+
+void CTrackerConfigDialog::onInit() {
+    binding_ = std::make_unique<FormBinding<TrackerForm>>(window(), kTrackerControls);
+    binding_->takeCaptions(window_.form());
+    window_.start();
+    addAboutEntry();
+    if (window_.form().exportEntry)
+        AppendMenuW(GetSystemMenu(window(), FALSE), MF_STRING, kExportCommand,
+                    wideFromUtf8(tracker_message::kExportEntry).c_str());
+}
+
+bool CTrackerConfigDialog::onSysCommand(unsigned command) {
+    if (command != kExportCommand) return false;
+    window_.exportPressed();
+    return true;
+}
+
+void CTrackerConfigDialog::onCommand(int controlId, int code, HWND control) {
+    if (binding_->updating()) return;
+    static constexpr std::pair<int, WindowKind> kWindows[] = {
+        {id::kScriptButton, WindowKind::ScriptEditor},   {id::kSmartBeaconingButton, WindowKind::SmartBeacon},
+        {id::kFreqButton, WindowKind::Frequency},        {id::kMoreTextsButton, WindowKind::StatusText},
+        {id::kAccessListButton, WindowKind::AccessList}, {id::kDigipeaterButton, WindowKind::Digipeater},
+        {id::kProfileSwitchButton, WindowKind::ProfileSwitch},
+    };
+    const ControlInfo<TrackerForm>* row = binding_->row(controlId);
+    if (code == BN_CLICKED && (!row || row->type == ControlType::Button)) {
+        for (const auto& [button, kind] : kWindows)
+            if (controlId == button) return window_.windowPressed(kind);
+        switch (controlId) {
+        // Exit, Escape and the close button (all IDCANCEL) ask before
+    // dropping edits.
+    case id::kExitButton: return window_.exitRequested();
+        case id::kWriteButton: return window_.writePressed();
+        case id::kCopyButton: return window_.copyPressed();
+        case id::kSaveButton: return window_.saveFilePressed();
+        case id::kLoadButton: return window_.loadFilePressed();
+        case id::kFirmwareFileButton: return window_.firmwarePressed(false);
+        case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
+        case id::kDiagnosticsButton: return window_.diagnosticsPressed();
+        case id::kLatHemisphere:
+        case id::kLonHemisphere: return window_.controlChanged(controlId);
+        default: return;
+        }
+    }
+    if (!row) return;
+    switch (row->type) {
+    case ControlType::Edit:
+        if (code == EN_CHANGE) window_.controlChanged(controlId);
+        break;
+    case ControlType::Check:
+        if (code == BN_CLICKED) window_.controlChanged(controlId);
+        break;
+    case ControlType::Radio:
+        // Only the button turned on reports the change.
+        if (code != BN_CLICKED || SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED) break;
+        if (controlId == id::kMetricRadio || controlId == id::kImperialRadio)
+            window_.unitsChosen(controlId == id::kMetricRadio);
+        else
+            window_.controlChanged(controlId);
+        break;
+    case ControlType::List:
+        if (code == CBN_SELCHANGE) window_.controlChanged(controlId);
+        break;
+    default: break;
+    }
+}
+
+LRESULT CTrackerConfigDialog::onNotify(const NMHDR& header) {
+    if (header.code == TCN_SELCHANGE && static_cast<int>(header.idFrom) == id::kTabs)
+        window_.tabChanged(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+    return 0;
+}
+
+}  // namespace varnel::win32

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+
+#include "forms/tracker/tracker_controls.h"
+#include "shell/tracker_window.h"
+#include "win32/form_binding.h"
+#include "win32/win32_text.h"
+#include "win32/window_host.h"
+
+namespace varnel::win32 {
+
+// The main tracker dialog (families 0 and 2): its controls bound through the
+// tracker form's table, its events forwarded to the shell's TrackerWindow.
+class CTrackerConfigDialog : public ModalDialog, public DialogHost<TrackerView, CTrackerConfigDialog> {
+public:
+    explicit CTrackerConfigDialog(AppContext& context);
+
+    void readForm(TrackerForm& form) override { binding_->fromControls(form); }
+    void showForm(const TrackerForm& form) override { binding_->toControls(form); }
+    void showTitle(const std::string& title) override { SetWindowTextW(window(), wideFromUtf8(title).c_str()); }
+
+    TrackerWindow& behaviour() { return window_; }
+    const FormBinding<TrackerForm>& binding() const { return *binding_; }
+
+private:
+    void onInit() override;
+    void onCommand(int id, int code, HWND control) override;
+    LRESULT onNotify(const NMHDR& header) override;
+    bool onSysCommand(unsigned command) override;
+
+    AppContext& context_;
+    TrackerWindow window_;
+    std::unique_ptr<FormBinding<TrackerForm>> binding_;
+};
+
+}  // namespace varnel::win32

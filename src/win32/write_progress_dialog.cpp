@@ -1,0 +1,94 @@
+#include "win32/write_progress_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "win32/dialog_ids.h"
+#include "win32/win32_text.h"
+
+namespace varnel::win32 {
+
+namespace {
+namespace ids = dialog_ids::write_progress_dialog;
+constexpr int kStartWrite = 1;
+}  // namespace
+
+CWriteProgressDialog::CWriteProgressDialog(std::function<int(WriteProgress&)> write, std::string note)
+    : ModalDialog(L"WriteProgressDialog"), write_(std::move(write)), note_(std::move(note)) {}
+
+void CWriteProgressDialog::onInit() {
+    // The user watches the whole write: it starts once the window is up.
+    post(kStartWrite);
+}
+
+void CWriteProgressDialog::onPosted(int what) {
+    if (what != kStartWrite) return;
+    running_ = true;
+    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    result_ = write_(*this);
+    SetCursor(old);
+    running_ = false;
+    if (!note_.empty()) {
+        setStatus(status_ + "\n" + note_);
+        makeRoomForStatus();
+    }
+    HWND ok = GetDlgItem(window(), IDOK);
+    EnableWindow(ok, TRUE);
+    SetFocus(ok);
+}
+
+// The status grows by the note's lines: the label takes the height its text
+// needs, and what is below it and the window move down by as much.
+void CWriteProgressDialog::makeRoomForStatus() {
+    HWND label = GetDlgItem(window(), ids::statusLabel);
+    const RECT r = controlRect(label);
+    RECT text = r;
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, wideFromUtf8(status_).c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    // A long line (the backup's path) widens the window, up to the screen's
+    // width; the bar follows and OK stays at the right edge.
+    const int wider = std::min<int>(text.right - text.left, GetSystemMetrics(SM_CXSCREEN) * 9 / 10) - (r.right - r.left);
+    if (wider > 0) {
+        RECT w;
+        GetWindowRect(window(), &w);
+        SetWindowPos(window(), nullptr, 0, 0, w.right - w.left + wider, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER);
+        for (HWND c : {label, GetDlgItem(window(), ids::progressBar)}) {
+            const RECT cr = controlRect(c);
+            SetWindowPos(c, nullptr, 0, 0, cr.right - cr.left + wider, cr.bottom - cr.top, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        HWND ok = GetDlgItem(window(), IDOK);
+        const RECT o = controlRect(ok);
+        SetWindowPos(ok, nullptr, o.left + wider, o.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    growControl(label, (text.bottom - text.top) - (r.bottom - r.top));
+    centre();
+}
+
+void CWriteProgressDialog::onCommand(int id, int code, HWND control) {
+    // Nothing closes the window while the write runs (Escape included).
+    if (running_) return;
+    ModalDialog::onCommand(id, code, control);
+}
+
+void CWriteProgressDialog::setRange(int low, int high) {
+    SendDlgItemMessageW(window(), ids::progressBar, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
+}
+
+void CWriteProgressDialog::setPosition(int position) {
+    HWND bar = GetDlgItem(window(), ids::progressBar);
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    UpdateWindow(bar);
+}
+
+void CWriteProgressDialog::setStatus(const std::string& text) {
+    status_ = text;
+    HWND label = GetDlgItem(window(), ids::statusLabel);
+    SetWindowTextW(label, wideFromUtf8(text).c_str());
+    UpdateWindow(label);
+}
+
+}  // namespace varnel::win32

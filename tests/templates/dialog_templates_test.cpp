@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "win32/templates/form_tables.h"
+#include "win32/templates/rc_writer.h"
+#include "win32/templates/ui_layout.h"
+#include "win32/templates/ui_xml.h"
+
+namespace varnel::templates {
+namespace {
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::filesystem::path> layouts() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(VARNEL_RES_DIR))
+        if (entry.path().extension() == ".ui") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool overlap(const PlacedControl& a, const PlacedControl& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// Every window's layout becomes a template in which each row of its form's
+// table is a control of its kind, inside a dialog that fits a 1024x768
+// screen, with no two visible controls on top of each other (a group box
+// holds its controls and is left out).
+TEST(DialogTemplates, EveryLayoutFitsWithItsTable) {
+    ASSERT_FALSE(layouts().empty());
+    for (const auto& file : layouts()) {
+        SCOPED_TRACE(file.filename().string());
+        const auto ui = parseXml(readFile(file));
+        const DialogLayout layout = layOutDialog(*ui);
+        EXPECT_NO_THROW(writeDialogTemplate(layout, formTableFor(layout.name)));
+        // Wine's dialog font makes a unit 1.75 pixels wide (Windows' own
+        // 1.5) and 1.625 high; the caption and frame come on top.
+        EXPECT_LE(layout.width * 7 / 4 + 16, 1024);
+        EXPECT_LE(layout.height * 13 / 8 + 40, 768);
+        std::vector<const PlacedControl*> shown;
+        for (const PlacedControl& c : layout.controls) {
+            EXPECT_GE(c.x, 0) << c.name;
+            EXPECT_GE(c.y, 0) << c.name;
+            EXPECT_LE(c.x + c.width, layout.width) << c.name;
+            EXPECT_LE(c.y + c.height, layout.height) << c.name;
+            if (!c.hidden && c.qtClass != "QGroupBox") shown.push_back(&c);
+        }
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(overlap(*shown[i], *shown[j])) << shown[i]->name << " and " << shown[j]->name;
+    }
+}
+
+constexpr const char* kSmallDialog = R"(<?xml version="1.0"?>
+<ui version="4.0"><class>SmallDialog</class>
+ <widget class="QDialog" name="SmallDialog">
+  <property name="windowTitle"><string>Small &amp; "quoted"</string></property>
+  <layout class="QVBoxLayout" name="main">
+   <item><layout class="QHBoxLayout" name="row">
+    <item><widget class="QLabel" name="caption"><property name="text"><string>Callsign</string></property></widget></item>
+    <item><widget class="QLineEdit" name="callsign"/></item>
+   </layout></item>
+   <item><widget class="QWidget" name="choice"><layout class="QHBoxLayout" name="choiceRow">
+    <item><widget class="QRadioButton" name="first"><property name="text"><string>A</string></property></widget></item>
+    <item><widget class="QRadioButton" name="second"><property name="text"><string>B</string></property></widget></item>
+   </layout></widget></item>
+   <item><widget class="QPushButton" name="saveButton"><property name="text"><string>Save</string></property></widget></item>
+   <item><widget class="QDialogButtonBox" name="buttonBox"><property name="standardButtons"><set>QDialogButtonBox::Ok|QDialogButtonBox::Cancel</set></property></widget></item>
+  </layout>
+ </widget></ui>)";
+
+TEST(DialogTemplates, TableIdsStylesAndGeneratedIds) {
+    const auto ui = parseXml(kSmallDialog);
+    const DialogLayout layout = layOutDialog(*ui);
+    const std::vector<TableRow> table{{1001, "callsign", ControlType::Edit, 9},
+                                      {1002, "first", ControlType::Radio, 0},
+                                      {1003, "second", ControlType::Radio, 0}};
+    const DialogTemplate t = writeDialogTemplate(layout, table);
+    const std::string& rc = t.resource;
+    EXPECT_NE(rc.find("CAPTION \"Small & \"\"quoted\"\"\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"Callsign\", -1, \"Static\""), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"\", 1001, \"Edit\""), std::string::npos) << rc;
+    // The second radio button continues the group the first one starts.
+    EXPECT_NE(rc.find("\"A\", 1002, \"Button\", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"B\", 1003, \"Button\", BS_AUTORADIOBUTTON | WS_TABSTOP,"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"OK\", 1, \"Button\", BS_DEFPUSHBUTTON"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"Cancel\", 2, \"Button\""), std::string::npos) << rc;
+    ASSERT_EQ(t.generatedIds.size(), 1u);
+    EXPECT_EQ(t.generatedIds[0], std::make_pair(std::string("saveButton"), kFirstGeneratedId));
+
+    // The edit takes the room the label leaves in its row; OK and Cancel sit
+    // at the right edge, as wide as the layout.
+    const auto at = [&](const std::string& name) {
+        return *std::find_if(layout.controls.begin(), layout.controls.end(),
+                             [&](const PlacedControl& c) { return c.name == name; });
+    };
+    EXPECT_EQ(at("callsign").x + at("callsign").width, at("buttonBox.Cancel").x + at("buttonBox.Cancel").width);
+    EXPECT_EQ(at("callsign").x + at("callsign").width, layout.width - 7);
+    EXPECT_GT(at("callsign").x, at("caption").x + at("caption").width);
+}
+
+TEST(DialogTemplates, ARowWithoutItsControlIsNamed) {
+    const auto ui = parseXml(kSmallDialog);
+    const DialogLayout layout = layOutDialog(*ui);
+    for (const TableRow& row : {TableRow{1009, "altitude", ControlType::Edit, 5},
+                                TableRow{1001, "callsign", ControlType::Check, 0}}) {
+        try {
+            writeDialogTemplate(layout, {row});
+            ADD_FAILURE() << row.name << " accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("\"" + row.name + "\" for control id " + std::to_string(row.id)),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+TEST(DialogTemplates, MalformedLayoutsAreRefused) {
+    for (const char* text : {"<ui><class>X</class>", "<ui><class>X</clas></ui>", "<ui a=\"1></ui>", "<ui>&bogus;</ui>"})
+        EXPECT_THROW(parseXml(text), std::runtime_error) << text;
+    EXPECT_THROW(layOutDialog(*parseXml("<ui><class>X</class></ui>")), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace varnel::templates

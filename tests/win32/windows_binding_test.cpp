@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <tuple>
+
+#include "config/settings_packing.h"
+#include "config/settings_record.h"
+#include "emulator/default_settings.h"
+#include "forms/tracker/tracker_control_ids.h"
+#include "forms/weather/weather_form.h"
+#include "session/session.h"
+#include "support/recording_ui.h"
+#include "win32/connect_dialog.h"
+#include "win32/firmware_dialogs.h"
+#include "win32/listing_dialog.h"
+#include "win32/registry_settings.h"
+#include "win32/satellite_dialogs.h"
+#include "win32/script_editor_dialog.h"
+#include "win32/diagnostics_dialog.h"
+#include "win32/tracker_config_dialog.h"
+#include "win32/weather_config_dialog.h"
+#include "win32/win32_windows.h"
+#include "firmware/http_client.h"
+#include "shell/app_context.h"
+#include "win32/write_progress_dialog.h"
+#include "win32/win32_text.h"
+#include "window_driver.h"
+
+namespace varnel::test {
+namespace {
+
+using win32::control_binding::isKind;
+
+// What a window may change in a session: its records, byte for byte.
+struct Records {
+    std::vector<std::uint8_t> settings, radio, script;
+    explicit Records(const Session& s)
+        : settings(s.settings.bytes.begin(), s.settings.bytes.end()), radio(s.radio.bytes.begin(), s.radio.bytes.end()),
+          script(s.script.bytes.begin(), s.script.bytes.end()) {}
+};
+
+// "" when the records are the same; else where they first differ.
+std::string firstDifference(const Records& a, const Records& b) {
+    for (auto [name, x, y] : {std::tuple{"settings", &a.settings, &b.settings}, std::tuple{"radio", &a.radio, &b.radio},
+                              std::tuple{"script", &a.script, &b.script}})
+        for (std::size_t i = 0; i < x->size(); ++i)
+            if ((*x)[i] != (*y)[i])
+                return std::string(name) + " byte " + std::to_string(i) + ": " + std::to_string((*x)[i]) + " became " +
+                       std::to_string((*y)[i]);
+    return "";
+}
+
+// The settings of the tests' own registry key, removed with the test.
+struct TestSettings : win32::RegistrySettings {
+    static constexpr const wchar_t* kKey = L"Software\\Brenvale\\varnelcfg-test\\Settings";
+    TestSettings() : RegistrySettings(kKey) { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+    ~TestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+};
+
+// A session holding what a fresh tracker (or weather station) of this chip
+// holds, as the dialog loop reads it.
+Session factorySession(const std::string& chip, bool weather = false) {
+    Session s;
+    selectTarget(s.target, chip);
+    s.link.deviceInfo.deviceId = chip;
+    FlashMemory flash;
+    const EmulatedChip* board = findEmulatedChip(chip);
+    if (weather) writeDefaultWeatherSettings(flash, *board);
+    else writeDefaultSettings(flash, *board);
+    std::copy(flash.cells().begin(), flash.cells().end(), s.image.bytes.begin());
+    if (weather) unpackWeatherSettings(s.image, s.target, s.settings);
+    else unpackSettings(s.image, s.target, {s.settings, s.radio, s.script});
+    return s;
+}
+
+// What a window may reach besides the session: a network that serves one
+// firmware list, no file chosen.
+struct NoHttp : HttpClient {
+    HttpResponse get(const std::string&, const std::string& path, std::size_t) override {
+        if (path.find("list") == std::string::npos) return {404, "", false, ""};
+        return {200, "/fw/a.s19\tTracker 2.0\t2024-05-01\r\n/fw/b.s19\tTracker 1.0\t2023-01-10\r\n", false, ""};
+    }
+};
+struct NoFiles : FileChooser {
+    std::string openFile(const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&) override { return {}; }
+};
+
+struct Bench {
+    Session session;
+    RecordingUi ui;
+    NoHttp http;
+    NoFiles files;
+    TestSettings settings;
+    win32::Win32Windows windows;
+    AppContext context{session, ui, http, files, settings, windows, "", "", ""};
+    explicit Bench(Session s) : session(std::move(s)) {}
+};
+
+std::wstring textOf(HWND control) {
+    wchar_t text[256] = {};
+    GetWindowTextW(control, text, 256);
+    return text;
+}
+
+// Every row of the table is a control of its kind in the window, each edit
+// with its typing limit (widened to a longer text the record holds).
+template <class Table>
+void expectBound(HWND window, const Table& table) {
+    for (const auto& row : table) {
+        SCOPED_TRACE(std::string(row.name));
+        HWND control = GetDlgItem(window, row.id);
+        ASSERT_TRUE(control) << "no control " << row.id;
+        EXPECT_TRUE(isKind(control, row.type));
+        if (row.typingLimit > 0 && (row.type == ControlType::Edit || row.type == ControlType::DigitEdit)) {
+            const int length = GetWindowTextLengthW(control);
+            EXPECT_EQ(SendMessageW(control, EM_GETLIMITTEXT, 0, 0), std::max(row.typingLimit, length));
+        }
+    }
+}
+
+// Each of the windows the main dialog opens, on a tracker of each radio
+// kind that offers it: shown, then OK untouched, stores nothing new and says
+// nothing.
+TEST(Win32Windows, SatelliteWindowsBindAndOkKeepsTheRecords) {
+    struct Window {
+        const char* name;
+        int button;  // the main dialog's button that opens it
+        std::function<std::unique_ptr<win32::ModalDialog>(AppContext&)> make;
+        std::function<void(HWND)> expectTable;
+    };
+    auto window = [](const char* name, int button, auto tag, const auto& table) {
+        using Dialog = typename decltype(tag)::type;
+        return Window{name, button, [](AppContext& c) { return std::make_unique<Dialog>(c); },
+                      [&table](HWND w) { expectBound(w, table); }};
+    };
+    const Window windows[] = {
+        window("smart_beacon", tracker_id::kSmartBeaconingButton, std::type_identity<win32::CSmartBeaconDialog>{}, kSmartBeaconControls),
+        window("frequency", tracker_id::kFreqButton, std::type_identity<win32::CFrequencyDialog>{}, kFrequencyControls),
+        window("status_text", tracker_id::kMoreTextsButton, std::type_identity<win32::CStatusTextDialog>{}, kStatusTextControls),
+        window("access_list", tracker_id::kAccessListButton, std::type_identity<win32::CAccessListDialog>{}, kAccessListControls),
+        window("digipeater", tracker_id::kDigipeaterButton, std::type_identity<win32::CDigipeaterDialog>{}, kDigipeaterControls),
+        window("profile_switch", tracker_id::kProfileSwitchButton, std::type_identity<win32::CProfileSwitchDialog>{}, kProfileSwitchControls),
+    };
+    for (const char* chip : {"AP64", "JL16"})
+        for (const Window& w : windows) {
+            SCOPED_TRACE(std::string(chip) + " " + w.name);
+            Bench bench(factorySession(chip));
+            TrackerForm main;
+            startTrackerForm(main, bench.session);
+            if (!main.control(w.button)->visible) continue;
+            const Records before(bench.session);
+            auto dialog = w.make(bench.context);
+            const INT_PTR result = runDriven(*dialog, [&](HWND hwnd) {
+                w.expectTable(hwnd);
+                captureWindow(hwnd, std::string(w.name) + "_" + chip);
+                postClick(hwnd, IDOK);
+            });
+            EXPECT_EQ(result, IDOK);
+            EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+            EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
+        }
+}
+
+// The main dialog of each radio kind: bound, and storing the untouched page
+// keeps the records; the hemisphere button toggles, a tab change switches
+// the profile, a units choice is remembered in the registry.
+TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
+    namespace id = tracker_id;
+    for (const char* chip : {"AP64", "JL16"}) {
+        SCOPED_TRACE(chip);
+        Bench bench(factorySession(chip));
+        const Records before(bench.session);
+        win32::CTrackerConfigDialog dialog(bench.context);
+        const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+            expectBound(hwnd, kTrackerControls);
+            captureWindow(hwnd, std::string("tracker_") + chip);
+            TrackerForm& form = dialog.behaviour().form();
+            dialog.readForm(form);
+            EXPECT_EQ(checkAndStore(form, bench.session, bench.ui), 0);
+            EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+
+            HWND hemisphere = GetDlgItem(hwnd, id::kLatHemisphere);
+            const std::wstring north = textOf(hemisphere);
+            SendMessageW(hemisphere, BM_CLICK, 0, 0);
+            EXPECT_NE(textOf(hemisphere), north);
+
+            HWND tabs = GetDlgItem(hwnd, id::kTabs);
+            SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+            NMHDR change{tabs, static_cast<UINT_PTR>(id::kTabs), static_cast<UINT>(TCN_SELCHANGE)};
+            SendMessageW(hwnd, WM_NOTIFY, id::kTabs, reinterpret_cast<LPARAM>(&change));
+            EXPECT_EQ(bench.session.currentProfile, 1);
+
+            SendMessageW(GetDlgItem(hwnd, id::kImperialRadio), BM_CLICK, 0, 0);
+            EXPECT_FALSE(bench.settings.metric());
+            EXPECT_FALSE(bench.session.metric);
+            EXPECT_EQ(SendDlgItemMessageW(hwnd, id::kImperialRadio, BM_GETCHECK, 0, 0), BST_CHECKED);
+            EXPECT_EQ(SendDlgItemMessageW(hwnd, id::kMetricRadio, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+            postClick(hwnd, id::kExitButton);
+        });
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
+    }
+}
+
+// The script editor: bound, and OK on the untouched program keeps the
+// script area byte for byte.
+TEST(Win32Windows, ScriptEditorBindsAndOkKeepsTheScript) {
+    Bench bench(factorySession("AP64"));
+    const Records before(bench.session);
+    win32::CScriptEditorDialog dialog(bench.context);
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        expectBound(hwnd, kScriptEditorControls);
+        EXPECT_GT(SendDlgItemMessageW(hwnd, script_editor_id::kLineList, LB_GETCOUNT, 0, 0), 0);
+        captureWindow(hwnd, "script_editor_AP64");
+        postClick(hwnd, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+    EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
+}
+
+TEST(Win32Windows, WeatherDialogBindsAndKeepsTheRecord) {
+    Bench bench(factorySession("AP64", true));
+    win32::CWeatherConfigDialog dialog(bench.context);
+    Records before(bench.session);
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        expectBound(hwnd, kWeatherControls);
+        captureWindow(hwnd, "weather_AP64");
+        // Opening switched the session to metric; the record is as it was.
+        before = Records(bench.session);
+        WeatherForm& form = dialog.behaviour().form();
+        dialog.readForm(form);
+        EXPECT_EQ(storeWeatherRecord(form, bench.session, bench.ui), 0)
+            << (bench.ui.messages.empty() ? "" : bench.ui.messages.front());
+        postClick(hwnd, weather_id::kExitButton);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+}
+
+TEST(Win32Windows, ListingShowsTheTextAsItIs) {
+    Bench bench{Session()};
+    const std::string text = "0000: 01 02\r\n0002: FF\r\n";
+    win32::CListingDialog dialog(text, bench.context);
+    std::wstring shown;
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        HWND box = FindWindowExW(hwnd, nullptr, L"Edit", nullptr);
+        shown = textOf(box);
+        captureWindow(hwnd, "listing");
+        postClick(hwnd, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(shown, win32::wideFromBytes(text));
+}
+
+// The write runs once the window is up, OK waits for its end, and the note
+// goes under the last status.
+TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
+    bool okDuringWrite = true;
+    win32::CWriteProgressDialog dialog(
+        [&](WriteProgress& progress) {
+            progress.setRange(0, 100);
+            progress.setPosition(40);
+            progress.setStatus("Finished!");
+            okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
+            return 0;
+        },
+        "Settings saved in backup.cfg");
+    std::wstring status;
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        status = textOf(FindWindowExW(hwnd, nullptr, L"Static", nullptr));
+        captureWindow(hwnd, "write_progress");
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(hwnd, IDOK)));
+        postClick(hwnd, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_FALSE(okDuringWrite);
+    EXPECT_EQ(status, L"Finished!\nSettings saved in backup.cfg");
+}
+
+// The connect window: a slot per COM port, the remembered one chosen, and
+// Cancel with no attempt running closes it.
+TEST(Win32Windows, ConnectWindowOffersTheSlotsAndTheRememberedPort) {
+    Bench bench{Session()};
+    bench.settings.setPort(5);
+    win32::CConnectDialog dialog(bench.context, "", [&] { return bench.windows.portSlots(""); });
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        for (int slot = 1; slot <= kMaxPortSlots; ++slot) {
+            ASSERT_TRUE(dialog.slotButton(slot)) << slot;
+            EXPECT_EQ(textOf(dialog.slotButton(slot)), L"COM" + std::to_wstring(slot));
+            EXPECT_EQ(SendMessageW(dialog.slotButton(slot), BM_GETCHECK, 0, 0), slot == 5 ? BST_CHECKED : BST_UNCHECKED);
+        }
+        EXPECT_EQ(dialog.choice().slot, 5);
+        captureWindow(hwnd, "connect");
+        postClick(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(win32::shellResult(result), kResultRejected);
+}
+
+// The firmware windows: the release list shows every release the server
+// lists; the initialisation window names the hardware.
+TEST(Win32Windows, FirmwareWindowsShowTheReleasesAndTheHardware) {
+    Bench bench(factorySession("AP64"));
+    win32::CFirmwareDownloadDialog download(bench.context);
+    int rows = -1;
+    EXPECT_EQ(runDriven(download, [&](HWND hwnd) {
+                  rows = ListView_GetItemCount(FindWindowExW(hwnd, nullptr, WC_LISTVIEWW, nullptr));
+                  captureWindow(hwnd, "firmware_download");
+                  postClick(hwnd, IDCANCEL);
+              }),
+              IDCANCEL);
+    EXPECT_EQ(rows, 2);
+
+    win32::CFirmwareInitDialog init(bench.context);
+    EXPECT_EQ(runDriven(init, [&](HWND hwnd) {
+                  captureWindow(hwnd, "firmware_init");
+                  postClick(hwnd, IDCANCEL);
+              }),
+              IDCANCEL);
+    EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
+}
+
+// "Port", "Turbo" and "Metric" are DWORDs in the current user's
+// Software\Brenvale\varnelcfg\Settings, with their defaults when absent.
+TEST(Win32Windows, SettingsLiveInTheRegistryKey) {
+    TestSettings settings;
+    EXPECT_EQ(settings.port(), 1);
+    EXPECT_TRUE(settings.turbo());
+    EXPECT_TRUE(settings.metric());
+    settings.setPort(7);
+    settings.setTurbo(false);
+    settings.setMetric(false);
+    for (auto [name, wanted] : {std::pair{L"Port", 7}, {L"Turbo", 0}, {L"Metric", 0}}) {
+        DWORD value = 99, size = sizeof value;
+        ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, TestSettings::kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(value, static_cast<DWORD>(wanted));
+    }
+    EXPECT_EQ(settings.port(), 7);
+    EXPECT_STREQ(win32::RegistrySettings::kKeyPath, L"Software\\Brenvale\\varnelcfg\\Settings");
+}
+
+}  // namespace
+}  // namespace varnel::test
