@@ -11,21 +11,20 @@
 #include <QRegularExpressionValidator>
 #include <QSlider>
 
+#include "shell/app_context.h"
+#include "shell/satellite_windows.h"
 #include "ui/form_binding.h"
 
 namespace varnel {
 
-// A modal window over one form: its layout's widgets bound through the
-// form's control table, clicks on its buttons and slider run the form's
-// change rule, OK runs the form's check-and-store and closes only when it
-// passes, Cancel closes without storing. The concrete windows set their
-// layout up and say how to show and store.
+// A modal window over one of the main dialog's satellite windows: its
+// layout's widgets bound through the form's control table, clicks on its
+// buttons and slider run the form's change rule, OK runs the window's store
+// and closes only when it passes, Cancel closes without storing. The
+// concrete windows only set their layout up.
 template <class Form>
 class FormDialog : public QDialog {
 public:
-    using Table = std::span<const ControlInfo<Form>>;
-    using Changed = void (*)(Form&, int);
-
     const Form& form() const { return form_; }
     const FormBinding<Form>& binding() const { return *binding_; }
 
@@ -33,16 +32,17 @@ public:
     void showControls() { binding_->toWidgets(form_); }
 
 protected:
-    FormDialog(QWidget* parent, Table table, Changed changed) : QDialog(parent), table_(table), changed_(changed) {}
+    FormDialog(QWidget* parent, AppContext& context, const SatelliteWindow<Form>& window)
+        : QDialog(parent), context_(context), window_(window) {}
 
     // Call once the layout is set up: binds the widgets, shows the form.
     void bindLayout(QDialogButtonBox& buttons) {
-        binding_ = std::make_unique<FormBinding<Form>>(*this, table_);
+        binding_ = std::make_unique<FormBinding<Form>>(*this, window_.controls);
         for (const std::string& name : binding_->missing())
             qWarning("%s layout has no suitable widget \"%s\"", qPrintable(objectName()), name.c_str());
         binding_->takeCaptions(form_);
-        showForm(form_);
-        for (const ControlInfo<Form>& info : table_) {
+        window_.show(context_.session, form_);
+        for (const ControlInfo<Form>& info : window_.controls) {
             QWidget* w = binding_->widget(info.id);
             const int id = info.id;
             if (auto* b = qobject_cast<QPushButton*>(w); b && info.type == ControlType::Button)
@@ -52,15 +52,19 @@ protected:
         }
         connect(&buttons, &QDialogButtonBox::accepted, this, [this] {
             readControls();
-            if (storeForm(form_) == 0) accept();
+            if (window_.store(form_, context_.session, context_.ui) == 0) accept();
         });
         connect(&buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        upperCaseEdits(window_.upperCase);
+        digitEdits(window_.digitsOnly);
         showControls();
     }
 
+private:
+
     // Letters typed into these edits come out in upper case, as the
     // tracker's callsign fields want them.
-    void upperCaseEdits(std::initializer_list<int> ids) {
+    void upperCaseEdits(std::span<const int> ids) {
         for (int id : ids)
             if (auto* edit = qobject_cast<QLineEdit*>(binding_->widget(id)))
                 connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
@@ -71,25 +75,20 @@ protected:
     }
 
     // These edits take digits only.
-    void digitEdits(std::initializer_list<int> ids) {
+    void digitEdits(std::span<const int> ids) {
         for (int id : ids)
             if (auto* edit = qobject_cast<QLineEdit*>(binding_->widget(id)))
                 edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
     }
 
-    virtual void showForm(Form& form) = 0;
-    // 0 closes the window; otherwise the form has said why and it stays.
-    virtual int storeForm(const Form& form) = 0;
-
-private:
     void onChanged(int id) {
         readControls();
-        if (changed_) changed_(form_, id);
+        if (window_.changed) window_.changed(form_, id);
         showControls();
     }
 
-    Table table_;
-    Changed changed_;
+    AppContext& context_;
+    const SatelliteWindow<Form>& window_;
     Form form_;
     std::unique_ptr<FormBinding<Form>> binding_;
 };

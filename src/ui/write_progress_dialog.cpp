@@ -50,6 +50,8 @@ int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write, cons
     CWriteProgressDialog dialog(parent);
     const int result = dialog.performWrite(write);
     if (!note.empty()) dialog.setStatus(dialog.statusText().toStdString() + "\n" + note);
+    // The note (the backup's path) is usually wider than the window was.
+    dialog.adjustSize();
     dialog.exec();
     return result;
 }

@@ -3,27 +3,25 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <initializer_list>
 #include <memory>
 #include <span>
 
 #include "core/user_interface.h"
+#include "shell/app_context.h"
+#include "shell/satellite_windows.h"
 #include "win32/form_binding.h"
 #include "win32/modal_dialog.h"
 
 namespace varnel::win32 {
 
-// A modal window over one form: its template's controls bound through the
-// form's control table, clicks on its buttons and releases of its slider run
-// the form's change rule, OK runs the form's check-and-store and closes only
-// when it passes, Cancel closes without storing. The concrete windows say
-// how to show and store.
+// A modal window over one of the main dialog's satellite windows: its
+// template's controls bound through the form's control table, clicks on its
+// buttons and releases of its slider run the form's change rule, OK runs the
+// window's store and closes only when it passes, Cancel closes without
+// storing. The concrete windows only name their template.
 template <class Form>
 class FormDialog : public ModalDialog {
 public:
-    using Table = std::span<const ControlInfo<Form>>;
-    using Changed = void (*)(Form&, int);
-
     const Form& form() const { return form_; }
     const FormBinding<Form>& binding() const { return *binding_; }
 
@@ -31,33 +29,24 @@ public:
     void showControls() { binding_->toControls(form_); }
 
 protected:
-    FormDialog(const wchar_t* templateName, Table table, Changed changed)
-        : ModalDialog(templateName), table_(table), changed_(changed) {}
-
-    // Letters typed into these edits come out in upper case, as the
-    // tracker's callsign fields want them.
-    void upperCaseEdits(std::initializer_list<int> ids) { addEditStyle(ids, ES_UPPERCASE); }
-    // These edits take digits only.
-    void digitEdits(std::initializer_list<int> ids) { addEditStyle(ids, ES_NUMBER); }
-
-    virtual void showForm(Form& form) = 0;
-    // 0 closes the window; otherwise the form has said why and it stays.
-    virtual int storeForm(const Form& form) = 0;
-    // What the concrete window adds once the controls are bound.
-    virtual void setUp() {}
+    FormDialog(const wchar_t* templateName, AppContext& context, const SatelliteWindow<Form>& window)
+        : ModalDialog(templateName), context_(context), window_(window) {}
 
     void onInit() override {
-        binding_ = std::make_unique<FormBinding<Form>>(window(), table_);
+        binding_ = std::make_unique<FormBinding<Form>>(window(), window_.controls);
         binding_->takeCaptions(form_);
-        showForm(form_);
-        setUp();
+        window_.show(context_.session, form_);
+        // Letters typed into callsign edits come out in upper case; hop
+        // counts take digits only.
+        addEditStyle(window_.upperCase, ES_UPPERCASE);
+        addEditStyle(window_.digitsOnly, ES_NUMBER);
         showControls();
     }
 
     void onCommand(int id, int code, HWND control) override {
         if (id == IDOK && code == BN_CLICKED) {
             readControls();
-            if (storeForm(form_) == 0) finish(IDOK);
+            if (window_.store(form_, context_.session, context_.ui) == 0) finish(IDOK);
             return;
         }
         const ControlInfo<Form>* row = binding_->row(id);
@@ -76,19 +65,19 @@ protected:
 
     void changed(int id) {
         readControls();
-        if (changed_) changed_(form_, id);
+        if (window_.changed) window_.changed(form_, id);
         showControls();
     }
 
 private:
-    void addEditStyle(std::initializer_list<int> ids, LONG style) {
+    void addEditStyle(std::span<const int> ids, LONG style) {
         for (int id : ids)
             if (HWND edit = binding_->control(id))
                 SetWindowLongW(edit, GWL_STYLE, GetWindowLongW(edit, GWL_STYLE) | style);
     }
 
-    Table table_;
-    Changed changed_;
+    AppContext& context_;
+    const SatelliteWindow<Form>& window_;
     Form form_;
     std::unique_ptr<FormBinding<Form>> binding_;
 };
