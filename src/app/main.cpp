@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     varnel::AppOptions options = varnel::parseAppOptions(args);
     // Answered before Qt starts, so they work without a display.
     if (options.help || options.version) {
-        std::cout << (options.help ? varnel::appUsage() : std::string("varnelcfg ") + VARNEL_VERSION + "\n");
+        std::cout << (options.help ? varnel::appUsage() : varnel::appVersionText());
         return 0;
     }
 

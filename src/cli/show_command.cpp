@@ -18,14 +18,16 @@ void addShowCommand(CLI::App& app, int& status) {
     cmd->add_flag("--imperial", *imperial, "show miles, MPH and degrees Fahrenheit");
     cmd->add_flag("--json", *json, "print one JSON object");
     auto keys = std::make_shared<bool>(false);
-    cmd->add_flag("--keys", *keys, "list every key show and set know, with its range and unit, and exit");
+    cmd->add_flag("--keys", *keys,
+                  "list every key show and set know (with FILE: those of its chip and firmware), with its range "
+                  "and unit, and exit");
     cmd->callback([=, &status] {
+        StderrUi ui;
         if (*keys) {
-            listConfigKeys(std::cout);
-            status = 0;
+            if (edit->path.empty()) listConfigKeys(std::cout);
+            status = edit->path.empty() || listConfigKeysOf(edit->path, std::cout, ui) == 0 ? 0 : 1;
             return;
         }
-        StderrUi ui;
         if (edit->path.empty()) {
             ui.message("show: a configuration FILE is required (or --keys)");
             status = 1;

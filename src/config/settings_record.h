@@ -37,6 +37,17 @@ inline constexpr std::uint8_t kFamilyWeather = 1;
 inline constexpr std::uint8_t kFamilyTrackerText = 2;  // tracker with a text header instead of a path
 inline constexpr std::uint8_t kFamilyNoDialog = 3;
 
+// The family in words, for messages that refuse a record of the wrong one.
+inline const char* familyDescription(std::uint8_t family) {
+    switch (family) {
+    case kFamilyTracker: return "tracker";
+    case kFamilyWeather: return "weather station";
+    case kFamilyTrackerText: return "tracker with a text header";
+    case kFamilyNoDialog: return "firmware without settings";
+    default: return "blank or unknown firmware";
+    }
+}
+
 // The families whose settings a dialog (and `show`) can make sense of; any
 // other family byte is firmware this program does not know, or no settings.
 inline bool familyHasSettingsDialog(std::uint8_t family) {

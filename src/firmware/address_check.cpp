@@ -23,9 +23,12 @@ int validateImageAddresses(const FlashImage& image, const DeviceInfo& info, Targ
     if (!hit) hit = firstLoaded(upper, kFlashSize);
     if (!hit) return 0;
 
+    // upper is the first address past the range; the user is shown the last
+    // one inside it ("0870 to f9ff"), so the range reads as inclusive.
+    const std::uint32_t lastValid = upper > 0 ? upper - 1 : 0;
     char text[96];
     std::snprintf(text, sizeof text, "Invalid address: %04x (valid range %04x to %04x)", static_cast<unsigned>(*hit),
-                  static_cast<unsigned>(info.validStart), static_cast<unsigned>(upper));
+                  static_cast<unsigned>(info.validStart), static_cast<unsigned>(lastValid));
     ui.message(text);
     return -1;
 }

@@ -11,7 +11,8 @@ int downloadFirmware(HttpClient& http, const std::string& server, const std::str
     const HttpResponse response = http.get(server, path, kMaxFirmwareDownload);
     // A body cut at the bound would load part of a firmware and call it done.
     if (response.status != 200 || response.truncated) {
-        ui.message("Unable to download firmware file");
+        ui.message(response.status == 0 ? unreachableServerMessage(server, response.error)
+                                         : "Unable to download firmware file");
         return -1;
     }
     return readSRecordText(response.body, SRecordRules::network(), image, ui);

@@ -58,7 +58,8 @@ int fetchFirmwareList(HttpClient& http, const std::string& server, const std::st
     const HttpResponse response =
         http.get(server, firmwareListPath(chipName), firmware_list_limits::kMaxBody);
     if (response.status != 200) {
-        ui.message("Error retrieving firmware list");
+        ui.message(response.status == 0 ? unreachableServerMessage(server, response.error)
+                                         : "Error retrieving firmware list");
         return -1;
     }
     rows = parseFirmwareList(response.body);

@@ -24,4 +24,11 @@ public:
                              std::size_t maxBody) = 0;
 };
 
+// What the list and the download say when no server answered at all (status
+// 0): which host, and the client's reason, rather than a file or list error
+// that sends the user looking at the wrong thing.
+inline std::string unreachableServerMessage(const std::string& server, const std::string& error) {
+    return "Cannot reach the server " + server + (error.empty() ? std::string() : ": " + error);
+}
+
 }  // namespace varnel

@@ -36,7 +36,7 @@ int exportDeviceToBin(BootLink& link, const std::string& path) {
         std::remove(path.c_str());
         return -1;
     }
-    ui.message(kExportDone);
+    ui.message(std::string(kExportDone) + "\n" + kExportSavedTo + path);
     return 0;
 }
 

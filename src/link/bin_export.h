@@ -22,9 +22,11 @@ inline constexpr std::size_t kFileSize = kHeaderSize + (kEnd - kStart);  // 6195
 
 inline constexpr const char* kErrorCreatingFile = "Error creating file.";
 inline constexpr const char* kExportDone = "Done.";
+inline constexpr const char* kExportSavedTo = "The tracker's memory is in ";  // then the file's path
 
 // Reads the connected tracker's memory into a buffer of its own (the flash
-// image is left alone) and writes the .bin file. 0 after "Done."; -1 after
+// image is left alone) and writes the .bin file. 0 after "Done." (and the
+// file's path on a second line); -1 after
 // "Error creating file." or the link's read message, in which case no
 // partial file is left behind.
 int exportDeviceToBin(BootLink& link, const std::string& path);

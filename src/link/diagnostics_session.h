@@ -46,6 +46,9 @@ std::string formatTemperature(std::uint8_t raw, TargetKind kind, bool metric);
 // Received audio: distance of the sample from mid-scale, doubled, in one byte.
 int receiveLevel(std::uint8_t sample);
 
+// Only the JM60 board samples the receiver's audio (level and gain).
+inline bool showsReceiveLevel(TargetKind kind) { return kind == KindJM60; }
+
 // The command sequences of the adjustment and diagnostics dialog. It holds
 // what the dialog's controls hold (boxes, tone pair, level, gain) and sends
 // the bytes each change calls for, in the firmware's order.
@@ -85,7 +88,8 @@ public:
     bool lowTone() const { return low_; }
     std::uint8_t audioLevel() const { return level_; }
     int gain() const { return gain_; }
-    bool showsReceiveLevel() const { return kind_ == KindJM60; }
+    bool showsReceiveLevel() const { return varnel::showsReceiveLevel(kind_); }
+    TargetKind kind() const { return kind_; }
 
 private:
     void toneUpdate();

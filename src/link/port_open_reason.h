@@ -12,8 +12,9 @@ namespace varnel {
 // (named with its process id where /proc shows it).
 std::string describePortOpenFailure(const std::string& path);
 
-// The program that has the device open, as "minicom (pid 1234)", or "" when
-// no process we may look at holds it.
+// The program that holds the device, as "minicom (pid 1234)": the one that
+// took its lock, else the only other process that has it open; "" when no
+// process we may look at holds it, or several have it open and none locked it.
 std::string describePortHolder(const std::string& path);
 
 // Adds the reason to "Can't open serial port": the port layer knows only that

@@ -7,6 +7,7 @@
 
 #include "config/profile_layout.h"
 #include "core/user_interface.h"
+#include "script/script_check.h"
 #include "script/script_compiler.h"
 #include "script/script_lister.h"
 #include "script/script_variables.h"
@@ -345,7 +346,10 @@ bool ScriptEditorModel::ok() {
     // Compile aside first: a program that does not fit must not leave a
     // half-written script area behind.
     ScriptBuffer scratch;
-    if (compileScript(statements(), scratch, ui_) == 0) return false;
+    const auto program = statements();
+    if (compileScript(program, scratch, ui_) == 0) return false;
+    const auto findings = scriptCheckFindings(program);
+    if (!findings.empty() && !ui_.askYesNo(scriptCheckQuestion(findings))) return false;
     std::copy(scratch.begin(), scratch.end(), area_.bytes.begin());
     if (scriptEnabled) featureFlags_ = static_cast<std::uint8_t>(featureFlags_ | kScriptEnabledBit);
     else featureFlags_ = static_cast<std::uint8_t>(featureFlags_ & ~kScriptEnabledBit);

@@ -108,8 +108,10 @@ public:
 
     const ScriptLine& slotOf(int item) const { return slots_[static_cast<std::size_t>(items_[static_cast<std::size_t>(item)])]; }
 
-    // Compiles; on success replaces the script area and stores the script
-    // switch, and the dialog may close. On failure nothing stored changes.
+    // Compiles; when the program fits and the user keeps it after the
+    // script check's question (asked only when the check finds something),
+    // replaces the script area and stores the script switch, and the dialog
+    // may close. Otherwise nothing stored changes.
     bool ok();
 
 private:

@@ -24,6 +24,10 @@ std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statement
 // included. 0, or -1 after kListingWriteError (no partial file is left).
 int saveListingFile(const std::string& path, std::string_view text, UserInterface& ui);
 
+// The windows' titles: what each shows, so two open side by side are told apart.
+inline constexpr const char* kCodeListingTitle = "Code listing";
+inline constexpr const char* kPatchListingTitle = "Patch listing";
+
 inline constexpr std::size_t kPatchBytesPerLine = 32;
 inline constexpr const char* kListingWriteError = "Error writing listing file";
 

@@ -37,6 +37,19 @@ std::string substituteText(const char* fmt, std::string_view text) {
 
 std::string variable(std::uint8_t index) { return scriptVariableName(index); }
 
+// A corner within half the last shown decimal of 0 (a southern or western 0,
+// or an angle of a few units below 0) would print as "-0.00000"; it is shown
+// as the 0 it reads as.
+double shownCorner(double degrees) {
+    constexpr double kHalfLastDecimal = 0.000005;
+    return degrees > -kHalfLastDecimal && degrees <= 0.0 ? 0.0 : degrees;
+}
+
+std::string areaLineText(double nwLatitude, double nwLongitude, double seLatitude, double seLongitude) {
+    return format(infoOf(script_op::kIfInArea).format, shownCorner(nwLatitude), shownCorner(nwLongitude),
+                  shownCorner(seLatitude), shownCorner(seLongitude));
+}
+
 }  // namespace
 
 std::string flagSetText(std::uint8_t flags) {
@@ -85,8 +98,8 @@ std::string statementLineText(const std::uint8_t* b, std::size_t size) {
     }
     case OperandLayout::Area:
         if (size < kAreaStatementSize) return {};
-        return format(info->format, decodeAngle(getI32BE(b + 2)), decodeAngle(getI32BE(b + 6)),
-                      decodeAngle(getI32BE(b + 10)), decodeAngle(getI32BE(b + 14)));
+        return areaLineText(decodeAngle(getI32BE(b + 2)), decodeAngle(getI32BE(b + 6)),
+                            decodeAngle(getI32BE(b + 10)), decodeAngle(getI32BE(b + 14)));
     }
     return {};
 }
@@ -150,8 +163,7 @@ ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLa
     putI32BE(&s.bytes[10], encodeAngle(seLatitude));
     putI32BE(&s.bytes[14], encodeAngle(seLongitude));
     // The line shows the degrees as entered, like the lister shows them.
-    s.text = format(infoOf(script_op::kIfInArea).format, nwLatitude, nwLongitude, seLatitude,
-                    seLongitude);
+    s.text = areaLineText(nwLatitude, nwLongitude, seLatitude, seLongitude);
     return s;
 }
 

@@ -91,7 +91,8 @@ void takeRadio(std::span<const std::uint8_t> bytes, RadioBlock& radio) {
 // settings, so it is refused before anything changes.
 bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
     if (bytes.size() >= kShortSize) return true;
-    ui.message(kReadError);
+    ui.message(std::string(kReadError) + ": it holds " + std::to_string(bytes.size()) +
+               " bytes, a configuration file at least " + std::to_string(kShortSize));
     return false;
 }
 
@@ -135,7 +136,14 @@ int loadConfigFileOffline(const std::string& path, Session& session, UserInterfa
         ui.message(kReadError);
         return -1;
     }
-    return loadConfigBytesOffline(*bytes, session, ui);
+    if (loadConfigBytesOffline(*bytes, session, ui) != 0) return -1;
+    session.offlineFile = path;
+    return 0;
+}
+
+std::string settingsDialogTitle(const std::string& title, const Session& session) {
+    if (session.link.connected || session.offlineFile.empty()) return title;
+    return title + " - " + std::filesystem::path(session.offlineFile).filename().string() + " (offline)";
 }
 
 int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,

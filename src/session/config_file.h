@@ -48,8 +48,14 @@ int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flav
                    UserInterface& ui);
 
 // Offline load: takes the whole record and the script (when present) and sets
-// the device id from the file's header. 0, or -1 after the message.
+// the device id from the file's header; the session remembers the file.
+// 0, or -1 after the message.
 int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui);
+
+// A settings dialog's title, with the file's name when an offline run edits
+// one ("Varnel tracker configuration - my.cfg (offline)"), so the user sees
+// that Write goes to a file's copy and not to a tracker.
+std::string settingsDialogTitle(const std::string& title, const Session& session);
 
 // The same two loads from a file's bytes already in memory (bytes past the
 // full layout are never used). A file shorter than the settings record is

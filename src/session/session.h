@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "config/device_target.h"
 #include "config/settings_record.h"
@@ -35,6 +36,7 @@ struct Session {
     ScriptArea script;
     int currentProfile = 0;  // 0 or 1: the profile every satellite dialog edits
     bool metric = true;
+    std::string offlineFile;  // the configuration file an offline run edits ("" otherwise)
     // The records as the tracker or a file last held them; empty when
     // nothing holds them (settings kept across a reconnect, not yet written).
     std::optional<RecordsSnapshot> saved;

@@ -51,6 +51,8 @@ std::string appUsage() {
            "digit, KEEP is 1 to keep the tracker's settings, FIRMWARE the S-record file.\n";
 }
 
+std::string appVersionText() { return std::string("varnelcfg ") + VARNEL_VERSION + "\n"; }
+
 UnattendedRequest parseUnattended(const std::string& commandLine) {
     UnattendedRequest r;
     if (!commandLine.empty()) r.portDigit = commandLine[0];

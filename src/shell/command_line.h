@@ -15,14 +15,16 @@ struct AppOptions {
     std::string legacyCommandLine;
     std::string error;           // an option without its value
     bool help = false;           // --help, -h: print appUsage() and stop
-    bool version = false;        // --version: print the version and stop
+    bool version = false;        // --version: print appVersionText() and stop
 };
 
 AppOptions parseAppOptions(const std::vector<std::string>& args);
 
 // What --help prints: the options above and the legacy command line. The
-// manual page's check reads its options from here.
+// manual page's check reads its options from here. Both --help and --version
+// are answered before any window or display is needed.
 std::string appUsage();
+std::string appVersionText();
 
 // The legacy command line is an unattended load from 8 characters on.
 inline constexpr std::size_t kUnattendedMinLength = 8;

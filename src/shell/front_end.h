@@ -89,7 +89,8 @@ public:
     virtual int runConnect(AppContext& context, const std::string& extraPath) = 0;
     // What the opener hands in comes back changed, however the window closed.
     virtual int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) = 0;
-    virtual void runListing(AppContext& context, const std::string& text) = 0;
+    // A code or patch listing under its title ("Code listing").
+    virtual void runListing(AppContext& context, const std::string& title, const std::string& text) = 0;
     // The write window: shown (modal, painted) before `write` runs with it as
     // the progress view; then `note` goes under the final status and the
     // window waits for OK. Returns what `write` returned.

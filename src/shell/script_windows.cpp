@@ -41,11 +41,11 @@ void ScriptEditorWindow::run(ScriptCommand command) {
     case ScriptCommand::ToggleSeLatitude: model_.toggleSeLatitude(); break;
     case ScriptCommand::ToggleSeLongitude: model_.toggleSeLongitude(); break;
     case ScriptCommand::CodeListing:
-        context_.windows.runListing(context_, codeListing(model_.statementLines()));
+        context_.windows.runListing(context_, kCodeListingTitle, codeListing(model_.statementLines()));
         break;
     case ScriptCommand::PatchListing:
         context_.windows.runListing(
-            context_, patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui));
+            context_, kPatchListingTitle, patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui));
         break;
     case ScriptCommand::Ok:
         // A program too large for the area keeps the window open, so the user

@@ -7,6 +7,7 @@
 #include "forms/common/form_numbers.h"
 #include "forms/diagnostics/diagnostics_form.h"
 #include "forms/tracker/tracker_messages.h"
+#include "session/config_file.h"
 #include "session/session.h"
 #include "shell/config_commands.h"
 #include "shell/firmware_sequences.h"
@@ -16,6 +17,7 @@ namespace varnel {
 void TrackerWindow::start() {
     context_.session.metric = context_.settings.metric();
     startTrackerForm(form_, context_.session);
+    view_.showTitle(settingsDialogTitle(tracker_message::kWindowTitle, context_.session));
     view_.showForm(form_);
 }
 
@@ -95,12 +97,9 @@ void TrackerWindow::firmwarePressed(bool fromNetwork) {
 void TrackerWindow::diagnosticsPressed() {
     view_.readForm(form_);
     ProfileRecord p(context_.session.profile(), context_.session.target.kind);
-    DiagnosticsSettings settings{p.audioLevel(), gainChoiceFromRadioFlags(p.radioFlags())};
+    DiagnosticsSettings settings = trackerDiagnosticsSettings({p.data(), p.kind()});
     context_.windows.runDiagnostics(context_, settings);
-    // The level and gain the user ended with belong to the profile, however
-    // the window was closed.
-    p.setAudioLevel(settings.audioLevel);
-    p.setRadioFlags(radioFlagsWithGain(p.radioFlags(), settings.gain.value_or(0)));
+    storeTrackerDiagnosticsSettings(p, settings);
     form_.audioLevel.position = settings.audioLevel;
     view_.showForm(form_);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "forms/tracker/tracker_form.h"
 #include "shell/app_context.h"
 #include "shell/front_end.h"
@@ -12,6 +14,7 @@ class TrackerView : public WindowHost {
 public:
     virtual void readForm(TrackerForm& form) = 0;
     virtual void showForm(const TrackerForm& form) = 0;
+    virtual void showTitle(const std::string& title) = 0;
 };
 
 // The main tracker dialog's behaviour: the two profiles of a tracker under
@@ -26,7 +29,8 @@ public:
 
     // The form the view fills its captions into before start().
     TrackerForm& form() { return form_; }
-    // Fills the form from the session in the units the user chose last time.
+    // Fills the form from the session in the units the user chose last time;
+    // the title names the file an offline run edits.
     void start();
 
     void controlChanged(int controlId);

@@ -2,6 +2,8 @@
 
 #include "config/weather_record.h"
 #include "forms/diagnostics/diagnostics_form.h"
+#include "forms/weather/weather_messages.h"
+#include "session/config_file.h"
 #include "session/session.h"
 #include "shell/config_commands.h"
 #include "shell/firmware_sequences.h"
@@ -10,6 +12,7 @@ namespace varnel {
 
 void WeatherWindow::start() {
     startWeatherForm(form_, context_.session);
+    view_.showTitle(settingsDialogTitle(weather_message::kWindowTitle, context_.session));
     view_.showForm(form_);
 }
 

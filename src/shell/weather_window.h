@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "forms/weather/weather_form.h"
 #include "shell/app_context.h"
 #include "shell/front_end.h"
@@ -10,6 +12,7 @@ class WeatherView : public WindowHost {
 public:
     virtual void readForm(WeatherForm& form) = 0;
     virtual void showForm(const WeatherForm& form) = 0;
+    virtual void showTitle(const std::string& title) = 0;
 };
 
 // The window for trackers running the weather-station firmware: its one
@@ -22,6 +25,8 @@ public:
     WeatherWindow(AppContext& context, WeatherView& view) : context_(context), view_(view) {}
 
     WeatherForm& form() { return form_; }
+    // Fills the form from the session; the title names the file an offline
+    // run edits.
     void start();
 
     void controlChanged(int controlId);

@@ -171,7 +171,12 @@ void toWidget(QWidget& w, ControlType type, int typingLimit, const FormControl& 
     }
     case ControlType::Button: static_cast<QPushButton&>(w).setText(caption(c.text)); break;
     case ControlType::List: fillList(static_cast<QComboBox&>(w), c); break;
-    case ControlType::Slider: static_cast<QSlider&>(w).setValue(c.position); break;
+    case ControlType::Slider:
+        static_cast<QSlider&>(w).setValue(c.position);
+        // The layout's label beside the slider ("audioLevelValue") follows drags
+        // through its own connection; a value set here, signals blocked, is copied.
+        if (auto* value = w.window()->findChild<QLabel*>(w.objectName() + "Value")) value->setNum(c.position);
+        break;
     case ControlType::ListBox: fillListBox(static_cast<QListWidget&>(w), c); break;
     case ControlType::ThreeState: static_cast<QCheckBox&>(w).setCheckState(checkState(c.position)); break;
     }

@@ -32,8 +32,9 @@ CListingDialog::~CListingDialog() = default;
 
 QString CListingDialog::shownText() const { return ui_->listingText->toPlainText(); }
 
-void showListing(AppContext& context, const std::string& text, QWidget* parent) {
+void showListing(AppContext& context, const std::string& title, const std::string& text, QWidget* parent) {
     CListingDialog dialog(context, text, parent);
+    dialog.setWindowTitle(QString::fromStdString(title));
     dialog.exec();
 }
 

@@ -29,7 +29,7 @@ private:
     std::string text_;
 };
 
-// Runs the listing window modally with `text` and returns when it closes.
-void showListing(AppContext& context, const std::string& text, QWidget* parent);
+// Runs the listing window modally with `text` under `title` and returns when it closes.
+void showListing(AppContext& context, const std::string& title, const std::string& text, QWidget* parent);
 
 }  // namespace varnel

@@ -31,8 +31,7 @@ HttpResponse QtHttpClient::get(const std::string& server, const std::string& pat
     }
     url.setPath(QString::fromStdString(path), QUrl::TolerantMode);
     if (!url.isValid() || url.host().isEmpty()) {
-        response.error = "Invalid server or path: " + server + path;
-        ui_.message(response.error);
+        response.error = "invalid server or path " + server + path;
         return response;
     }
 
@@ -69,7 +68,6 @@ HttpResponse QtHttpClient::get(const std::string& server, const std::string& pat
     if (response.status == 0) {
         response.error = reply->errorString().toStdString();
         response.body.clear();
-        ui_.message("Unable to reach " + server + ":\n" + response.error);
     }
     reply->deleteLater();
     return response;

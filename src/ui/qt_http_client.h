@@ -8,7 +8,7 @@ class UserInterface;
 
 // HttpClient over Qt Network: a fresh access manager per fetch, redirects not
 // followed, nothing cached or taken from a cache. When no server can be
-// reached, the platform's reason is told to the user here.
+// reached, the platform's reason goes back in the response's error.
 class QtHttpClient : public HttpClient {
 public:
     explicit QtHttpClient(UserInterface& ui, int timeoutMs = 30000) : ui_(ui), timeoutMs_(timeoutMs) {}

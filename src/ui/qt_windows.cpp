@@ -56,8 +56,8 @@ int QtWindows::runDiagnostics(AppContext& context, DiagnosticsSettings& settings
     return runDiagnosticsDialog(context, parent(), settings);
 }
 
-void QtWindows::runListing(AppContext& context, const std::string& text) {
-    showListing(context, text, parent());
+void QtWindows::runListing(AppContext& context, const std::string& title, const std::string& text) {
+    showListing(context, title, text, parent());
 }
 
 int QtWindows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {

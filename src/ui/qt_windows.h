@@ -11,7 +11,7 @@ public:
     int run(WindowKind kind, AppContext& context) override;
     int runConnect(AppContext& context, const std::string& extraPath) override;
     int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) override;
-    void runListing(AppContext& context, const std::string& text) override;
+    void runListing(AppContext& context, const std::string& title, const std::string& text) override;
     int runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) override;
     std::vector<PortSlot> portSlots(const std::string& extraPath) override;
 };

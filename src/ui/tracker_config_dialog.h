@@ -36,6 +36,7 @@ public:
     // TrackerView
     void readForm(TrackerForm& form) override;
     void showForm(const TrackerForm& form) override;
+    void showTitle(const std::string& title) override { setWindowTitle(QString::fromStdString(title)); }
     void startTimer(int, int) override {}
     void stopTimer(int) override {}
     void pause(int) override {}

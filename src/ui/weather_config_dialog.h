@@ -29,6 +29,7 @@ public:
     // WeatherView
     void readForm(WeatherForm& form) override { binding_->fromWidgets(form); }
     void showForm(const WeatherForm& form) override { binding_->toWidgets(form); }
+    void showTitle(const std::string& title) override { setWindowTitle(QString::fromStdString(title)); }
     void startTimer(int, int) override {}
     void stopTimer(int) override {}
     void pause(int) override {}

@@ -15,14 +15,15 @@ constexpr const char* kTextFilter = "Text Files (*.txt)";
 namespace ids = dialog_ids::listing_dialog;
 }  // namespace
 
-CListingDialog::CListingDialog(std::string text, AppContext& context)
-    : ModalDialog(L"ListingDialog"), text_(std::move(text)), context_(context) {}
+CListingDialog::CListingDialog(std::string title, std::string text, AppContext& context)
+    : ModalDialog(L"ListingDialog"), title_(std::move(title)), text_(std::move(text)), context_(context) {}
 
 CListingDialog::~CListingDialog() {
     if (font_) DeleteObject(font_);
 }
 
 void CListingDialog::onInit() {
+    SetWindowTextW(window(), wideFromUtf8(title_).c_str());
     HWND box = GetDlgItem(window(), ids::listingText);
     // A fixed-pitch font, so the columns of a listing line up.
     font_ = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,

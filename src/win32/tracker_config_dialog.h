@@ -5,6 +5,7 @@
 #include "forms/tracker/tracker_controls.h"
 #include "shell/tracker_window.h"
 #include "win32/form_binding.h"
+#include "win32/win32_text.h"
 #include "win32/window_host.h"
 
 namespace varnel::win32 {
@@ -17,6 +18,7 @@ public:
 
     void readForm(TrackerForm& form) override { binding_->fromControls(form); }
     void showForm(const TrackerForm& form) override { binding_->toControls(form); }
+    void showTitle(const std::string& title) override { SetWindowTextW(window(), wideFromUtf8(title).c_str()); }
 
     TrackerWindow& behaviour() { return window_; }
     const FormBinding<TrackerForm>& binding() const { return *binding_; }

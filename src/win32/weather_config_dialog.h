@@ -5,6 +5,7 @@
 #include "forms/weather/weather_form.h"
 #include "shell/weather_window.h"
 #include "win32/form_binding.h"
+#include "win32/win32_text.h"
 #include "win32/window_host.h"
 
 namespace varnel::win32 {
@@ -17,6 +18,7 @@ public:
 
     void readForm(WeatherForm& form) override { binding_->fromControls(form); }
     void showForm(const WeatherForm& form) override { binding_->toControls(form); }
+    void showTitle(const std::string& title) override { SetWindowTextW(window(), wideFromUtf8(title).c_str()); }
 
     WeatherWindow& behaviour() { return window_; }
 

@@ -57,8 +57,8 @@ int Win32Windows::runDiagnostics(AppContext& context, DiagnosticsSettings& setti
     return result;
 }
 
-void Win32Windows::runListing(AppContext& context, const std::string& text) {
-    CListingDialog(text, context).run(GetActiveWindow());
+void Win32Windows::runListing(AppContext& context, const std::string& title, const std::string& text) {
+    CListingDialog(title, text, context).run(GetActiveWindow());
 }
 
 int Win32Windows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {

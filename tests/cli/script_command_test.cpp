@@ -53,6 +53,7 @@ TEST(ScriptCommand, ListThenCompileGivesBackTheStoredBytesOnEveryScriptChip) {
         editor.seLonWest = false;
         editor.press(ScriptButton::IfInArea);
         for (const auto& b : kStatements) ASSERT_TRUE(editor.addLine("", b));
+        ui.defaultAnswer = true;  // every statement, in no sensible order: store it anyway
         ASSERT_TRUE(editor.ok());
         ASSERT_TRUE(ui.messages.empty()) << ui.messages.front();
         const fs::path file =

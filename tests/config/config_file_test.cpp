@@ -182,7 +182,10 @@ TEST_F(ConfigFiles, UnreadableOrTruncatedFilesChangeNothing) {
     EXPECT_EQ(loadConfigFileOffline(path("none.cfg"), s, ui), -1);
     EXPECT_EQ(loadConfigFileOffline(path("short.cfg"), s, ui), -1);
 
-    EXPECT_EQ(ui.messages, std::vector<std::string>(4, "Error reading configuration file"));
+    // A file that is there but too short says what it holds.
+    const std::string unreadable = "Error reading configuration file";
+    const std::string tooShort = unreadable + ": it holds 536 bytes, a configuration file at least 537";
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{unreadable, tooShort, unreadable, tooShort}));
     EXPECT_EQ(s.settings.bytes, settingsBefore);
     EXPECT_EQ(s.script.bytes, scriptBefore);
     EXPECT_EQ(s.link.deviceInfo.deviceId, "JM60");
@@ -228,6 +231,18 @@ TEST_F(ConfigFiles, OfflineDeviceIdStopsAtNulOr32Characters) {
     EXPECT_EQ(s.link.chipName, "ap64");
     EXPECT_EQ(s.target.kind, KindAP64);
     EXPECT_FALSE(s.target.hasScript());
+}
+
+// The settings dialogs name the file an offline run edits; a connected
+// tracker (after an offline Write connected one) drops it again.
+TEST_F(ConfigFiles, TheOfflineTitleNamesTheFile) {
+    writeAll(path("field.cfg"), fileOf("AP64", 537, 0x00));
+    EXPECT_EQ(settingsDialogTitle("Varnel tracker configuration", s), "Varnel tracker configuration");
+    ASSERT_EQ(loadConfigFileOffline(path("field.cfg"), s, ui), 0);
+    EXPECT_EQ(settingsDialogTitle("Varnel tracker configuration", s),
+              "Varnel tracker configuration - field.cfg (offline)");
+    s.link.connected = true;
+    EXPECT_EQ(settingsDialogTitle("Varnel tracker configuration", s), "Varnel tracker configuration");
 }
 
 }  // namespace

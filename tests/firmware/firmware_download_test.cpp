@@ -58,7 +58,9 @@ TEST(DownloadFirmware, RefusedOrCutDownloadsLeaveTheImageAlone) {
         DownloadRun r;
         run(r, answer);
         EXPECT_EQ(r.result, -1);
-        EXPECT_EQ(r.ui.messages, std::vector<std::string>{"Unable to download firmware file"});
+        EXPECT_EQ(r.ui.messages, std::vector<std::string>{answer.status == 0
+                                                              ? std::string("Cannot reach the server mirror: refused")
+                                                              : "Unable to download firmware file"});
         EXPECT_EQ(r.image.bytes[0x9000], 0x55);
         EXPECT_EQ(r.image.touched[0x8000], kUntouched);
     }

@@ -97,15 +97,20 @@ TEST(FetchFirmwareList, AsksTheChipsListAndSplitsIt) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A server that answered with anything but 200 has no list; one that never
+// answered is named, with the client's reason.
 TEST(FetchFirmwareList, AnyStatusButOkLeavesTheListEmpty) {
     for (int status : {0, 301, 404, 500}) {
         CannedHttp http;
-        http.answer = {status, "/fw/a.s19\tA\t2024\n", false, {}};
+        http.answer = {status, "/fw/a.s19\tA\t2024\n", false, status == 0 ? "Connection refused" : ""};
         test::RecordingUi ui;
         std::vector<FirmwareRelease> rows{{"old", "old", "old"}};
-        EXPECT_EQ(fetchFirmwareList(http, "fw", "KX8", rows, ui), -1) << status;
+        EXPECT_EQ(fetchFirmwareList(http, "fw.example:8080", "KX8", rows, ui), -1) << status;
         EXPECT_TRUE(rows.empty()) << status;
-        EXPECT_EQ(ui.messages, std::vector<std::string>{"Error retrieving firmware list"}) << status;
+        EXPECT_EQ(ui.messages, std::vector<std::string>{status == 0
+                                                            ? "Cannot reach the server fw.example:8080: Connection refused"
+                                                            : "Error retrieving firmware list"})
+            << status;
     }
 }
 

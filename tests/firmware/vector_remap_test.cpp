@@ -95,7 +95,7 @@ TEST(FirmwareWritePreparation, DemoFirmwarePassesRemapAndValidation) {
     const DeviceInfo info = ap64Info();
     // Before remapping the reset vector lies beyond the valid range...
     EXPECT_EQ(validateImageAddresses(*image, info, KindAP64, ui), -1);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Invalid address: fffc (valid range 8000 to f400)"});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Invalid address: fffc (valid range 8000 to f3ff)"});
     // ...after it, only the jump table stands for the vectors.
     ui.messages.clear();
     remapVectors(*image, info);

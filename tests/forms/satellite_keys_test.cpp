@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -56,7 +57,7 @@ std::string newValue(const std::string& key, int n, double voltageScale) {
         {"turnAngle", "28"}, {"turnInterval", "15"}, {"primary", "Selector"}, {"secondary", "3"},
         {"secondaryEvery", "4"}, {"dupeTime", "30"}, {"conditions", "all"}, {"altitude", "1000"},
         {"speed", "90"}, {"temperature", "35"}, {"adc", "128"},
-        {"jumper", "on"}, {"gpsFix", "valid"},
+        {"jumper", "on"}, {"gpsFix", "valid"}, {"receiveGain", "16x"},
     };
     return fixed.at(field);
 }
@@ -69,10 +70,10 @@ TEST(SatelliteKeys, EveryKeyRoundTripsOnEveryKindThatOffersIt) {
     };
     const Row rows[] = {
         {"KX8", {"smartBeaconing", "frequencies", "profileSwitch"}, false},
-        {"AP64", {"smartBeaconing", "frequencies", "accessList", "digipeater", "profileSwitch"}, false},
+        {"AP64", {"smartBeaconing", "frequencies", "accessList", "digipeater", "profileSwitch", "script"}, false},
         {"JL16", {"smartBeaconing", "frequencies", "statusTexts", "profileSwitch"}, true},
-        {"JM60", {"smartBeaconing", "frequencies", "accessList", "profileSwitch"}, false},
-        {"JM128", {"smartBeaconing", "frequencies", "accessList", "digipeater", "profileSwitch"}, false},
+        {"JM60", {"smartBeaconing", "frequencies", "accessList", "profileSwitch", "diagnostics", "script"}, false},
+        {"JM128", {"smartBeaconing", "frequencies", "accessList", "digipeater", "profileSwitch", "script"}, false},
     };
     for (const Row& r : rows)
         for (int profile = 0; profile < 2; ++profile) {
@@ -89,10 +90,18 @@ TEST(SatelliteKeys, EveryKeyRoundTripsOnEveryKindThatOffersIt) {
                 assignments.push_back(key + "=" + newValue(key, ++n, lowVoltageScale(findTarget(r.chip)->kind)));
             }
             EXPECT_EQ(windows, r.windows);
-            std::ostringstream listing;
+            // Listed for every file, and for this one's chip.
+            std::ostringstream listing, own;
             listConfigKeys(listing);
-            for (const auto& [key, value] : before)
+            RecordingUi listUi;
+            ASSERT_EQ(listConfigKeysOf(file.path.string(), own, listUi), 0);
+            for (const auto& [key, value] : before) {
                 EXPECT_NE(listing.str().find("\n" + key + "  "), std::string::npos) << key << " is not listed";
+                EXPECT_NE(own.str().find("\n" + key + "  "), std::string::npos) << key << " is not listed";
+            }
+            // Not every chip offers every window: its own listing is shorter.
+            const std::string all = listing.str(), mine = own.str();
+            EXPECT_LT(std::count(mine.begin(), mine.end(), '\n'), std::count(all.begin(), all.end(), '\n'));
             EXPECT_EQ(before.count("frequencies.channel1"), r.channels ? 1u : 0u);
 
             RecordingUi ui;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -200,6 +201,14 @@ TEST(TrackerConfigEdit, JsonAndUnreadableFiles) {
     std::ostringstream none;
     EXPECT_EQ(showTrackerConfig({"/nonexistent/x.cfg", 0, true}, false, none, missing), -1);
     EXPECT_EQ(missing.messages, std::vector<std::string>{"Error reading configuration file"});
+
+    // A record no settings dialog edits is refused with its family in words.
+    saveTracker(file, "AP64", kFamilyNoDialog);
+    RecordingUi refused;
+    EXPECT_EQ(showTrackerConfig({file.path.string(), 0, true}, false, none, refused), -1);
+    EXPECT_EQ(refused.messages, std::vector<std::string>{file.path.string() +
+                                                         " does not hold tracker settings (family 3: firmware "
+                                                         "without settings)"});
 }
 
 // A weather station's file as its dialog saves it (537 bytes, no script).
@@ -238,6 +247,16 @@ TEST(WeatherConfigEdit, EveryKeyRoundTripsThroughTheFile) {
     auto shown = showMap(file);
     EXPECT_EQ(shown["family"], "1");
     for (const auto& [k, v] : values) EXPECT_EQ(shown[k], v) << k;
+
+    // show --keys FILE: the station's keys, each with its range and unit.
+    std::ostringstream keys;
+    ASSERT_EQ(listConfigKeysOf(file.path.string(), keys, ui), 0);
+    const std::string listing = keys.str();
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), static_cast<long>(kWeatherKeyCount));
+    EXPECT_EQ(listing.find("beaconInterval"), std::string::npos);
+    for (const char* line : {"speedThreshold         0 to 255 MPH\n", "windVane               0 to 15, steps of 22.5 degrees\n",
+                             "transmitInterval       0 to 65535 s\n"})
+        EXPECT_NE(listing.find(line), std::string::npos) << line << listing;
 }
 
 TEST(WeatherConfigEdit, RefusalsLeaveTheFileAsItWas) {

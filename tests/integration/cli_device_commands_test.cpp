@@ -440,7 +440,7 @@ TEST_F(CliTest, WriteRefusesWhatShowRefusesUnlessForcedAndReadNeverSavesUnknownS
     for (const fs::path& refused : {odd, cut}) {
         const Result r = cli("write --port " + portOf(emu) + " " + pathArg(refused));
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find(refused == odd ? "does not hold tracker settings (family 7)"
+        EXPECT_NE(r.err.find(refused == odd ? "does not hold tracker settings (family 7: blank or unknown firmware)"
                                             : "Error reading configuration file"),
                   std::string::npos)
             << r.err;

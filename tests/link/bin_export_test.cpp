@@ -34,7 +34,7 @@ TEST_F(BinExportTest, WritesHeaderAndDeviceMemoryLeavingTheImageAlone) {
         device.log.clear();
         ui.messages.clear();
         ASSERT_EQ(exportDeviceToBin(boot, path), 0) << chip;
-        EXPECT_EQ(ui.messages, std::vector<std::string>{"Done."});
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"Done.\nThe tracker's memory is in " + path});
         std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
         ASSERT_EQ(file.size(), 61952u) << chip;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "script/script_check.h"
 #include "script/script_editor_model.h"
 #include "script/script_lister.h"
 #include "session/session.h"
@@ -342,6 +343,69 @@ TEST_F(ScriptEditor, FailedOkLeavesTheStoredProgramAlone) {
     EXPECT_EQ(area.bytes[1], 0xFF);
     EXPECT_EQ(area.bytes[2], 0xFF);
     EXPECT_EQ(featureFlags, 0x80);
+}
+
+TEST(ScriptCheck, FindsStrayLinesOpenBlocksAndEmptyOperands) {
+    struct Case {
+        const char* name;
+        std::vector<Bytes> program;
+        std::vector<std::string> findings;
+    };
+    const Case cases[] = {
+        {"a closed event block", {{0x81}, {0xBC, 0x00, 0x00, 0x05}, {0x15, 0x00}, {0x00}, {0x00}}, {}},
+        {"an action before any event",
+         {{0x15, 0x00}, {0x80}, {0x00}},
+         {"line 1: Increment Counter 1 - outside any event block"}},
+        {"an End Block too many, then an Else with nothing open",
+         {{0x80}, {0x00}, {0x00}, {0x03}},
+         {"line 3: End Block - outside any event block", "line 4: Else - outside any event block"}},
+        {"an If without its End Block, inside an unended event",
+         {{0x81}, {0xBC, 0x00, 0x00, 0x05}, {0x15, 0x00}},
+         {"line 1: On Second - has no End Block", "line 2: If Counter 1 = 5 - has no End Block"}},
+        {"a condition at the top is outside too",
+         {{0xBC, 0x00, 0x00, 0x05}, {0x00}},
+         {"line 1: If Counter 1 = 5 - outside any event block"}},
+        {"an empty text, no flags, a care mask of nothing",
+         {{0x80}, {0x5A, 0x01, 0x00}, {0x16, 0x00}, {0xAB, 0x00, 0x00}, {0x00}, {0x00}},
+         {"line 2: PrintA \"\" - operand left empty", "line 3: Set Flags 00000000 - operand left empty",
+          "line 4: If Flags xxxxxxxx - operand left empty"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(scriptCheckFindings(c.program), c.findings) << c.name;
+
+    std::vector<std::string> many(12, "x");
+    const std::string question = scriptCheckQuestion(many);
+    EXPECT_NE(question.find("\n... and 2 more\n\nStore it anyway?"), std::string::npos) << question;
+}
+
+TEST_F(ScriptEditor, OkAsksBeforeStoringAnOddProgram) {
+    ScriptEditorModel m(area, featureFlags, ui);
+    m.press(B::IncrementA);
+    m.scriptEnabled = true;
+    ui.answers = {false, true};
+    EXPECT_FALSE(m.ok());  // No: the editor stays open, nothing stored
+    EXPECT_EQ(area.bytes[0], 0xFF);
+    EXPECT_EQ(featureFlags, 0x21);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], std::string(kScriptCheckHeading) +
+                                   "\n\nline 1: Increment Counter 1 - outside any event block\n\nStore it anyway?");
+    EXPECT_TRUE(m.ok());  // Yes: stored as it is
+    EXPECT_EQ(area.bytes[0], 0x15);
+    EXPECT_EQ(featureFlags, 0xA1);
+}
+
+// A southern or western zero, or an angle a unit below zero, reads as 0.
+TEST_F(ScriptEditor, InAreaCornersNeverShowMinusZero) {
+    ScriptEditorModel m(area, featureFlags, ui);
+    for (auto* field : {&m.inputs.nwLatDegrees, &m.inputs.nwLatMinutes, &m.inputs.nwLonDegrees,
+                        &m.inputs.nwLonMinutes, &m.inputs.seLatDegrees, &m.inputs.seLatMinutes,
+                        &m.inputs.seLonDegrees, &m.inputs.seLonMinutes})
+        *field = "0";
+    m.toggleNwLatitude();  // south, and both longitudes west
+    m.press(B::IfInArea);
+    EXPECT_EQ(m.itemText(1), "If In Area (0.00000,0.00000)(0.00000,0.00000)");
+    const Bytes oneUnitSouth = {0xDF, 0x10, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(statementLineText(oneUnitSouth.data(), oneUnitSouth.size()),
+              "If In Area (0.00000,0.00000)(0.00000,0.00000)");
 }
 
 TEST_F(ScriptEditor, AllSlotsInUseRefusesTheNextLine) {

@@ -46,7 +46,7 @@ public:
     int run(WindowKind kind, AppContext&) override { return record(name(kind)); }
     int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
     int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
-    void runListing(AppContext&, const std::string&) override { record("Listing"); }
+    void runListing(AppContext&, const std::string&, const std::string&) override { record("Listing"); }
     // The write itself is the link's (tested there): the window is recorded.
     int runProgress(const std::function<int(WriteProgress&)>&, const std::string& note) override {
         notes.push_back(note);

@@ -200,6 +200,8 @@ public:
         if (edit) edit(form);
     }
     void showForm(const TrackerForm&) override {}
+    std::string title;
+    void showTitle(const std::string& t) override { title = t; }
 };
 
 // Leaving the main window asks only when the records with the boxes' edits
@@ -253,6 +255,18 @@ TEST(TrackerWindow, LeavingWithEditsAsksWriteDiscardOrCancel) {
         EXPECT_EQ(b.f.ui.messages, refused ? std::vector<std::string>{"Quiet time must be in the range of 0 to 255"}
                                            : std::vector<std::string>{});
     }
+}
+
+// An offline run names the file it edits in the window's title.
+TEST(TrackerWindow, TheOfflineTitleNamesTheFile) {
+    ShellFixture f;
+    f.session.restore(test::trackerSession("AP64").snapshot());
+    selectTarget(f.session.target, "AP64");
+    f.session.offlineFile = "/home/ham/field.cfg";
+    ScriptedTrackerView view;
+    TrackerWindow window(f.context, view);
+    window.start();
+    EXPECT_EQ(view.title, "Varnel tracker configuration - field.cfg (offline)");
 }
 
 // Copying the other profile over the one shown asks first.

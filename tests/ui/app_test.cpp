@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include <cstdio>
+
 #include "shell/command_line.h"
 #include "shell/config_app.h"
 #include "shell/dialog_loop.h"
@@ -39,6 +41,26 @@ TEST(AppOptions, OwnOptionsComeOffAndTheRestIsTheLegacyCommandLine) {
     EXPECT_TRUE(help.help && !help.version);
     EXPECT_EQ(help.legacyCommandLine, "1 1 fw.s19");
 }
+
+#ifdef VARNEL_GUI_PATH
+// --help and --version answer without a window, even where there is no
+// display for Qt to open (over ssh, in a build script).
+TEST(AppOptions, HelpAndVersionPrintWithoutADisplay) {
+    for (const char* option : {"--help", "--version"}) {
+        const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ") +
+                                    VARNEL_GUI_PATH + " " + option + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+        EXPECT_EQ(pclose(pipe), 0) << option << ": " << out;
+        EXPECT_EQ(out, std::string(option) == "--help" ? appUsage() : appVersionText());
+    }
+    EXPECT_TRUE(parseAppOptions({"-h"}).help);
+    EXPECT_EQ(parseAppOptions({"--version"}).legacyCommandLine, "");
+}
+#endif
 
 TEST(UnattendedRequest, ReadsThePositions) {
     const auto keep = parseUnattended("3 1 firmware.s19");

@@ -92,6 +92,8 @@ TEST(DiagnosticsDialog, Jm60OpensPausesForTonesFollowsTheKeyboardAndClosesClean)
     EXPECT_EQ(label(d, "temperature"), "25 C");
     EXPECT_FALSE(child<QProgressBar>(d, "receiveLevelBar")->isHidden());
     EXPECT_EQ(child<QSlider>(d, "audioLevel")->value(), 1);
+    EXPECT_EQ(label(d, "audioLevelValue"), "1");
+    test::screenshot(d, "diagnostics-jm60");
     DeviceOutputs o = b.emu.outputs();
     EXPECT_TRUE(o.redLed);
     EXPECT_FALSE(o.greenLed || o.txLed);

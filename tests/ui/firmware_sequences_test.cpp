@@ -191,7 +191,8 @@ TEST_F(FirmwareSequenceTest, ExportWritesTheWholeFileOrSaysItCannotCreateIt) {
     EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error creating file."});
     f.ui.messages.clear();
     EXPECT_TRUE(exportFirmware(f.context));
-    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Done."});
+    EXPECT_EQ(f.ui.messages,
+              std::vector<std::string>{"Done.\nThe tracker's memory is in " + dir.filePath("out.bin").toStdString()});
     EXPECT_EQ(QFile(dir.filePath("out.bin")).size(), 61952);
     EXPECT_EQ(f.files.filters.value(0), "Firmware Files (*.bin)");
 }

@@ -15,13 +15,6 @@
 namespace varnel {
 namespace {
 
-// Saves the window's picture where VARNEL_SCREENSHOT_DIR points, so that a
-// developer can look at the layouts; nothing is saved otherwise.
-void screenshot(QWidget& w, const char* name) {
-    const QByteArray dir = qgetenv("VARNEL_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-}
-
 void retype(QWidget& d, const char* name, const QString& value) {
     auto* edit = d.findChild<QLineEdit*>(name);
     ASSERT_NE(edit, nullptr) << name;
@@ -41,7 +34,7 @@ void okAndCancel(test::UiFixture& f, const char* edit, const QString& value,
         Dialog d(f.context);
         EXPECT_TRUE(d.binding().missing().empty());
         d.show();
-        screenshot(d, shot);
+        test::screenshot(d, shot);
         const QSize size = d.sizeHint();
         EXPECT_LE(size.width(), 1024);
         EXPECT_LE(size.height(), 700);

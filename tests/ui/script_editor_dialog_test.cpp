@@ -217,7 +217,11 @@ TEST(ScriptEditorDialog, OkStoresProgramAndSwitchCancelAndAFailedOkLeaveBoth) {
         type(dialog, "textT", QString(200, 'a'));
         for (int i = 0; i < c.longTexts; ++i) click(dialog, "portAPrintButton");
         child<QCheckBox>(dialog, "enableScript")->click();
+        // Quick stands before any event and On Second has no End Block: OK
+        // asks, and Yes stores the program as it is.
+        bench.f.ui.defaultAnswer = true;
         click(dialog, c.button);
+        EXPECT_EQ(bench.f.ui.questions.size(), c.stores ? 1u : 0u);
 
         EXPECT_EQ(dialog.isVisible(), c.longTexts > 0);  // kept open, so lines can be deleted
         EXPECT_EQ(bench.features(0), profile1);
@@ -271,11 +275,12 @@ TEST(ListingDialog, ShowsAndSavesTheCodeAndPatchListings) {
         const char* button;
         QString shown;
         QByteArray saved;
+        const char* title;
     };
     const std::vector<Case> cases = {
         {"codeListButton", "On Second\n  Increment Counter 1\nEnd Block",
-         "On Second\r\n  Increment Counter 1\r\nEnd Block\r\n"},
-        {"patchListButton", "PATCH f6000581150000ff", "PATCH f6000581150000ff\r\n"},
+         "On Second\r\n  Increment Counter 1\r\nEnd Block\r\n", "Code listing"},
+        {"patchListButton", "PATCH f6000581150000ff", "PATCH f6000581150000ff\r\n", "Patch listing"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
@@ -291,7 +296,8 @@ TEST(ListingDialog, ShowsAndSavesTheCodeAndPatchListings) {
             auto* listing = qobject_cast<CListingDialog*>(w);
             if (!listing) return false;
             seen = true;
-            EXPECT_EQ(listing->windowTitle(), "Dialog");
+            EXPECT_EQ(listing->windowTitle(), c.title);
+            test::screenshot(*listing, c.button);
             auto* text = child<QPlainTextEdit>(*listing, "listingText");
             EXPECT_TRUE(text->isReadOnly());
             const QFontMetrics metrics(text->font());

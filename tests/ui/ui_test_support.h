@@ -102,6 +102,13 @@ struct UiFixture {
                        (dataDir.path() + "/backups").toStdString()};
 };
 
+// Saves the window's picture where VARNEL_SCREENSHOT_DIR points, so that a
+// developer can look at the layouts; nothing is saved otherwise.
+inline void screenshot(QWidget& w, const char* name) {
+    const QByteArray dir = qgetenv("VARNEL_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
+}
+
 // Polls the modal dialog on top with `act` until it says it is done.
 inline void onNextModal(std::function<bool(QWidget*)> act) {
     auto* timer = new QTimer;

@@ -37,6 +37,13 @@ struct FormKey {
     std::string_view second = {};
 };
 
+// One line of the key listing (`show --keys`): the key and what it takes,
+// with its range and unit.
+struct KeyHelp {
+    std::string key;
+    std::string values;
+};
+
 const FormKey* findFormKey(std::span<const FormKey> keys, std::string_view key);
 
 // What the command-line keys need of a dialog's form: its controls by id,

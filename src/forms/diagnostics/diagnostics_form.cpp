@@ -43,6 +43,32 @@ std::uint8_t radioFlagsWithGain(std::uint8_t radioFlags, int gainChoice) {
     return flags;
 }
 
+DiagnosticsSettings trackerDiagnosticsSettings(const ConstProfileRecord& profile) {
+    return {profile.audioLevel(), gainChoiceFromRadioFlags(profile.radioFlags())};
+}
+
+void storeTrackerDiagnosticsSettings(const ProfileRecord& profile, const DiagnosticsSettings& settings) {
+    profile.setAudioLevel(settings.audioLevel);
+    profile.setRadioFlags(radioFlagsWithGain(profile.radioFlags(), settings.gain.value_or(0)));
+}
+
+void showDiagnosticsGain(DiagnosticsForm& form, TargetKind kind, int gainChoice) {
+    // Only the JM60 board samples the receiver's audio.
+    for (FormControl* c : {&form.receiveLevelLabel, &form.gain1x, &form.gain4x, &form.gain16x, &form.receiveGainLabel})
+        c->visible = showsReceiveLevel(kind);
+    form.gain1x.text = "1x";
+    form.gain4x.text = "4x";
+    form.gain16x.text = "16x";
+    form.gain1x.checked = gainChoice == 0;
+    form.gain4x.checked = gainChoice == 1;
+    form.gain16x.checked = gainChoice != 0 && gainChoice != 1;
+}
+
+int diagnosticsGainChoice(const DiagnosticsForm& form) {
+    if (form.gain16x.checked) return 2;
+    return form.gain4x.checked ? 1 : 0;
+}
+
 namespace {
 
 void showReadings(DiagnosticsForm& form, const SensorReadings& r) {
@@ -64,13 +90,8 @@ void startDiagnostics(DiagnosticsForm& form, DiagnosticsSession& diag, const Dia
     form.pair300.checked = false;
     form.audioLevel.position = std::clamp<int>(settings.audioLevel, kAudioSliderMin, kAudioSliderMax);
 
-    // Only the JM60 board samples the receiver's audio.
     form.receiveLevelShown = diag.showsReceiveLevel();
-    for (FormControl* c : {&form.receiveLevelLabel, &form.gain1x, &form.gain4x, &form.gain16x, &form.receiveGainLabel})
-        c->visible = form.receiveLevelShown;
-    form.gain1x.checked = gain == 0;
-    form.gain4x.checked = gain == 1;
-    form.gain16x.checked = gain != 0 && gain != 1;
+    showDiagnosticsGain(form, diag.kind(), gain);
 }
 
 void diagnosticsControlChanged(DiagnosticsForm& form, DiagnosticsSession& diag, int controlId) {

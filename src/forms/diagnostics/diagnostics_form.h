@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "config/profile_record.h"
 #include "forms/common/form_control.h"
 #include "link/diagnostics_session.h"
 
@@ -44,6 +45,11 @@ struct DiagnosticsSettings {
 int gainChoiceFromRadioFlags(std::uint8_t radioFlags);
 std::uint8_t radioFlagsWithGain(std::uint8_t radioFlags, int gainChoice);
 
+// What a tracker profile hands the window (its audio level and gain), and
+// what it keeps of what comes back, however the window was closed.
+DiagnosticsSettings trackerDiagnosticsSettings(const ConstProfileRecord& profile);
+void storeTrackerDiagnosticsSettings(const ProfileRecord& profile, const DiagnosticsSettings& settings);
+
 // What the dialog's controls hold.
 struct DiagnosticsForm {
     FormControl redLed, greenLed, txLed, power;
@@ -64,6 +70,11 @@ extern const std::array<ControlInfo<DiagnosticsForm>, kDiagnosticsControlCount> 
 // level that was handed in.
 inline constexpr int kAudioSliderMin = 1;
 inline constexpr int kAudioSliderMax = 255;
+
+// The gain choice as the window shows it (1x, 4x, 16x), without a device:
+// what the command line's key reads and sets. Only the JM60 shows it.
+void showDiagnosticsGain(DiagnosticsForm& form, TargetKind kind, int gainChoice);
+int diagnosticsGainChoice(const DiagnosticsForm& form);
 
 // Opens the session (the tracker's opening sequence) and fills the form.
 void startDiagnostics(DiagnosticsForm& form, DiagnosticsSession& diag, const DiagnosticsSettings& settings);

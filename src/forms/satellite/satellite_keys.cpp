@@ -100,6 +100,14 @@ constexpr FormKey kDigipeaterKeys[] = {
     {"digipeater.digipeating", K::Check, digipeater_id::kDigipeating},
 };
 
+constexpr FormKey kDiagnosticsKeys[] = {
+    {"diagnostics.receiveGain", K::Row, diagnostics_id::kGain1x, diagnostics_id::kGain16x},
+};
+
+constexpr FormKey kScriptEditorKeys[] = {
+    {"script.enabled", K::Check, script_editor_id::kEnableScript},
+};
+
 // The profile-switching keys stand for the group of the profile the command
 // line edits: the left group for profile 1, the right one for profile 2.
 constexpr std::array<FormKey, 21> switchKeys(const profile_switch_id::Side& s) {
@@ -164,6 +172,8 @@ constexpr FieldHelp kFieldHelp[] = {
     {"profileSwitch.jumper", "on or off"},
     {"profileSwitch.gpsFix", "valid or invalid"},
     {"profileSwitch.transmitOnSwitch", "0 or 1"},
+    {"diagnostics.receiveGain", "1x, 4x or 16x (JM60), in the chosen profile"},
+    {"script.enabled", "0 or 1: Enable Script Engine, in the chosen profile"},
 };
 
 // Each window: its keys' prefix, the main dialog's button that opens it, and
@@ -180,6 +190,8 @@ constexpr Window kWindows[] = {
     {"accessList.", D::AccessList, tracker_id::kAccessListButton},
     {"digipeater.", D::Digipeater, tracker_id::kDigipeaterButton},
     {"profileSwitch.", D::ProfileSwitch, tracker_id::kProfileSwitchButton},
+    {"diagnostics.", D::Diagnostics, tracker_id::kDiagnosticsButton},
+    {"script.", D::ScriptEditor, tracker_id::kScriptButton},
 };
 
 std::span<const FormKey> keysOf(D dialog, int profile) {
@@ -190,6 +202,8 @@ std::span<const FormKey> keysOf(D dialog, int profile) {
     case D::AccessList: return kAccessListKeys;
     case D::Digipeater: return kDigipeaterKeys;
     case D::ProfileSwitch: return profile == 0 ? std::span<const FormKey>(kSwitchKeysProfile1) : kSwitchKeysProfile2;
+    case D::Diagnostics: return kDiagnosticsKeys;
+    case D::ScriptEditor: return kScriptEditorKeys;
     }
     return {};
 }
@@ -232,6 +246,14 @@ auto withKeyedForm(SatelliteForms& forms, D dialog, const Session& session, Use 
         TableKeyedForm<DigipeaterForm> k(forms.digipeater, kDigipeaterControls);
         return use(k);
     }
+    case D::Diagnostics: {
+        TableKeyedForm<DiagnosticsForm> k(forms.diagnostics, kDiagnosticsControls);
+        return use(k);
+    }
+    case D::ScriptEditor: {
+        TableKeyedForm<ScriptEditorForm> k(forms.scriptEditor, kScriptEditorControls);
+        return use(k);
+    }
     case D::ProfileSwitch:
         break;  // below the switch, so that every path returns
     }
@@ -256,6 +278,10 @@ void showSatelliteForms(const Session& session, SatelliteForms& forms) {
     showAccessList(session, forms.accessList);
     showDigipeater(session, forms.digipeater);
     showProfileSwitch(session, forms.profileSwitch);
+    const ConstProfileRecord profile(session.profile(), session.target.kind);
+    showDiagnosticsGain(forms.diagnostics, session.target.kind, gainChoiceFromRadioFlags(profile.radioFlags()));
+    forms.scriptEditor.enableScript.checked = profile.flag(profile_layout::kFeatureFlags,
+                                                           profile_layout::kFeatureScriptEnabled);
 }
 
 bool isSatelliteKey(std::string_view key) { return windowOf(key) != nullptr; }
@@ -297,6 +323,13 @@ int storeSatelliteForms(const SatelliteForms& forms, Session& session, UserInter
     if (changed(D::AccessList) && checkAndStoreAccessList(forms.accessList, session, ui) != 0) return -1;
     if (changed(D::Digipeater) && checkAndStoreDigipeater(forms.digipeater, session, ui) != 0) return -1;
     if (changed(D::ProfileSwitch) && checkAndStoreProfileSwitch(forms.profileSwitch, session, ui) != 0) return -1;
+    const ProfileRecord profile(session.profile(), session.target.kind);
+    // Elsewhere the window shows no gain and hands back the one it was given.
+    if (changed(D::Diagnostics) && showsReceiveLevel(session.target.kind))
+        profile.setRadioFlags(radioFlagsWithGain(profile.radioFlags(), diagnosticsGainChoice(forms.diagnostics)));
+    if (changed(D::ScriptEditor))
+        profile.setFlag(profile_layout::kFeatureFlags, profile_layout::kFeatureScriptEnabled,
+                        forms.scriptEditor.enableScript.checked);
     return 0;
 }
 

@@ -5,12 +5,15 @@
 #include <utility>
 #include <vector>
 
+#include "forms/common/form_keys.h"
+#include "forms/diagnostics/diagnostics_form.h"
 #include "forms/satellite/access_list_form.h"
 #include "forms/satellite/digipeater_form.h"
 #include "forms/satellite/frequency_form.h"
 #include "forms/satellite/profile_switch_form.h"
 #include "forms/satellite/smart_beacon_form.h"
 #include "forms/satellite/status_text_form.h"
+#include "forms/script/script_editor_form.h"
 #include "forms/tracker/tracker_form.h"
 
 namespace varnel {
@@ -21,10 +24,14 @@ class UserInterface;
 // line drives them: each key is `window.field` (smartBeaconing.lowSpeed,
 // digipeater.alias3), with rows counted from 1. A window's keys exist only
 // where the main dialog offers its button for the chip and firmware.
-enum class SatelliteDialog { SmartBeaconing, Frequencies, StatusTexts, AccessList, Digipeater, ProfileSwitch };
-inline constexpr std::size_t kSatelliteDialogCount = 6;
+// The diagnostics window and the script editor keep one profile setting each
+// (the receive gain, the "Enable Script Engine" switch) and are keyed too.
+enum class SatelliteDialog {
+    SmartBeaconing, Frequencies, StatusTexts, AccessList, Digipeater, ProfileSwitch, Diagnostics, ScriptEditor
+};
+inline constexpr std::size_t kSatelliteDialogCount = 8;
 
-// The six forms, shown from the session's records, and which of them the
+// The windows' forms, shown from the session's records, and which of them the
 // command line changed (only those are stored, as only a window that was
 // opened and closed with OK stores).
 struct SatelliteForms {
@@ -34,6 +41,8 @@ struct SatelliteForms {
     AccessListForm accessList;
     DigipeaterForm digipeater;
     ProfileSwitchForm profileSwitch;
+    DiagnosticsForm diagnostics;    // only the receive gain
+    ScriptEditorForm scriptEditor;  // only "Enable Script Engine"
     bool changed[kSatelliteDialogCount] = {};
 };
 
@@ -58,11 +67,6 @@ std::string applySatelliteKey(const TrackerForm& main, SatelliteForms& forms, co
 // after the failing value's message.
 int storeSatelliteForms(const SatelliteForms& forms, Session& session, UserInterface& ui);
 
-// One line of the key listing: the key and what it takes.
-struct KeyHelp {
-    std::string key;
-    std::string values;
-};
 // Every key of these windows (profile-switch keys are those of the profile
 // chosen with --profile), with its range and unit.
 std::vector<KeyHelp> satelliteKeyHelp();

@@ -28,7 +28,8 @@ bool holdsWeatherSettings(const Session& session) { return session.settings.fami
 bool holdsTrackerSettings(const std::string& path, const Session& session, UserInterface& ui) {
     const std::uint8_t family = session.settings.family();
     if (family == kFamilyTracker || family == kFamilyTrackerText) return true;
-    ui.message(path + " does not hold tracker settings (family " + std::to_string(family) + ")");
+    ui.message(path + " does not hold tracker settings (family " + std::to_string(family) + ": " +
+               familyDescription(family) + ")");
     return false;
 }
 
@@ -136,7 +137,15 @@ std::vector<std::pair<std::string, std::string>> configKeyValues(Session& sessio
     return values;
 }
 
-void listConfigKeys(std::ostream& out) {
+namespace {
+
+void printKeyHelp(const std::vector<KeyHelp>& keys, std::ostream& out) {
+    std::size_t width = 0;
+    for (const KeyHelp& k : keys) width = std::max(width, k.key.size());
+    for (const KeyHelp& k : keys) out << k.key << std::string(width + 2 - k.key.size(), ' ') << k.values << '\n';
+}
+
+std::vector<KeyHelp> trackerKeyHelp() {
     std::vector<KeyHelp> keys;
     for (const TrackerKey& key : kTrackerKeys) {
         const int limit = findTrackerControl(key.id)->typingLimit;
@@ -156,9 +165,29 @@ void listConfigKeys(std::ostream& out) {
         keys.push_back({std::string(key.key), values});
     }
     for (KeyHelp& help : satelliteKeyHelp()) keys.push_back(std::move(help));
-    std::size_t width = 0;
-    for (const KeyHelp& k : keys) width = std::max(width, k.key.size());
-    for (const KeyHelp& k : keys) out << k.key << std::string(width + 2 - k.key.size(), ' ') << k.values << '\n';
+    return keys;
+}
+
+}  // namespace
+
+void listConfigKeys(std::ostream& out) { printKeyHelp(trackerKeyHelp(), out); }
+
+int listConfigKeysOf(const std::string& path, std::ostream& out, UserInterface& ui) {
+    Session session;
+    if (!loadConfigForKeys(path, session, ui)) return -1;
+    if (holdsWeatherSettings(session)) {
+        printKeyHelp(weatherKeyHelp(), out);
+        return 0;
+    }
+    // The keys show prints for this chip and firmware, either profile.
+    std::vector<std::string> shown;
+    for (int profile : {0, 1})
+        for (const auto& [key, value] : configKeyValues(session, profile, true)) shown.push_back(key);
+    std::vector<KeyHelp> keys;
+    for (KeyHelp& help : trackerKeyHelp())
+        if (std::find(shown.begin(), shown.end(), help.key) != shown.end()) keys.push_back(std::move(help));
+    printKeyHelp(keys, out);
+    return 0;
 }
 
 int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& out, UserInterface& ui) {

@@ -50,4 +50,9 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
 // dialog's keys, then those of the windows it opens (`window.field`).
 void listConfigKeys(std::ostream& out);
 
+// The keys of one file's chip and firmware only: a weather station's record
+// has the weather dialog's keys, a tracker the keys its dialogs offer on its
+// chip. 0, or -1 after a message when the file cannot be read.
+int listConfigKeysOf(const std::string& path, std::ostream& out, UserInterface& ui);
+
 }  // namespace varnel

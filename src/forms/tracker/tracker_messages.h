@@ -2,6 +2,9 @@
 
 namespace varnel::tracker_message {
 
+// The window's title; an offline run adds the file it edits.
+inline constexpr const char* kWindowTitle = "Varnel tracker configuration";
+
 // What the main tracker dialog says when a value does not pass, in the order
 // the values are checked.
 inline constexpr const char* kInvalidCallsign = "Invalid callsign";

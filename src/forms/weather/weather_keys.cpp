@@ -1,6 +1,5 @@
 #include "forms/weather/weather_keys.h"
 
-
 namespace varnel {
 
 namespace id = weather_id;
@@ -38,6 +37,37 @@ const std::array<FormKey, kWeatherKeyCount> kWeatherKeys{{
 
 namespace {
 
+// What each key takes, in kWeatherKeys' order.
+constexpr std::string_view kWeatherKeyValues[kWeatherKeyCount] = {
+    "callsign and optional SSID, up to 9 characters",
+    "digipeater path, up to 29 characters (at most 3 hops)",
+    "up to 44 characters",
+    "0 to 65535 s",
+    "0 to 255 transmissions between status texts",
+    "0 to 1023 ms (kept in steps of 4)",
+    "0 to 255 (0: no carrier detect)",
+    "0 or 1",
+    "0 to 255 s",
+    "-128 to 127 degrees C",
+    "1200 or 300 (baud)",
+    "N or S",
+    "0 to 90 degrees",
+    "0 to 60 minutes (hundredths kept)",
+    "E or W",
+    "0 to 180 degrees",
+    "0 to 60 minutes (hundredths kept)",
+    "0 to 15, steps of 22.5 degrees",
+    "0 or 1",
+    "1 to 180 degrees",
+    "0 to 255 MPH",
+    "0 to 255 MPH",
+    "0 to 65535 s",
+    "0 to 255",
+    "0 or 1",
+    "volts, up to 15.00 (KX8), 18.50 (JL16, AW32) or 20.00 (other chips)",
+    "0 or 1",
+};
+
 // The weather dialog's form seen by the key engine: the wind vane slider
 // has 16 positions.
 class WeatherKeyedForm : public TableKeyedForm<WeatherForm> {
@@ -54,6 +84,13 @@ std::vector<std::pair<std::string, std::string>> weatherKeyValues(const WeatherF
     const WeatherKeyedForm view(const_cast<WeatherForm&>(form));
     for (const auto& key : kWeatherKeys)
         if (view.available(key)) out.emplace_back(std::string(key.key), formKeyValue(view, key));
+    return out;
+}
+
+std::vector<KeyHelp> weatherKeyHelp() {
+    std::vector<KeyHelp> out;
+    for (std::size_t i = 0; i < kWeatherKeyCount; ++i)
+        out.push_back({std::string(kWeatherKeys[i].key), std::string(kWeatherKeyValues[i])});
     return out;
 }
 

@@ -20,6 +20,10 @@ extern const std::array<FormKey, kWeatherKeyCount> kWeatherKeys;
 // its value, in table order.
 std::vector<std::pair<std::string, std::string>> weatherKeyValues(const WeatherForm& form, const Session& session);
 
+// Every key with its range and unit, in table order. The wind speeds are in
+// miles per hour, as the firmware keeps them, though the dialog is metric.
+std::vector<KeyHelp> weatherKeyHelp();
+
 // Applies one value as if the user had typed it or clicked it. Empty on
 // success, else why it was refused (the form is then unchanged).
 std::string applyWeatherKey(WeatherForm& form, std::string_view key, std::string_view value);

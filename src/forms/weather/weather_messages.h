@@ -2,6 +2,9 @@
 
 namespace varnel::weather_message {
 
+// The window's title; an offline run adds the file it edits.
+inline constexpr const char* kWindowTitle = "Varnel weather station";
+
 // What the weather-station dialog says when a value does not pass, beside
 // the texts it shares with the main dialog (tracker_messages.h).
 inline constexpr const char* kTxDelay = "Transmit delay must be in the range of 0 to 1023";
