@@ -67,7 +67,11 @@ ConnectChoice CConnectDialog::choice() const {
 
 QString CConnectDialog::statusText() const { return ui_->statusLabel->text(); }
 bool CConnectDialog::connectEnabled() const { return ui_->connectButton->isEnabled(); }
-void CConnectDialog::setStatus(const std::string& text) { ui_->statusLabel->setText(QString::fromStdString(text)); }
+void CConnectDialog::setStatus(const std::string& text) {
+    ui_->statusLabel->setText(QString::fromStdString(text));
+    // A longer status (the hint after a silent wait) needs more lines.
+    if (isVisible()) adjustSize();
+}
 void CConnectDialog::setConnectEnabled(bool on) { ui_->connectButton->setEnabled(on); }
 void CConnectDialog::setOfflineEnabled(bool on) { ui_->offlineButton->setEnabled(on); }
 
