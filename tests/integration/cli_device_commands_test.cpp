@@ -446,7 +446,9 @@ TEST_F(CliTest, WriteRefusesWhatShowRefusesUnlessForcedAndReadNeverSavesUnknownS
             << r.err;
         EXPECT_NE(r.err.find("--force"), std::string::npos) << r.err;
     }
-    EXPECT_TRUE(emu.commandLog().empty()) << emu.commandLogText();
+    // Nothing but, at most, the read's own closing 'Q', which the emulator
+    // may log after clearLog when the machine is busy.
+    for (const auto& e : emu.commandLog()) EXPECT_EQ(e.command, 'Q') << emu.commandLogText();
     Result r = cli("write --force --port " + portOf(emu) + " " + pathArg(odd));
     EXPECT_EQ(r.status, 0) << r.err;
 
