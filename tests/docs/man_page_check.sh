@@ -31,12 +31,14 @@ check() {  # the words of a command line, program first
   local help where="${*:2}"
   help=$("$@" --help) || { echo "'$* --help' failed" >&2; exit 1; }
   for option in $(printf '%s\n' "$help" | options_of); do
-    printf '%s\n' "$text" | grep -qE -- "(^|[^A-Za-z0-9-])${option}([^A-Za-z0-9-]|$)" ||
+    # Here-strings, not pipes: grep -q stops at the first match, and with
+    # pipefail the writer's broken pipe would read as "not found".
+    grep -qE -- "(^|[^A-Za-z0-9-])${option}([^A-Za-z0-9-]|$)" <<<"$text" ||
       report "${where:+$where }$option"
   done
   for sub in $(printf '%s\n' "$help" | subcommands_of); do
     local name="${where:+$where }$sub"
-    printf '%s\n' "$tags" | grep -qE "^${name}( |$)" || report "subcommand '$name'"
+    grep -qE "^${name}( |$)" <<<"$tags" || report "subcommand '$name'"
     check "$@" "$sub"
   done
 }
