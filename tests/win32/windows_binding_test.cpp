@@ -247,7 +247,7 @@ TEST(Win32Windows, WeatherDialogBindsAndKeepsTheRecord) {
 TEST(Win32Windows, ListingShowsTheTextAsItIs) {
     Bench bench{Session()};
     const std::string text = "0000: 01 02\r\n0002: FF\r\n";
-    win32::CListingDialog dialog(text, bench.context);
+    win32::CListingDialog dialog("Code listing", text, bench.context);
     std::wstring shown;
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         HWND box = FindWindowExW(hwnd, nullptr, L"Edit", nullptr);
