@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "win32/slider_value_id.h"
 #include "win32/win32_text.h"
 
 namespace varnel::win32::control_binding {
@@ -178,6 +179,19 @@ void takeCaption(HWND control, FormControl& c) {
         c.text = utf8FromWide(windowText(control));
 }
 
+// True when the text fits the static control's width in its own font.
+static bool fits(HWND label, const std::wstring& text) {
+    RECT box{};
+    GetClientRect(label, &box);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return size.cx <= box.right - box.left;
+}
+
 void toControl(HWND control, ControlType type, int typingLimit, const FormControl& c) {
     switch (type) {
     case ControlType::Tab: fillTabs(control, c); break;
@@ -192,7 +206,13 @@ void toControl(HWND control, ControlType type, int typingLimit, const FormContro
         SendMessageW(control, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
     case ControlType::List: fillCombo(control, c); break;
-    case ControlType::Slider: SendMessageW(control, TBM_SETPOS, TRUE, c.position); break;
+    case ControlType::Slider:
+        SendMessageW(control, TBM_SETPOS, TRUE, c.position);
+        // The label beside it, where the layout has one; a value the label
+        // is too narrow for is left out rather than shown cut.
+        if (HWND value = GetDlgItem(GetParent(control), GetDlgCtrlID(control) + kSliderValueIdOffset))
+            SetWindowTextW(value, fits(value, std::to_wstring(c.position)) ? std::to_wstring(c.position).c_str() : L"");
+        break;
     case ControlType::ListBox: fillListBox(control, c); break;
     case ControlType::ThreeState:
         // The form counts 0 unchecked, 1 checked, 2 indeterminate, as Windows does.

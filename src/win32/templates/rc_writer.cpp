@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "win32/slider_value_id.h"
+
 namespace varnel::templates {
 
 namespace {
@@ -122,6 +124,15 @@ DialogTemplate writeDialogTemplate(const DialogLayout& layout, const std::vector
         const auto row = std::find_if(table.begin(), table.end(), [&](const TableRow& r) { return r.name == c.name; });
         const TableRow* tableRow = row == table.end() ? nullptr : &*row;
         int id = tableRow ? tableRow->id : roleId(c);
+        const std::string suffix = "Value";
+        if (id == 0 && c.qtClass == "QLabel" && c.name.size() > suffix.size() &&
+            c.name.compare(c.name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            const std::string slider = c.name.substr(0, c.name.size() - suffix.size());
+            const auto s = std::find_if(table.begin(), table.end(), [&](const TableRow& r) {
+                return r.name == slider && r.type == ControlType::Slider;
+            });
+            if (s != table.end()) id = s->id + win32::kSliderValueIdOffset;
+        }
         if (id == 0) {
             // A window with a table reaches every control it changes through
             // it; in one without, the code may reach any named control.
