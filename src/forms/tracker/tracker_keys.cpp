@@ -1,7 +1,6 @@
 #include "forms/tracker/tracker_keys.h"
 
 #include "forms/satellite/satellite_keys.h"
-
 #include "forms/tracker/tracker_controls.h"
 
 namespace varnel {
