@@ -38,6 +38,12 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
         context.ui.message("Error loading firmware file");
         return finish(1);
     }
+    if (!imageHasResetVector(s.image, s.link.deviceInfo)) {
+        // Nobody is there to ask, and once its old code is erased the
+        // tracker could not start again: nothing is written.
+        context.ui.message(kNoResetVector);
+        return finish(1);
+    }
     WorkingRecords records{s.settings, s.radio, s.script};
     if (request.keepSettings) {
         // The tracker's own settings and script go into the new image. The

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QPushButton>
 
 #include <cstdio>
+#include <fstream>
 
 #include "shell/command_line.h"
 #include "shell/config_app.h"
 #include "shell/dialog_loop.h"
 #include "device/serial_port.h"
 #include "emulator/emulator_runner.h"
+#include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/system_serial_port.h"
 #include "shell/firmware_sequences.h"
@@ -187,17 +190,30 @@ TEST_F(ConnectedAppTest, LegacyCommandLineFlashesTheTrackerKeepingItsSettings) {
     EXPECT_FALSE(f.session.port->isOpen());
 }
 
-TEST_F(ConnectedAppTest, LegacyLoadOfAMissingFileStopsWithAFailureStatus) {
-    AppOptions options = parseAppOptions({"--port", emu->slavePath(), "1 0 /nonexistent/fw.s19"});
-    CConfigApp app(f.context, options);
-    EXPECT_EQ(app.run(), 1);
-    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error loading firmware file"});
-    EXPECT_TRUE(emu->waitForState(DeviceState::Firmware, std::chrono::seconds(2)));
-    int erases = 0;
-    for (const auto& e : emu->commandLog()) erases += e.command == 'E';
-    EXPECT_EQ(erases, 0);
-    EXPECT_EQ(emu->commandLog().back().command, 'Q');
-    EXPECT_FALSE(f.session.port->isOpen());
+// Nothing is erased for a firmware that cannot be loaded, or that would
+// leave the tracker unable to start (no reset vector): nobody is there to ask.
+TEST_F(ConnectedAppTest, LegacyLoadThatCannotBeWrittenStopsWithAFailureStatus) {
+    const std::string noVector = QDir::temp().filePath("varnel-no-reset-vector.s19").toStdString();
+    std::ofstream(noVector) << "S1058000450134\nS9030000FC\n";
+    const struct {
+        std::string file, message;
+    } cases[] = {{"/nonexistent/fw.s19", "Error loading firmware file"}, {noVector, kNoResetVector}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        f.ui.messages.clear();
+        emu->clearLog();
+        AppOptions options = parseAppOptions({"--port", emu->slavePath(), "1 0 " + c.file});
+        CConfigApp app(f.context, options);
+        EXPECT_EQ(app.run(), 1);
+        EXPECT_EQ(f.ui.messages, std::vector<std::string>{c.message});
+        EXPECT_TRUE(emu->waitForState(DeviceState::Firmware, std::chrono::seconds(2)));
+        int erases = 0;
+        for (const auto& e : emu->commandLog()) erases += e.command == 'E';
+        EXPECT_EQ(erases, 0);
+        EXPECT_EQ(emu->commandLog().back().command, 'Q');
+        EXPECT_FALSE(f.session.port->isOpen());
+    }
+    std::remove(noVector.c_str());
 }
 
 }  // namespace
