@@ -68,7 +68,7 @@ windows-package: windows
 # the prefix's COM12 (the same cases as the Linux CLI).
 test-windows: windows deps
 	@cmake --preset default -DVARNEL_WINDOWS_BUILD_DIR=$(CURDIR)/build-windows >/dev/null
-	@cmake --build $(BUILD_DIR) -j $(JOBS) --target test_wine_cli
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target test_wine_cli test_wine_desktop
 	@bash scripts/wine-prefix.sh build-windows
 	@status=0; \
 	  (cd build-windows && ctest --output-on-failure -j $(JOBS) --timeout 300) || status=1; \

@@ -1,0 +1,198 @@
+// The real varnelcfg.exe under Wine, played at by varnel-desktop-driver.exe
+// through its windows as a user would, against an emulated tracker on a COM
+// port of the Windows build's prefix. What it leaves in the tracker's flash
+// is compared with what the Linux command line leaves for the same edits.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "cli_harness.h"
+#include "dialog_ids.h"
+#include "forms/diagnostics/diagnostics_form.h"
+#include "forms/satellite/digipeater_form.h"
+#include "forms/satellite/frequency_form.h"
+#include "forms/tracker/tracker_control_ids.h"
+
+using namespace std::chrono_literals;
+
+namespace varnel::test {
+namespace {
+
+// The OK button of every dialog (IDOK), and the text of a message box.
+constexpr int kOk = 1;
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr int kWriteStatus = dialog_ids::write_progress_dialog::statusLabel;
+
+class DesktopTest : public CliTest {
+protected:
+    // Points the prefix's COMn at this tracker.
+    static void plugIn(const EmulatorHarness& emu, int com) {
+        const fs::path link = fs::path(VARNEL_WINE_DIR) / ("com" + std::to_string(com));
+        fs::remove(link);
+        fs::create_symlink(emu.slavePath(), link);
+    }
+
+    static std::string windowsPath(const fs::path& p) {
+        std::string s = "Z:" + p.string();
+        std::replace(s.begin(), s.end(), '/', '\\');
+        return s;
+    }
+
+    static std::string start(const std::string& arguments = "") {
+        return "start \"" + windowsPath(VARNEL_DESKTOP_EXE) + "\"" + arguments + "\n";
+    }
+
+    // The steps that connect the program to the tracker on COM12.
+    static std::string connect() {
+        return start() +
+               "window Connect to tracker\n"
+               "click COM12\n"
+               "click Connect\n"
+               "window Varnel tracker configuration\n";
+    }
+
+    // Plays the steps at the program; the driver reports a failed step.
+    Result drive(const std::string& steps) {
+        const fs::path file = dir / "steps.txt";
+        std::ofstream(file) << steps;
+        const fs::path out = dir / "driver.out";
+        const std::string command = std::string(VARNEL_WINE_RUNNER) + " " + VARNEL_DESKTOP_DRIVER + " '" +
+                                    windowsPath(file) + "' >" + out.string() + " 2>&1 </dev/null";
+        const int rc = std::system(command.c_str());
+        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), ""};
+    }
+
+    static int erasesIn(const EmulatorHarness& emu) {
+        int n = 0;
+        for (const auto& e : emu.commandLog()) n += e.command == 'E';
+        return n;
+    }
+};
+
+// Connect, read, change the callsign and one setting of a satellite window,
+// Write: the flash then holds exactly what the Linux program writes for the
+// same two edits.
+TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
+    const struct {
+        const char* chip;
+        int button;
+        const char* window;
+        int control;
+        const char* value;
+        const char* key;
+    } cases[] = {
+        {"AP64", tracker_id::kDigipeaterButton, "Digipeater Settings", digipeater_id::kDupeTime, "17",
+         "digipeater.dupeTime"},
+        // JL16 has a radio of its own and no digipeater.
+        {"JL16", tracker_id::kFreqButton, "Transmit Frequencies", frequency_id::channel(2), "145.825",
+         "frequencies.channel2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chip);
+        EmulatorHarness windows(c.chip), linux(c.chip);
+        const Bytes factory = windows.flash();
+        ASSERT_EQ(factory, linux.flash());
+        plugIn(windows, 12);
+        const Result r = drive(connect() +
+                               "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
+                               "click " + std::to_string(c.button) + "\n"
+                               "window " + c.window + "\n"
+                               "type " + std::to_string(c.control) + " " + c.value + "\n"
+                               "click " + std::to_string(kOk) + "\n"
+                               "window Varnel tracker configuration\n"
+                               "click Write\n"
+                               "window Writing to tracker\n"
+                               "text " + std::to_string(kWriteStatus) + " Finished!\n"
+                               "click " + std::to_string(kOk) + "\n"
+                               "window Varnel tracker configuration\n"
+                               "click Exit\n"
+                               "exit 0\n");
+        ASSERT_EQ(r.status, 0) << r.out << windows.commandLogText();
+
+        const fs::path cfg = dir / "linux.cfg";
+        ASSERT_EQ(cli("read --port " + linux.slavePath() + " --output " + cfg.string()).status, 0);
+        const Result set = cli("set " + cfg.string() + " callsign=VA3XYZ-7 " + c.key + "=" + c.value);
+        ASSERT_EQ(set.status, 0) << set.err;
+        ASSERT_EQ(cli("write --port " + linux.slavePath() + " " + cfg.string()).status, 0);
+        const Bytes written = windows.flash();
+        EXPECT_NE(firstDifference(written, factory), -1) << "nothing was written";
+        EXPECT_EQ(firstDifference(written, linux.flash()), -1);
+    }
+}
+
+// The diagnostics window shows what the tracker measures and switches what
+// the user ticks; OK leaves only the red LED on, as opening does.
+TEST_F(DesktopTest, DiagnosticsWindowReadsAndDrivesTheTracker) {
+    EmulatorOptions options;
+    options.volts = 13.8;
+    EmulatorHarness emu(options);
+    plugIn(emu, 12);
+    const fs::path seen = dir / "green-led-on";
+    std::atomic<bool> ledOn = false;
+    std::atomic<bool> done = false;
+    std::thread watch([&] {
+        while (!done && !ledOn) {
+            if (emu.outputs().greenLed) {
+                ledOn = true;
+                std::ofstream(seen) << "on";
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+    });
+    const Result r = drive(connect() +
+                           "click " + std::to_string(tracker_id::kDiagnosticsButton) + "\n"
+                           "window Adjustment and Diagnostics\n"
+                           "check " + std::to_string(diagnostics_id::kSensors) + " 1\n"
+                           "text " + std::to_string(diagnostics_id::kVoltage) + " 13.8\n"
+                           "check " + std::to_string(diagnostics_id::kGreenLed) + " 1\n"
+                           "await " + windowsPath(seen) + "\n"
+                           "click " + std::to_string(kOk) + "\n"
+                           "window Varnel tracker configuration\n"
+                           "click " + std::to_string(tracker_id::kExitButton) + "\n"
+                           "exit 0\n");
+    done = true;
+    watch.join();
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(ledOn);
+    EXPECT_FALSE(emu.outputs().greenLed);
+    EXPECT_TRUE(emu.outputs().redLed);
+}
+
+// "PORT KEEP FIRMWARE" on the command line, as a shortcut gives it: the
+// firmware is written with only the progress window to see, and the exit
+// status says how it went. A firmware the tracker could not start is refused
+// before anything is erased.
+TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
+    EmulatorHarness emu("AP64");
+    plugIn(emu, 3);
+    const std::uint32_t code = codeAddress(emu);
+    const Bytes program{0x45, 0x01, 0x00, 0x9D};
+
+    const fs::path noVector = writeS19({{code, program}});
+    fs::rename(noVector, dir / "no-vector.s19");
+    Result r = drive(start(" 3 0 " + windowsPath(dir / "no-vector.s19")) +
+                     "window varnelcfg\n"
+                     "text " + std::to_string(kMessageBoxText) + " no reset vector\n"
+                     "click OK\n"
+                     "exit 1\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(erasesIn(emu), 0) << emu.commandLogText();
+
+    const fs::path firmware = writeS19({{code, program}, resetVector(emu)});
+    const Bytes settings = emu.readFlash(0xF400, 0x200);
+    emu.clearLog();
+    r = drive(start(" 3 1 " + windowsPath(firmware)) +
+              "window Writing to tracker\n"
+              "text " + std::to_string(kWriteStatus) + " Finished!\n"
+              "click " + std::to_string(kOk) + "\n"
+              "exit 0\n");
+    EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
+    EXPECT_EQ(emu.readFlash(code, program.size()), program);
+    EXPECT_EQ(emu.readFlash(0xF400, 0x200), settings) << "the tracker's settings were kept";
+    EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
+}
+
+}  // namespace
+}  // namespace varnel::test
