@@ -181,7 +181,6 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
     EXPECT_EQ(erasesIn(emu), 0) << emu.commandLogText();
 
     const fs::path firmware = writeS19({{code, program}, resetVector(emu)});
-    const Bytes settings = emu.readFlash(0xF400, 0x200);
     emu.clearLog();
     r = drive(start(" 3 1 " + windowsPath(firmware)) +
               "window Writing to tracker\n"
@@ -190,8 +189,11 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
               "exit 0\n");
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(code, program.size()), program);
-    EXPECT_EQ(emu.readFlash(0xF400, 0x200), settings) << "the tracker's settings were kept";
     EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
+    // The same as the Linux program's load, keeping the settings too.
+    EmulatorHarness linux("AP64");
+    ASSERT_EQ(cli("flash --keep-settings --port " + linux.slavePath() + " " + firmware.string()).status, 0);
+    EXPECT_EQ(firstDifference(emu.flash(), linux.flash()), -1);
 }
 
 }  // namespace
