@@ -9,6 +9,7 @@
 //   click ID|CAPTION        click the button with this id, or whose caption
 //                           starts with CAPTION
 //   check ID 0|1            click the check box ID unless it already is so
+//   first ID                choose the first row of the list ID (its Home key)
 //   text ID TEXT            wait until control ID shows TEXT somewhere in its text
 //   await PATH              wait until the file PATH exists (the test's go-ahead)
 //   exit CODE               wait for the program to end with this exit status
@@ -172,6 +173,13 @@ std::string play(Program& program, const std::string& verb, const std::string& r
             return {};
         // Posted, as a click arrives: the window it opens runs its own loop.
         PostMessageW(button, BM_CLICK, 0, 0);
+        return {};
+    }
+    if (verb == "first") {
+        HWND list = control(first);
+        if (!list) return "no control " + first;
+        PostMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+        PostMessageW(list, WM_KEYUP, VK_HOME, 0);
         return {};
     }
     if (verb == "text") {

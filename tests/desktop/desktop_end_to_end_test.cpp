@@ -4,8 +4,13 @@
 // is compared with what the Linux command line leaves for the same edits.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "cli_harness.h"
@@ -13,6 +18,7 @@
 #include "forms/diagnostics/diagnostics_form.h"
 #include "forms/satellite/digipeater_form.h"
 #include "forms/satellite/frequency_form.h"
+#include "firmware/firmware_list.h"
 #include "forms/tracker/tracker_control_ids.h"
 
 using namespace std::chrono_literals;
@@ -24,6 +30,55 @@ namespace {
 constexpr int kOk = 1;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kWriteStatus = dialog_ids::write_progress_dialog::statusLabel;
+constexpr int kReleaseList = dialog_ids::firmware_download_dialog::releaseList;
+
+// A firmware server on the loopback interface: each request path gets its
+// body, anything else a 404. One connection at a time, as WinINet asks.
+class LoopbackServer {
+public:
+    explicit LoopbackServer(std::map<std::string, std::string> bodies) : bodies_(std::move(bodies)) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&a), size) != 0 || ::listen(fd_, 4) != 0 ||
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &size) != 0)
+            throw std::runtime_error("no loopback socket");
+        port_ = ntohs(a.sin_port);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~LoopbackServer() {
+        ::shutdown(fd_, SHUT_RDWR);
+        ::close(fd_);
+        thread_.join();
+    }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    void serve() {
+        for (int client; (client = ::accept(fd_, nullptr, nullptr)) >= 0; ::close(client)) {
+            std::string request;
+            char buffer[1024];
+            ssize_t n;
+            while (request.find("\r\n\r\n") == std::string::npos &&
+                   (n = ::recv(client, buffer, sizeof buffer, 0)) > 0)
+                request.append(buffer, static_cast<std::size_t>(n));
+            const std::size_t pathStart = request.find(' ') + 1;
+            const auto body = bodies_.find(request.substr(pathStart, request.find(' ', pathStart) - pathStart));
+            const std::string content = body == bodies_.end() ? "" : body->second;
+            const std::string reply = std::string(body == bodies_.end() ? "HTTP/1.0 404 Not Found" : "HTTP/1.0 200 OK") +
+                                      "\r\nContent-Length: " + std::to_string(content.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + content;
+            ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+        }
+    }
+
+    std::map<std::string, std::string> bodies_;
+    int fd_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
 
 class DesktopTest : public CliTest {
 protected:
@@ -45,8 +100,8 @@ protected:
     }
 
     // The steps that connect the program to the tracker on COM12.
-    static std::string connect() {
-        return start() +
+    static std::string connect(const std::string& arguments = "") {
+        return start(arguments) +
                "window Connect to tracker\n"
                "click COM12\n"
                "click Connect\n"
@@ -194,6 +249,50 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
     EmulatorHarness linux("AP64");
     ASSERT_EQ(cli("flash --keep-settings --port " + linux.slavePath() + " " + firmware.string()).status, 0);
     EXPECT_EQ(firstDifference(emu.flash(), linux.flash()), -1);
+}
+
+// Load firmware from network: the release list comes from the firmware
+// server, the chosen file from the mirror, the tracker keeps its settings
+// ("No" to erasing them), and after the write the program reconnects and
+// shows the main window again.
+TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
+    EmulatorHarness emu("AP64");
+    plugIn(emu, 12);
+    const Bytes program{0x45, 0x02, 0x00, 0x9D};
+    // A release carries its own default settings, and its build in their header.
+    const TargetTableEntry& ap64 = *findTarget("AP64");
+    Bytes defaults = emu.readFlash(ap64.settingsAddress, ap64.settingsSize);
+    defaults[settings_layout::kBuild + 1] ^= 0x01;
+    const fs::path firmware =
+        writeS19({{codeAddress(emu), program}, {ap64.settingsAddress, defaults}, resetVector(emu)});
+    LoopbackServer server({{firmwareListPath("AP64"), "/fw/ap64-test.s19\tTest release\t2026-12-08\r\n"},
+                           {"/fw/ap64-test.s19", readText(firmware)}});
+    const std::string servers = " --firmware-server " + server.address() + " --mirror-server " + server.address();
+    const Result r = drive(connect(servers) +
+                           "click " + std::to_string(tracker_id::kFirmwareNetworkButton) + "\n"
+                           "window Download firmware\n"
+                           "first " + std::to_string(kReleaseList) + "\n"
+                           "click " + std::to_string(kOk) + "\n"
+                           "window varnelcfg\n"
+                           "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
+                           "click No\n"
+                           "window Writing to tracker\n"
+                           "text " + std::to_string(kWriteStatus) + " Finished!\n"
+                           "click " + std::to_string(kOk) + "\n"
+                           "window Varnel tracker configuration\n"
+                           "click Exit\n"
+                           "exit 0\n");
+    EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
+    EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
+
+    // The command line's load keeps the tracker's settings whole; the
+    // window's keeps the profiles but takes the new firmware's family, type
+    // and build.
+    EmulatorHarness linux("AP64");
+    ASSERT_EQ(cli("flash --keep-settings --port " + linux.slavePath() + " " + firmware.string()).status, 0);
+    Bytes expected = linux.flash();
+    std::copy_n(defaults.begin(), settings_layout::kFlags, expected.begin() + ap64.settingsAddress);
+    EXPECT_EQ(firstDifference(emu.flash(), expected), -1);
 }
 
 }  // namespace
