@@ -108,6 +108,20 @@ protected:
                "window Varnel tracker configuration\n";
     }
 
+    // The write window runs to "Finished!" and is closed.
+    static std::string writeFinishes() {
+        return "window Writing to tracker\n"
+               "text " + std::to_string(kWriteStatus) + " Finished!\n"
+               "click " + std::to_string(kOk) + "\n";
+    }
+
+    // Exit on the main window ends the program with status 0.
+    static std::string exitFromMain() {
+        return "window Varnel tracker configuration\n"
+               "click Exit\n"
+               "exit 0\n";
+    }
+
     // Plays the steps at the program; the driver reports a failed step.
     Result drive(const std::string& steps) {
         const fs::path file = dir / "steps.txt";
@@ -157,13 +171,9 @@ TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
                                "type " + std::to_string(c.control) + " " + c.value + "\n"
                                "click " + std::to_string(kOk) + "\n"
                                "window Varnel tracker configuration\n"
-                               "click Write\n"
-                               "window Writing to tracker\n"
-                               "text " + std::to_string(kWriteStatus) + " Finished!\n"
-                               "click " + std::to_string(kOk) + "\n"
-                               "window Varnel tracker configuration\n"
-                               "click Exit\n"
-                               "exit 0\n");
+                               "click Write\n" +
+                               writeFinishes() +
+                               exitFromMain());
         ASSERT_EQ(r.status, 0) << r.out << windows.commandLogText();
 
         const fs::path cfg = dir / "linux.cfg";
@@ -238,9 +248,7 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
     const fs::path firmware = writeS19({{code, program}, resetVector(emu)});
     emu.clearLog();
     r = drive(start(" 3 1 " + windowsPath(firmware)) +
-              "window Writing to tracker\n"
-              "text " + std::to_string(kWriteStatus) + " Finished!\n"
-              "click " + std::to_string(kOk) + "\n"
+              writeFinishes() +
               "exit 0\n");
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(code, program.size()), program);
@@ -275,13 +283,9 @@ TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
                            "click " + std::to_string(kOk) + "\n"
                            "window varnelcfg\n"
                            "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
-                           "click No\n"
-                           "window Writing to tracker\n"
-                           "text " + std::to_string(kWriteStatus) + " Finished!\n"
-                           "click " + std::to_string(kOk) + "\n"
-                           "window Varnel tracker configuration\n"
-                           "click Exit\n"
-                           "exit 0\n");
+                           "click No\n" +
+                           writeFinishes() +
+                           exitFromMain());
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
 
