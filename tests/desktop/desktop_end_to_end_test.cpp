@@ -20,6 +20,7 @@
 #include "forms/satellite/frequency_form.h"
 #include "firmware/firmware_list.h"
 #include "forms/tracker/tracker_control_ids.h"
+#include "forms/weather/weather_form.h"
 
 using namespace std::chrono_literals;
 
@@ -31,6 +32,8 @@ constexpr int kOk = 1;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kWriteStatus = dialog_ids::write_progress_dialog::statusLabel;
 constexpr int kReleaseList = dialog_ids::firmware_download_dialog::releaseList;
+constexpr const char* kTrackerTitle = "Varnel tracker configuration";
+constexpr const char* kWeatherTitle = "Varnel weather station";
 
 // A firmware server on the loopback interface: each request path gets its
 // body, anything else a 404. One connection at a time, as WinINet asks.
@@ -99,13 +102,14 @@ protected:
         return "start \"" + windowsPath(VARNEL_DESKTOP_EXE) + "\"" + arguments + "\n";
     }
 
-    // The steps that connect the program to the tracker on COM12.
-    static std::string connect(const std::string& arguments = "") {
+    // The steps that connect the program to the tracker on COM12, up to its
+    // main window.
+    static std::string connect(const std::string& mainWindow = kTrackerTitle, const std::string& arguments = "") {
         return start(arguments) +
                "window Connect to tracker\n"
                "click COM12\n"
                "click Connect\n"
-               "window Varnel tracker configuration\n";
+               "window " + mainWindow + "\n";
     }
 
     // The write window runs to "Finished!" and is closed.
@@ -116,10 +120,8 @@ protected:
     }
 
     // Exit on the main window ends the program with status 0.
-    static std::string exitFromMain() {
-        return "window Varnel tracker configuration\n"
-               "click Exit\n"
-               "exit 0\n";
+    static std::string exitFrom(const std::string& mainWindow = kTrackerTitle) {
+        return "window " + mainWindow + "\nclick Exit\nexit 0\n";
     }
 
     // Plays the steps at the program; the driver reports a failed step.
@@ -140,45 +142,49 @@ protected:
     }
 };
 
-// Connect, read, change the callsign and one setting of a satellite window,
-// Write: the flash then holds exactly what the Linux program writes for the
-// same two edits.
+// Connect, read, change the callsign and one more setting (in a satellite
+// window of a tracker), Write: the flash then holds exactly what the Linux
+// program writes for the same edits.
 TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
+    const auto inWindow = [](int button, const std::string& title, int control, const std::string& value) {
+        return "click " + std::to_string(button) + "\nwindow " + title + "\ntype " + std::to_string(control) + " " +
+               value + "\nclick " + std::to_string(kOk) + "\n";
+    };
     const struct {
         const char* chip;
-        int button;
-        const char* window;
-        int control;
-        const char* value;
-        const char* key;
+        bool weather;
+        std::string edits, keys;
     } cases[] = {
-        {"AP64", tracker_id::kDigipeaterButton, "Digipeater Settings", digipeater_id::kDupeTime, "17",
-         "digipeater.dupeTime"},
+        {"AP64", false,
+         inWindow(tracker_id::kDigipeaterButton, "Digipeater Settings", digipeater_id::kDupeTime, "17"),
+         "digipeater.dupeTime=17"},
         // JL16 has a radio of its own and no digipeater.
-        {"JL16", tracker_id::kFreqButton, "Transmit Frequencies", frequency_id::channel(2), "145.825",
-         "frequencies.channel2"},
+        {"JL16", false,
+         inWindow(tracker_id::kFreqButton, "Transmit Frequencies", frequency_id::channel(2), "145.825"),
+         "frequencies.channel2=145.825"},
+        {"AP64", true, "type " + std::to_string(weather_id::kComment) + " Rooftop\n", "comment=Rooftop"},
     };
+    static_assert(tracker_id::kCallsign == weather_id::kCallsign, "one callsign box id in both main windows");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.chip);
-        EmulatorHarness windows(c.chip), linux(c.chip);
+        SCOPED_TRACE(std::string(c.chip) + (c.weather ? " weather station" : ""));
+        EmulatorOptions options;
+        options.chip = c.chip;
+        options.weather = c.weather;
+        EmulatorHarness windows(options), linux(options);
         const Bytes factory = windows.flash();
         ASSERT_EQ(factory, linux.flash());
         plugIn(windows, 12);
-        const Result r = drive(connect() +
-                               "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
-                               "click " + std::to_string(c.button) + "\n"
-                               "window " + c.window + "\n"
-                               "type " + std::to_string(c.control) + " " + c.value + "\n"
-                               "click " + std::to_string(kOk) + "\n"
-                               "window Varnel tracker configuration\n"
+        const std::string mainWindow = c.weather ? kWeatherTitle : kTrackerTitle;
+        const Result r = drive(connect(mainWindow) +
+                               "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n" + c.edits +
+                               "window " + mainWindow + "\n"
                                "click Write\n" +
-                               writeFinishes() +
-                               exitFromMain());
+                               writeFinishes() + exitFrom(mainWindow));
         ASSERT_EQ(r.status, 0) << r.out << windows.commandLogText();
 
         const fs::path cfg = dir / "linux.cfg";
         ASSERT_EQ(cli("read --port " + linux.slavePath() + " --output " + cfg.string()).status, 0);
-        const Result set = cli("set " + cfg.string() + " callsign=VA3XYZ-7 " + c.key + "=" + c.value);
+        const Result set = cli("set " + cfg.string() + " callsign=VA3XYZ-7 " + c.keys);
         ASSERT_EQ(set.status, 0) << set.err;
         ASSERT_EQ(cli("write --port " + linux.slavePath() + " " + cfg.string()).status, 0);
         const Bytes written = windows.flash();
@@ -213,10 +219,8 @@ TEST_F(DesktopTest, DiagnosticsWindowReadsAndDrivesTheTracker) {
                            "text " + std::to_string(diagnostics_id::kVoltage) + " 13.8\n"
                            "check " + std::to_string(diagnostics_id::kGreenLed) + " 1\n"
                            "await " + windowsPath(seen) + "\n"
-                           "click " + std::to_string(kOk) + "\n"
-                           "window Varnel tracker configuration\n"
-                           "click " + std::to_string(tracker_id::kExitButton) + "\n"
-                           "exit 0\n");
+                           "click " + std::to_string(kOk) + "\n" +
+                           exitFrom());
     done = true;
     watch.join();
     EXPECT_EQ(r.status, 0) << r.out;
@@ -276,7 +280,7 @@ TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
     LoopbackServer server({{firmwareListPath("AP64"), "/fw/ap64-test.s19\tTest release\t2026-12-08\r\n"},
                            {"/fw/ap64-test.s19", readText(firmware)}});
     const std::string servers = " --firmware-server " + server.address() + " --mirror-server " + server.address();
-    const Result r = drive(connect(servers) +
+    const Result r = drive(connect(kTrackerTitle, servers) +
                            "click " + std::to_string(tracker_id::kFirmwareNetworkButton) + "\n"
                            "window Download firmware\n"
                            "first " + std::to_string(kReleaseList) + "\n"
@@ -285,7 +289,7 @@ TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
                            "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
                            "click No\n" +
                            writeFinishes() +
-                           exitFromMain());
+                           exitFrom());
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
 
