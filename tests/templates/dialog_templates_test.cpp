@@ -65,6 +65,14 @@ TEST(DialogTemplates, EveryLayoutFitsWithItsTable) {
         for (std::size_t i = 0; i < shown.size(); ++i)
             for (std::size_t j = i + 1; j < shown.size(); ++j)
                 EXPECT_FALSE(overlap(*shown[i], *shown[j])) << shown[i]->name << " and " << shown[j]->name;
+        // The label beside a slider has room for the slider's largest value
+        // (the window leaves out a value it would cut).
+        for (const PlacedControl& slider : layout.controls) {
+            if (slider.qtClass != "QSlider") continue;
+            const std::string maximum = slider.element->property("maximum");
+            if (const PlacedControl* value = placed(layout, slider.name + "Value"))
+                EXPECT_GE(value->width, textWidth(maximum.empty() ? "99" : maximum)) << value->name;
+        }
     }
 }
 

@@ -291,7 +291,10 @@ private:
         if (cls == "QComboBox") return {64, kComboHeight};
         if (cls == "QSlider") {
             if (w.property("orientation") == "Qt::Vertical") return {18, 60, false, true};
-            return {100, w.property("tickPosition").empty() ? 15 : 20, true, false};
+            // About 160 pixels, enough to pick one of 256 levels, and more
+            // where its row has room; a value label beside it still fits
+            // the main window into 1024 pixels.
+            return {90, w.property("tickPosition").empty() ? 15 : 20, true, false};
         }
         if (cls == "QProgressBar") return {120, 10, true, false};
         if (cls == "QTabBar") return {120, kButtonHeight, true, false};
