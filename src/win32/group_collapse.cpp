@@ -23,9 +23,15 @@ bool holds(const RECT& box, const RECT& r) {
 
 bool shown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
 
+int clientWidth(HWND dialog) {
+    RECT r{};
+    GetClientRect(dialog, &r);
+    return r.right;
+}
+
 }  // namespace
 
-GroupCollapse::GroupCollapse(HWND dialog) : dialog_(dialog) {
+GroupCollapse::GroupCollapse(HWND dialog) : dialog_(dialog), width_(clientWidth(dialog)) {
     std::vector<std::pair<HWND, RECT>> controls, groups;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         controls.emplace_back(child, clientRect(dialog, child));
@@ -50,13 +56,17 @@ GroupCollapse::GroupCollapse(HWND dialog) : dialog_(dialog) {
 }
 
 void GroupCollapse::apply() const {
+    // Moved to a screen of another DPI, the window has had its controls
+    // scaled: the places are scaled as much.
+    const int width = clientWidth(dialog_);
+    const auto scaled = [&](int v) { return width_ > 0 ? MulDiv(v, width, width_) : v; };
     bool moved = false;
     for (const Placed& p : placed_) {
         int top = p.at.y;
         for (const Room& room : p.above)
             if (!shown(room.group)) top -= room.height;
-        if (clientRect(dialog_, p.control).top == top) continue;
-        SetWindowPos(p.control, nullptr, p.at.x, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (clientRect(dialog_, p.control).top == scaled(top)) continue;
+        SetWindowPos(p.control, nullptr, scaled(p.at.x), scaled(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         moved = true;
     }
     if (moved) InvalidateRect(dialog_, nullptr, TRUE);

@@ -32,6 +32,7 @@ private:
     };
 
     HWND dialog_;
+    int width_;  // of the window's client area when the places were taken
     std::vector<Placed> placed_;
 };
 
