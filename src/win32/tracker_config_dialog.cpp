@@ -21,6 +21,7 @@ CTrackerConfigDialog::CTrackerConfigDialog(AppContext& context)
 void CTrackerConfigDialog::onInit() {
     binding_ = std::make_unique<FormBinding<TrackerForm>>(window(), kTrackerControls);
     binding_->takeCaptions(window_.form());
+    groups_ = std::make_unique<GroupCollapse>(window());
     window_.start();
     addAboutEntry();
     if (window_.form().exportEntry)

@@ -5,6 +5,7 @@
 #include "forms/tracker/tracker_controls.h"
 #include "shell/tracker_window.h"
 #include "win32/form_binding.h"
+#include "win32/group_collapse.h"
 #include "win32/win32_text.h"
 #include "win32/window_host.h"
 
@@ -17,7 +18,10 @@ public:
     explicit CTrackerConfigDialog(AppContext& context);
 
     void readForm(TrackerForm& form) override { binding_->fromControls(form); }
-    void showForm(const TrackerForm& form) override { binding_->toControls(form); }
+    void showForm(const TrackerForm& form) override {
+        binding_->toControls(form);
+        groups_->apply();
+    }
     void showTitle(const std::string& title) override { SetWindowTextW(window(), wideFromUtf8(title).c_str()); }
 
     TrackerWindow& behaviour() { return window_; }
@@ -32,6 +36,8 @@ private:
     AppContext& context_;
     TrackerWindow window_;
     std::unique_ptr<FormBinding<TrackerForm>> binding_;
+    // The serial ports and waypoint boxes are hidden on trackers without them.
+    std::unique_ptr<GroupCollapse> groups_;
 };
 
 }  // namespace varnel::win32

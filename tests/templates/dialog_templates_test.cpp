@@ -28,6 +28,13 @@ std::vector<std::filesystem::path> layouts() {
     return files;
 }
 
+// The control of that name, or nullptr.
+const PlacedControl* placed(const DialogLayout& layout, const std::string& name) {
+    for (const PlacedControl& c : layout.controls)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
 bool overlap(const PlacedControl& a, const PlacedControl& b) {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
@@ -58,6 +65,14 @@ TEST(DialogTemplates, EveryLayoutFitsWithItsTable) {
         for (std::size_t i = 0; i < shown.size(); ++i)
             for (std::size_t j = i + 1; j < shown.size(); ++j)
                 EXPECT_FALSE(overlap(*shown[i], *shown[j])) << shown[i]->name << " and " << shown[j]->name;
+        // The label beside a slider has room for the slider's largest value
+        // (the window leaves out a value it would cut).
+        for (const PlacedControl& slider : layout.controls) {
+            if (slider.qtClass != "QSlider") continue;
+            const std::string maximum = slider.element->property("maximum");
+            if (const PlacedControl* value = placed(layout, slider.name + "Value"))
+                EXPECT_GE(value->width, textWidth(maximum.empty() ? "99" : maximum)) << value->name;
+        }
     }
 }
 
@@ -100,13 +115,27 @@ TEST(DialogTemplates, TableIdsStylesAndGeneratedIds) {
 
     // The edit takes the room the label leaves in its row; OK and Cancel sit
     // at the right edge, as wide as the layout.
-    const auto at = [&](const std::string& name) {
-        return *std::find_if(layout.controls.begin(), layout.controls.end(),
-                             [&](const PlacedControl& c) { return c.name == name; });
-    };
+    const auto at = [&](const std::string& name) { return *placed(layout, name); };
     EXPECT_EQ(at("callsign").x + at("callsign").width, at("buttonBox.Cancel").x + at("buttonBox.Cancel").width);
     EXPECT_EQ(at("callsign").x + at("callsign").width, layout.width - 7);
     EXPECT_GT(at("callsign").x, at("caption").x + at("caption").width);
+}
+
+// A row wider than the cells it spans widens the column that grows, as Qt
+// does: the edit takes the room and the button beside it stays button-sized.
+TEST(DialogTemplates, ASpanningRowWidensTheGrowingColumn) {
+    const auto ui = parseXml(R"(<ui><class>GridDialog</class><widget class="QDialog" name="GridDialog">
+     <layout class="QGridLayout" name="grid">
+      <item row="0" column="0"><widget class="QLineEdit" name="text"/></item>
+      <item row="0" column="1"><widget class="QPushButton" name="more"><property name="text"><string>More...</string></property></widget></item>
+      <item row="1" column="0" colspan="2"><widget class="QLabel" name="wide"><property name="text"><string>A caption far wider than an edit and a button side by side</string></property></widget></item>
+     </layout></widget></ui>)");
+    const DialogLayout layout = layOutDialog(*ui);
+    const auto at = [&](const std::string& name) { return *placed(layout, name); };
+    EXPECT_EQ(at("more").width, 50);  // a push button's own width
+    EXPECT_EQ(at("more").x + at("more").width, at("wide").x + at("wide").width);
+    EXPECT_EQ(at("text").x, at("wide").x);
+    EXPECT_GT(at("text").width, at("wide").width / 2);
 }
 
 TEST(DialogTemplates, ARowWithoutItsControlIsNamed) {

@@ -21,6 +21,7 @@
 #include "win32/registry_settings.h"
 #include "win32/satellite_dialogs.h"
 #include "win32/script_editor_dialog.h"
+#include "win32/slider_value_id.h"
 #include "win32/diagnostics_dialog.h"
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
@@ -108,6 +109,12 @@ std::wstring textOf(HWND control) {
     return text;
 }
 
+RECT rectOf(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    return r;
+}
+
 // Every row of the table is a control of its kind in the window, each edit
 // with its typing limit (widened to a longer text the record holds).
 template <class Table>
@@ -184,6 +191,22 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
             dialog.readForm(form);
             EXPECT_EQ(checkAndStore(form, bench.session, bench.ui), 0);
             EXPECT_EQ(firstDifference(before, Records(bench.session)), "");
+
+            // The level shows beside its slider; a hidden serial ports box
+            // leaves no hole above the radio box, which moves back when the
+            // box shows again.
+            EXPECT_EQ(textOf(GetDlgItem(hwnd, id::kAudioLevel + win32::kSliderValueIdOffset)),
+                      std::to_wstring(form.audioLevel.position));
+            HWND serial = GetDlgItem(hwnd, id::kSerialGroup), level = GetDlgItem(hwnd, id::kAudioLevel);
+            const auto below = [&] { return rectOf(level).top > rectOf(serial).bottom; };
+            const LONG levelTop = rectOf(level).top;
+            EXPECT_EQ(below(), form.serialGroup.visible);
+            TrackerForm toggled = form;
+            toggled.serialGroup.visible = !form.serialGroup.visible;
+            dialog.showForm(toggled);
+            EXPECT_EQ(below(), toggled.serialGroup.visible);
+            dialog.showForm(form);
+            EXPECT_EQ(rectOf(level).top, levelTop);
 
             HWND hemisphere = GetDlgItem(hwnd, id::kLatHemisphere);
             const std::wstring north = textOf(hemisphere);

@@ -232,24 +232,36 @@ private:
         }
         g.growColumns.assign(g.columns.size(), false);
         g.growRows.assign(g.rows.size(), false);
-        // Single cells first, then a spanning cell widens its last column or
-        // row by what the spanned ones lack.
+        // Single cells first, then a spanning cell widens the spanned columns
+        // or rows by what they lack.
         for (int pass = 0; pass < 2; ++pass)
             for (const Cell& c : cells) {
                 const bool single = c.colSpan == 1 && c.rowSpan == 1;
                 if ((pass == 0) != single) continue;
-                fit(g.columns, c.col, c.colSpan, c.size.width);
-                fit(g.rows, c.row, c.rowSpan, c.size.height);
-                if (c.size.growX) g.growColumns[c.col + c.colSpan - 1] = true;
-                if (c.size.growY) g.growRows[c.row + c.rowSpan - 1] = true;
+                fit(g.columns, g.growColumns, c.col, c.colSpan, c.size.width);
+                fit(g.rows, g.growRows, c.row, c.rowSpan, c.size.height);
+                if (c.size.growX && !anyGrows(g.growColumns, c.col, c.colSpan))
+                    g.growColumns[c.col + c.colSpan - 1] = true;
+                if (c.size.growY && !anyGrows(g.growRows, c.row, c.rowSpan)) g.growRows[c.row + c.rowSpan - 1] = true;
             }
         return g;
     }
 
-    static void fit(std::vector<int>& lengths, int first, int count, int wanted) {
+    static bool anyGrows(const std::vector<bool>& grows, int first, int count) {
+        return std::find(grows.begin() + first, grows.begin() + first + count, true) != grows.begin() + first + count;
+    }
+
+    // What a spanning cell lacks goes, as in Qt, to a spanned column that
+    // grows (an edit beside a button keeps the button button-sized), else
+    // to the last one.
+    static void fit(std::vector<int>& lengths, const std::vector<bool>& grows, int first, int count, int wanted) {
         int have = kSpacing * (count - 1);
         for (int i = first; i < first + count; ++i) have += lengths[i];
-        if (have < wanted) lengths[first + count - 1] += wanted - have;
+        if (have >= wanted) return;
+        int widened = first + count - 1;
+        for (int i = first; i < first + count; ++i)
+            if (grows[i]) widened = i;
+        lengths[widened] += wanted - have;
     }
 
     Size measureSpacer(const XmlElement& spacer) {
@@ -279,7 +291,10 @@ private:
         if (cls == "QComboBox") return {64, kComboHeight};
         if (cls == "QSlider") {
             if (w.property("orientation") == "Qt::Vertical") return {18, 60, false, true};
-            return {100, w.property("tickPosition").empty() ? 15 : 20, true, false};
+            // About 160 pixels, enough to pick one of 256 levels, and more
+            // where its row has room; a value label beside it still fits
+            // the main window into 1024 pixels.
+            return {90, w.property("tickPosition").empty() ? 15 : 20, true, false};
         }
         if (cls == "QProgressBar") return {120, 10, true, false};
         if (cls == "QTabBar") return {120, kButtonHeight, true, false};
