@@ -145,6 +145,28 @@ void printKeyHelp(const std::vector<KeyHelp>& keys, std::ostream& out) {
     for (const KeyHelp& k : keys) out << k.key << std::string(width + 2 - k.key.size(), ' ') << k.values << '\n';
 }
 
+// The ranges the main dialog checks and the units its labels show, for the
+// keys where a bare "whole number" would leave the user guessing.
+struct MainFieldHelp {
+    std::string_view key;
+    std::string_view values;
+};
+constexpr MainFieldHelp kMainFieldHelp[] = {
+    {"carrierMultiplier", "whole number, the carrier is this x 31.25 Hz (family 2 firmware)"},
+    {"tempCalibration", "-128 to 127 degrees C (in F with --imperial)"},
+    {"quietTime", "0 to 255, how long the channel must be quiet before transmitting; 0 disables carrier detect"},
+    {"statusEvery", "1 to 15 transmissions"},
+    {"beaconInterval", "0 to 65535 s"},
+    {"skipCount", "0 to 255 transmissions skipped after hearing our own packet digipeated"},
+    {"timeslot", "0 to 3600 s from the start of the hour (fractions are dropped)"},
+    {"counterRearm", "0 to 255 ms"},
+    {"waypointRange", "0 to 410 km (0 to 255 miles with --imperial)"},
+    {"powerOnDelay", "0 to 255 s"},
+    {"telemetryEvery", "0 to 15 transmissions"},
+    {"txDelay", "0 to 1683 ms (0 to 255 bytes on family 2 firmware)"},
+    {"lowVoltage", "volts, up to 255 device units (15.00 V on KX8, about 18.50 V on JL16, 20.00 V on the others)"},
+};
+
 std::vector<KeyHelp> trackerKeyHelp() {
     std::vector<KeyHelp> keys;
     for (const TrackerKey& key : kTrackerKeys) {
@@ -162,6 +184,8 @@ std::vector<KeyHelp> trackerKeyHelp() {
         case KeyType::Slider: values = "0 to 255"; break;
         case KeyType::Row: break;
         }
+        for (const MainFieldHelp& h : kMainFieldHelp)
+            if (h.key == key.key) values = h.values;
         keys.push_back({std::string(key.key), values});
     }
     for (KeyHelp& help : satelliteKeyHelp()) keys.push_back(std::move(help));
