@@ -6,6 +6,7 @@
 # Usage: installer_test.sh WINDOWS_BUILD_DIR SETUP_EXE VERSION
 set -euo pipefail
 build=$1 setup=$2 version=$3
+[ -f "$setup" ] || { echo "no $setup: make windows-package builds it" >&2; exit 1; }
 . "$build/wine-env.sh"
 
 failures=0
