@@ -58,15 +58,18 @@ windows:
 	@cmake --build build-windows -j $(JOBS)
 
 # build-windows/varnelcfg-VERSION-windows-x64.zip: both programs, a short
-# README and the licence.
+# README and the licence; and varnelcfg-VERSION-windows-x64-setup.exe, the
+# same as a setup program (NSIS).
 windows-package: windows
+	@bash scripts/install-deps.sh windows-package
 	@bash scripts/windows-package.sh build-windows
 
 # The Windows build under Wine, in a fresh prefix inside build-windows (with
 # an Xvfb screen for the windows): the core's unit tests and the windows of
 # varnelcfg.exe, then varnelcfg-cli.exe against the emulated tracker through
-# the prefix's COM12 (the same cases as the Linux CLI).
-test-windows: windows deps
+# the prefix's COM12 (the same cases as the Linux CLI), and the setup
+# program installed, run and uninstalled silently.
+test-windows: windows-package deps
 	@cmake --preset default -DVARNEL_WINDOWS_BUILD_DIR=$(CURDIR)/build-windows >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target test_wine_cli test_wine_desktop
 	@bash scripts/wine-prefix.sh build-windows

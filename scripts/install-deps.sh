@@ -3,6 +3,7 @@
 # apt only for what is missing, so running it before every build costs nothing.
 #   install-deps.sh           what make build, make test and make demo need
 #   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
+#   install-deps.sh windows-package  also NSIS, for make windows-package
 #   install-deps.sh clang     also clang, for make test-clang
 #   install-deps.sh --bench   also srecord, for make bench
 #   install-deps.sh package   also dpkg-dev, file and lintian, for make package
@@ -19,6 +20,7 @@ for extra in "$@"; do
     # The cross compiler, GoogleTest's sources to build with it, and Wine to
     # run the result.
     windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    windows-package) packages+=(nsis) ;;
     clang) packages+=(clang) ;;
     # make bench compares S-record loading with srec_cat; nothing else needs it.
     --bench) packages+=(srecord) ;;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Packs the Windows build's programs for download:
 #   varnelcfg-VERSION-windows-x64.zip  with varnelcfg.exe, varnelcfg-cli.exe,
-#   README.txt and the licence (when the repository has one).
+#   README.txt and the licence (when the repository has one);
+#   varnelcfg-VERSION-windows-x64-setup.exe  the same files as a setup
+#   program (packaging/windows/varnelcfg.nsi, built with NSIS's makensis).
 # Usage: windows-package.sh BUILD_DIR
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,3 +25,6 @@ for licence in LICENSE LICENSE.txt COPYING; do
 done
 (cd "$build/package" && cmake -E tar cf "$build/$name.zip" --format=zip "$name")
 echo "$build/$name.zip"
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/res/icons/varnelcfg.ico" \
+  -DOUTFILE="$build/$name-setup.exe" "$root/packaging/windows/varnelcfg.nsi"
+echo "$build/$name-setup.exe"
