@@ -114,12 +114,12 @@ void GroupCollapse::apply() const {
     // shorter it gets); then how far each control moves up: with its row,
     // with the box that holds it, and, for a box, by what the boxes above it
     // in its column give up.
-    std::vector<std::vector<LONG>> rows;
-    for (const Group& g : groups_) rows.push_back(rowShifts(g));
-    const auto givenUp = [&](int g) { return shown(groups_[g].box) ? rows[g].back() : groups_[g].room; };
+    std::vector<std::vector<LONG>> shifts;
+    for (const Group& g : groups_) shifts.push_back(rowShifts(g));
+    const auto givenUp = [&](int g) { return shown(groups_[g].box) ? shifts[g].back() : groups_[g].room; };
     std::vector<LONG> boxShift(groups_.size(), 0);
     const auto shiftOf = [&](const Placed& p) {
-        LONG up = p.group < 0 ? 0 : boxShift[p.group] + rows[p.group][p.row];
+        LONG up = p.group < 0 ? 0 : boxShift[p.group] + shifts[p.group][p.row];
         for (int g : p.above) up += givenUp(g);
         return up;
     };
@@ -128,14 +128,14 @@ void GroupCollapse::apply() const {
 
     // Moved to a screen of another DPI, the window has had its controls
     // scaled: the places are scaled as much.
-    const int width = clientWidth(dialog_);
-    const auto scaled = [&](LONG v) { return width_ > 0 ? MulDiv(v, width, width_) : v; };
+    const int clientNow = clientWidth(dialog_);
+    const auto scaled = [&](LONG v) { return width_ > 0 ? MulDiv(v, clientNow, width_) : v; };
     bool moved = false;
     for (const Placed& p : placed_) {
         const bool widened = p.widensInto && !shown(p.widensInto);
         const LONG top = scaled(p.at.top - shiftOf(p));
         const LONG width = scaled((widened ? p.widenTo : p.at.right) - p.at.left);
-        const LONG height = scaled(p.at.bottom - p.at.top - (p.self < 0 ? 0 : rows[p.self].back()));
+        const LONG height = scaled(p.at.bottom - p.at.top - (p.self < 0 ? 0 : shifts[p.self].back()));
         const RECT now = clientRect(dialog_, p.control);
         // Only boxes and edit boxes change size: a combo box's height is the
         // height of its drop-down list.
