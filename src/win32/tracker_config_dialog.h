@@ -36,7 +36,8 @@ private:
     AppContext& context_;
     TrackerWindow window_;
     std::unique_ptr<FormBinding<TrackerForm>> binding_;
-    // The serial ports and waypoint boxes are hidden on trackers without them.
+    // Boxes (serial ports, waypoints) and rows (the carrier multiplier, the
+    // serial-port chips' options) are hidden on trackers without them.
     std::unique_ptr<GroupCollapse> groups_;
 };
 

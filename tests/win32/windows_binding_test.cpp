@@ -131,6 +131,29 @@ void expectBound(HWND window, const Table& table) {
     }
 }
 
+// The window closed up without piling controls up: no two shown controls
+// overlap (boxes are held against boxes, the rest against the rest), and a
+// shown control that starts in a shown box ends in it.
+void expectNoOverlap(HWND window) {
+    std::vector<HWND> boxes, others;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (IsWindowVisible(c) && !isKind(c, ControlType::Tab)) (isKind(c, ControlType::Group) ? boxes : others).push_back(c);
+    RECT common;
+    for (const auto* set : {&boxes, &others})
+        for (std::size_t i = 0; i < set->size(); ++i)
+            for (std::size_t j = i + 1; j < set->size(); ++j) {
+                const RECT a = rectOf((*set)[i]), b = rectOf((*set)[j]);
+                EXPECT_FALSE(IntersectRect(&common, &a, &b))
+                    << GetDlgCtrlID((*set)[i]) << " and " << GetDlgCtrlID((*set)[j]);
+            }
+    for (HWND box : boxes)
+        for (HWND c : others) {
+            const RECT b = rectOf(box), r = rectOf(c);
+            if (r.left >= b.left && r.left < b.right && r.top >= b.top && r.top < b.bottom)
+                EXPECT_LE(r.bottom, b.bottom) << GetDlgCtrlID(c);
+        }
+}
+
 // Each of the windows the main dialog opens, on a tracker of each radio
 // kind that offers it: shown, then OK untouched, stores nothing new and says
 // nothing.
@@ -207,6 +230,27 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
             EXPECT_EQ(below(), toggled.serialGroup.visible);
             dialog.showForm(form);
             EXPECT_EQ(rectOf(level).top, levelTop);
+
+            // The carrier row, hidden on these trackers, leaves no empty row:
+            // the alternate path box and the comment box below the station
+            // box drop by its height and the gap above it when it shows.
+            expectNoOverlap(hwnd);
+            const int carrierRow[] = {id::kCarrierLabel, id::kCarrierMultiplier, id::kCarrierHzLabel};
+            HWND alternate = GetDlgItem(hwnd, id::kAlternatePath), text = GetDlgItem(hwnd, id::kText);
+            const LONG alternateTop = rectOf(alternate).top, textTop = rectOf(text).top;
+            toggled = form;
+            for (int i : carrierRow) toggled.control(i)->visible = true;
+            dialog.showForm(toggled);
+            expectNoOverlap(hwnd);
+            LONG carrierBottom = 0;
+            for (int i : carrierRow) carrierBottom = std::max(carrierBottom, rectOf(GetDlgItem(hwnd, i)).bottom);
+            const LONG pathBottom = std::max(rectOf(GetDlgItem(hwnd, id::kPath)).bottom,
+                                             rectOf(GetDlgItem(hwnd, id::kPathLabel)).bottom);
+            EXPECT_GT(rectOf(alternate).top, carrierBottom);
+            EXPECT_EQ(rectOf(alternate).top - alternateTop, carrierBottom - pathBottom);
+            EXPECT_EQ(rectOf(text).top - textTop, carrierBottom - pathBottom);
+            dialog.showForm(form);
+            EXPECT_EQ(rectOf(alternate).top, alternateTop);
 
             HWND hemisphere = GetDlgItem(hwnd, id::kLatHemisphere);
             const std::wstring north = textOf(hemisphere);
