@@ -11,6 +11,8 @@
 //   check ID 0|1            click the check box ID unless it already is so
 //   first ID                choose the first row of the list ID (its Home key)
 //   text ID TEXT            wait until control ID shows TEXT somewhere in its text
+//   shown ID                wait until control ID is on the screen, with room
+//   capture NAME            save the window as NAME.bmp in $VARNEL_SCREENSHOT_DIR
 //   await PATH              wait until the file PATH exists (the test's go-ahead)
 //   exit CODE               wait for the program to end with this exit status
 //
@@ -26,6 +28,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "win32/window_capture.h"
 
 namespace {
 
@@ -188,6 +192,20 @@ std::string play(Program& program, const std::string& verb, const std::string& r
         const std::wstring wanted = wide(remainder);
         const bool shown = waitFor([&] { return textOf(c).find(wanted) != std::wstring::npos; });
         return shown ? "" : "control " + first + " shows \"" + narrow(textOf(c)) + "\"";
+    }
+    if (verb == "shown") {
+        HWND c = control(first);
+        if (!c) return "no control " + first;
+        const bool shown = waitFor([&] {
+            RECT r;
+            GetWindowRect(c, &r);
+            return IsWindowVisible(c) && r.right > r.left && r.bottom > r.top;
+        });
+        return shown ? "" : "control " + first + " is not on the screen";
+    }
+    if (verb == "capture") {
+        varnel::test::captureWindow(program.current, rest);
+        return {};
     }
     if (verb == "await") {
         const std::wstring path = wide(rest);

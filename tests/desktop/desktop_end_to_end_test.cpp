@@ -194,39 +194,50 @@ TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
 }
 
 // The diagnostics window shows what the tracker measures and switches what
-// the user ticks; OK leaves only the red LED on, as opening does.
+// the user ticks; OK leaves only the red LED on, as opening does. On JM60 it
+// shows the received audio level and the receive gain too.
 TEST_F(DesktopTest, DiagnosticsWindowReadsAndDrivesTheTracker) {
-    EmulatorOptions options;
-    options.volts = 13.8;
-    EmulatorHarness emu(options);
-    plugIn(emu, 12);
-    const fs::path seen = dir / "green-led-on";
-    std::atomic<bool> ledOn = false;
-    std::atomic<bool> done = false;
-    std::thread watch([&] {
-        while (!done && !ledOn) {
-            if (emu.outputs().greenLed) {
-                ledOn = true;
-                std::ofstream(seen) << "on";
+    for (const char* chip : {"AP64", "JM60"}) {
+        SCOPED_TRACE(chip);
+        EmulatorOptions options;
+        options.chip = chip;
+        options.volts = 13.8;
+        EmulatorHarness emu(options);
+        plugIn(emu, 12);
+        const fs::path seen = dir / (std::string(chip) + "-green-led-on");
+        std::atomic<bool> ledOn = false;
+        std::atomic<bool> done = false;
+        std::thread watch([&] {
+            while (!done && !ledOn) {
+                if (emu.outputs().greenLed) {
+                    ledOn = true;
+                    std::ofstream(seen) << "on";
+                }
+                std::this_thread::sleep_for(20ms);
             }
-            std::this_thread::sleep_for(20ms);
-        }
-    });
-    const Result r = drive(connect() +
-                           "click " + std::to_string(tracker_id::kDiagnosticsButton) + "\n"
-                           "window Adjustment and Diagnostics\n"
-                           "check " + std::to_string(diagnostics_id::kSensors) + " 1\n"
-                           "text " + std::to_string(diagnostics_id::kVoltage) + " 13.8\n"
-                           "check " + std::to_string(diagnostics_id::kGreenLed) + " 1\n"
-                           "await " + windowsPath(seen) + "\n"
-                           "click " + std::to_string(kOk) + "\n" +
-                           exitFrom());
-    done = true;
-    watch.join();
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_TRUE(ledOn);
-    EXPECT_FALSE(emu.outputs().greenLed);
-    EXPECT_TRUE(emu.outputs().redLed);
+        });
+        std::string receive;
+        if (std::string(chip) == "JM60")
+            for (int id : {diagnostics_id::kReceiveLevelLabel, dialog_ids::diagnostics_dialog::receiveLevelBar,
+                           diagnostics_id::kReceiveGainLabel, diagnostics_id::kGain1x, diagnostics_id::kGain16x})
+                receive += "shown " + std::to_string(id) + "\n";
+        const Result r = drive(connect() +
+                               "click " + std::to_string(tracker_id::kDiagnosticsButton) + "\n"
+                               "window Adjustment and Diagnostics\n"
+                               "check " + std::to_string(diagnostics_id::kSensors) + " 1\n"
+                               "text " + std::to_string(diagnostics_id::kVoltage) + " 13.8\n" + receive +
+                               "check " + std::to_string(diagnostics_id::kGreenLed) + " 1\n"
+                               "await " + windowsPath(seen) + "\n"
+                               "capture diagnostics_" + chip + "\n"
+                               "click " + std::to_string(kOk) + "\n" +
+                               exitFrom());
+        done = true;
+        watch.join();
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_TRUE(ledOn);
+        EXPECT_FALSE(emu.outputs().greenLed);
+        EXPECT_TRUE(emu.outputs().redLed);
+    }
 }
 
 // "PORT KEEP FIRMWARE" on the command line, as a shortcut gives it: the

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win32/modal_dialog.h"
+#include "window_capture.h"
 
 namespace varnel::test {
 
@@ -16,9 +17,5 @@ INT_PTR runDriven(win32::ModalDialog& dialog, std::function<void(HWND)> drive);
 
 // Posts a click of the control with this id, as a user's click arrives.
 void postClick(HWND dialog, int id);
-
-// Saves what the window shows as a .bmp named `name` in the folder given by
-// the environment's VARNEL_SCREENSHOT_DIR (nothing when it is not set).
-void captureWindow(HWND window, const std::string& name);
 
 }  // namespace varnel::test

@@ -149,8 +149,9 @@ void expectNoOverlap(HWND window) {
     for (HWND box : boxes)
         for (HWND c : others) {
             const RECT b = rectOf(box), r = rectOf(c);
-            if (r.left >= b.left && r.left < b.right && r.top >= b.top && r.top < b.bottom)
+            if (r.left >= b.left && r.left < b.right && r.top >= b.top && r.top < b.bottom) {
                 EXPECT_LE(r.bottom, b.bottom) << GetDlgCtrlID(c);
+            }
         }
 }
 

@@ -70,15 +70,19 @@ class LayoutEngine {
 public:
     explicit LayoutEngine(DialogLayout& out) : out_(out) {}
 
-    Size measureItem(const XmlElement& item) {
-        if (const XmlElement* w = item.child("widget")) return measureWidget(*w);
+    // A widget the file hides takes no room in a box layout, as in Qt's. In
+    // a grid it keeps its cell's room (`hiddenKeepsRoom`): that is where a
+    // file keeps what a window shows later (the receive level on JM60), and
+    // a Windows window cannot make room when it shows a control.
+    Size measureItem(const XmlElement& item, bool hiddenKeepsRoom = false) {
+        if (const XmlElement* w = item.child("widget")) return measureWidget(*w, hiddenKeepsRoom);
         if (const XmlElement* l = item.child("layout")) return measureLayout(*l);
         if (const XmlElement* s = item.child("spacer")) return measureSpacer(*s);
         throw std::runtime_error("layout item holds nothing known");
     }
 
-    void placeItem(const XmlElement& item, Rect r, const std::string& parent) {
-        if (const XmlElement* w = item.child("widget")) placeWidget(*w, r, parent);
+    void placeItem(const XmlElement& item, Rect r, const std::string& parent, bool gridCell = false) {
+        if (const XmlElement* w = item.child("widget")) placeWidget(*w, r, parent, gridCell);
         else if (const XmlElement* l = item.child("layout")) placeLayout(*l, r, parent);
     }
 
@@ -130,7 +134,7 @@ public:
                 const int rowSpan = span(*item, "rowspan"), colSpan = span(*item, "colspan");
                 const int right = xs[col + colSpan - 1] + g.columns[col + colSpan - 1];
                 const int bottom = ys[row + rowSpan - 1] + g.rows[row + rowSpan - 1];
-                placeItem(*item, {xs[col], ys[row], right - xs[col], bottom - ys[row]}, parent);
+                placeItem(*item, {xs[col], ys[row], right - xs[col], bottom - ys[row]}, parent, true);
             }
             return;
         }
@@ -225,7 +229,7 @@ private:
         std::vector<Cell> cells;
         for (const XmlElement* item : items(layout)) {
             Cell c{std::stoi(item->attribute("row")), std::stoi(item->attribute("column")), span(*item, "rowspan"),
-                   span(*item, "colspan"), measureItem(*item)};
+                   span(*item, "colspan"), measureItem(*item, true)};
             cells.push_back(c);
             if (int(g.columns.size()) < c.col + c.colSpan) g.columns.resize(c.col + c.colSpan, 0);
             if (int(g.rows.size()) < c.row + c.rowSpan) g.rows.resize(c.row + c.rowSpan, 0);
@@ -315,9 +319,8 @@ private:
         throw std::runtime_error("no Windows control stands for " + cls);
     }
 
-    Size measureWidget(const XmlElement& w) {
-        // A widget the file hides takes no room, as in Qt's layouts.
-        if (w.property("visible") == "false") return {};
+    Size measureWidget(const XmlElement& w, bool hiddenKeepsRoom = false) {
+        if (w.property("visible") == "false" && !hiddenKeepsRoom) return {};
         Size s = naturalSize(w);
         int minW = 0, minH = 0, maxW = kUnlimited, maxH = kUnlimited;
         sizeProperty(w, "minimumSize", minW, minH);
@@ -343,14 +346,16 @@ private:
                cls == "QPlainTextEdit" || (cls == "QLabel" && w.property("wordWrap") == "true");
     }
 
-    void placeWidget(const XmlElement& w, Rect r, const std::string& parent) {
+    // A hidden widget outside a grid is given the start of the room its
+    // layout has (it took none); in a grid cell it is placed as if shown.
+    void placeWidget(const XmlElement& w, Rect r, const std::string& parent, bool gridCell) {
         const std::string cls = w.attribute("class");
         const bool hidden = w.property("visible") == "false";
-        const Size want = hidden ? naturalSize(w) : measureWidget(w);
+        const Size want = measureWidget(w, true);
         int maxW = kUnlimited, maxH = kUnlimited;
         sizeProperty(w, "maximumSize", maxW, maxH);
         if (maxW < kUnlimited) r.width = std::min(r.width, pixelsToUnitsX(maxW));
-        if (hidden) {
+        if (hidden && !gridCell) {
             r.width = std::min(want.width, r.width);
             r.height = std::min(want.height, r.height);
         } else if (!fillsHeight(w) || (maxH < kUnlimited)) {
