@@ -49,8 +49,8 @@ void CTrackerConfigDialog::onCommand(int controlId, int code, HWND control) {
             if (controlId == button) return window_.windowPressed(kind);
         switch (controlId) {
         // Exit, Escape and the close button (all IDCANCEL) ask before
-    // dropping edits.
-    case id::kExitButton: return window_.exitRequested();
+        // dropping edits.
+        case id::kExitButton: return window_.exitRequested();
         case id::kWriteButton: return window_.writePressed();
         case id::kCopyButton: return window_.copyPressed();
         case id::kSaveButton: return window_.saveFilePressed();
