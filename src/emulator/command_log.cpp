@@ -14,6 +14,7 @@ const char* resultName(CommandResult r) {
     case CommandResult::Ignored: return "ignored";
     case CommandResult::Garbled: return "garbled";
     case CommandResult::Event: return "event";
+    case CommandResult::Fault: return "fault";
     }
     return "?";
 }

@@ -15,6 +15,7 @@ enum class CommandResult : std::uint8_t {
     Ignored,   // heard but not a command in this state
     Garbled,   // sent at a speed the device was not listening at
     Event,     // something the device did by itself (reset heard, announce, hang-up)
+    Fault,     // an injected line fault fired (noise, a dropped byte, ...); carries no traffic
 };
 
 // One line of the device's traffic log. address is a byte address (for

@@ -42,6 +42,21 @@ constexpr std::string_view kResetNmea{"\r$~R$~R", 7};
 constexpr std::string_view kResetText{"/*reset*/", 9};
 constexpr std::string_view kResetKiss{"\xC0\xFE\xC0", 3};
 
+// A small, portable random stream (splitmix64): the same seed gives the same
+// noise with every compiler and library.
+std::uint64_t nextRandom(std::uint64_t& state) {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+std::string byteHex(std::uint8_t v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%02X", v);
+    return buf;
+}
+
 std::string hex(std::uint32_t v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%04X", v);
@@ -61,7 +76,9 @@ const char* deviceStateName(DeviceState s) {
 
 DeviceModel::DeviceModel(const EmulatedChip& chip)
     : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed),
-      firmwareSpeed_(chip.firmwareSpeed), voltageRaw_(chip.voltageRaw), temperatureRaw_(chip.temperatureRaw) {}
+      firmwareSpeed_(chip.firmwareSpeed), voltageRaw_(chip.voltageRaw), temperatureRaw_(chip.temperatureRaw) {
+    setLineNoise(LineNoise{});
+}
 
 void DeviceModel::setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatureRaw) {
     voltageRaw_ = voltageRaw;
@@ -71,6 +88,12 @@ void DeviceModel::setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatu
 void DeviceModel::setFirmwareSpeed(std::uint32_t speed) {
     firmwareSpeed_ = speed;
     if (state_ == DeviceState::Firmware) lineSpeed_ = speed;
+}
+
+void DeviceModel::setLineNoise(const LineNoise& noise) {
+    faults_.noise = noise;
+    noiseToHost_ = noise.seed;
+    noiseToTracker_ = noise.seed ^ 0x5DEECE66Dull;
 }
 
 void DeviceModel::setAnnounceRepeats(std::uint32_t k) {
@@ -125,14 +148,19 @@ void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t
     bytesReceived_ += n;
     if (usbCdc_) hostSpeed = 0;  // no UART on the way: nothing to mismatch
     if (!faults_.silent && n > 0) {
-        const auto heard = hearAtSpeed(data, n, hostSpeed, lineSpeed_);
+        auto heard = hearAtSpeed(data, n, hostSpeed, lineSpeed_);
         if (hostSpeed != 0 && hostSpeed != lineSpeed_) {
             char note[96];
             std::snprintf(note, sizeof note, "%zu bytes sent at %u, device listening at %u", n,
                           hostSpeed, lineSpeed_);
             record(data[0], 0, static_cast<std::uint32_t>(n), CommandResult::Garbled, note);
         }
-        for (std::uint8_t b : heard) hear(b, now);
+        for (std::uint8_t& b : heard) {
+            // Noise hits each byte as it arrives, so a handshake in this
+            // very chunk arms it for the bytes behind.
+            applyNoise(&b, 1, false);
+            hear(b, now);
+        }
     }
     if (hungUp_)
         record(0, 0, static_cast<std::uint32_t>(bytesReceived_), CommandResult::Event,
@@ -153,6 +181,7 @@ void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
             repeatUnanswered_ = false;
             send({kAck});
             record(kAck, 0, 0, CommandResult::Ack, "handshake");
+            noiseArmed_ = true;
             if (faults_.lateAnnounceMs)
                 lateAnnounceAt_ = now + std::chrono::milliseconds(*faults_.lateAnnounceMs);
         } else if (resetRequestHeard(b)) {
@@ -188,6 +217,11 @@ void DeviceModel::firmwareByte(std::uint8_t b, Clock::time_point now) {
 }
 
 bool DeviceModel::diagnosticsByte(std::uint8_t b) {
+    replyTo_ = diagnosticOperandFor_ >= 0 ? diagnosticOperandFor_ : b;
+    struct Done {
+        int& replyTo;
+        ~Done() { replyTo = -1; }
+    } done{replyTo_};
     if (diagnosticOperandFor_ >= 0) {
         const auto command = static_cast<std::uint8_t>(diagnosticOperandFor_);
         diagnosticOperandFor_ = -1;
@@ -331,6 +365,8 @@ std::uint32_t DeviceModel::byteAddress(std::size_t fieldOffset) const {
 
 void DeviceModel::runCommand(Clock::time_point now) {
     const std::uint8_t command = pending_[0];
+    applyAddressFaults();
+    replyTo_ = command;
     switch (command) {
     case kCmdIdentify:
         if (repeatsLeft_ > 0) {
@@ -372,6 +408,7 @@ void DeviceModel::runCommand(Clock::time_point now) {
         break;
     }
     pending_.clear();
+    replyTo_ = -1;
     (void)now;
 }
 
@@ -538,6 +575,8 @@ void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros
     // The stray announce left before anything said after the handshake, so
     // it cannot reach the host behind it.
     if (lateAnnounceAt_) sendLateAnnounce();
+    applyReplyFaults(bytes);
+    applyNoise(bytes.data(), bytes.size(), true);
     sentSinceEntry_ += static_cast<std::uint32_t>(bytes.size());
     busySinceEntry_ += busyMicros;
     // Over USB the answer carries no line speed: the host hears it at any setting.
@@ -546,8 +585,84 @@ void DeviceModel::send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros
 
 void DeviceModel::sendLateAnnounce() {
     lateAnnounceAt_.reset();
+    // Not part of the reply it runs ahead of.
+    const int replyTo = replyTo_;
+    replyTo_ = -1;
     send({kAck});
+    replyTo_ = replyTo;
     record(kAck, 0, 0, CommandResult::Event, "late announce reached the host");
+}
+
+void DeviceModel::applyReplyFaults(std::vector<std::uint8_t>& bytes) {
+    if (replyTo_ < 0 || bytes.empty()) return;
+    for (auto& f : faults_.aimed) {
+        if (f.fired || f.kind == AimedFaultKind::FlipAddressBit || f.command != replyTo_) continue;
+        if (++f.passed < f.nth) continue;
+        f.fired = true;
+        const std::size_t i = std::min<std::size_t>(f.index, bytes.size() - 1);
+        const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(i);
+        switch (f.kind) {
+        case AimedFaultKind::DropReplyByte: bytes.erase(at); break;
+        case AimedFaultKind::DuplicateReplyByte: bytes.insert(at, *at); break;
+        case AimedFaultKind::JunkBeforeReply: bytes.insert(bytes.begin(), f.value); break;
+        case AimedFaultKind::CorruptReplyByte: *at ^= f.value ? f.value : 1; break;
+        case AimedFaultKind::FlipAddressBit: break;
+        }
+        recordFault(static_cast<std::uint8_t>(replyTo_), describe(f), replyAddress());
+    }
+}
+
+void DeviceModel::applyAddressFaults() {
+    const std::uint8_t command = pending_[0];
+    if (pending_.size() < 3 || (command != kCmdRead && command != kCmdErase && command != kCmdWrite &&
+                                command != kCmdWriteChecked))
+        return;
+    for (auto& f : faults_.aimed) {
+        if (f.fired || f.kind != AimedFaultKind::FlipAddressBit || f.command != command) continue;
+        if (++f.passed < f.nth) continue;
+        f.fired = true;
+        const std::uint16_t sent = getU16BE(&pending_[1]);
+        const auto heard = static_cast<std::uint16_t>(sent ^ (1u << (f.index & 15)));
+        pending_[1] = static_cast<std::uint8_t>(heard >> 8);
+        pending_[2] = static_cast<std::uint8_t>(heard & 0xFF);
+        recordFault(command, describe(f) + ": address field " + hex(sent) + " heard as " + hex(heard),
+                    byteAddress(1));
+    }
+}
+
+void DeviceModel::applyNoise(std::uint8_t* bytes, std::size_t n, bool toHost) {
+    const LineNoise& noise = faults_.noise;
+    if (!noiseArmed_ || noise.bitErrorRate <= 0) return;
+    if (noise.direction == (toHost ? NoiseDirection::ToTracker : NoiseDirection::ToHost)) return;
+    // A bit flips when a 64-bit draw falls below rate * 2^64.
+    const double rate = std::min(noise.bitErrorRate, 0.5);
+    const auto threshold = static_cast<std::uint64_t>(rate * 18446744073709551616.0);
+    std::uint64_t& stream = toHost ? noiseToHost_ : noiseToTracker_;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint8_t& b = bytes[i];
+        std::uint8_t flips = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            if (nextRandom(stream) < threshold) flips |= static_cast<std::uint8_t>(1u << bit);
+        if (flips == 0) continue;
+        const std::uint8_t was = b;
+        b ^= flips;
+        recordFault(toHost && replyTo_ >= 0 ? static_cast<std::uint8_t>(replyTo_) : 0,
+                    std::string("noise: ") + byteHex(was) + (toHost ? " sent as " : " heard as ") +
+                        byteHex(b),
+                    toHost ? replyAddress() : 0);
+    }
+}
+
+std::uint32_t DeviceModel::replyAddress() const {
+    const bool addressed = replyTo_ == kCmdRead || replyTo_ == kCmdErase || replyTo_ == kCmdWrite ||
+                           replyTo_ == kCmdWriteChecked;
+    return addressed && pending_.size() >= 3 ? byteAddress(1) : 0;
+}
+
+void DeviceModel::recordFault(std::uint8_t command, std::string note, std::uint32_t address) {
+    // The traffic stays with the command it belongs to.
+    log_.push_back(CommandLogEntry{command, address, 0, CommandResult::Fault, std::move(note), false, 0, 0,
+                                   usbCdc_ ? 0u : lineSpeed_, 0});
 }
 
 void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,

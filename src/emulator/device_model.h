@@ -87,6 +87,11 @@ public:
     // Answer the next k 'I' (and the first k after every later handshake)
     // with 0xFC instead of the identification record.
     void setAnnounceRepeats(std::uint32_t k);
+    // Line noise from the next byte (armed by the next handshake if none
+    // happened yet), its random streams started afresh from the seed.
+    void setLineNoise(const LineNoise& noise);
+    // A single fault aimed at a reply or a command; counted from now.
+    void addAimedFault(const AimedFault& fault) { faults_.aimed.push_back(fault); }
 
     DeviceState state() const { return state_; }
     std::uint32_t lineSpeed() const { return lineSpeed_; }
@@ -124,6 +129,12 @@ private:
     bool writableRange(std::uint32_t address, std::uint32_t length, std::string& why) const;
     void send(std::vector<std::uint8_t> bytes, std::uint64_t busyMicros = 0);
     void sendLateAnnounce();
+    void applyReplyFaults(std::vector<std::uint8_t>& bytes);
+    void applyAddressFaults();
+    void applyNoise(std::uint8_t* bytes, std::size_t n, bool toHost);
+    // A fault entry; address: the command's (byte address), 0 when it has none.
+    void recordFault(std::uint8_t command, std::string note, std::uint32_t address = 0);
+    std::uint32_t replyAddress() const;  // the address of the command being answered, or 0
     void record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
                 CommandResult result, std::string note = {});
     std::uint32_t byteAddress(std::size_t fieldOffset) const;
@@ -153,6 +164,13 @@ private:
     Clock::time_point announceUntil_{};
     std::optional<Clock::time_point> lateAnnounceAt_;  // the stray announce still on its way
     std::vector<OutputChunk> output_;
+    // Line faults: the command whose reply is being sent (-1: none, such as
+    // an announce), whether the noise has started, and its two random
+    // streams (one a direction, so noise one way only sees the same errors).
+    int replyTo_ = -1;
+    bool noiseArmed_ = false;
+    std::uint64_t noiseToHost_ = 0;
+    std::uint64_t noiseToTracker_ = 0;
     std::vector<CommandLogEntry> log_;
     std::uint64_t bytesReceived_ = 0;
     bool hungUp_ = false;

@@ -22,6 +22,7 @@ EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
     : options_(options), model_(chipOrThrow(options.chip)) {
     model_.faults() = options.faults;
     model_.setAnnounceRepeats(options.faults.announceRepeats);
+    model_.setLineNoise(options.faults.noise);
     if (options.firmwareSpeed != 0) model_.setFirmwareSpeed(options.firmwareSpeed);
     if (options.usbCdc) {
         if (!model_.chip().hasUsb)
@@ -245,6 +246,16 @@ void EmulatorRunner::setAnnounceRepeats(std::uint32_t k) {
 void EmulatorRunner::setFirmwareSpeed(std::uint32_t speed) {
     std::lock_guard lock(mutex_);
     model_.setFirmwareSpeed(speed);
+}
+
+void EmulatorRunner::setLineNoise(const LineNoise& noise) {
+    std::lock_guard lock(mutex_);
+    model_.setLineNoise(noise);
+}
+
+void EmulatorRunner::addAimedFault(const AimedFault& fault) {
+    std::lock_guard lock(mutex_);
+    model_.addAimedFault(fault);
 }
 
 void EmulatorRunner::powerCycle() {

@@ -76,6 +76,9 @@ public:
     // The next k 'I' (and the first k after each handshake) get 0xFC.
     void setAnnounceRepeats(std::uint32_t k);
     void setFirmwareSpeed(std::uint32_t speed);
+    // Line noise (from the first handshake on) and single aimed faults.
+    void setLineNoise(const LineNoise& noise);
+    void addAimedFault(const AimedFault& fault);
 
     // Power cycle (firmware running again) or power-on into the bootloader.
     void powerCycle();

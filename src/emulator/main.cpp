@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     varnel::EmulatorOptions options;
     std::string flashFile, saveFlash, logFile, nakErase, nakWrite, corruptRead;
     std::uint64_t hangupAfter = 0;
+    std::vector<std::string> aimedFaults;
+    std::string noiseDirection = "both";
     app.add_option("--chip", options.chip, "Target chip")
         ->check(CLI::IsMember({"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"}))
         ->capture_default_str();
@@ -48,6 +50,16 @@ int main(int argc, char** argv) {
                    "After each handshake, one more 0xFC reaches the host MS ms later (an announce "
                    "held up by a busy host or a slow adapter), or just before the next reply")
         ->check(CLI::Range(0, 1000));
+    app.add_option("--noise-ber", options.faults.noise.bitErrorRate,
+                   "From the first handshake on, flip each bit on the line with probability RATE")
+        ->check(CLI::Range(0.0, 0.5));
+    app.add_option("--noise-seed", options.faults.noise.seed, "Seed of the line noise (default: 1)");
+    app.add_option("--noise-direction", noiseDirection, "Which way the noise travels")
+        ->check(CLI::IsMember({"both", "to-host", "to-tracker"}))
+        ->capture_default_str();
+    app.add_option("--fault", aimedFaults,
+                   "A single fault, KIND:CMD[:N[:INDEX[:VALUE]]]: KIND drop, duplicate, junk, corrupt "
+                   "(a byte of the Nth reply to CMD) or flip-address (bit INDEX of the Nth CMD's address)");
     app.add_option("--firmware-speed", options.firmwareSpeed,
                    "Line speed the running firmware listens at (default: 4800)")
         ->check(CLI::IsMember({1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}));
@@ -73,6 +85,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (hangupAfter > 0) options.faults.hangupAfter = hangupAfter;
+    options.faults.noise.direction = noiseDirection == "to-host"      ? varnel::NoiseDirection::ToHost
+                                     : noiseDirection == "to-tracker" ? varnel::NoiseDirection::ToTracker
+                                                                      : varnel::NoiseDirection::Both;
+    for (const auto& text : aimedFaults) {
+        const auto fault = varnel::parseAimedFault(text);
+        if (!fault) {
+            std::cerr << "varnel-emu: a fault is KIND:CMD[:N[:INDEX[:VALUE]]], such as corrupt:I:1:10 (not "
+                      << text << ")\n";
+            return 2;
+        }
+        options.faults.aimed.push_back(*fault);
+    }
 
     // Block the stop signals before any thread starts, so only sigtimedwait sees them.
     sigset_t stopSignals;
