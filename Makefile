@@ -40,7 +40,8 @@ fuzz-smoke: fuzz
 
 # The link against its wire-time bound on the emulated tracker, S-record
 # loading beside srec_cat, and the window's longest wait; a few minutes, and
-# not part of `make test`. BENCH_ARGS="--runs 1" for a quick look.
+# not part of `make test`. BENCH_ARGS="--runs 1" for a quick look;
+# BENCH_ARGS=--smoke (CI) runs every kind of case once, in about a minute.
 bench: configure
 	@bash scripts/install-deps.sh --bench
 	@cmake --build $(BUILD_DIR) --target varnel-bench -j $(JOBS)

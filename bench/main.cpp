@@ -44,14 +44,27 @@ std::string jsonList(const std::vector<double>& v) {
 struct Row {
     std::string what, chip, adapter, measured, reference;
     double ratio;
+    std::string traffic = "-", retries = "-";
 };
 
 void printTable(const std::vector<Row>& rows) {
-    std::printf("%-31s %-6s %-8s %10s %20s %7s\n", "case", "chip", "adapter", "measured", "against",
-                "ratio");
+    std::printf("%-31s %-6s %-8s %10s %20s %7s %9s %7s\n", "case", "chip", "adapter", "measured", "against",
+                "ratio", "traffic", "retries");
     for (const Row& r : rows)
-        std::printf("%-31s %-6s %-8s %10s %20s %7.2f\n", r.what.c_str(), r.chip.c_str(),
-                    r.adapter.c_str(), r.measured.c_str(), r.reference.c_str(), r.ratio);
+        std::printf("%-31s %-6s %-8s %10s %20s %7.2f %9s %7s\n", r.what.c_str(), r.chip.c_str(),
+                    r.adapter.c_str(), r.measured.c_str(), r.reference.c_str(), r.ratio, r.traffic.c_str(),
+                    r.retries.c_str());
+}
+
+std::string bytesText(const std::vector<double>& runs) {
+    if (runs.empty()) return "-";
+    char text[32];
+    const double b = median(runs);
+    if (b < 10000)
+        std::snprintf(text, sizeof text, "%.0f B", b);
+    else
+        std::snprintf(text, sizeof text, "%.0f kB", b / 1000);
+    return text;
 }
 
 }  // namespace
@@ -73,7 +86,25 @@ int main(int argc, char** argv) {
     app.add_option("--every-chip-at", everyChipAt,
                    "Adapter latency at which every chip's firmware load is measured (default 16, "
                    "Windows' own latency timer)");
+    double noiseBer = 1e-4;
+    int noisyRuns = 5;
+    bool smoke = false;
+    app.add_option("--noise-ber", noiseBer,
+                   "Bit error rate of the noisy-line rows (settings read and write; 0: none)")
+        ->check(CLI::Range(0.0, 0.01));
+    app.add_option("--noisy-runs", noisyRuns, "Runs of each noisy-line case, each with its own seed")
+        ->check(CLI::Range(0, 100));
+    app.add_flag("--smoke", smoke,
+                 "A quick pass through every kind of case (one run each, no adapter, AP64 and JM128): "
+                 "that each works, not what it costs");
     CLI11_PARSE(app, argc, argv);
+    if (smoke) {
+        runs = 1;
+        latencies = {0};
+        chips = {"AP64", "JM128"};
+        everyChipAt = -1;
+        noisyRuns = std::min(noisyRuns, 2);
+    }
     const auto wanted = [&](const char* part) {
         return only.empty() || std::find(only.begin(), only.end(), part) != only.end();
     };
@@ -86,25 +117,43 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     char startUpNote[160] = "";
+    std::string noisyNotes;
     if (wanted("link")) {
-        const auto cases = runLinkCases(runs, latencies, chips, everyChipAt);
+        const auto cases = runLinkCases(runs, latencies, chips, everyChipAt, noiseBer, noisyRuns);
         json << ",\n  \"link\": [";
         for (std::size_t i = 0; i < cases.size(); ++i) {
             const CaseRuns& c = cases[i];
             const double ratio = medianRatio(c);
             const std::string adapter = c.adapterLatencyMs ? std::to_string(c.adapterLatencyMs) + " ms" : "none";
-            rows.push_back({c.name, c.chip, adapter, c.failure.empty() ? seconds(median(c.seconds)) : "failed",
-                            seconds(median(c.boundSeconds)) + (c.adapterLatencyMs ? " wire+timer" : " wire"), ratio});
-            ok = ok && c.failure.empty();
+            const bool noisy = c.noiseBer > 0;
+            const bool measured = noisy ? !c.seconds.empty() : c.failure.empty();
+            char retries[16] = "-";
+            if (noisy && c.retries >= 0) std::snprintf(retries, sizeof retries, "%.0f", c.retries);
+            rows.push_back({c.name, c.chip, adapter, measured ? seconds(median(c.seconds)) : "failed",
+                            seconds(median(c.boundSeconds)) + (c.adapterLatencyMs ? " wire+timer" : " wire"), ratio,
+                            bytesText(c.trafficBytes), retries});
+            // A noisy line may defeat the link; that is what its row counts.
+            ok = ok && (noisy || c.failure.empty());
+            if (noisy) {
+                char note[256];
+                std::snprintf(note, sizeof note,
+                              "%s at bit error rate %g: %zu of %d run(s) right, %d failed, %d ended in success "
+                              "with wrong bytes%s%s\n",
+                              c.name.c_str(), c.noiseBer, c.seconds.size(), static_cast<int>(c.commands.size()),
+                              c.failed, c.wrong, c.failure.empty() ? "" : "; first: ", c.failure.c_str());
+                noisyNotes += note;
+            }
             json << (i ? "," : "") << "\n    {\"case\": \"" << c.name << "\", \"chip\": \"" << c.chip
                  << "\", \"adapterLatencyMs\": " << c.adapterLatencyMs << ", \"seconds\": " << jsonList(c.seconds)
                  << ", \"boundSeconds\": " << jsonList(c.boundSeconds) << ", \"ratio\": " << ratio
-                 << ", \"failure\": \"" << c.failure << "\"}";
+                 << ", \"trafficBytes\": " << jsonList(c.trafficBytes) << ", \"commands\": " << jsonList(c.commands)
+                 << ", \"noiseBer\": " << c.noiseBer << ", \"failed\": " << c.failed << ", \"wrong\": " << c.wrong
+                 << ", \"retries\": " << c.retries << ", \"failure\": \"" << c.failure << "\"}";
         }
         json << "\n  ]";
     }
     if (wanted("srecord")) {
-        const auto loads = runSRecordCases(std::max(runs, 5));
+        const auto loads = runSRecordCases(smoke ? 1 : std::max(runs, 5));
         json << ",\n  \"srecord\": [";
         for (std::size_t i = 0; i < loads.size(); ++i) {
             const SRecordRun& r = loads[i];
@@ -152,7 +201,9 @@ int main(int argc, char** argv) {
                 "%s after.\n\n",
                 loadBefore.c_str(), loadAfter.c_str());
     printTable(rows);
-    std::printf("%s", startUpNote);
+    std::printf("traffic: bytes on the wire both ways, every read, verification and retry included;\n"
+                "retries: commands beyond the clean line's.\n%s%s",
+                noisyNotes.c_str(), startUpNote);
     if (wanted("srecord"))
         std::printf("The file loader passes over S3 records above 0x20000 (the chips take none), so half\n"
                     "of the S3 file is skipped once its address is read; srec_cat loads all of it.\n");

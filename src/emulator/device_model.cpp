@@ -674,6 +674,11 @@ void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint3
     busySinceEntry_ = 0;
 }
 
+CommandLogEntry DeviceModel::unloggedTraffic() const {
+    return CommandLogEntry{0, 0, 0, CommandResult::NoReply, "traffic of no command", false,
+                           heardSinceEntry_, sentSinceEntry_, usbCdc_ ? 0u : lineSpeed_, busySinceEntry_};
+}
+
 void DeviceModel::clearLog() {
     log_.clear();
     heardSinceEntry_ = sentSinceEntry_ = 0;

@@ -106,6 +106,10 @@ public:
     // board's 12.0 V and 25 C unless set).
     void setSensorBytes(std::uint8_t voltageRaw, std::uint8_t temperatureRaw);
     const std::vector<CommandLogEntry>& log() const { return log_; }
+    // The traffic since the last entry (bytes no command has claimed yet,
+    // such as a nudge or the tail of a half-heard frame), as an entry of its
+    // own, so a wire bound over the log can count every byte.
+    CommandLogEntry unloggedTraffic() const;
     void clearLog();
     bool hungUp() const { return hungUp_; }
     std::uint64_t bytesReceived() const { return bytesReceived_; }

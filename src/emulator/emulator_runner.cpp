@@ -198,6 +198,13 @@ std::vector<CommandLogEntry> EmulatorRunner::commandLog() const {
     return model_.log();
 }
 
+std::vector<CommandLogEntry> EmulatorRunner::trafficLog() const {
+    std::lock_guard lock(mutex_);
+    auto log = model_.log();
+    log.push_back(model_.unloggedTraffic());
+    return log;
+}
+
 std::string EmulatorRunner::commandLogText() const {
     std::lock_guard lock(mutex_);
     return varnel::commandLogText(model_.log());

@@ -63,6 +63,8 @@ public:
     DeviceOutputs outputs() const;
 
     std::vector<CommandLogEntry> commandLog() const;
+    // The log and, as a last entry, traffic no entry holds yet: for wire bounds.
+    std::vector<CommandLogEntry> trafficLog() const;
     std::string commandLogText() const;
     void clearLog();
     bool hungUp() const;

@@ -1,0 +1,144 @@
+#include "emulator/model_serial_port.h"
+
+#include <algorithm>
+
+#include "core/user_interface.h"
+#include "device/serial_timing.h"
+#include "emulator/line_speed.h"
+#include "link/serial_messages.h"
+
+namespace varnel {
+
+ModelSerialPort::ModelSerialPort(DeviceModel& model, std::int64_t startMs)
+    : model_(model), now_(startMs), lineFreeUs_{startMs * 1000, startMs * 1000} {}
+
+void ModelSerialPort::addFault(const LineFault& fault) { faults_.push_back(fault); }
+
+DeviceModel::Clock::time_point ModelSerialPort::modelTime() const {
+    return DeviceModel::Clock::time_point{} + std::chrono::milliseconds(now_);
+}
+
+int ModelSerialPort::openPort(const std::string&, const std::string& speed, UserInterface& ui) {
+    unsigned long baud = 0;
+    if (!parsePortSpeed(speed, baud)) {
+        ui.message(serial_messages::kInvalidSpeed);
+        return -1;
+    }
+    speed_ = static_cast<std::uint32_t>(baud);
+    open_ = true;
+    return 1;
+}
+
+int ModelSerialPort::closePort() {
+    if (!open_) return -1;
+    open_ = false;
+    toHost_.clear();  // nobody listens: what is on its way is lost
+    return 0;
+}
+
+void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std::uint64_t busyMicros) {
+    const int w = static_cast<int>(way);
+    const std::uint64_t index = count_[w]++;
+    std::vector<std::uint8_t> bytes{b};
+    std::int64_t delay = 0;
+    for (const auto& f : faults_) {
+        if (f.way != way || f.atByte != index) continue;
+        ++fired_;
+        switch (f.kind) {
+        case FaultKind::Flip: bytes.back() ^= f.value ? f.value : 1; break;
+        case FaultKind::Drop: bytes.clear(); break;
+        case FaultKind::Duplicate:
+            if (!bytes.empty()) bytes.push_back(bytes.back());
+            break;
+        case FaultKind::Insert: bytes.insert(bytes.begin(), f.value); break;
+        case FaultKind::Delay: delay += f.value; break;
+        }
+    }
+    // Each byte has crossed once its last bit is in, after the device's own
+    // work for the first byte of an answer.
+    auto& queue = way == Way::ToHost ? toHost_ : toTracker_;
+    std::int64_t& free = lineFreeUs_[w];
+    free = std::max(now_ * 1000, free) + delay * 1000 + static_cast<std::int64_t>(busyMicros);
+    if (bytes.empty()) free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
+    for (std::uint8_t x : bytes) {
+        free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
+        queue.push_back({(free + 999) / 1000, x, speed});
+    }
+}
+
+void ModelSerialPort::collectOutput() {
+    for (const auto& chunk : model_.takeOutput()) {
+        // A port that is closed hears nothing; one at another speed hears garbage.
+        if (!open_) continue;
+        std::uint64_t busy = chunk.busyMicros;
+        for (std::uint8_t b : hearAtSpeed(chunk.bytes.data(), chunk.bytes.size(), chunk.speed, speed_)) {
+            transmit(Way::ToHost, b, chunk.speed, busy);
+            busy = 0;
+        }
+    }
+}
+
+std::int64_t ModelSerialPort::nextEvent() const {
+    std::int64_t next = INT64_MAX;
+    if (!toTracker_.empty()) next = toTracker_.front().at;
+    if (auto d = model_.nextDeadline()) {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*d - DeviceModel::Clock::time_point{});
+        next = std::min<std::int64_t>(next, ms.count());
+    }
+    return next;
+}
+
+void ModelSerialPort::advanceTo(std::int64_t t) {
+    for (;;) {
+        while (!toTracker_.empty() && toTracker_.front().at <= now_) {
+            const Timed x = toTracker_.front();
+            toTracker_.pop_front();
+            model_.receive(&x.byte, 1, x.speed, modelTime());
+        }
+        model_.tick(modelTime());
+        collectOutput();
+        const std::int64_t next = nextEvent();
+        if (next > t) break;
+        // A deadline the model has just passed must not hold the clock still.
+        now_ = std::max(next, now_ + (next <= now_ ? 1 : 0));
+    }
+    now_ = std::max(now_, t);
+}
+
+int ModelSerialPort::writeBytes(const std::uint8_t* data, int n) {
+    if (!open_ || model_.hungUp()) return -1;
+    for (int i = 0; i < n; ++i) transmit(Way::ToTracker, data[i], speed_);
+    advanceTo(now_);
+    return n;
+}
+
+int ModelSerialPort::readBytes(std::uint8_t* buffer, int n) {
+    if (!open_ || model_.hungUp()) return -1;
+    // The port's time-outs, on the virtual clock: all n bytes, a gap of
+    // 100 ms after a byte, or 500 + 2n ms in all.
+    const std::int64_t end = now_ + serial_timing::readTotalMs(n);
+    std::int64_t giveUp = end;
+    int got = 0;
+    for (;;) {
+        advanceTo(now_);
+        while (got < n && !toHost_.empty() && toHost_.front().at <= now_) {
+            buffer[got++] = toHost_.front().byte;
+            toHost_.pop_front();
+            giveUp = std::min(end, now_ + serial_timing::kReadIntervalMs);
+        }
+        if (got == n || now_ >= giveUp) return got;
+        std::int64_t next = std::min(nextEvent(), giveUp);
+        if (!toHost_.empty()) next = std::min(next, toHost_.front().at);
+        advanceTo(std::max(next, now_ + 1));
+    }
+}
+
+int ModelSerialPort::flushPort(int discardInput) {
+    if (!discardInput) return 0;
+    advanceTo(now_);
+    // Only what has arrived is discarded; bytes still on the line come later.
+    while (!toHost_.empty() && toHost_.front().at <= now_) toHost_.pop_front();
+    return 0;
+}
+
+}  // namespace varnel

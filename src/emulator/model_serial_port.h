@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "device/serial_port.h"
+#include "emulator/device_model.h"
+#include "link/link_clock.h"
+
+namespace varnel {
+
+// A serial port wired straight to a device model, on a virtual clock, for
+// running the host's link in-process: bytes cross at their line speed's
+// wire time (10 bits a byte) and the model's answers come after its working
+// time, then wait in the port's receive buffer; and
+// a read that waits (or the link's sleep) advances the clock instead of
+// sleeping, ticking the model on the way (its announce, its time-outs). So a
+// whole connect, read or firmware load takes no real time and always runs
+// the same way. Line faults aimed at chosen bytes of either direction stand
+// in for a poor line.
+class ModelSerialPort : public SerialPort, public LinkClock {
+public:
+    enum class Way : std::uint8_t { ToHost, ToTracker };
+    enum class FaultKind : std::uint8_t {
+        Flip,       // the byte arrives with the bits of `value` flipped (0: bit 0)
+        Drop,       // the byte is lost
+        Duplicate,  // the byte arrives twice
+        Insert,     // the byte `value` arrives just ahead of it
+        Delay,      // it (and so everything behind it) arrives `value` ms late
+    };
+    struct LineFault {
+        Way way = Way::ToHost;
+        std::uint64_t atByte = 0;  // the byte's index in its direction, from 0
+        FaultKind kind = FaultKind::Flip;
+        std::uint8_t value = 0;
+    };
+
+    // The clock starts at startMs (a second port on a copy of a model
+    // carries on at the first one's time).
+    explicit ModelSerialPort(DeviceModel& model, std::int64_t startMs = 0);
+
+    // Faults fire as their byte passes; a fault behind the bytes gone by never does.
+    void addFault(const LineFault& fault);
+    std::size_t faultsFired() const { return fired_; }
+    std::uint64_t bytesSent(Way way) const { return count_[static_cast<int>(way)]; }
+
+    int openPort(const std::string& name, const std::string& speed, UserInterface& ui) override;
+    int closePort() override;
+    bool isOpen() const override { return open_; }
+    int writeBytes(const std::uint8_t* data, int n) override;
+    int readBytes(std::uint8_t* buffer, int n) override;
+    int flushPort(int discardInput) override;
+
+    std::int64_t nowMs() const { return now_; }
+    std::int64_t nowMs() override { return now_; }
+    void sleepMs(int ms) override { advanceTo(now_ + std::max(ms, 0)); }
+
+    std::uint32_t speed() const { return speed_; }
+
+private:
+    struct Timed {
+        std::int64_t at;
+        std::uint8_t byte;
+        std::uint32_t speed;  // the host's speed when it was sent (towards the tracker)
+    };
+    DeviceModel::Clock::time_point modelTime() const;
+    // Runs the model up to `t`: bytes due to it are heard, its deadlines
+    // ticked, and its answers put on the line towards the host.
+    void advanceTo(std::int64_t t);
+    void collectOutput();
+    // Puts one byte on the line one way, through the faults aimed at it.
+    void transmit(Way way, std::uint8_t b, std::uint32_t speed, std::uint64_t busyMicros = 0);
+    std::int64_t nextEvent() const;
+
+    DeviceModel& model_;
+    std::int64_t now_ = 0;
+    bool open_ = false;
+    std::uint32_t speed_ = 9600;
+    std::vector<LineFault> faults_;
+    std::size_t fired_ = 0;
+    std::uint64_t count_[2] = {0, 0};
+    // When each direction's last byte is in (microseconds), so bytes keep their order.
+    std::int64_t lineFreeUs_[2] = {0, 0};
+    std::deque<Timed> toHost_;
+    std::deque<Timed> toTracker_;
+};
+
+}  // namespace varnel
