@@ -51,16 +51,15 @@ std::uint64_t nextRandom(std::uint64_t& state) {
     return z ^ (z >> 31);
 }
 
-std::string byteHex(std::uint8_t v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "0x%02X", v);
+std::string hex(std::uint32_t v, int digits = 4) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%0*X", digits, v);
     return buf;
 }
 
-std::string hex(std::uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%04X", v);
-    return buf;
+// The commands that carry an address field after their command byte.
+bool addressed(int command) {
+    return command == kCmdRead || command == kCmdErase || command == kCmdWrite || command == kCmdWriteChecked;
 }
 
 }  // namespace
@@ -614,9 +613,7 @@ void DeviceModel::applyReplyFaults(std::vector<std::uint8_t>& bytes) {
 
 void DeviceModel::applyAddressFaults() {
     const std::uint8_t command = pending_[0];
-    if (pending_.size() < 3 || (command != kCmdRead && command != kCmdErase && command != kCmdWrite &&
-                                command != kCmdWriteChecked))
-        return;
+    if (pending_.size() < 3 || !addressed(command)) return;
     for (auto& f : faults_.aimed) {
         if (f.fired || f.kind != AimedFaultKind::FlipAddressBit || f.command != command) continue;
         if (++f.passed < f.nth) continue;
@@ -647,16 +644,13 @@ void DeviceModel::applyNoise(std::uint8_t* bytes, std::size_t n, bool toHost) {
         const std::uint8_t was = b;
         b ^= flips;
         recordFault(toHost && replyTo_ >= 0 ? static_cast<std::uint8_t>(replyTo_) : 0,
-                    std::string("noise: ") + byteHex(was) + (toHost ? " sent as " : " heard as ") +
-                        byteHex(b),
+                    "noise: " + hex(was, 2) + (toHost ? " sent as " : " heard as ") + hex(b, 2),
                     toHost ? replyAddress() : 0);
     }
 }
 
 std::uint32_t DeviceModel::replyAddress() const {
-    const bool addressed = replyTo_ == kCmdRead || replyTo_ == kCmdErase || replyTo_ == kCmdWrite ||
-                           replyTo_ == kCmdWriteChecked;
-    return addressed && pending_.size() >= 3 ? byteAddress(1) : 0;
+    return addressed(replyTo_) && pending_.size() >= 3 ? byteAddress(1) : 0;
 }
 
 void DeviceModel::recordFault(std::uint8_t command, std::string note, std::uint32_t address) {
