@@ -302,15 +302,24 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
         // A tracker that stays silent twice is not answering; a noisy line
         // still brings bytes.
         if (got == 0 && ++silent >= 2 && heard.empty()) break;
-        // A chunk the line flagged, or that came short, says nothing; the
-        // next request's discard drops whatever of it still arrives.
-        if (port_.takeLineErrors() != 0 || got != length) continue;
+        // A byte the line added before or inside a reply leaves the reply's
+        // last byte on its way when the read ends; the next request's
+        // discard must not miss it, or every later reply comes shifted by
+        // one and two of them could agree.
+        clock_->sleepMs(bp::kReadSettleMs);
+        // A chunk the line flagged, or that came short, says nothing, and
+        // whatever of it still arrives is let pass before the next request.
+        if (port_.takeLineErrors() != 0 || got != length) {
+            drainUntilQuiet();
+            continue;
+        }
         for (const auto& earlier : heard) {
             if (earlier != attempt) continue;
             std::copy(attempt.begin(), attempt.end(), destination);
             link_.confirmedReads[address] = attempt;
             return length;
         }
+        if (!heard.empty()) drainUntilQuiet();  // they differ: one of them came shifted, perhaps
         heard.push_back(attempt);
     }
     return heardBytes ? -2 : -1;
@@ -346,7 +355,10 @@ int BootLink::resynchronise() {
     // lost reply leaves ours on the line. 0xFF completes any frame without
     // programming anything, and the drain takes whatever it brings back.
     const std::vector<std::uint8_t> fill(bp::kResyncFillBytes, bp::kResyncFill);
-    port_.writeBytes(fill.data(), static_cast<int>(fill.size()));
+    // A port that no longer takes bytes (the tracker unplugged) is past
+    // getting back in step.
+    if (port_.writeBytes(fill.data(), static_cast<int>(fill.size())) != static_cast<int>(fill.size()))
+        return -1;
     drainUntilQuiet();
     const DeviceInfo known = link_.deviceInfo;
     const int version = link_.bootloaderVersion;

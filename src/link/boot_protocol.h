@@ -70,6 +70,9 @@ inline constexpr int kDeviceIdWireLimit = 255;
 // The bootloader's reads carry no checksum, so a chunk counts only when two
 // reads of it agree; no more than this many reads are spent on one chunk.
 inline constexpr int kReadAttempts = 6;
+// After each read of a chunk, before the next request's discard: time for a
+// byte still on its way behind the reply to arrive.
+inline constexpr int kReadSettleMs = 1;
 // Identification records asked for at a connect until two agree.
 inline constexpr int kIdentifyAttempts = 4;
 // A write block whose read-back differs is read once more before the block is
