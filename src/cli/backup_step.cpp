@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "core/user_interface.h"
+#include "link/staged_write.h"
 #include "link/tracker_backup.h"
 
 namespace varnel::cli {
@@ -25,6 +26,15 @@ bool BackupStep::run(BootLink& link, UserInterface& ui) {
 
 void BackupStep::report() const {
     if (!path_.empty()) std::cout << "Backup of the previous settings: " << path_ << '\n';
+}
+
+void BackupStep::reportFailedWrite(const BootLink& link, const std::string& port,
+                                   UserInterface& ui) const {
+    std::string text = writeFailureNote(link);
+    if (!path_.empty())
+        text += "\nThe settings it held before are in " + path_ +
+                "; put them back with: varnelcfg-cli write --port " + port + " " + path_;
+    ui.message(text);
 }
 
 }  // namespace varnel::cli

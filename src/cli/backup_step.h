@@ -20,6 +20,9 @@ public:
     bool run(BootLink& link, UserInterface& ui);
     // Prints where the backup went (nothing when none was made).
     void report() const;
+    // After a failed write: what is incomplete, that the tracker can be
+    // written again, and how to put the backup back.
+    void reportFailedWrite(const BootLink& link, const std::string& port, UserInterface& ui) const;
 
 private:
     bool skip_ = false;

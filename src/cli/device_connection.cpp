@@ -52,6 +52,7 @@ DeviceConnection::~DeviceConnection() {
 
 bool DeviceConnection::connect() {
     session_.link.linkAbort = LinkState::kAbortRunning;
+    const int shownBefore = ui_.messagesShown();
     ui_.startDeadline(options_.timeoutSeconds);
     const int r = link_.connect(options_.port, !options_.slow);
     ui_.clearDeadline();
@@ -64,6 +65,11 @@ bool DeviceConnection::connect() {
     if (r == -2 && ui_.deadlinePassed())
         text = "No answer from a tracker on " + options_.port + " within " +
                std::to_string(options_.timeoutSeconds) + " seconds; gave up.";
+    // Every failure says something, even one whose layer was to have told
+    // and did not.
+    if (text.empty() && ui_.messagesShown() == shownBefore)
+        text = "No tracker could be reached on " + options_.port + " (connect result " +
+               std::to_string(r) + ").";
     if (!text.empty()) ui_.message(text);
     return false;
 }

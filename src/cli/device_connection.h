@@ -31,11 +31,18 @@ public:
     void clearDeadline() { armed_ = false; }
     bool deadlinePassed() const { return passed_; }
     void pump() override;
+    void message(const std::string& text) override {
+        ++messages_;
+        StderrUi::message(text);
+    }
+    // How many messages were shown so far: a failure must have added one.
+    int messagesShown() const { return messages_; }
 
 private:
     LinkState& link_;
     bool armed_ = false;
     bool passed_ = false;
+    int messages_ = 0;
     std::chrono::steady_clock::time_point deadline_{};
 };
 

@@ -61,8 +61,12 @@ int runFlash(FlashArgs& args) {
         TerminalProgress progress;
         result = writeImage(link, progress);
     }
+    if (result != 0) {
+        args.backup.reportFailedWrite(link, args.device.port, ui);
+        return 1;
+    }
     args.backup.report();
-    return result == 0 ? 0 : 1;
+    return 0;
 }
 
 }  // namespace

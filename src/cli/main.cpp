@@ -1,5 +1,8 @@
 #include <CLI/CLI.hpp>
 
+#include <exception>
+#include <iostream>
+
 #include "cli/commands.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +29,10 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 1;
+    } catch (const std::exception& e) {
+        // Nothing ends without saying why.
+        std::cerr << "varnelcfg-cli: " << e.what() << '\n';
+        return 1;
     }
     return status;
 }

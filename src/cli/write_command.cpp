@@ -93,8 +93,12 @@ int runWrite(WriteArgs& args) {
         TerminalProgress progress;
         result = writeImage(conn.link(), progress);
     }
+    if (result != 0) {
+        args.backup.reportFailedWrite(conn.link(), args.device.port, ui);
+        return 1;
+    }
     args.backup.report();
-    return result == 0 ? 0 : 1;
+    return 0;
 }
 
 }  // namespace

@@ -9,4 +9,11 @@ void splitDeviceId(const std::string& deviceId, std::string& chipName, std::stri
     suffix = dash == std::string::npos ? std::string() : deviceId.substr(dash + 1);
 }
 
+bool identificationMakesSense(const DeviceInfo& info) {
+    auto powerOfTwo = [](unsigned v) { return v != 0 && (v & (v - 1)) == 0; };
+    return powerOfTwo(info.eraseBlockSize) && powerOfTwo(info.writeBlockSize) &&
+           info.writeBlockSize <= info.eraseBlockSize && info.writeBlockSize <= 255 &&
+           info.validStart < info.validEnd;
+}
+
 }  // namespace varnel

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace varnel {
 
@@ -18,7 +20,14 @@ struct DeviceInfo {
     std::string deviceId;             // "AP64" or "AP64-xyz": chip name, '-', capability letters
 
     static constexpr std::size_t kMaxDeviceIdLength = 39;
+
+    bool operator==(const DeviceInfo&) const = default;
 };
+
+// Whether a record can be what a bootloader meant to send: block sizes that
+// are powers of two, a write block inside the erase block and within the
+// one-byte length field, and a programmable area that starts below its end.
+bool identificationMakesSense(const DeviceInfo& info);
 
 // Link flags and the target held across connections.
 struct LinkState {
@@ -29,6 +38,15 @@ struct LinkState {
     bool connected = false;
     bool sameTargetReconnected = false;
     int linkAbort = 2;         // 0 attempt running, 1 abort requested, 2 idle
+    // Where and how the last connect reached the tracker, so a link that lost
+    // step mid-write can find it again.
+    std::string portName;
+    bool fastLinkAllowed = false;
+    // Device memory that two agreeing reads confirmed, by chunk address. The
+    // bootloader changes nothing by itself, so until the next erase, write,
+    // commit or connection a second look at a chunk costs no traffic (the
+    // backup before a write reads what the connect read).
+    std::map<std::uint32_t, std::vector<std::uint8_t>> confirmedReads;
 
     static constexpr int kAbortRunning = 0;
     static constexpr int kAbortRequested = 1;

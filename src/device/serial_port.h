@@ -31,6 +31,12 @@ public:
     // link calls this right after writing commands the tracker must hear, and
     // a write has handed its bytes on before it returns.
     virtual int flushPort(int discardInput) = 0;
+    // Framing, overrun, parity and break errors the driver counted on the
+    // received side since the last call (or since opening). A bit the line
+    // mangled may be one of these rather than a wrong byte, so the link takes
+    // any count as a failed exchange. 0 where the driver keeps no counters,
+    // as a pseudo-terminal does.
+    virtual int takeLineErrors() { return 0; }
 
     // The one-byte helpers the diagnostics use.
     int sendByte(std::uint8_t b);

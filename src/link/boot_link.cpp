@@ -95,6 +95,7 @@ int BootLink::identify() {
     std::uint8_t held = 0;
     int reads = 0;
     int requests = 1;
+    identifyHeardNothing_ = true;
     while (held == 0x00 || held == bp::kAck) {
         if (reads == bp::kIdentifyReads) return -1;
         ++reads;
@@ -103,6 +104,7 @@ int BootLink::identify() {
         if (r < 0) return -1;
         if (r == 0) continue;
         held = b;
+        if (held != 0x00 && held != bp::kAck) identifyHeardNothing_ = false;
         if (held == bp::kAck) {
             if (port_.sendByte(bp::kAck) != 0 || port_.sendByte(bp::kIdentify) != 0) return -1;
             ++requests;
@@ -139,6 +141,31 @@ int BootLink::identify() {
     return 0;
 }
 
+int BootLink::identifyConfirmed() {
+    // The record decides how every later command is framed (block sizes,
+    // the programmable area), and nothing on the wire guards it: it counts
+    // when two records agree and make sense.
+    identificationUnreliable_ = false;
+    std::vector<DeviceInfo> seen;
+    bool heardSomething = false;
+    for (int attempt = 0; attempt < bp::kIdentifyAttempts; ++attempt) {
+        if (identify() != 0) {
+            if (identifyHeardNothing_ && !heardSomething) return -1;  // a silent device, not a noisy one
+            heardSomething = true;
+            drainUntilQuiet();
+            continue;
+        }
+        heardSomething = true;
+        const DeviceInfo got = link_.deviceInfo;
+        if (port_.takeLineErrors() != 0 || !identificationMakesSense(got)) continue;
+        for (const DeviceInfo& earlier : seen)
+            if (earlier == got) return 0;
+        seen.push_back(got);
+    }
+    identificationUnreliable_ = true;
+    return -1;
+}
+
 void BootLink::dropSurplusRecords(int surplus, int recordSize) {
     // Each 'I' is answered by a repeated announce (already read) or by one
     // record, so at most `surplus` more records can come; a line that stays
@@ -161,9 +188,16 @@ void BootLink::drainUntilQuiet() {
 }
 
 int BootLink::connect(const std::string& portName, bool allowFastLink) {
+    return connectWithin(portName, allowFastLink, -1);
+}
+
+int BootLink::connectWithin(const std::string& portName, bool allowFastLink, int maxWindows) {
+    forgetConfirmedReads();
+    identificationUnreliable_ = false;
     if (openAt(portName, bp::kFirstOpenSpeed) != 0) return -1;
     std::size_t probe = 0;
-    for (;;) {
+    for (int window = 0;; ++window) {
+        if (maxWindows >= 0 && window >= maxWindows) return -2;
         sendResetRequest();
         port_.flushPort(0);
         port_.closePort();
@@ -185,7 +219,7 @@ int BootLink::connect(const std::string& portName, bool allowFastLink) {
         port_.readBytes(&ack, 1);
     }
     port_.flushPort(0);
-    if (identify() != 0) return -3;
+    if (identifyConfirmed() != 0) return -3;
 
     const std::string& id = link_.deviceInfo.deviceId;
     if (!link_.chipName.empty()) {
@@ -213,6 +247,8 @@ int BootLink::connect(const std::string& portName, bool allowFastLink) {
             if (openAt(portName, speed) != 0) return -1;
         }
     }
+    link_.portName = portName;
+    link_.fastLinkAllowed = allowFastLink;
     link_.connected = true;
     return 0;
 }
@@ -222,6 +258,8 @@ std::string BootLink::connectFailureMessage(int result) const {
         char text[64];
         std::snprintf(text, sizeof text, link_messages::kCommunicationsError,
                       static_cast<unsigned>(link_.bootloaderVersion));
+        if (identificationUnreliable_)
+            return std::string(text) + "\n" + link_messages::kUnreliableIdentification;
         return text;
     }
     if (result == -4) return link_messages::kWrongTarget;
@@ -229,6 +267,11 @@ std::string BootLink::connectFailureMessage(int result) const {
 }
 
 int BootLink::readMemory(std::uint32_t address, int length, std::uint8_t* destination) {
+    const int got = readCount(address, length, destination);
+    return got == length ? length : -1;
+}
+
+int BootLink::readCount(std::uint32_t address, int length, std::uint8_t* destination) {
     if (length < 0 || length > bp::kMaxLength) return -1;
     const long field = addressField(address);
     if (field < 0) return -1;
@@ -238,13 +281,115 @@ int BootLink::readMemory(std::uint32_t address, int length, std::uint8_t* destin
                                      static_cast<std::uint8_t>(length)};
     if (sendCommand(command, 4) != 0) return -1;
     if (length == 0) return 0;
-    return port_.readBytes(destination, length) == length ? length : -1;
+    return port_.readBytes(destination, length);
+}
+
+int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* destination) {
+    if (length <= 0) return readMemory(address, length, destination);
+    const auto known = link_.confirmedReads.find(address);
+    if (known != link_.confirmedReads.end() && known->second.size() == static_cast<std::size_t>(length)) {
+        std::copy(known->second.begin(), known->second.end(), destination);
+        return length;
+    }
+    std::vector<std::vector<std::uint8_t>> heard;
+    std::vector<std::uint8_t> attempt(static_cast<std::size_t>(length));
+    int silent = 0;
+    bool heardBytes = false;
+    for (int i = 0; i < bp::kReadAttempts; ++i) {
+        const int got = readCount(address, length, attempt.data());
+        if (got < 0) break;  // refused, or the port failed
+        heardBytes = heardBytes || got > 0;
+        // A tracker that stays silent twice is not answering; a noisy line
+        // still brings bytes.
+        if (got == 0 && ++silent >= 2 && heard.empty()) break;
+        // A byte the line added before or inside a reply leaves the reply's
+        // last byte on its way when the read ends; the next request's
+        // discard must not miss it, or every later reply comes shifted by
+        // one and two of them could agree.
+        clock_->sleepMs(bp::kReadSettleMs);
+        // A chunk the line flagged, or that came short, says nothing, and
+        // whatever of it still arrives is let pass before the next request.
+        if (port_.takeLineErrors() != 0 || got != length) {
+            drainUntilQuiet();
+            continue;
+        }
+        for (const auto& earlier : heard) {
+            if (earlier != attempt) continue;
+            std::copy(attempt.begin(), attempt.end(), destination);
+            link_.confirmedReads[address] = attempt;
+            return length;
+        }
+        if (!heard.empty()) drainUntilQuiet();  // they differ: one of them came shifted, perhaps
+        heard.push_back(attempt);
+    }
+    return heardBytes ? -2 : -1;
+}
+
+bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, std::uint32_t offset) {
+    std::vector<std::uint8_t> readBack;
+    verifyCameShort_ = false;
+    for (std::uint32_t at = address; at < address + length;) {
+        const std::uint32_t n = std::min(bp::kReadChunk, address + length - at);
+        const auto expected = image_.bytes.begin() + at;
+        bool match = false, cameWhole = false;
+        for (int i = 0; i < bp::kVerifyReads && !match; ++i) {
+            readBack.assign(n, 0);
+            const int got = readCount(at + offset, static_cast<int>(n), readBack.data());
+            cameWhole = cameWhole || got == static_cast<int>(n);
+            match = port_.takeLineErrors() == 0 && got == static_cast<int>(n) &&
+                    std::equal(readBack.begin(), readBack.end(), expected);
+        }
+        if (!match) {
+            verifyCameShort_ = !cameWhole;
+            return false;
+        }
+        at += n;
+    }
+    return true;
+}
+
+int BootLink::resynchronise() {
+    faultSeen_ = true;
+    forgetConfirmedReads();
+    // A byte lost on the way leaves the bootloader waiting inside a frame; a
+    // lost reply leaves ours on the line. 0xFF completes any frame without
+    // programming anything, and the drain takes whatever it brings back.
+    const std::vector<std::uint8_t> fill(bp::kResyncFillBytes, bp::kResyncFill);
+    // A port that no longer takes bytes (the tracker unplugged) is past
+    // getting back in step.
+    if (port_.writeBytes(fill.data(), static_cast<int>(fill.size())) != static_cast<int>(fill.size()))
+        return -1;
+    drainUntilQuiet();
+    const DeviceInfo known = link_.deviceInfo;
+    const int version = link_.bootloaderVersion;
+    if (identify() == 0 && link_.deviceInfo == known && port_.takeLineErrors() == 0) return 0;
+    drainUntilQuiet();
+    if (identify() == 0 && link_.deviceInfo == known && port_.takeLineErrors() == 0) return 0;
+
+    // Out of step for good (a speed switch heard by mistake, say): find the
+    // tracker again from the start, as long as it is the same one.
+    link_.deviceInfo = known;
+    link_.bootloaderVersion = version;
+    if (link_.portName.empty()) return -1;
+    const bool sameTarget = link_.sameTargetReconnected;
+    const int abort = link_.linkAbort;
+    link_.linkAbort = LinkState::kAbortRunning;
+    port_.closePort();
+    const int r = connectWithin(link_.portName, link_.fastLinkAllowed, bp::kReconnectWindows);
+    link_.linkAbort = abort;
+    link_.sameTargetReconnected = sameTarget;
+    if (r < 0 || !(link_.deviceInfo == known)) {
+        link_.deviceInfo = known;
+        return -1;
+    }
+    return 0;
 }
 
 int BootLink::eraseBlock(std::uint32_t address) {
     if (address >= bp::kByteAddressLimit) return -1;
     const long field = addressField(address);
     if (field < 0) return -1;
+    forgetConfirmedReads();
     port_.flushPort(1);
     const std::uint8_t command[3] = {bp::kErase, static_cast<std::uint8_t>(field >> 8),
                                      static_cast<std::uint8_t>(field & 0xFF)};
@@ -258,6 +403,7 @@ int BootLink::eraseBlock(std::uint32_t address) {
 // then the data taken from the image at the byte address, and one reply byte.
 int BootLink::sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
                             bool withChecksum) {
+    forgetConfirmedReads();
     port_.flushPort(1);
     std::vector<std::uint8_t> command{commandByte, static_cast<std::uint8_t>(field >> 8),
                                       static_cast<std::uint8_t>(field & 0xFF),
@@ -295,11 +441,145 @@ int BootLink::writeBlockChecked(std::uint32_t address, int length, std::uint32_t
 }
 
 int BootLink::commitStaged() {
+    forgetConfirmedReads();
     if (port_.sendByte(bp::kCommitStaged) != 0) return -1;
     return replyWait();
 }
 
-int BootLink::leaveBootloader() { return port_.sendByte(bp::kLeave) == 0 ? 0 : -1; }
+int BootLink::leaveBootloader() {
+    forgetConfirmedReads();  // the firmware may change its own flash
+    return port_.sendByte(bp::kLeave) == 0 ? 0 : -1;
+}
+
+int BootLink::programBlock(std::uint32_t first, std::uint32_t last, std::uint32_t eraseOffset,
+                           WriteProgress& bar, std::uint32_t& done, std::uint32_t total,
+                           const char*& why) {
+    const std::uint32_t writeSize = link_.deviceInfo.writeBlockSize;
+    bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
+    failedAddress_ = first;
+    // The erase request carries the block's first touched address; the
+    // bootloader erases the whole block that holds it.
+    if (eraseBlock(first + eraseOffset) < 0) {
+        why = link_messages::kUnableToErase;
+        return -1;
+    }
+    for (std::uint32_t p = first; p < last;) {
+        const std::uint32_t q = (p + writeSize) / writeSize * writeSize;
+        bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
+        pump();
+        const std::uint32_t n = std::min(last, q) - p;
+        failedAddress_ = p;
+        // What the write put where, to be read back: 'W' and 'R' use the
+        // image address, 'V' (JM128) the address plus the offset.
+        std::uint32_t span = p, spanEnd = p + n, readOffset = 0;
+        if (scalesAddresses()) {
+            // Addresses travel in 4-byte units, so a span that starts or
+            // ends inside a unit would land up to 3 bytes low. Send whole
+            // units; the extra bytes are the image's own.
+            const std::uint32_t unit = bp::kJm128AddressUnit;
+            span = p / unit * unit;
+            spanEnd = std::min((p + n + unit - 1) / unit * unit, kFlashSize);
+            readOffset = eraseOffset;
+            if (writeBlockChecked(span, static_cast<int>(spanEnd - span), eraseOffset) < 0) {
+                why = link_messages::kUnableToProgram;
+                return -1;
+            }
+        } else if (writeBlock(p, static_cast<int>(n)) < 0) {
+            why = link_messages::kUnableToProgram;
+            return -1;
+        }
+        // JM128's checksum covers the data but not the address, so every
+        // chip's write is read back.
+        if (!deviceMatchesImage(span, spanEnd - span, readOffset)) {
+            why = verifyCameShort_ ? link_messages::kUnableToVerify : link_messages::kVerifyError;
+            return -1;
+        }
+        done = std::min(done + n, total);
+        p = q;
+    }
+    return 0;
+}
+
+int BootLink::programBlockWithRetries(std::uint32_t first, std::uint32_t last,
+                                      std::uint32_t eraseOffset, WriteProgress& bar,
+                                      std::uint32_t& done, std::uint32_t total) {
+    const std::uint32_t doneBefore = done;
+    for (int tries = 1;; ++tries) {
+        const char* why = nullptr;
+        if (programBlock(first, last, eraseOffset, bar, done, total, why) == 0) return 0;
+        const std::uint32_t at = failedAddress_;
+        // Nothing in the block is trusted after a failure: the whole erase
+        // block is done again, once the link is back in step.
+        if (tries >= bp::kBlockTries || retriesLeft_ <= 0) {
+            report(why, at);
+            failedAddress_ = at;
+            return -1;
+        }
+        --retriesLeft_;
+        if (resynchronise() != 0) {
+            report(why, at);
+            ui_.message(link_messages::kLinkLost);
+            failedAddress_ = at;
+            return -1;
+        }
+        done = doneBefore;
+    }
+}
+
+std::uint32_t BootLink::sampleUnit(std::uint32_t first, std::uint32_t last) const {
+    const std::uint32_t unit = scalesAddresses() ? bp::kJm128AddressUnit : 1;
+    for (std::uint32_t a = first / unit * unit; a < last; a += unit)
+        for (std::uint32_t i = 0; i < unit && a + i < kFlashSize; ++i)
+            if (image_.bytes[a + i] != 0xFF) return a;
+    return last;
+}
+
+int BootLink::finalCheck(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& blocks,
+                         std::uint32_t eraseOffset, WriteProgress& bar, std::uint32_t total) {
+    // A later erase or write whose address the line changed can hit a block
+    // verified before. A stray erase empties a whole block, so one byte the
+    // image holds programmed in each block shows it; a stray write leaves its
+    // own block unwritten, which its verify catches, and once anything
+    // failed every block is read back in full.
+    const std::uint32_t unit = scalesAddresses() ? bp::kJm128AddressUnit : 1;
+    const std::uint32_t readOffset = scalesAddresses() ? eraseOffset : 0;
+    for (int round = 0; round < bp::kFinalCheckRounds; ++round) {
+        const bool full = faultSeen_;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> changed;
+        for (const auto& [first, last] : blocks) {
+            pump();
+            std::uint32_t from = first, to = last;
+            if (scalesAddresses()) {
+                from = first / unit * unit;
+                to = std::min((last + unit - 1) / unit * unit, kFlashSize);
+            }
+            if (!full) {
+                from = sampleUnit(first, last);
+                if (from >= last) continue;  // all erased: an erase changes nothing
+                to = from + unit;
+            }
+            if (!deviceMatchesImage(from, to - from, readOffset)) changed.push_back({first, last});
+        }
+        if (changed.empty()) return 0;
+        faultSeen_ = true;
+        for (const auto& [first, last] : changed) {
+            std::uint32_t done = total;  // the bar stays where it is
+            if (retriesLeft_ <= 0) {
+                report(link_messages::kVerifyError, first);
+                failedAddress_ = first;
+                return -1;
+            }
+            --retriesLeft_;
+            if (programBlockWithRetries(first, last, eraseOffset, bar, done, total) != 0) {
+                failedAddress_ = first;
+                return -1;
+            }
+        }
+    }
+    report(link_messages::kVerifyError, blocks.front().first);
+    failedAddress_ = blocks.front().first;
+    return -1;
+}
 
 int BootLink::programRange(std::uint32_t start, std::uint32_t end, WriteProgress* progress,
                            std::uint32_t eraseOffset) {
@@ -312,11 +592,11 @@ int BootLink::programRange(std::uint32_t start, std::uint32_t end, WriteProgress
         if (image_.touched[a] != kUntouched) ++total;
     bar.setRange(0, static_cast<int>(total / bp::kProgressUnit));
     std::uint32_t done = 0;
+    faultSeen_ = false;
+    retriesLeft_ = bp::kRangeRetries;
 
     const std::uint32_t eraseSize = link_.deviceInfo.eraseBlockSize;
-    const std::uint32_t writeSize = link_.deviceInfo.writeBlockSize;
-    const bool staged = scalesAddresses();
-
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> written;
     for (std::uint32_t block = start; block < end;) {
         // Blocks are aligned to their size, except perhaps the first.
         const std::uint32_t next =
@@ -332,50 +612,16 @@ int BootLink::programRange(std::uint32_t start, std::uint32_t end, WriteProgress
         }
         block = next;
         if (first >= last) continue;
-
-        bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
-        // The erase request carries the block's first touched address; the
-        // bootloader erases the whole block that holds it.
-        if (eraseSize == 0 || writeSize == 0 || eraseBlock(first + eraseOffset) < 0) {
+        if (!identificationMakesSense(link_.deviceInfo)) {
+            bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
+            failedAddress_ = first;
             report(link_messages::kUnableToErase, first);
             return -1;
         }
-        std::vector<std::uint8_t> readBack;
-        for (std::uint32_t p = first; p < last;) {
-            const std::uint32_t q = (p + writeSize) / writeSize * writeSize;
-            bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
-            pump();
-            const std::uint32_t n = std::min(last, q) - p;
-            if (staged) {
-                // Addresses travel in 4-byte units, so a span that starts or
-                // ends inside a unit would land up to 3 bytes low. Send whole
-                // units; the extra bytes are the image's own.
-                const std::uint32_t unit = bp::kJm128AddressUnit;
-                const std::uint32_t ws = p / unit * unit;
-                const std::uint32_t we = std::min((p + n + unit - 1) / unit * unit, kFlashSize);
-                if (writeBlockChecked(ws, static_cast<int>(we - ws), eraseOffset) < 0) {
-                    report(link_messages::kUnableToProgram, p);
-                    return -1;
-                }
-            } else {
-                if (writeBlock(p, static_cast<int>(n)) < 0) {
-                    report(link_messages::kUnableToProgram, p);
-                    return -1;
-                }
-                readBack.assign(n, 0);
-                if (readMemory(p, static_cast<int>(n), readBack.data()) < 0) {
-                    report(link_messages::kUnableToVerify, p);
-                    return -1;
-                }
-                if (!std::equal(readBack.begin(), readBack.end(), image_.bytes.begin() + p)) {
-                    report(link_messages::kVerifyError, p);
-                    return -1;
-                }
-            }
-            done = std::min(done + n, total);
-            p = q;
-        }
+        if (programBlockWithRetries(first, last, eraseOffset, bar, done, total) != 0) return -1;
+        written.push_back({first, last});
     }
+    if (!written.empty() && finalCheck(written, eraseOffset, bar, total) != 0) return -1;
     return 0;
 }
 
@@ -387,14 +633,14 @@ int BootLink::programTouched(WriteProgress* progress) {
 
 int BootLink::readInto(std::uint32_t start, std::uint32_t end, std::uint8_t* destination) {
     // The first request goes out before the end is tested, so even an empty
-    // range asks for 0 bytes; a chunk that fails or comes back short stops
-    // the read, so nobody goes on with bytes that never arrived.
+    // range asks for 0 bytes; a chunk no two reads agree on stops the read,
+    // so nobody goes on with bytes the line may have changed.
     std::uint32_t address = start;
     do {
         const std::uint32_t n = end > address ? std::min(bp::kReadChunk, end - address) : 0;
-        if (readMemory(address, static_cast<int>(n), destination + (address - start)) !=
-            static_cast<int>(n)) {
-            ui_.message(link_messages::kErrorReceiving);
+        const int got = readConfirmed(address, static_cast<int>(n), destination + (address - start));
+        if (got != static_cast<int>(n)) {
+            ui_.message(got == -2 ? link_messages::kUnreliableRead : link_messages::kErrorReceiving);
             return -1;
         }
         address += n;

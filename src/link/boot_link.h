@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "config/device_target.h"
 #include "device/device_info.h"
@@ -35,6 +37,9 @@ public:
     int waitForAnnounce();
     // Fills the link's DeviceInfo and bootloaderVersion. 0, or -1.
     int identify();
+    // Identifies until two records agree and make sense (at most
+    // kIdentifyAttempts records); the link's DeviceInfo then holds it. 0, or -1.
+    int identifyConfirmed();
     // Resets the tracker into its bootloader (cycling the probe speeds until
     // it answers or linkAbort is set), identifies it and checks it against
     // the held chip name. The caller sets linkAbort to 0 first. Non-negative
@@ -52,9 +57,25 @@ public:
     int commitStaged();
     int leaveBootloader();
 
+    // A chunk of device memory that counts only when two reads of it agree
+    // with no line error (or it was confirmed since the last change):
+    // length, -1 when no read brought it, -2 when no two reads agreed.
+    int readConfirmed(std::uint32_t address, int length, std::uint8_t* destination);
+    // Whether the device holds the image's bytes [address, address + length)
+    // at address + offset: each chunk counts when one read brings exactly
+    // those bytes (noise does not make wrong bytes right).
+    bool deviceMatchesImage(std::uint32_t address, std::uint32_t length, std::uint32_t offset);
+    // Gets back in step after a missed reply or a refusal: completes a frame
+    // the bootloader may still be waiting for with harmless bytes, drains the
+    // line, and asks for the identification, which must be the connect's;
+    // failing that, reconnects (bounded). 0, or -1.
+    int resynchronise();
+
     // Erases, programs and verifies every touched byte of [start, end),
-    // block by block; erase and 'V' addresses get eraseOffset added. 0, or -1
-    // after the block's message.
+    // block by block; erase and 'V' addresses get eraseOffset added. A block
+    // that fails is tried again after a resynchronisation (kBlockTries a
+    // block, kRangeRetries in all); before it ends, the range is checked for
+    // blocks changed since they were verified. 0, or -1 after the block's message.
     int programRange(std::uint32_t start, std::uint32_t end, WriteProgress* progress,
                      std::uint32_t eraseOffset);
     // programRange over the whole touched span of the image.
@@ -64,6 +85,11 @@ public:
     int readRange(std::uint32_t start, std::uint32_t end);
     // Reads device memory into any buffer indexed from `start`, as readRange does.
     int readInto(std::uint32_t start, std::uint32_t end, std::uint8_t* destination);
+
+    // The image address where the last failed write stopped.
+    std::uint32_t failedAddress() const { return failedAddress_; }
+    // Whether the identification records of the last connect disagreed.
+    bool identificationUnreliable() const { return identificationUnreliable_; }
 
     // Keeps the interface alive during a wait.
     void pump();
@@ -82,6 +108,21 @@ private:
     int sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
                       bool withChecksum);
     int replyWait();
+    // readMemory that tells how many bytes came: -1 refused or failed.
+    int readCount(std::uint32_t address, int length, std::uint8_t* destination);
+    void forgetConfirmedReads() { link_.confirmedReads.clear(); }
+    int connectWithin(const std::string& portName, bool allowFastLink, int maxWindows);
+    // One try of one erase block; on failure `why` and failedAddress_ say what.
+    int programBlock(std::uint32_t first, std::uint32_t last, std::uint32_t eraseOffset,
+                     WriteProgress& bar, std::uint32_t& done, std::uint32_t total, const char*& why);
+    // Tries a block until it verifies, within the block's and the range's tries.
+    int programBlockWithRetries(std::uint32_t first, std::uint32_t last, std::uint32_t eraseOffset,
+                                WriteProgress& bar, std::uint32_t& done, std::uint32_t total);
+    // A unit of [first, last) the image does not hold erased, or last when none.
+    std::uint32_t sampleUnit(std::uint32_t first, std::uint32_t last) const;
+    // Checks that blocks verified earlier in the range still hold their bytes.
+    int finalCheck(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& blocks,
+                   std::uint32_t eraseOffset, WriteProgress& bar, std::uint32_t total);
     // Reads and drops up to `surplus` identification records still on their way.
     void dropSurplusRecords(int surplus, int recordSize);
     // Reads and drops what arrives until one whole read brings nothing.
@@ -97,6 +138,12 @@ private:
     UserInterface& ui_;
     SystemLinkClock systemClock_;
     LinkClock* clock_ = &systemClock_;
+    std::uint32_t failedAddress_ = 0;
+    bool identificationUnreliable_ = false;
+    bool identifyHeardNothing_ = false;
+    bool verifyCameShort_ = false;  // no read of the last failed verify came back whole
+    bool faultSeen_ = false;           // a retry happened in the running range
+    int retriesLeft_ = 0;
 };
 
 }  // namespace varnel

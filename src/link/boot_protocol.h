@@ -67,6 +67,33 @@ inline constexpr int kDrainRounds = 16;
 // sensibly.
 inline constexpr int kDeviceIdWireLimit = 255;
 
+// The bootloader's reads carry no checksum, so a chunk counts only when two
+// reads of it agree; no more than this many reads are spent on one chunk.
+inline constexpr int kReadAttempts = 6;
+// After each read of a chunk, before the next request's discard: time for a
+// byte still on its way behind the reply to arrive.
+inline constexpr int kReadSettleMs = 1;
+// Identification records asked for at a connect until two agree.
+inline constexpr int kIdentifyAttempts = 4;
+// A write block whose read-back differs is read once more before the block is
+// taken as wrong: the read-back may have been the one the line mangled.
+inline constexpr int kVerifyReads = 2;
+// Tries of one erase block (erase, program, verify) and retries spent in one
+// range operation before it gives up.
+inline constexpr int kBlockTries = 3;
+inline constexpr int kRangeRetries = 12;
+// Rounds of the final check of a range (each may rewrite what it found changed).
+inline constexpr int kFinalCheckRounds = 3;
+// After a lost step the bootloader may still wait for the rest of a frame:
+// this many 0xFF complete the longest one ('V': address, length, checksum and
+// 255 data bytes) with bytes that program nothing, and as commands 0xFF is
+// only the test monitor's "tones off".
+inline constexpr std::uint8_t kResyncFill = 0xFF;
+inline constexpr int kResyncFillBytes = 260;
+// Announce windows a reconnect after a lost step may spend looking for the
+// tracker (every probe speed twice).
+inline constexpr int kReconnectWindows = 16;
+
 // Progress is counted in units of 4 bytes.
 inline constexpr int kProgressUnit = 4;
 

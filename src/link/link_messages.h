@@ -13,4 +13,19 @@ inline constexpr const char* kCommunicationsError = "Communications error\n(BL V
 inline constexpr const char* kWrongTarget = "Wrong target device type!";
 inline constexpr const char* kConfigWriteFailed = "Configuration write failed";
 
+// No two reads of the same memory agreed (or the line reported errors on each).
+inline constexpr const char* kUnreliableRead =
+    "The tracker's replies were not the same twice, so none of them was used: the serial line "
+    "garbles data. Check the cable and its connections (a shorter cable, away from the "
+    "transmitter), or connect again with \"Use slow connection\".";
+// Added to the communications error when the identification records disagreed.
+inline constexpr const char* kUnreliableIdentification =
+    "The tracker's identification was not the same twice: the serial line garbles data. Check "
+    "the cable, or connect again with \"Use slow connection\".";
+// A write lost step with the bootloader and could not find it again.
+inline constexpr const char* kLinkLost =
+    "The tracker stopped answering in step and could not be found again.";
+// The commit of the staged low part was not confirmed.
+inline constexpr const char* kCommitFailed = "The tracker did not confirm taking over the staged firmware.";
+
 }  // namespace varnel::link_messages

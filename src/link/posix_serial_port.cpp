@@ -151,7 +151,27 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
     setModemLine(fd_, TIOCMBIC, TIOCM_DTR);
     setModemLine(fd_, TIOCMBIS, TIOCM_RTS);
     baud_ = baud;
+    lineErrorsSeen_ = lineErrorCount().value_or(0);
     return 1;
+}
+
+std::optional<long> PosixSerialPort::lineErrorCount() const {
+#if defined(__linux__) && defined(TIOCGICOUNT)
+    serial_icounter_struct counts{};
+    if (fd_ < 0 || ioctl(fd_, TIOCGICOUNT, &counts) != 0) return std::nullopt;
+    return static_cast<long>(counts.frame) + counts.overrun + counts.parity + counts.brk +
+           counts.buf_overrun;
+#else
+    return std::nullopt;
+#endif
+}
+
+int PosixSerialPort::takeLineErrors() {
+    const std::optional<long> now = lineErrorCount();
+    if (!now) return 0;
+    const long fresh = *now - lineErrorsSeen_;
+    lineErrorsSeen_ = *now;
+    return fresh > 0 ? static_cast<int>(std::min<long>(fresh, 1 << 20)) : 0;
 }
 
 void PosixSerialPort::release() {

@@ -25,6 +25,7 @@ public:
     int writeBytes(const std::uint8_t* data, int n) override;
     int readBytes(std::uint8_t* buffer, int n) override;
     int flushPort(int discardInput) override;
+    int takeLineErrors() override;
 
     // The path last opened (after slot resolution) and the line speed set.
     const std::string& devicePath() const { return path_; }
@@ -34,11 +35,15 @@ private:
     void release();
     void requestLowLatency();
     void restoreLatency();
+    // The driver's error counters (Linux TIOCGICOUNT) summed; nothing when it
+    // keeps none.
+    std::optional<long> lineErrorCount() const;
 
     int fd_ = -1;
     std::optional<int> savedSerialFlags_;  // the driver's flags before our low-latency request
     std::string path_;
     unsigned long baud_ = 0;
+    long lineErrorsSeen_ = 0;  // the counters' sum at the last look
 };
 
 }  // namespace varnel

@@ -1,9 +1,12 @@
 #include "link/staged_write.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/user_interface.h"
+#include "config/device_target.h"
 #include "link/boot_link.h"
+#include "link/boot_protocol.h"
 #include "link/link_messages.h"
 #include "link/write_progress.h"
 
@@ -29,7 +32,36 @@ private:
     int high_ = 100;
 };
 
+// 'U' copies the verified staging area over the low part. The copy is the
+// bootloader's own, but the command and its reply cross the line: a reply
+// that is not the acknowledgement means it may not have happened, and the
+// low part is read back to be sure. 'U' may safely run again.
+int commitConfirmed(BootLink& link) {
+    for (int tries = 1;; ++tries) {
+        if (link.commitStaged() == boot_protocol::kAck &&
+            link.deviceMatchesImage(0, staged_load::kLowPartEnd, 0))
+            return 0;
+        if (tries >= boot_protocol::kBlockTries || link.resynchronise() != 0) {
+            link.ui().message(link_messages::kCommitFailed);
+            return -1;
+        }
+    }
+}
+
 }  // namespace
+
+std::string writeFailureNote(const BootLink& link) {
+    const std::uint32_t at = link.failedAddress();
+    const DeviceTarget& t = link.target();
+    const char* area = kAreaFirmware;
+    if (t.settingsSize != 0 && at >= t.settingsAddress && at < t.settingsAddress + t.settingsSize)
+        area = kAreaSettings;
+    else if (t.hasScript() && at >= t.scriptAddress && at < t.scriptAddress + kScriptAreaSize)
+        area = kAreaScript;
+    char text[256];
+    std::snprintf(text, sizeof text, kIncompleteArea, area, static_cast<unsigned>(at));
+    return text;
+}
 
 int writeImage(BootLink& link, WriteProgress& view) {
     RangeKeepingProgress progress(view);
@@ -47,7 +79,9 @@ int writeImage(BootLink& link, WriteProgress& view) {
                                    staged_load::kStagingOffset);
         if (result == 0) {
             progress.setStatus(write_status::kStage2);
-            (void)link.commitStaged();  // the reply's value carries no meaning
+            result = commitConfirmed(link);
+        }
+        if (result == 0) {
             progress.setStatus(write_status::kStage3);
             result = link.programRange(staged_load::kLowPartEnd, staged_load::kStage3End, &progress, 0);
         }
@@ -58,7 +92,7 @@ int writeImage(BootLink& link, WriteProgress& view) {
         link.ui().message(link_messages::kConfigWriteFailed);
         result = -1;
     }
-    progress.setStatus(write_status::kFinished);
+    progress.setStatus(result == 0 ? write_status::kFinished : write_status::kFailed);
     progress.setPosition(progress.high() - 1);
     return result;
 }

@@ -163,6 +163,16 @@ int Win32SerialPort::flushPort(int discardInput) {
     return 0;
 }
 
+int Win32SerialPort::takeLineErrors() {
+    // ClearCommError reports (and clears) the error flags raised since the
+    // last call; opening cleared them.
+    if (handle_ == nullptr) return 0;
+    DWORD errors = 0;
+    if (!ClearCommError(asHandle(handle_), &errors, nullptr)) return 0;
+    const DWORD lineFaults = CE_FRAME | CE_OVERRUN | CE_RXPARITY | CE_BREAK | CE_RXOVER;
+    return (errors & lineFaults) != 0 ? 1 : 0;
+}
+
 std::unique_ptr<SerialPort> makeSystemSerialPort() { return std::make_unique<Win32SerialPort>(); }
 
 }  // namespace varnel

@@ -24,6 +24,7 @@ public:
     int writeBytes(const std::uint8_t* data, int n) override;
     int readBytes(std::uint8_t* buffer, int n) override;
     int flushPort(int discardInput) override;
+    int takeLineErrors() override;
 
     // The path last opened (after slot resolution) and the line speed set.
     const std::string& devicePath() const { return path_; }

@@ -19,6 +19,9 @@ namespace {
 
 constexpr const char* kFirmwareFilter = "Firmware Files (*.s19)";
 constexpr const char* kLoadFailed = "Error loading firmware file";
+constexpr const char* kBackupNote = "Backup of the previous settings: ";
+constexpr const char* kBackupToWriteBack =
+    "To put the previous settings back, load and write the backup: ";
 constexpr const char* kEraseQuestion =
     "Do you want to erase the current configuration and use defaults from this file?";
 
@@ -76,12 +79,20 @@ int writeWithBackup(AppContext& context) {
         context.ui.message(backup.error);
         return kBackupRefused;
     }
+    std::string failure;
     return context.windows.runProgress(
         [&](WriteProgress& progress) {
             BootLink link(context.session, context.ui);
-            return writeImage(link, progress);
+            const int result = writeImage(link, progress);
+            if (result != 0) failure = writeFailureNote(link);
+            return result;
         },
-        "Backup of the previous settings: " + backup.path);
+        [&](int result) {
+            if (result == 0) return kBackupNote + backup.path;
+            // What went wrong was told as it happened; the window says what
+            // it left and how to undo it.
+            return failure + "\n" + kBackupToWriteBack + backup.path;
+        });
 }
 
 int runFirmwareWriteChain(AppContext& context) {

@@ -92,9 +92,10 @@ public:
     // A code or patch listing under its title ("Code listing").
     virtual void runListing(AppContext& context, const std::string& title, const std::string& text) = 0;
     // The write window: shown (modal, painted) before `write` runs with it as
-    // the progress view; then `note` goes under the final status and the
-    // window waits for OK. Returns what `write` returned.
-    virtual int runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) = 0;
+    // the progress view; then noteFor(what `write` returned) goes under the
+    // final status and the window waits for OK. Returns what `write` returned.
+    virtual int runProgress(const std::function<int(WriteProgress&)>& write,
+                            const std::function<std::string(int)>& noteFor) = 0;
     // The serial ports present now; extraPath ("" for none) comes first.
     virtual std::vector<PortSlot> portSlots(const std::string& extraPath) = 0;
 };

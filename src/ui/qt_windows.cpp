@@ -60,8 +60,9 @@ void QtWindows::runListing(AppContext& context, const std::string& title, const 
     showListing(context, title, text, parent());
 }
 
-int QtWindows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {
-    return runWriteProgressDialog(write, note, parent());
+int QtWindows::runProgress(const std::function<int(WriteProgress&)>& write,
+                           const std::function<std::string(int)>& noteFor) {
+    return runWriteProgressDialog(write, noteFor, parent());
 }
 
 std::vector<PortSlot> QtWindows::portSlots(const std::string& extraPath) { return detectPortSlots(extraPath); }

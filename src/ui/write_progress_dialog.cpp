@@ -45,10 +45,11 @@ int CWriteProgressDialog::progressValue() const { return ui_->progressBar->value
 int CWriteProgressDialog::progressMaximum() const { return ui_->progressBar->maximum(); }
 bool CWriteProgressDialog::okEnabled() const { return ui_->okButton->isEnabled(); }
 
-int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write, const std::string& note,
-                           QWidget* parent) {
+int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write,
+                           const std::function<std::string(int)>& noteFor, QWidget* parent) {
     CWriteProgressDialog dialog(parent);
     const int result = dialog.performWrite(write);
+    const std::string note = noteFor ? noteFor(result) : std::string();
     if (!note.empty()) dialog.setStatus(dialog.statusText().toStdString() + "\n" + note);
     // The note (the backup's path) is usually wider than the window was.
     dialog.adjustSize();

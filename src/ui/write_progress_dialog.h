@@ -40,9 +40,10 @@ private:
     std::unique_ptr<Ui::WriteProgressDialog> ui_;
 };
 
-// Runs the write in a progress dialog and waits for the user's OK. A note
-// (where the backup went) is shown under the final status.
-int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write, const std::string& note,
-                           QWidget* parent = nullptr);
+// Runs the write in a progress dialog and waits for the user's OK. The note
+// for the write's result (where the backup went; after a failure what is
+// incomplete and how to put the backup back) is shown under the final status.
+int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write,
+                           const std::function<std::string(int)>& noteFor, QWidget* parent = nullptr);
 
 }  // namespace varnel

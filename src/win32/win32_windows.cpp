@@ -61,8 +61,9 @@ void Win32Windows::runListing(AppContext& context, const std::string& title, con
     CListingDialog(title, text, context).run(GetActiveWindow());
 }
 
-int Win32Windows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {
-    CWriteProgressDialog dialog(write, note);
+int Win32Windows::runProgress(const std::function<int(WriteProgress&)>& write,
+                              const std::function<std::string(int)>& noteFor) {
+    CWriteProgressDialog dialog(write, noteFor);
     dialog.run(GetActiveWindow());
     return dialog.result();
 }

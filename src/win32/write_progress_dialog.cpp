@@ -14,8 +14,9 @@ namespace ids = dialog_ids::write_progress_dialog;
 constexpr int kStartWrite = 1;
 }  // namespace
 
-CWriteProgressDialog::CWriteProgressDialog(std::function<int(WriteProgress&)> write, std::string note)
-    : ModalDialog(L"WriteProgressDialog"), write_(std::move(write)), note_(std::move(note)) {}
+CWriteProgressDialog::CWriteProgressDialog(std::function<int(WriteProgress&)> write,
+                                           std::function<std::string(int)> noteFor)
+    : ModalDialog(L"WriteProgressDialog"), write_(std::move(write)), noteFor_(std::move(noteFor)) {}
 
 void CWriteProgressDialog::onInit() {
     // The user watches the whole write: it starts once the window is up.
@@ -29,8 +30,9 @@ void CWriteProgressDialog::onPosted(int what) {
     result_ = write_(*this);
     SetCursor(old);
     running_ = false;
-    if (!note_.empty()) {
-        setStatus(status_ + "\n" + note_);
+    const std::string note = noteFor_ ? noteFor_(result_) : std::string();
+    if (!note.empty()) {
+        setStatus(status_ + "\n" + note);
         makeRoomForStatus();
     }
     HWND ok = GetDlgItem(window(), IDOK);

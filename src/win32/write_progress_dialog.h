@@ -18,7 +18,7 @@ namespace varnel::win32 {
 // and waits for OK.
 class CWriteProgressDialog : public ModalDialog, public WriteProgress {
 public:
-    CWriteProgressDialog(std::function<int(WriteProgress&)> write, std::string note);
+    CWriteProgressDialog(std::function<int(WriteProgress&)> write, std::function<std::string(int)> noteFor);
 
     // What the write returned.
     int result() const { return result_; }
@@ -34,7 +34,7 @@ private:
     void makeRoomForStatus();
 
     std::function<int(WriteProgress&)> write_;
-    std::string note_;
+    std::function<std::string(int)> noteFor_;
     std::string status_;
     int result_ = -1;
     bool running_ = false;

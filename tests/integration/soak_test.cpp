@@ -12,6 +12,7 @@
 #include "emu_harness.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
+#include "link/link_messages.h"
 #include "link/posix_serial_port.h"
 #include "link/staged_write.h"
 #include "link/system_serial_port.h"
@@ -118,8 +119,11 @@ TEST(Soak, HundredCyclesVerifyAndTwentyUnpluggedWritesFailCleanly) {
         const int result = c.write(1234);
         EXPECT_LT(std::chrono::steady_clock::now() - began, 20s);
         EXPECT_EQ(result, -1);
-        ASSERT_EQ(c.ui.messages.size(), 2u) << testing::PrintToString(c.ui.messages);
-        EXPECT_EQ(c.ui.messages[1], "Configuration write failed");
+        // The block, that the tracker could not be found again, and the
+        // general message.
+        ASSERT_EQ(c.ui.messages.size(), 3u) << testing::PrintToString(c.ui.messages);
+        EXPECT_EQ(c.ui.messages[1], link_messages::kLinkLost);
+        EXPECT_EQ(c.ui.messages[2], "Configuration write failed");
         unsigned block = 0;
         char kind[16] = {};
         ASSERT_EQ(std::sscanf(c.ui.messages[0].c_str(), "Unable to %15s block at 0x%x", kind, &block), 2)

@@ -29,6 +29,11 @@ struct FakeLinkBench {
         device.inBootloader = device.acked = true;
         boot.setClock(clock);
         port.openPort("p", "19200", ui);
+        // The record a connect keeps; the test's traffic starts after it.
+        boot.identify();
+        device.log.clear();
+        port.written.clear();
+        port.writes.clear();
     }
 };
 

@@ -30,8 +30,6 @@ protected:
         device.scaled = target.kind == KindJM128;
         device.eraseSize = eraseSize;
         device.writeSize = writeSize;
-        link.deviceInfo.eraseBlockSize = eraseSize;
-        link.deviceInfo.writeBlockSize = writeSize;
         startInBootloader();
     }
     void load(std::uint32_t from, std::uint32_t to) {
@@ -59,13 +57,19 @@ TEST_F(StagedWriteTest, Jm128FirmwareGoesThroughTheStagingArea) {
     const auto commit = codes.find('U');
     ASSERT_NE(commit, std::string::npos);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 'U'), 1);
-    EXPECT_EQ(codes.find_first_not_of("EVU"), std::string::npos) << codes;
+    EXPECT_EQ(codes.find_first_not_of("EVRU"), std::string::npos) << codes;
+    // Every 'V' is read back; after 'U' the low part is read back whole
+    // (0x7000 bytes in 128-byte reads) before stage 3 begins.
+    EXPECT_EQ(codes.substr(commit, 1 + 0x7000 / 128 + 1), "U" + std::string(0x7000 / 128, 'R') + "E");
+    const std::size_t stage3 = commit + 1 + 0x7000 / 128;
     for (std::size_t i = 0; i < device.log.size(); ++i) {
         const auto field = device.log[i].field;
         if (i < commit) {  // stage 1: 0x10000..0x16FFF in 4-byte units
             EXPECT_GE(field, 0x4000u) << i;
             EXPECT_LT(field, 0x5C00u) << i;
-        } else if (i > commit) {
+        } else if (i > commit && i < stage3) {
+            EXPECT_LT(field, 0x1C00u) << i;
+        } else if (i >= stage3) {
             EXPECT_GE(field, 0x1C00u) << i;
             EXPECT_LT(field, 0x8000u) << i;
         }
@@ -87,7 +91,7 @@ TEST_F(StagedWriteTest, Jm128StageOneFailureSendsNoCommit) {
     EXPECT_EQ(device.codes().find('U'), std::string::npos);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Unable to erase block at 0x0000",
                                                       "Configuration write failed"}));
-    EXPECT_EQ(progress.statuses.back(), "Finished!");
+    EXPECT_EQ(progress.statuses.back(), "Write failed!");
     EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(),
                          "Loading firmware, stage 2 of 3..."),
               0);
@@ -110,7 +114,7 @@ TEST_F(StagedWriteTest, FirmwareOnOtherChipsIsASinglePassWithReadBack) {
     load(0xF400, 0xF440);
     ASSERT_EQ(writeImage(boot, progress), 0);
     EXPECT_EQ(progress.statuses, kSinglePass);
-    EXPECT_EQ(device.codes(), "EWREWR");
+    EXPECT_EQ(device.codes(), "EWREWRRR");  // and one byte of each block at the end
     EXPECT_EQ(progress.range, std::make_pair(0, 32));
     EXPECT_EQ(progress.position, 31);
 }
@@ -122,14 +126,19 @@ TEST_F(StagedWriteTest, NothingTouchedSendsNothing) {
     EXPECT_EQ(progress.statuses, kSinglePass);
 }
 
-TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndStillFinishes) {
+// "Finished!" after a failure would read as success.
+TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndEndsFailed) {
     use("AP64", 512, 64);
     load(0xF400, 0xF500);
     device.corruptRead = true;
     EXPECT_EQ(writeImage(boot, progress), -1);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Verify error at block 0xf400",
                                                       "Configuration write failed"}));
-    EXPECT_EQ(progress.statuses, kSinglePass);
+    EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Stand by, writing data...", "Write failed!"}));
+    EXPECT_EQ(progress.position, progress.range.second - 1);
+    EXPECT_EQ(writeFailureNote(boot),
+              "The tracker's settings area from 0xf400 on is incomplete. Its bootloader is intact, so "
+              "the tracker can be written again.");
 }
 
 }  // namespace

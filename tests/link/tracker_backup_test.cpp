@@ -23,7 +23,7 @@ struct BackupTest : ::testing::Test {
     void SetUp() override {
         fs::remove_all(folder.parent_path());
         selectTarget(bench->target, "AP64");
-        bench->link.deviceInfo.deviceId = "AP64-X";
+        bench->device.deviceId = "AP64-X";
         bench->link.chipName = "AP64";
         for (std::uint32_t i = 0; i < 0x200; ++i) bench->device.flash[0xF400 + i] = static_cast<std::uint8_t>(i * 7);
         for (std::uint32_t i = 0; i < 0x200; ++i) bench->device.flash[0xF600 + i] = static_cast<std::uint8_t>(i ^ 0x5A);
@@ -80,6 +80,7 @@ TEST_F(BackupTest, AFolderThatCannotBeMadeOrATrackerThatDoesNotAnswerIsAFailure)
     EXPECT_NE(r.error.find("nothing was written"), std::string::npos) << r.error;
 
     fs::remove(folder);
+    bench->link.confirmedReads.clear();  // as after a new connection
     bench->device.truncateRead = true;
     r = backupTracker(bench->boot, folder.string());
     EXPECT_FALSE(r.ok());

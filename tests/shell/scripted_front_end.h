@@ -48,9 +48,11 @@ public:
     int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
     void runListing(AppContext&, const std::string&, const std::string&) override { record("Listing"); }
     // The write itself is the link's (tested there): the window is recorded.
-    int runProgress(const std::function<int(WriteProgress&)>&, const std::string& note) override {
-        notes.push_back(note);
-        return record("Progress");
+    int runProgress(const std::function<int(WriteProgress&)>&,
+                    const std::function<std::string(int)>& noteFor) override {
+        const int result = record("Progress");
+        notes.push_back(noteFor(result));
+        return result;
     }
     std::vector<PortSlot> portSlots(const std::string&) override { return ports; }
 

@@ -314,6 +314,20 @@ TEST(WriteSequence, TheKeepSettingsQuestionBothWays) {
     EXPECT_TRUE(b.f.front.opened.empty());
 }
 
+// A write that failed does not end as if it had worked: the window's note
+// says how to put the backup back, and names it.
+TEST(WriteSequence, AFailedWriteNamesTheBackupToPutBack) {
+    for (const int result : {0, -1}) {
+        WriteBench b;
+        b.f.front.results["Progress"] = result;
+        EXPECT_EQ(writeConfiguration(b.f.context, ConfigFlavour::Tracker), result);
+        ASSERT_EQ(b.f.front.notes.size(), 1u);
+        const std::string& note = b.f.front.notes[0];
+        EXPECT_NE(note.find(b.f.context.backupFolder), std::string::npos) << note;
+        EXPECT_EQ(note.find("To put the previous settings back") != std::string::npos, result != 0) << note;
+    }
+}
+
 TEST(ConfigApp, TheLegacyPortIsASlotOfTheConnectWindowAndAShortLineOpensIt) {
     ShellFixture f;
     f.front.ports = {{"/dev/ttyUSB0", "ttyUSB0", ""}, {"/dev/ttyUSB1", "ttyUSB1", ""}};

@@ -109,7 +109,8 @@ TEST_F(WriteProgressTest, Jm128FirmwareLoadRunsTheThreeStages) {
     EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
 }
 
-TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndStillFinishes) {
+// "Finished!" after a failure would read as success.
+TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndEndsFailed) {
     connectTo("AP64");
     Session& s = f.session;
     s.image.reset();
@@ -122,7 +123,7 @@ TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndStillF
     ASSERT_EQ(f.ui.messages.size(), 2u);
     EXPECT_EQ(f.ui.messages[0].rfind("Unable to erase block at 0x", 0), 0u) << f.ui.messages[0];
     EXPECT_EQ(f.ui.messages[1], "Configuration write failed");
-    EXPECT_EQ(dialog.statusText(), "Finished!");
+    EXPECT_EQ(dialog.statusText(), "Write failed!");
     EXPECT_TRUE(dialog.okEnabled());
 }
 

@@ -339,7 +339,7 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
             okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
             return 0;
         },
-        "Settings saved in backup.cfg");
+        [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); });
     std::wstring status;
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         status = textOf(FindWindowExW(hwnd, nullptr, L"Static", nullptr));

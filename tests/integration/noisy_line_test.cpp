@@ -1,0 +1,262 @@
+// Success means the bytes are right: every read, settings write, export and
+// firmware load over a line that flips bits, or that drops, repeats or adds
+// one byte, or mangles one byte of a command, ends with exactly the
+// tracker's bytes or with a failure the user is told about. In the line's
+// own time (no sleeping), against the emulated tracker's device model.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/device_target.h"
+#include "config/settings_packing.h"
+#include "emulator/default_settings.h"
+#include "emulator/emulated_chip.h"
+#include "link/bin_export.h"
+#include "link/boot_link.h"
+#include "link/device_configuration.h"
+#include "link/staged_write.h"
+#include "link/write_progress.h"
+#include "session/session.h"
+#include "support/recording_ui.h"
+#include "virtual_line.h"
+
+namespace varnel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kChips[] = {"KX8", "AP64", "AW60", "JL16", "AW32", "JM60", "JM128"};
+
+enum class Op { Read, Write, Export, Firmware };
+const Op kOps[] = {Op::Read, Op::Write, Op::Export, Op::Firmware};
+const char* opName(Op op) {
+    switch (op) {
+        case Op::Read: return "read";
+        case Op::Write: return "write";
+        case Op::Export: return "export";
+        case Op::Firmware: return "firmware";
+    }
+    return "?";
+}
+
+enum class Outcome { Right, Failed, Silent };
+
+// A tracker on a virtual line, with the host's session and link on it.
+struct Rig {
+    DeviceModel device;
+    VirtualLine* line = nullptr;
+    Session session;
+    RecordingUi ui;
+    std::unique_ptr<VirtualLineClock> clock;
+    std::unique_ptr<BootLink> link;
+
+    Rig(const char* chip, const LineFaults& faults) : device(*findEmulatedChip(chip)) {
+        writeDefaultSettings(device.flash(), device.chip());
+        auto port = std::make_unique<VirtualLine>(device, faults);
+        line = port.get();
+        session.port = std::move(port);
+        clock = std::make_unique<VirtualLineClock>(*line);
+        link = std::make_unique<BootLink>(session, ui);
+        link->setClock(*clock);
+    }
+    bool connect() {
+        session.link.linkAbort = LinkState::kAbortRunning;
+        // A connect that cannot find the tracker on a bad line ends as the
+        // user would end it, after a while.
+        const std::int64_t giveUpAt = line->nowUs() + 60'000'000;
+        ui.onPump = [this, giveUpAt] {
+            if (line->nowUs() > giveUpAt) session.link.linkAbort = LinkState::kAbortRequested;
+        };
+        const int r = link->connect("virtual", true);
+        ui.onPump = nullptr;
+        session.link.linkAbort = LinkState::kAbortIdle;
+        if (r < 0) {
+            const std::string text = link->connectFailureMessage(r);
+            if (!text.empty()) ui.message(text);
+            if (r == -2) ui.message("gave up");
+            return false;
+        }
+        selectTarget(session.target, session.link.chipName);
+        return session.link.deviceInfo == device.deviceInfo();
+    }
+    bool flashHolds(std::uint32_t from, std::uint32_t to, const std::uint8_t* bytes) {
+        for (std::uint32_t a = from; a < to; ++a)
+            if (device.flash().read(a) != bytes[a - from]) return false;
+        return true;
+    }
+    bool flashHoldsImage() {
+        for (std::uint32_t a = 0; a < kFlashSize; ++a)
+            if (session.image.touched[a] != kUntouched && device.flash().read(a) != session.image.bytes[a])
+                return false;
+        return true;
+    }
+};
+
+// A firmware image for the chip: some code low in its programmable area,
+// its settings, and for JM128 the staged low part.
+void prepareFirmware(Rig& rig, std::uint32_t seed) {
+    Session& s = rig.session;
+    s.image.reset();
+    const DeviceInfo& info = s.link.deviceInfo;
+    const std::uint32_t codeAt = rig.device.chip().kind == KindJM128 ? 0x0000 : info.validStart;
+    for (std::uint32_t i = 0; i < 1536; ++i) {
+        s.image.bytes[codeAt + i] = static_cast<std::uint8_t>(i * 31 + seed);
+        s.image.touched[codeAt + i] = kTouchedData;
+    }
+    packSettings(s.image, s.target, {s.settings, s.radio, s.script});
+}
+
+Outcome run(Rig& rig, Op op, std::uint32_t seed) {
+    if (!rig.connect()) return Outcome::Failed;
+    Session& s = rig.session;
+    BootLink& link = *rig.link;
+    const DeviceTarget& t = s.target;
+    switch (op) {
+        case Op::Read: {
+            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+            bool right = rig.flashHolds(t.settingsAddress, t.settingsAddress + t.settingsSize,
+                                        &s.image.bytes[t.settingsAddress]);
+            if (t.hasScript())
+                right = right && rig.flashHolds(t.scriptAddress, t.scriptAddress + kScriptAreaSize,
+                                                &s.image.bytes[t.scriptAddress]);
+            return right ? Outcome::Right : Outcome::Silent;
+        }
+        case Op::Write: {
+            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+            s.settings.bytes[5 + 2] = static_cast<std::uint8_t>(seed * 17 + 1);
+            s.settings.bytes[5 + 40] ^= 0x5A;
+            s.image.reset();
+            packSettings(s.image, t, {s.settings, s.radio, s.script});
+            NoWriteProgress progress;
+            if (writeImage(link, progress) != 0) return Outcome::Failed;
+            return rig.flashHoldsImage() ? Outcome::Right : Outcome::Silent;
+        }
+        case Op::Export: {
+            const fs::path path = fs::temp_directory_path() /
+                                  ("varnel-noisy-" + std::to_string(::getpid()) + "-" + std::to_string(seed) + ".bin");
+            const int r = exportDeviceToBin(link, path.string());
+            std::ifstream in(path, std::ios::binary);
+            const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+            in.close();
+            fs::remove(path);
+            if (r != 0) return file.empty() ? Outcome::Failed : Outcome::Silent;  // no file may stay behind
+            if (file.size() != bin_export_layout::kFileSize) return Outcome::Silent;
+            return rig.flashHolds(bin_export_layout::kStart, bin_export_layout::kEnd,
+                                  &file[bin_export_layout::kHeaderSize])
+                       ? Outcome::Right
+                       : Outcome::Silent;
+        }
+        case Op::Firmware: {
+            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+            prepareFirmware(rig, seed);
+            NoWriteProgress progress;
+            if (writeImage(link, progress) != 0) return Outcome::Failed;
+            return rig.flashHoldsImage() ? Outcome::Right : Outcome::Silent;
+        }
+    }
+    return Outcome::Failed;
+}
+
+struct Tally {
+    int right = 0, failed = 0, silent = 0, unexplained = 0;
+    std::vector<std::string> silentCases;
+    int total() const { return right + failed + silent; }
+    void add(Outcome o, const Rig& rig, const std::string& name) {
+        if (o == Outcome::Right) ++right;
+        if (o == Outcome::Failed) {
+            ++failed;
+            if (rig.ui.messages.empty()) {
+                ++unexplained;
+                silentCases.push_back(name + " (failed without a message)");
+            }
+        }
+        if (o == Outcome::Silent) {
+            ++silent;
+            silentCases.push_back(name);
+        }
+    }
+    std::string text() const {
+        std::string s = std::to_string(total()) + " operations: " + std::to_string(right) + " right, " +
+                        std::to_string(failed) + " failed with a message, " + std::to_string(silent) +
+                        " wrong but reported as success";
+        for (const auto& c : silentCases) s += "\n  " + c;
+        return s;
+    }
+};
+
+Tally noisyRuns(double ber, int seedsPerCase, std::uint32_t seedBase) {
+    Tally tally;
+    for (const char* chip : kChips)
+        for (Op op : kOps)
+            for (int i = 0; i < seedsPerCase; ++i) {
+                LineFaults faults;
+                faults.ber = ber;
+                faults.seed = seedBase + static_cast<std::uint32_t>(i) * 7919u;
+                Rig rig(chip, faults);
+                const Outcome o = run(rig, op, faults.seed);
+                tally.add(o, rig, std::string(chip) + " " + opName(op) + " seed " + std::to_string(faults.seed));
+            }
+    return tally;
+}
+
+// At one flipped bit in 10,000 most operations meet a damaged byte; none
+// may end in success with wrong bytes, and none may fail unexplained.
+TEST(NoisyLine, AtOneBitIn10000NothingWrongIsReportedAsSuccess) {
+    const Tally t = noisyRuns(1e-4, 12, 1000);
+    std::printf("bit error rate 1e-4: %s\n", t.text().c_str());
+    EXPECT_EQ(t.silent, 0) << t.text();
+    EXPECT_EQ(t.unexplained, 0) << t.text();
+    EXPECT_GT(t.right, t.total() / 2) << t.text();  // and the retries carry most of them through
+}
+
+// At one in 100,000 the retries must carry nearly every operation through.
+TEST(NoisyLine, AtOneBitIn100000NearlyEveryOperationSucceeds) {
+    const Tally t = noisyRuns(1e-5, 8, 5000);
+    std::printf("bit error rate 1e-5: %s\n", t.text().c_str());
+    EXPECT_EQ(t.silent, 0) << t.text();
+    EXPECT_GE(t.right * 100, t.total() * 99) << t.text();
+}
+
+// One fault, struck at a byte early (the identification), in the middle and
+// late in each operation: exactly the right bytes, or a failure that says so.
+TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure) {
+    using S = LineFaults::Single;
+    struct Fault { S kind; const char* name; std::uint8_t mask; };
+    const Fault kFaults[] = {
+        {S::DropToHost, "dropped byte", 0},           {S::DuplicateToHost, "duplicated byte", 0},
+        {S::JunkBeforeReply, "junk byte", 0},         {S::FlipToHost, "flipped received byte", 0x10},
+        {S::FlipToDevice, "flipped command bit", 0x02}, {S::FlipToDevice, "flipped high bit", 0x80},
+        {S::DropToDevice, "byte lost to the device", 0},
+    };
+    // Host-bound: 3..25 fall in the identification records; device-bound:
+    // 20..40 in the first commands after the handshake.
+    const std::uint64_t kAt[] = {3, 9, 17, 25, 40, 150, 700, 2500};
+    Tally tally;
+    for (const char* chip : kChips)
+        for (Op op : kOps)
+            for (const Fault& f : kFaults)
+                for (std::uint64_t at : kAt) {
+                    LineFaults faults;
+                    faults.single = f.kind;
+                    faults.atByte = at;
+                    faults.flipMask = f.mask;
+                    Rig rig(chip, faults);
+                    const Outcome o = run(rig, op, static_cast<std::uint32_t>(at));
+                    tally.add(o, rig, std::string(chip) + " " + opName(op) + ", " + f.name + " at byte " +
+                                          std::to_string(at));
+                }
+    std::printf("single faults: %s\n", tally.text().c_str());
+    EXPECT_EQ(tally.silent, 0) << tally.text();
+    EXPECT_EQ(tally.unexplained, 0) << tally.text();
+    // A single fault is recovered from: a retry or a second read takes its place.
+    EXPECT_GE(tally.right * 100, tally.total() * 95) << tally.text();
+}
+
+}  // namespace
+}  // namespace varnel::test
