@@ -29,6 +29,9 @@ public:
     }
     void stopWindowTimer(int id) { KillTimer(window_, static_cast<UINT_PTR>(id)); }
     static void pause(int ms);
+    // Handles the messages waiting now (paints included); false once the
+    // program was told to quit (the quit stays posted).
+    static bool handlePending();
     void finish(INT_PTR result) { EndDialog(window_, result); }
 
     // Called once the window is set up and showing its controls, before the
@@ -61,6 +64,9 @@ protected:
     // Makes a control taller by dy pixels (shorter when negative): the
     // controls below it and the window's bottom edge move as much.
     void growControl(HWND control, int dy);
+    // Makes a label as tall as its text needs at its width, never shorter
+    // than minHeight pixels (through growControl).
+    void fitToText(HWND label, int minHeight);
     // Centres the window over its owner, or on the screen.
     void centre();
     // The control's rectangle in the window's client coordinates.

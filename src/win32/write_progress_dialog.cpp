@@ -24,6 +24,13 @@ void CWriteProgressDialog::onInit() {
 
 void CWriteProgressDialog::onPosted(int what) {
     if (what != kStartWrite) return;
+    // A dialog box shows a window whose template is not visible only once
+    // its queue first runs empty, and the write would hold the queue until it
+    // ended: show and paint it now, and let the windows behind repaint where
+    // a question box just closed, before the first byte goes out.
+    ShowWindow(window(), SW_SHOW);
+    UpdateWindow(window());
+    handlePending();
     running_ = true;
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     result_ = write_(*this);
