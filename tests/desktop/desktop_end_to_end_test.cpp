@@ -344,7 +344,8 @@ TEST_F(DesktopTest, TheWriteWindowIsLiveDuringASlowWrite) {
                            "window " + kTrackerTitle + "\n"
                            "click " + std::to_string(tracker_id::kFirmwareFileButton) + "\n"
                            "window Open\n"
-                           "type 1152 " + windowsPath(firmware) + "\n"
+                           // The file name box of the open dialog (cmb13).
+                           "type 1148 " + windowsPath(firmware) + "\n"
                            "click " + std::to_string(kOk) + "\n"
                            "window varnelcfg\n"
                            "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
