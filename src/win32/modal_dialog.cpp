@@ -22,26 +22,21 @@ void ModalDialog::addAboutEntry() {
     AppendMenuW(menu, MF_STRING, kAboutCommand, kAboutEntry);
 }
 
-bool ModalDialog::handlePending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
-        if (dialog && IsDialogMessageW(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return true;
-}
-
 void ModalDialog::pause(int ms) {
     const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(ms);
     for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now), QS_ALLINPUT);
-        if (!handlePending()) return;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
+            if (dialog && IsDialogMessageW(dialog, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
 }
 

@@ -29,9 +29,6 @@ public:
     }
     void stopWindowTimer(int id) { KillTimer(window_, static_cast<UINT_PTR>(id)); }
     static void pause(int ms);
-    // Handles the messages waiting now (paints included); false once the
-    // program was told to quit (the quit stays posted).
-    static bool handlePending();
     void finish(INT_PTR result) { EndDialog(window_, result); }
 
     // Called once the window is set up and showing its controls, before the
