@@ -8,6 +8,7 @@
 #include "firmware/address_check.h"
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
+#include "link/device_configuration.h"
 #include "link/staged_write.h"
 
 namespace varnel::cli {
@@ -43,12 +44,7 @@ int runFlash(FlashArgs& args) {
     if (args.keepSettings) {
         // The tracker's own settings and script replace the file's; the
         // header bytes (family, type, build) are the tracker's as read.
-        const DeviceTarget& t = session.target;
-        if (link.readRange(t.settingsAddress, t.settingsAddress + t.settingsSize) != 0) return 1;
-        if (t.hasScript() && link.readRange(t.scriptAddress, t.scriptAddress + kScriptAreaSize) != 0)
-            return 1;
-        unpackSettings(session.image, t, records);
-        packSettingsKeepingHeader(session.image, t, records);
+        if (keepDeviceConfiguration(link, session) != 0) return 1;
     } else {
         unpackSettings(session.image, session.target, records);
     }

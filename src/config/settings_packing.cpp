@@ -65,11 +65,23 @@ void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords 
 
 namespace {
 
-// Runs `pack` and puts the image's first 4 header bytes back afterwards.
+// True when the image's settings area starts with a header the new firmware
+// brought (its loader touched all 4 bytes); a file with no settings block
+// leaves them erased, and a tracker with an erased header is not recognised.
+bool imageBringsHeader(const FlashImage& image, const DeviceTarget& target) {
+    if (!fitsImage(image, target.settingsAddress, kKeptHeaderBytes)) return false;
+    for (std::size_t i = 0; i < kKeptHeaderBytes; ++i)
+        if (image.touched[target.settingsAddress + i] == kUntouched) return false;
+    return true;
+}
+
+// Runs `pack` and puts the image's first 4 header bytes back afterwards,
+// when the image brought them; otherwise the header packed from the working
+// record (the tracker's, as read) stays.
 template <class Pack>
 void keepingHeader(FlashImage& image, const DeviceTarget& target, Pack pack) {
     std::array<std::uint8_t, kKeptHeaderBytes> kept{};
-    const bool keep = fitsImage(image, target.settingsAddress, kKeptHeaderBytes);
+    const bool keep = imageBringsHeader(image, target);
     if (keep) std::memcpy(kept.data(), &image.bytes[target.settingsAddress], kKeptHeaderBytes);
     pack();
     if (keep) std::memcpy(&image.bytes[target.settingsAddress], kept.data(), kKeptHeaderBytes);

@@ -22,6 +22,9 @@ void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords 
 
 // packSettings that keeps the image's own first 4 header bytes (family, type,
 // build): used when new firmware is written with the current configuration.
+// An image that brought no header of its own (its settings area untouched)
+// gets the working record's, which is the tracker's: every way of loading
+// firmware with kept settings decides this here.
 void packSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, WorkingRecords records);
 
 // The weather-station firmware keeps its settings as one flat block at the

@@ -262,7 +262,15 @@ std::string BootLink::connectFailureMessage(int result) const {
             return std::string(text) + "\n" + link_messages::kUnreliableIdentification;
         return text;
     }
-    if (result == -4) return link_messages::kWrongTarget;
+    if (result == -4) {
+        // The held chip stays what it was; the tracker's is its id's first part.
+        std::string chip, suffix;
+        splitDeviceId(link_.deviceInfo.deviceId, chip, suffix);
+        char second[160];
+        std::snprintf(second, sizeof second, link_messages::kWrongTargetChips, link_.chipName.c_str(),
+                      chip.c_str());
+        return std::string(link_messages::kWrongTarget) + "\n" + second;
+    }
     return {};
 }
 

@@ -33,4 +33,19 @@ int readDeviceConfiguration(BootLink& link, Session& session) {
     return 0;
 }
 
+int keepDeviceConfiguration(BootLink& link, Session& session) {
+    // The areas are read over the image's and go back by the chip's tracker
+    // layout whatever the firmware: every byte read is written back as it
+    // came, a weather station's too (whose flat block the tracker layout
+    // would otherwise scramble on the small chips).
+    selectTarget(session.target, session.link.chipName);
+    const DeviceTarget& t = session.target;
+    if (readArea(link, session.image, t.settingsAddress, t.settingsSize) != 0) return -1;
+    if (t.hasScript() && readArea(link, session.image, t.scriptAddress, kScriptAreaSize) != 0) return -1;
+    const WorkingRecords records{session.settings, session.radio, session.script};
+    unpackSettings(session.image, t, records);
+    packSettingsKeepingHeader(session.image, t, records);
+    return 0;
+}
+
 }  // namespace varnel

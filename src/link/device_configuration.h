@@ -12,4 +12,11 @@ struct Session;
 // The session need not be the link's own: a backup reads into a copy.
 int readDeviceConfiguration(BootLink& link, Session& session);
 
+// New firmware written with the configuration the tracker holds (the
+// command line's kept settings, unattended or `flash --keep-settings`): the
+// tracker's settings and script are read over the image's and packed back
+// with the header packSettingsKeepingHeader chooses, as the desktop
+// programs' "keep" answer does. 0, or -1 after the read's message.
+int keepDeviceConfiguration(BootLink& link, Session& session);
+
 }  // namespace varnel

@@ -11,6 +11,9 @@ inline constexpr const char* kVerifyError = "Verify error at block 0x%04x";
 // Shown by the callers of connect for the results they own.
 inline constexpr const char* kCommunicationsError = "Communications error\n(BL Ver %02x)";
 inline constexpr const char* kWrongTarget = "Wrong target device type!";
+// The second line under it: the chip the settings held are for, then the
+// chip of the tracker that answered.
+inline constexpr const char* kWrongTargetChips = "The settings are for %s; this tracker is %s.";
 inline constexpr const char* kConfigWriteFailed = "Configuration write failed";
 
 // No two reads of the same memory agreed (or the line reported errors on each).

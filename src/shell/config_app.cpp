@@ -39,11 +39,25 @@ int CConfigApp::run() {
                                  resolveLegacyPort(request.portDigit));
     }
 
-    if (context_.windows.runConnect(context_, options_.portPath) != kResultAccepted) {
-        s.port->closePort();
-        return 0;
-    }
-    const LoopEnd end = runDialogLoop(s, context_.ui, dialogs_);
+    LoopEnd end;
+    do {
+        if (context_.windows.runConnect(context_, options_.portPath) != kResultAccepted) {
+            s.port->closePort();
+            return 0;
+        }
+        end = runDialogLoop(s, context_.ui, dialogs_);
+        // A tracker that connected but whose settings did not come (a cable
+        // that fails, an adapter too slow for the read's gap) is connected
+        // again from the connect window, once the user has fixed it.
+        if (end == LoopEnd::ReadFailed) {
+            // Back to its firmware, so that it answers the next Connect.
+            BootLink link(s, context_.ui);
+            if (s.port->isOpen()) link.leaveBootloader();
+            s.port->closePort();
+            s.link.connected = false;
+            s.link.chipName.clear();
+        }
+    } while (end == LoopEnd::ReadFailed);
     if (end == LoopEnd::LeaveBootloader) {
         BootLink link(s, context_.ui);
         if (s.port->isOpen()) link.leaveBootloader();

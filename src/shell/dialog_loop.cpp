@@ -4,6 +4,7 @@
 #include "link/device_configuration.h"
 #include "session/session.h"
 #include "shell/firmware_sequences.h"
+#include "shell/front_end.h"
 
 namespace varnel {
 
@@ -23,7 +24,7 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
             // A tracker that stops answering is not shown with settings never read.
             if (!s.link.sameTargetReconnected) {
                 BootLink link(s, ui);
-                if (readDeviceConfiguration(link, s) < 0) return LoopEnd::LeaveBootloader;
+                if (readDeviceConfiguration(link, s) < 0) return LoopEnd::ReadFailed;
                 s.markSaved();
             } else {
                 s.saved.reset();  // what is shown is not what the tracker holds
@@ -38,8 +39,11 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
         const std::uint8_t family = s.settings.family();
         if (family == kFamilyTracker || family == kFamilyTrackerText) {
             if (s.settings.type() > 3) {
-                show(dialogs.firmwareInit);
-                return LoopEnd::Abandon;
+                // New firmware written: read the tracker again. Otherwise its
+                // firmware is left running as it is, without the leave command.
+                result = show(dialogs.firmwareInit);
+                if (result != kResultReconnect) return LoopEnd::Abandon;
+                continue;
             }
             result = show(dialogs.tracker);
         } else if (family == kFamilyWeather) {
@@ -47,8 +51,7 @@ LoopEnd runDialogLoop(Session& s, UserInterface& ui, const ConfigDialogs& dialog
         } else if (family == kFamilyNoDialog) {
             result = 0;
         } else {
-            show(dialogs.firmwareInit);
-            result = 0;
+            result = show(dialogs.firmwareInit);
         }
     } while (result == kResultReconnect);
     return LoopEnd::LeaveBootloader;

@@ -19,11 +19,13 @@ struct ConfigDialogs {
 enum class LoopEnd {
     LeaveBootloader,  // the normal end: tell the bootloader to start the firmware
     Abandon,          // a tracker with firmware this program cannot handle: leave it as it is
+    ReadFailed,       // connected, but its settings did not arrive (told): connect again
 };
 
 // Reads the tracker (unless offline or the same target was just reconnected),
 // shows the dialog its family byte selects, and goes round again while a
-// dialog ends with 99.
+// dialog ends with 99 (the firmware-initialisation window too, once it has
+// written new firmware).
 LoopEnd runDialogLoop(Session& session, UserInterface& ui, const ConfigDialogs& dialogs);
 
 }  // namespace varnel

@@ -50,8 +50,7 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
         // image's settings area then holds what was just read from the
         // tracker, so its first four bytes (family, type, build) are the
         // tracker's too.
-        if (readDeviceConfiguration(link, s) < 0) return finish(1);
-        packSettingsKeepingHeader(s.image, s.target, records);
+        if (keepDeviceConfiguration(link, s) < 0) return finish(1);
     } else {
         unpackSettings(s.image, s.target, records);
     }

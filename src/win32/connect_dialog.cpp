@@ -55,7 +55,10 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
                                  y, column - 4, units.right, window(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstSlotId + i)),
                                  GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // The ports the system has (each with its driver's description) stand
+        // out in bold among the 16 slots.
+        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].tooltip.empty() ? font : presentFont(font)),
+                     FALSE);
         // In the tab order right after the group box.
         SetWindowPos(b, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = b;
@@ -74,6 +77,20 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     // What follows the slots starts a group of its own.
     if (HWND next = GetWindow(after, GW_HWNDNEXT))
         SetWindowLongW(next, GWL_STYLE, GetWindowLongW(next, GWL_STYLE) | WS_GROUP);
+}
+
+HFONT CConnectDialog::presentFont(HFONT font) {
+    if (!boldFont_) {
+        LOGFONTW face{};
+        GetObjectW(font, sizeof face, &face);
+        face.lfWeight = FW_BOLD;
+        boldFont_ = CreateFontIndirectW(&face);
+    }
+    return boldFont_ ? boldFont_ : font;
+}
+
+CConnectDialog::~CConnectDialog() {
+    if (boldFont_) DeleteObject(boldFont_);
 }
 
 HWND CConnectDialog::slotButton(int slot) const {
@@ -101,7 +118,15 @@ ConnectChoice CConnectDialog::choice() const {
 }
 
 void CConnectDialog::setStatus(const std::string& text) {
-    SetDlgItemTextW(window(), ids::statusLabel, wideFromUtf8(text).c_str());
+    // The status grows for a longer text (the hint after a silent wait) and
+    // the buttons below it move down; it goes back to its own height after.
+    HWND label = GetDlgItem(window(), ids::statusLabel);
+    if (statusHeight_ == 0) {
+        const RECT r = controlRect(label);
+        statusHeight_ = r.bottom - r.top;
+    }
+    SetWindowTextW(label, wideFromUtf8(text).c_str());
+    fitToText(label, statusHeight_);
 }
 void CConnectDialog::setConnectEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::connectButton), on); }
 void CConnectDialog::setOfflineEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::offlineButton), on); }

@@ -16,6 +16,7 @@ namespace varnel::win32 {
 class CConnectDialog : public ModalDialog, public DialogHost<ConnectView, CConnectDialog> {
 public:
     CConnectDialog(AppContext& context, std::string extraPath, PortQuery query);
+    ~CConnectDialog() override;
 
     void showSlots(const std::vector<PortSlot>& ports) override;
     void showChoice(int slot, bool slowLink) override;
@@ -38,6 +39,9 @@ private:
     ConnectWindow window_;
     std::vector<HWND> slots_;
     HWND tooltips_ = nullptr;
+    int statusHeight_ = 0;  // the layout's, in pixels
+    HFONT presentFont(HFONT font);
+    HFONT boldFont_ = nullptr;
 };
 
 }  // namespace varnel::win32

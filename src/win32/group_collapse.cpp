@@ -84,8 +84,12 @@ GroupCollapse::GroupCollapse(HWND dialog) : dialog_(dialog), width_(clientWidth(
             c.widenTo = next->at.right;
         }
     }
+    for (const Group& g : groups_) boxesBottom_ = std::max(boxesBottom_, g.at.bottom);
     for (Placed& c : controls) {
-        if (c.group < 0 && c.self < 0) continue;
+        if (c.group < 0 && c.self < 0) {
+            if (c.at.top >= boxesBottom_) below_.push_back(c);
+            continue;
+        }
         if (c.self >= 0) groups_[c.self].placed = int(placed_.size());
         placed_.push_back(std::move(c));
     }
@@ -143,6 +147,23 @@ void GroupCollapse::apply() const {
         if (now.top == top && (!resize || (now.right - now.left == width && now.bottom - now.top == height))) continue;
         SetWindowPos(p.control, nullptr, scaled(p.at.left), top, width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | (resize ? 0 : SWP_NOSIZE));
+        moved = true;
+    }
+    // The lowest shown box now, and what is under the boxes with it.
+    LONG bottom = 0;
+    for (int g = 0; g < int(groups_.size()); ++g)
+        if (shown(groups_[g].box))
+            bottom = std::max(bottom, groups_[g].at.bottom - boxShift[g] - shifts[g].back());
+    const LONG band = bottom > 0 ? boxesBottom_ - bottom : 0;
+    if (band != band_) {
+        for (const Placed& p : below_)
+            SetWindowPos(p.control, nullptr, scaled(p.at.left), scaled(p.at.top - band), 0, 0,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        RECT w;
+        GetWindowRect(dialog_, &w);
+        SetWindowPos(dialog_, nullptr, 0, 0, w.right - w.left, w.bottom - w.top + scaled(band_) - scaled(band),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        band_ = band;
         moved = true;
     }
     if (moved) InvalidateRect(dialog_, nullptr, TRUE);

@@ -16,8 +16,9 @@ namespace varnel::win32 {
 //   right edge) move up, with what they hold, by the room it gave up.
 // Where the last control of a row is hidden, an edit box just before it
 // takes its width, as a line edit stretches in Qt. Everything moves back when
-// its controls show again. Controls in no box (the button rows under the
-// columns) stay where they are.
+// its controls show again. Controls in no box under the columns (the button
+// rows) move up by as much as the lowest box now ends higher, and the
+// window gets shorter with them, so no empty band is left above them.
 class GroupCollapse {
 public:
     // Takes every control's place from the template, before any has moved.
@@ -55,6 +56,9 @@ private:
 
     HWND dialog_;
     int width_;  // of the window's client area when the places were taken
+    LONG boxesBottom_ = 0;       // the lowest edge of any box, as the template has it
+    std::vector<Placed> below_;  // the controls in no box under all of them
+    mutable LONG band_ = 0;      // how far those are up now (unscaled)
     std::vector<Group> groups_;
     std::vector<Placed> placed_;
 };

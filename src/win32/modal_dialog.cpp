@@ -1,6 +1,7 @@
 #include "win32/modal_dialog.h"
 
 #include <algorithm>
+#include <string>
 
 #include "win32/about_box.h"
 #include "win32/resource_ids.h"
@@ -62,6 +63,19 @@ RECT ModalDialog::controlRect(HWND control) const {
     GetWindowRect(control, &r);
     MapWindowPoints(HWND_DESKTOP, window_, reinterpret_cast<POINT*>(&r), 2);
     return r;
+}
+
+void ModalDialog::fitToText(HWND label, int minHeight) {
+    const RECT r = controlRect(label);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    GetWindowTextW(label, text.data(), static_cast<int>(text.size()));
+    RECT need{0, 0, r.right - r.left, 0};
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    growControl(label, std::max<int>(need.bottom - need.top, minHeight) - (r.bottom - r.top));
 }
 
 void ModalDialog::growControl(HWND control, int dy) {

@@ -61,6 +61,9 @@ protected:
     // Makes a control taller by dy pixels (shorter when negative): the
     // controls below it and the window's bottom edge move as much.
     void growControl(HWND control, int dy);
+    // Makes a label as tall as its text needs at its width, never shorter
+    // than minHeight pixels (through growControl).
+    void fitToText(HWND label, int minHeight);
     // Centres the window over its owner, or on the screen.
     void centre();
     // The control's rectangle in the window's client coordinates.

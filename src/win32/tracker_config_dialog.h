@@ -16,6 +16,7 @@ namespace varnel::win32 {
 class CTrackerConfigDialog : public ModalDialog, public DialogHost<TrackerView, CTrackerConfigDialog> {
 public:
     explicit CTrackerConfigDialog(AppContext& context);
+    ~CTrackerConfigDialog() override;
 
     void readForm(TrackerForm& form) override { binding_->fromControls(form); }
     void showForm(const TrackerForm& form) override {
@@ -32,6 +33,10 @@ private:
     void onCommand(int id, int code, HWND control) override;
     LRESULT onNotify(const NMHDR& header) override;
     bool onSysCommand(unsigned command) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the profile tabs, as in property
+    // pages: the dialog's own loop hands every message to this hook first.
+    static LRESULT CALLBACK tabKeys(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK tabKeysHook_ = nullptr;
 
     AppContext& context_;
     TrackerWindow window_;

@@ -13,6 +13,20 @@ namespace {
 // so that the box is modal over the dialog that raised it.
 HWND owner() { return GetActiveWindow(); }
 
+// The question opens centred over the window that asks it, as a message box
+// does; left to itself a task dialog may open at that window's corner.
+HRESULT CALLBACK centreOverOwner(HWND dialog, UINT notification, WPARAM, LPARAM, LONG_PTR ownerWindow) {
+    const HWND over = reinterpret_cast<HWND>(ownerWindow);
+    if (notification != TDN_CREATED || !over) return S_OK;
+    RECT o, d;
+    GetWindowRect(over, &o);
+    GetWindowRect(dialog, &d);
+    const int x = (o.left + o.right - (d.right - d.left)) / 2;
+    const int y = (o.top + o.bottom - (d.bottom - d.top)) / 2;
+    SetWindowPos(dialog, nullptr, x > 0 ? x : 0, y > 0 ? y : 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return S_OK;
+}
+
 }  // namespace
 
 void Win32UserInterface::message(const std::string& text) {
@@ -49,6 +63,8 @@ UserInterface::Answer Win32UserInterface::askChoice(const std::string& text, con
         config.cButtons = 2;
         config.pButtons = buttons;
         config.nDefaultButton = IDYES;
+        config.pfCallback = centreOverOwner;
+        config.lpCallbackData = reinterpret_cast<LONG_PTR>(config.hwndParent);
         if (FAILED(taskDialog(&config, &pressed, nullptr, nullptr))) pressed = IDCANCEL;
     } else {
         const std::string asked = text + "\n\nYes: " + first + "    No: " + second;

@@ -12,6 +12,9 @@ namespace varnel::win32 {
 namespace {
 namespace ids = dialog_ids::write_progress_dialog;
 constexpr int kStartWrite = 1;
+// Enough for every window of the program; a window that never validates its
+// paint cannot hold the write up.
+constexpr int kMaxPaints = 64;
 }  // namespace
 
 CWriteProgressDialog::CWriteProgressDialog(std::function<int(WriteProgress&)> write,
@@ -25,6 +28,16 @@ void CWriteProgressDialog::onInit() {
 
 void CWriteProgressDialog::onPosted(int what) {
     if (what != kStartWrite) return;
+    // A dialog box shows a window whose template is not visible only once
+    // its queue first runs empty, and the write would hold the queue until it
+    // ended: show and paint it now, and let the windows behind repaint where
+    // a question box just closed, before the first byte goes out. Only paints
+    // are handled here; the rest waits for the write's own turns.
+    ShowWindow(window(), SW_SHOW);
+    UpdateWindow(window());
+    MSG paint;
+    for (int n = 0; n < kMaxPaints && PeekMessageW(&paint, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++n)
+        DispatchMessageW(&paint);
     running_ = true;
     HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     result_ = write_(*this);

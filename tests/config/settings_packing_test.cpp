@@ -152,25 +152,36 @@ TEST_F(Packing, NoTargetCopiesAndMarksNothing) {
     EXPECT_EQ(s.image.bytes[0], patternAt(0));
 }
 
+// New firmware with the current configuration: the header the new image
+// brought (its family, type and build) stays, the flags are ours. An image
+// that brought none (its header untouched, erased) takes the record's, which
+// is the tracker's: an erased header would leave it unrecognised.
 TEST_F(Packing, KeepingHeaderKeepsFamilyTypeBuildButNotFlags) {
-    selectTarget(s.target, "JM128");
-    s.image.reset();
-    const std::uint8_t firmwareHeader[] = {2, 3, 0x01, 0x2C, 0x00};
-    for (int i = 0; i < 5; ++i) s.image.bytes[0x1F000 + i] = firmwareHeader[i];
-    fillRecords(0x00);
-    s.settings.setFamily(0);
-    s.settings.setType(1);
-    s.settings.setBuild(99);
-    s.settings.setFlags(0x80);
-    s.settings.bytes[5] = 0x42;
-    packSettingsKeepingHeader(s.image, s.target, records());
-    EXPECT_EQ(s.image.bytes[0x1F000], 2);
-    EXPECT_EQ(s.image.bytes[0x1F001], 3);
-    EXPECT_EQ(s.image.bytes[0x1F002], 0x01);
-    EXPECT_EQ(s.image.bytes[0x1F003], 0x2C);
-    EXPECT_EQ(s.image.bytes[0x1F004], 0x80);
-    EXPECT_EQ(s.image.bytes[0x1F005], 0x42);
-    EXPECT_EQ(s.image.touched[0x1F400], kTouchedData);
+    for (const bool brought : {true, false}) {
+        SCOPED_TRACE(brought);
+        selectTarget(s.target, "JM128");
+        s.image.reset();
+        const std::uint8_t firmwareHeader[] = {2, 3, 0x01, 0x2C, 0x00};
+        if (brought)
+            for (int i = 0; i < 5; ++i) {
+                s.image.bytes[0x1F000 + i] = firmwareHeader[i];
+                s.image.touched[0x1F000 + i] = kTouchedData;
+            }
+        fillRecords(0x00);
+        s.settings.setFamily(0);
+        s.settings.setType(1);
+        s.settings.setBuild(0x019C);
+        s.settings.setFlags(0x80);
+        s.settings.bytes[5] = 0x42;
+        packSettingsKeepingHeader(s.image, s.target, records());
+        const std::vector<std::uint8_t> header(&s.image.bytes[0x1F000], &s.image.bytes[0x1F004]);
+        const std::vector<std::uint8_t> wanted =
+            brought ? std::vector<std::uint8_t>{2, 3, 0x01, 0x2C} : std::vector<std::uint8_t>{0, 1, 0x01, 0x9C};
+        EXPECT_EQ(header, wanted);
+        EXPECT_EQ(s.image.bytes[0x1F004], 0x80);
+        EXPECT_EQ(s.image.bytes[0x1F005], 0x42);
+        EXPECT_EQ(s.image.touched[0x1F400], kTouchedData);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 //   first ID                choose the first row of the list ID (its Home key)
 //   text ID TEXT            wait until control ID shows TEXT somewhere in its text
 //   shown ID                wait until control ID is on the screen, with room
+//   partial ID              wait until the progress bar ID stands between its
+//                           ends (a write seen under way, not only once done)
 //   capture NAME            save the window as NAME.bmp in $VARNEL_SCREENSHOT_DIR
 //   await PATH              wait until the file PATH exists (the test's go-ahead)
 //   exit CODE               wait for the program to end with this exit status
@@ -20,6 +22,7 @@
 // which step, lists the program's windows with their texts (an unexpected
 // message box is then in plain sight), ends the program and exits 1.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -202,6 +205,19 @@ std::string play(Program& program, const std::string& verb, const std::string& r
             return IsWindowVisible(c) && r.right > r.left && r.bottom > r.top;
         });
         return shown ? "" : "control " + first + " is not on the screen";
+    }
+    if (verb == "partial") {
+        HWND bar = control(first);
+        if (!bar) return "no control " + first;
+        // The range's limits come back as the answer itself: nothing
+        // crosses between the processes but the numbers.
+        LRESULT position = 0, high = 0;
+        const bool under = waitFor([&] {
+            position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+            high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+            return position > 0 && position + 1 < high;
+        });
+        return under ? "" : "bar " + first + " stood at " + std::to_string(position) + " of " + std::to_string(high);
     }
     if (verb == "capture") {
         varnel::test::captureWindow(program.current, rest);

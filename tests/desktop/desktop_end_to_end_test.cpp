@@ -314,5 +314,100 @@ TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
     EXPECT_EQ(firstDifference(emu.flash(), expected), -1);
 }
 
+// Over a slow line (the slow connection's 19200 baud, in real time) the
+// write window is up and live while the write runs, its bar part of the way
+// along, on the settings Write and on a firmware load keeping the settings. A file with no settings block of its own leaves the tracker's
+// header, so the program reads the tracker again and shows its window; the
+// flash is what the command line's kept-settings load leaves.
+TEST_F(DesktopTest, TheWriteWindowIsLiveDuringASlowWrite) {
+    EmulatorOptions options;
+    options.realtime = true;
+    EmulatorHarness emu(options);
+    plugIn(emu, 12);
+    const TargetTableEntry& ap64 = *findTarget("AP64");
+    const Bytes header = emu.readFlash(ap64.settingsAddress, 4);
+    const Bytes program(8192, 0x9D);
+    const fs::path firmware = writeS19({{codeAddress(emu), program}, resetVector(emu)});
+    const std::string bar = std::to_string(dialog_ids::write_progress_dialog::progressBar);
+    const Result r = drive(start() +
+                           "window Connect to tracker\n"
+                           "click COM12\n"
+                           "check " + std::to_string(dialog_ids::connect_dialog::slowLinkBox) + " 1\n"
+                           "click Connect\n"
+                           "window " + kTrackerTitle + "\n"
+                           "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
+                           "click Write\n"
+                           "window Writing to tracker\n"
+                           "partial " + bar + "\n"
+                           "capture write_under_way\n" +
+                           writeFinishes() +
+                           "window " + kTrackerTitle + "\n"
+                           "click " + std::to_string(tracker_id::kFirmwareFileButton) + "\n"
+                           "window Open\n"
+                           // The file name box of the open dialog (cmb13).
+                           "type 1148 " + windowsPath(firmware) + "\n"
+                           "click " + std::to_string(kOk) + "\n"
+                           "window varnelcfg\n"
+                           "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
+                           "click No\n"
+                           "window Writing to tracker\n"
+                           "partial " + bar + "\n" +
+                           writeFinishes() + exitFrom());
+    ASSERT_EQ(r.status, 0) << r.out << emu.commandLogText();
+    EXPECT_EQ(emu.readFlash(ap64.settingsAddress, 4), header);
+    EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
+
+    EmulatorHarness linux("AP64");
+    const fs::path cfg = dir / "linux.cfg";
+    ASSERT_EQ(cli("read --port " + linux.slavePath() + " --output " + cfg.string()).status, 0);
+    ASSERT_EQ(cli("set " + cfg.string() + " callsign=VA3XYZ-7").status, 0);
+    ASSERT_EQ(cli("write --port " + linux.slavePath() + " " + cfg.string()).status, 0);
+    ASSERT_EQ(cli("flash --keep-settings --port " + linux.slavePath() + " " + firmware.string()).status, 0);
+    EXPECT_EQ(firstDifference(emu.flash(), linux.flash()), -1);
+}
+
+// A tracker that never answers: after ten seconds the connect window says
+// what to check, on the port as the user knows it.
+TEST_F(DesktopTest, ASilentTrackerGetsTheHint) {
+    EmulatorOptions options;
+    options.faults.silent = true;
+    EmulatorHarness emu(options);
+    plugIn(emu, 12);
+    const std::string status = std::to_string(dialog_ids::connect_dialog::statusLabel);
+    const Result r = drive(start() +
+                           "window Connect to tracker\n"
+                           "click COM12\n"
+                           "click Connect\n"
+                           "text " + status + " Please reset tracker now.\n"
+                           "text " + status + " No answer yet on COM12. Check that the tracker has power\n"
+                           "capture connect_hint\n"
+                           "click Cancel\n"
+                           "text " + status + " Choose the port\n"
+                           "click Cancel\n"
+                           "exit 0\n");
+    EXPECT_EQ(r.status, 0) << r.out;
+}
+
+// Settings that do not arrive after a good connect (an adapter whose latency
+// timer outlasts the read's gap) bring the user back to the connect window,
+// the port closed, to try again.
+TEST_F(DesktopTest, AFailedReadGoesBackToTheConnectWindow) {
+    EmulatorOptions options;
+    options.adapterLatencyMs = 200;
+    EmulatorHarness slow(options);
+    plugIn(slow, 12);
+    const Result r = drive(start() +
+                           "window Connect to tracker\n"
+                           "click COM12\n"
+                           "click Connect\n"
+                           "window varnelcfg\n"
+                           "text " + std::to_string(kMessageBoxText) + " Error receiving data from device\n"
+                           "click OK\n"
+                           "window Connect to tracker\n"
+                           "click Cancel\n"
+                           "exit 0\n");
+    EXPECT_EQ(r.status, 0) << r.out << slow.commandLogText();
+}
+
 }  // namespace
 }  // namespace varnel::test

@@ -246,7 +246,11 @@ TEST(WeatherSettings, PackedAsOneFlatBlockOfExactly255Bytes) {
     selectTarget(s.target, "JL16");
     for (std::size_t i = 0; i < s.settings.bytes.size(); ++i) s.settings.bytes[i] = static_cast<std::uint8_t>(i);
     s.image.reset();
-    s.image.bytes[s.target.settingsAddress] = 0x01;  // new firmware's family
+    // The new firmware's header, as its loader leaves it (touched).
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        s.image.bytes[s.target.settingsAddress + i] = i == 0 ? 0x01 : 0x00;
+        s.image.touched[s.target.settingsAddress + i] = kTouchedData;
+    }
     packWeatherSettingsKeepingHeader(s.image, s.target, s.settings);
     const auto span = s.image.touchedSpan();
     ASSERT_TRUE(span);

@@ -123,7 +123,7 @@ TEST(LinkOverPty, LongDeviceIdIsCutAndTheHeldChipIsChecked) {
     host.session.link.sameTargetReconnected = false;
     const int r = host.connect(other.slavePath());
     EXPECT_EQ(r, -4);
-    EXPECT_EQ(host.link.connectFailureMessage(r), "Wrong target device type!");
+    EXPECT_EQ(host.link.connectFailureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(host.session.link.chipName, "AP64");
 }
 

@@ -234,7 +234,7 @@ TEST_F(BootLinkTest, TargetCheckAgainstTheHeldChipName) {
     b.setClock(c);
     const int r = b.connect("p", true);
     EXPECT_EQ(r, -4);
-    EXPECT_EQ(b.connectFailureMessage(r), "Wrong target device type!");
+    EXPECT_EQ(b.connectFailureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(held.chipName, "AP64");
     EXPECT_FALSE(held.sameTargetReconnected);
     EXPECT_FALSE(held.connected);

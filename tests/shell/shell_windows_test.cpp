@@ -387,3 +387,72 @@ TEST(DiagnosticsWindow, PollPacingWithASilentTracker) {
 
 }  // namespace
 }  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// A tracker that connects but whose settings never arrive brings the user
+// back to the connect window with the port closed; Cancel there ends.
+TEST(ConfigApp, AFailedReadAfterConnectingGoesBackToTheConnectWindow) {
+    struct Front : test::ScriptedFrontEnd {
+        test::ShellFixture* f = nullptr;
+        std::vector<bool> portOpenAtConnect;
+        int runConnect(AppContext&, const std::string&) override {
+            portOpenAtConnect.push_back(f->session.port->isOpen());
+            if (portOpenAtConnect.size() > 1) return kResultRejected;
+            // Connected to a device that then goes silent.
+            f->port->openPort("fake", "19200", f->ui);
+            f->session.link.connected = true;
+            f->session.link.chipName = "AP64";
+            return kResultAccepted;
+        }
+    };
+    test::ShellFixture f;
+    Front front;
+    front.f = &f;
+    AppContext context{f.session, f.ui, front, front, front, front, "", "", ""};
+    CConfigApp app(context, parseAppOptions({}));
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_EQ(front.portOpenAtConnect, (std::vector<bool>{false, false}));
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error receiving data from device"});
+    EXPECT_TRUE(front.opened.empty());  // no configuration window on settings never read
+    EXPECT_FALSE(f.session.link.connected);
+    EXPECT_TRUE(f.session.link.chipName.empty());  // the next connect is a fresh one
+}
+
+// The firmware-initialisation window ends with 99 once it has written new
+// firmware: the loop goes round and shows the window the new firmware's
+// settings ask for. Closed without a write, unknown firmware ends the loop.
+TEST(DialogLoop, NewFirmwareFromTheInitialisationWindowGoesRoundAgain) {
+    struct Case {
+        std::uint8_t family, type;
+        int initResult;
+        std::string shown;
+        LoopEnd end;
+    } cases[] = {
+        {0xFF, 0xFF, kResultReconnect, "init,tracker", LoopEnd::LeaveBootloader},
+        {0, 4, kResultReconnect, "init,tracker", LoopEnd::LeaveBootloader},
+        {0, 4, 0, "init", LoopEnd::Abandon},
+        {0xFF, 0xFF, 0, "init", LoopEnd::LeaveBootloader},
+    };
+    for (const Case& c : cases) {
+        test::ShellFixture f;
+        f.session.link.deviceInfo.deviceId = "AP64";
+        f.session.settings.setFamily(c.family);
+        f.session.settings.setType(c.type);
+        std::string shown;
+        ConfigDialogs dialogs{[&] { shown += ",tracker"; return 0; }, {},
+                              [&] {
+                                  shown += shown.empty() ? "init" : ",init";
+                                  // What the next read finds: the firmware just written.
+                                  f.session.settings.setFamily(0);
+                                  f.session.settings.setType(1);
+                                  return c.initResult;
+                              }};
+        EXPECT_EQ(runDialogLoop(f.session, f.ui, dialogs), c.end) << int(c.family) << " " << c.initResult;
+        EXPECT_EQ(shown, c.shown) << int(c.family) << " " << c.initResult;
+    }
+}
+
+}  // namespace
+}  // namespace varnel

@@ -190,6 +190,35 @@ TEST_F(ConnectedAppTest, LegacyCommandLineFlashesTheTrackerKeepingItsSettings) {
     EXPECT_FALSE(f.session.port->isOpen());
 }
 
+// Settings that do not arrive after a good connect (an adapter whose latency
+// timer outlasts the read's 100 ms gap) bring the connect window back, with
+// the port closed; Cancel there ends the program.
+TEST(ConfigAppQt, AFailedReadAfterConnectingShowsTheConnectWindowAgain) {
+    EmulatorOptions options;
+    options.adapterLatencyMs = 200;
+    EmulatorRunner emu(options);
+    emu.start();
+    test::UiFixture f;
+    f.session.port = makeSystemSerialPort();
+    CConfigApp app(f.context, parseAppOptions({"--port", emu.slavePath()}));
+    std::vector<bool> portOpen;
+    test::onNextModal([&](QWidget* w) {
+        auto* connect = w->findChild<QPushButton*>("connectButton");
+        if (connect == nullptr || !w->isVisible()) return false;
+        portOpen.push_back(f.session.port->isOpen());
+        if (portOpen.size() == 1) {
+            connect->click();
+            return false;
+        }
+        w->findChild<QPushButton*>("cancelButton")->click();
+        return true;
+    });
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_EQ(portOpen, (std::vector<bool>{false, false}));
+    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Error receiving data from device"});
+    EXPECT_FALSE(f.session.port->isOpen());
+}
+
 // Nothing is erased for a firmware that cannot be loaded, or that would
 // leave the tracker unable to start (no reset vector): nobody is there to ask.
 TEST_F(ConnectedAppTest, LegacyLoadThatCannotBeWrittenStopsWithAFailureStatus) {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <memory>
 #include <tuple>
@@ -16,6 +17,7 @@
 #include "session/session.h"
 #include "support/recording_ui.h"
 #include "win32/connect_dialog.h"
+#include "win32/dialog_ids.h"
 #include "win32/firmware_dialogs.h"
 #include "win32/listing_dialog.h"
 #include "win32/registry_settings.h"
@@ -258,7 +260,34 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
             SendMessageW(hemisphere, BM_CLICK, 0, 0);
             EXPECT_NE(textOf(hemisphere), north);
 
+            // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs, as the dialog's own
+            // loop hands the key to its message filter.
             HWND tabs = GetDlgItem(hwnd, id::kTabs);
+            for (const auto& [shift, profile] : {std::pair{false, 1}, std::pair{true, 0}}) {
+                BYTE keys[256] = {};
+                keys[VK_CONTROL] = 0x80;
+                keys[VK_SHIFT] = shift ? 0x80 : 0;
+                SetKeyboardState(keys);
+                MSG key{tabs, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+                EXPECT_TRUE(CallMsgFilterW(&key, MSGF_DIALOGBOX));
+                EXPECT_EQ(bench.session.currentProfile, profile);
+                EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), profile);
+            }
+            BYTE noKeys[256] = {};
+            SetKeyboardState(noKeys);
+            MSG plainTab{tabs, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+            EXPECT_FALSE(CallMsgFilterW(&plainTab, MSGF_DIALOGBOX));  // Tab alone moves the focus
+
+            // The buttons under the boxes close up with them: no empty band.
+            LONG boxes = 0, buttons = LONG_MAX;
+            for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (isKind(c, ControlType::Group) && IsWindowVisible(c)) boxes = std::max(boxes, rectOf(c).bottom);
+            for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (IsWindowVisible(c) && rectOf(c).top >= boxes) buttons = std::min(buttons, rectOf(c).top);
+            RECT spacing{0, 0, 0, 12};
+            MapDialogRect(hwnd, &spacing);
+            EXPECT_LE(buttons - boxes, spacing.bottom);
+
             SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
             NMHDR change{tabs, static_cast<UINT_PTR>(id::kTabs), static_cast<UINT>(TCN_SELCHANGE)};
             SendMessageW(hwnd, WM_NOTIFY, id::kTabs, reinterpret_cast<LPARAM>(&change));
@@ -285,6 +314,14 @@ TEST(Win32Windows, ScriptEditorBindsAndOkKeepsTheScript) {
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         expectBound(hwnd, kScriptEditorControls);
         EXPECT_GT(SendDlgItemMessageW(hwnd, script_editor_id::kLineList, LB_GETCOUNT, 0, 0), 0);
+        // The byte counter has room for its longest text.
+        HWND counter = GetDlgItem(hwnd, script_editor_id::kByteCounter);
+        RECT need{};
+        HDC dc = GetDC(counter);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(counter, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, L"512 of 512", -1, &need, DT_CALCRECT | DT_SINGLELINE);
+        ReleaseDC(counter, dc);
+        EXPECT_LE(need.right, rectOf(counter).right - rectOf(counter).left);
         captureWindow(hwnd, "script_editor_AP64");
         postClick(hwnd, IDOK);
     });
@@ -330,13 +367,14 @@ TEST(Win32Windows, ListingShowsTheTextAsItIs) {
 // The write runs once the window is up, OK waits for its end, and the note
 // goes under the last status.
 TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
-    bool okDuringWrite = true;
+    bool okDuringWrite = true, visibleDuringWrite = false;
     win32::CWriteProgressDialog dialog(
         [&](WriteProgress& progress) {
             progress.setRange(0, 100);
             progress.setPosition(40);
             progress.setStatus("Finished!");
             okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
+            visibleDuringWrite = IsWindowVisible(dialog.window());
             return 0;
         },
         [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); });
@@ -350,6 +388,7 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_FALSE(okDuringWrite);
+    EXPECT_TRUE(visibleDuringWrite);  // shown before the first byte, not once it is over
     EXPECT_EQ(status, L"Finished!\nSettings saved in backup.cfg");
 }
 
@@ -366,6 +405,27 @@ TEST(Win32Windows, ConnectWindowOffersTheSlotsAndTheRememberedPort) {
             EXPECT_EQ(SendMessageW(dialog.slotButton(slot), BM_GETCHECK, 0, 0), slot == 5 ? BST_CHECKED : BST_UNCHECKED);
         }
         EXPECT_EQ(dialog.choice().slot, 5);
+        // The ports the prefix has (COM3, COM12; not COM2) stand out in bold.
+        for (int slot : {2, 3, 12}) {
+            LOGFONTW face{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.slotButton(slot), WM_GETFONT, 0, 0)), sizeof face, &face);
+            EXPECT_EQ(face.lfWeight >= FW_BOLD, slot != 2) << slot;
+        }
+        // A longer status (the hint after a silent wait) gets the room it
+        // needs and pushes the buttons down; the short one gives it back.
+        HWND status = GetDlgItem(hwnd, dialog_ids::connect_dialog::statusLabel);
+        HWND connect = GetDlgItem(hwnd, dialog_ids::connect_dialog::connectButton);
+        const LONG statusHeight = rectOf(status).bottom - rectOf(status).top, connectTop = rectOf(connect).top;
+        const std::string idle = win32::utf8FromWide(textOf(status));
+        dialog.setStatus("Ready to connect.  Please reset tracker now.\n\nNo answer yet on COM12. Check that the "
+                         "tracker has power, that its cable is plugged in and that this is its port, then reset the "
+                         "tracker (switch it off and on again). Connect keeps trying until Cancel.");
+        EXPECT_GT(rectOf(status).bottom - rectOf(status).top, 3 * statusHeight);
+        EXPECT_GE(rectOf(connect).top, rectOf(status).bottom);
+        captureWindow(hwnd, "connect_hint");
+        dialog.setStatus(idle);
+        EXPECT_EQ(rectOf(status).bottom - rectOf(status).top, statusHeight);
+        EXPECT_EQ(rectOf(connect).top, connectTop);
         captureWindow(hwnd, "connect");
         postClick(hwnd, IDCANCEL);
     });

@@ -403,7 +403,7 @@ int textWidth(const std::string& text) {
     for (unsigned char ch : text) {
         if ((ch & 0xC0) == 0x80) continue;
         if (ch == '&') continue;  // a mnemonic marker is not drawn
-        if (std::string_view("iljtfrI1.,:;!|' ()[]").find(static_cast<char>(ch)) != std::string_view::npos)
+        if (std::string_view("iljtfrI.,:;!|' ()[]").find(static_cast<char>(ch)) != std::string_view::npos)
             quarters += 9;
         else if (std::string_view("mwMWGOQD%@").find(static_cast<char>(ch)) != std::string_view::npos)
             quarters += 22;
