@@ -1,0 +1,72 @@
+#include "web/page_windows.h"
+
+#include "shell/satellite_windows.h"
+#include "web/connect_dialog.h"
+#include "web/form_dialog.h"
+#include "web/tracker_config_dialog.h"
+#include "web/write_progress_dialog.h"
+
+namespace varnel::web {
+
+namespace {
+
+template <class Form>
+int runSatellite(PageLoop& loop, const char* uiName, AppContext& context, const SatelliteWindow<Form>& window) {
+    FormDialog<Form> dialog(loop, uiName, context, window);
+    return dialog.run();
+}
+
+}  // namespace
+
+int PageWindows::notYet(const char* what) {
+    loop_.ask(std::string("The ") + what + " window is not in the browser version yet.", "OK");
+    return kResultRejected;
+}
+
+int PageWindows::run(WindowKind kind, AppContext& context) {
+    switch (kind) {
+    case WindowKind::Tracker: {
+        CTrackerConfigDialog dialog(loop_, context);
+        return dialog.run();
+    }
+    case WindowKind::SmartBeacon: return runSatellite(loop_, "SmartBeaconDialog", context, kSmartBeaconWindow);
+    case WindowKind::Frequency: return runSatellite(loop_, "FrequencyDialog", context, kFrequencyWindow);
+    case WindowKind::StatusText: return runSatellite(loop_, "StatusTextDialog", context, kStatusTextWindow);
+    case WindowKind::AccessList: return runSatellite(loop_, "AccessListDialog", context, kAccessListWindow);
+    case WindowKind::Digipeater: return runSatellite(loop_, "DigipeaterDialog", context, kDigipeaterWindow);
+    case WindowKind::ProfileSwitch: return runSatellite(loop_, "ProfileSwitchDialog", context, kProfileSwitchWindow);
+    case WindowKind::About:
+        loop_.ask("varnelcfg " VARNEL_VERSION " (" VARNEL_BUILD_DATE ")\nConfigures Varnel APRS trackers.", "OK");
+        return kResultAccepted;
+    case WindowKind::Weather: return notYet("weather station");
+    case WindowKind::FirmwareInit:
+    case WindowKind::FirmwareDownload: return notYet("firmware");
+    case WindowKind::ScriptEditor: return notYet("script editor");
+    }
+    return kResultRejected;
+}
+
+int PageWindows::runConnect(AppContext& context, const std::string& extraPath) {
+    CConnectDialog dialog(loop_, context, extraPath, [this, extraPath] { return portSlots(extraPath); });
+    return dialog.run();
+}
+
+int PageWindows::runDiagnostics(AppContext&, DiagnosticsSettings&) { return notYet("diagnostics"); }
+
+void PageWindows::runListing(AppContext&, const std::string& title, const std::string& text) {
+    loop_.ask(title + "\n\n" + text, "OK");
+}
+
+int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {
+    CWriteProgressDialog dialog(loop_, write, note);
+    dialog.run();
+    return dialog.result();
+}
+
+std::vector<PortSlot> PageWindows::portSlots(const std::string&) {
+    std::vector<PortSlot> slots = trackers_.slots();
+    if (slots.size() > kMaxPortSlots) slots.resize(kMaxPortSlots);
+    return slots;
+}
+
+}  // namespace varnel::web

@@ -1,0 +1,173 @@
+// The page in headless Chromium: served from a loopback server as any static
+// host would serve it, driven as a user would drive it.
+//   node run_web_tests.mjs SITE_DIR SHOTS_DIR
+// Ends with one line "N passed, N failed".
+import http from 'node:http';
+import fs from 'node:fs';
+import path from 'node:path';
+import os from 'node:os';
+import puppeteer from 'puppeteer-core';
+
+const site = path.resolve(process.argv[2] || '../../build-web/site');
+const shots = path.resolve(process.argv[3] || path.join(site, '..', 'screenshots'));
+fs.mkdirSync(shots, { recursive: true });
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
+  '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
+const server = http.createServer((req, res) => {
+  const url = new URL(req.url, 'http://localhost');
+  const file = path.join(site, url.pathname === '/' ? 'index.html' : decodeURIComponent(url.pathname));
+  if (!file.startsWith(site) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    res.writeHead(404).end();
+    return;
+  }
+  res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+  fs.createReadStream(file).pipe(res);
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}/`;
+
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-chromium-'));
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`],
+});
+
+let passed = 0, failed = 0;
+async function test(name, body) {
+  try {
+    await body();
+    passed++;
+    console.log(`ok - ${name}`);
+  } catch (e) {
+    failed++;
+    console.log(`not ok - ${name}\n  ${String(e && e.stack || e).split('\n').join('\n  ')}`);
+  }
+}
+function check(condition, what) { if (!condition) throw new Error(what); }
+
+const page = await browser.newPage();
+await page.setViewport({ width: 1024, height: 768 });
+const errors = [];
+page.on('pageerror', (e) => errors.push(String(e)));
+
+const top = '.layer:last-child .window';
+async function topWindow() { return page.$eval(top, (w) => w.dataset.window || 'message'); }
+async function waitWindow(name, timeout = 15000) {
+  await page.waitForFunction((n) => {
+    const layers = document.querySelectorAll('#desktop .layer');
+    const last = layers[layers.length - 1];
+    return last && last.querySelector('.window').dataset.window === n;
+  }, { timeout }, name);
+}
+async function waitMessage(timeout = 15000) {
+  await page.waitForSelector('#desktop .layer:last-child .message', { timeout });
+  return page.$eval('#desktop .layer:last-child .message p', (p) => p.textContent);
+}
+async function answer(label) {
+  await page.$$eval('#desktop .layer:last-child .message button', (bs, l) => bs.find((b) => b.textContent === l).click(), label);
+}
+async function click(id) { await page.click('#' + id.replace('.', '\\.')); }
+// The top window whole, however far it reaches below the screen.
+async function shot(name) {
+  const w = await page.$('#desktop .layer:last-child .window');
+  await (w || page).screenshot({ path: path.join(shots, name + '.png') });
+}
+
+// The time to the connect window is measured and shown (the budget is 1 s
+// from a local server); a timing is no pass or fail on a shared machine,
+// only a page that never shows its window is.
+await test('the connect window comes up when the page opens', async () => {
+  const start = Date.now();
+  await page.goto(origin);
+  await waitWindow('ConnectDialog', 10000);
+  console.log(`  connect window after ${Date.now() - start} ms`);
+  await shot('connect');
+});
+
+await test('the connect window offers the emulated trackers', async () => {
+  const labels = await page.$$eval('#ConnectDialog-portGroup .slots label', (ls) => ls.map((l) => l.textContent));
+  check(labels.includes('Emulated tracker (AP64)'), 'no AP64: ' + labels.join(', '));
+  check(labels.some((l) => l.startsWith('Emulated weather station')), 'no weather station');
+});
+
+await test('every generated window has its table controls with kind and typing limit', async () => {
+  const windows = await page.$$eval('#windows template', (ts) => ts.map((t) => ({
+    name: t.id.slice(3),
+    controls: [...t.content.querySelectorAll('[data-kind]')].map((e) => ({
+      kind: e.dataset.kind, tag: e.tagName, type: e.type || '', limit: e.maxLength })),
+  })));
+  check(windows.length === 15, `${windows.length} windows`);
+  const tag = { edit: 'INPUT', digits: 'INPUT', check: 'INPUT', threestate: 'INPUT', radio: 'INPUT', button: 'BUTTON',
+    list: 'SELECT', listbox: 'SELECT', slider: 'INPUT', group: 'FIELDSET', tab: 'DIV' };
+  let edits = 0, limited = 0;
+  for (const w of windows)
+    for (const c of w.controls) {
+      if (tag[c.kind]) check(c.tag === tag[c.kind], `${w.name}: a ${c.kind} drawn as ${c.tag}`);
+      if (c.kind === 'edit' || c.kind === 'digits') { edits++; if (c.limit > 0) limited++; }
+    }
+  check(edits > 50 && limited > 50, `${edits} edits, ${limited} with a typing limit`);
+});
+
+await test('connect to the emulated tracker, edit the callsign, Write, read it back', async () => {
+  await page.$$eval('#ConnectDialog-portGroup .slots label', (ls) =>
+    ls.find((l) => l.textContent === 'Emulated tracker (AP64)').querySelector('input').click());
+  await click('ConnectDialog-connectButton');
+  await waitWindow('TrackerConfigDialog', 30000);
+  await shot('tracker');
+  const call = await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value).catch(() => null);
+  check(call !== null, 'no callsign edit');
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'N0CALL');
+  await click('TrackerConfigDialog-writeButton');
+  // The write window, perhaps after a question.
+  for (let i = 0; i < 5; i++) {
+    await page.waitForFunction(() => {
+      const l = document.querySelector('#desktop .layer:last-child .window');
+      return l && (l.classList.contains('message') || l.dataset.window === 'WriteProgressDialog');
+    }, { timeout: 30000 });
+    if ((await topWindow()) === 'WriteProgressDialog') break;
+    console.log('  asked: ' + (await waitMessage()));
+    await answer((await page.$$eval('#desktop .layer:last-child .message button', (bs) => bs.map((b) => b.textContent))).includes('Yes') ? 'Yes' : 'OK');
+  }
+  await page.waitForSelector('#WriteProgressDialog-okButton:not([disabled])', { timeout: 60000 });
+  await shot('write-progress');
+  const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
+  console.log('  write status: ' + status.replace(/\n/g, ' / '));
+  await click('WriteProgressDialog-okButton');
+  await waitWindow('TrackerConfigDialog', 30000);
+  const after = await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value);
+  check(after.startsWith('N0CALL'), 'callsign after the write: ' + after);
+});
+
+await test('the satellite windows open from the main window', async () => {
+  for (const [button, window] of [['smartBeaconingButton', 'SmartBeaconDialog'], ['freqButton', 'FrequencyDialog'],
+    ['moreTextsButton', 'StatusTextDialog'], ['accessListButton', 'AccessListDialog'],
+    ['digipeaterButton', 'DigipeaterDialog'], ['profileSwitchButton', 'ProfileSwitchDialog']]) {
+    const shown = await page.$eval('#TrackerConfigDialog-' + button, (b) => b.offsetParent !== null);
+    if (!shown) continue;
+    await page.$eval('#TrackerConfigDialog-' + button, (b) => b.click());
+    await waitWindow(window);
+    await shot(window);
+    await page.keyboard.press('Escape');
+    await waitWindow('TrackerConfigDialog');
+  }
+});
+
+await test('offline once loaded (service worker)', async () => {
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.setOfflineMode(true);
+  await page.reload();
+  await waitWindow('ConnectDialog', 10000);
+  await page.setOfflineMode(false);
+});
+
+await test('no script errors', async () => { check(errors.length === 0, errors.join('\n')); });
+
+await browser.close();
+server.close();
+fs.rmSync(profile, { recursive: true, force: true });
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);
