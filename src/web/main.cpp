@@ -22,21 +22,22 @@ int main() {
     web::PageLoop loop;
     web::EmulatedTrackers trackers;
     web::LocalSettings settings;
-    Session session;
-    session.port = std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
-    session.metric = settings.metric();
     web::PageUserInterface ui(loop);
-    // Every wait on the port gives the browser its turn, so the page
-    // repaints and answers clicks even inside a half-second read.
-    session.port->setWaitHandler(&ui);
     web::FetchHttpClient http;
     web::PageFileChooser files;
     web::PageWindows windows(loop, trackers);
-    AppContext context{session, ui, http, files, settings, windows,
-                       settings.firmwareServer(), settings.mirrorServer(), "/backups"};
-    // The page starts as the desktop program does without arguments; when
-    // it ends the connect window comes back.
+    // The page runs the program as the desktop starts it without arguments;
+    // when it ends, it starts again as a fresh program would, with a
+    // session of its own (the emulated trackers keep their flash).
     for (;;) {
+        Session session;
+        session.port = std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
+        session.metric = settings.metric();
+        // Every wait on the port gives the browser its turn, so the page
+        // repaints and answers clicks even inside a half-second read.
+        session.port->setWaitHandler(&ui);
+        AppContext context{session, ui, http, files, settings, windows,
+                           settings.firmwareServer(), settings.mirrorServer(), "/backups"};
         CConfigApp app(context, AppOptions{});
         app.run();
     }

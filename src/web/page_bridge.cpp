@@ -88,11 +88,22 @@ EM_JS(int, js_checkedSlot, (int token, const char* group), {
 EM_JS(void, js_checkSlot, (int token, const char* group, int slot), {
     window.varnel.checkSlot(token, UTF8ToString(group), slot);
 });
+EM_JS(void, js_setTableRows, (int token, const char* name, const char* rows), {
+    window.varnel.setTableRows(token, UTF8ToString(name), UTF8ToString(rows));
+});
+EM_JS(int, js_selectedTableRow, (int token, const char* name), {
+    return window.varnel.selectedTableRow(token, UTF8ToString(name));
+});
 // clang-format on
 
 }  // namespace
 
 namespace page {
+
+void setTableRows(int token, const std::string& name, const std::string& rows) {
+    js_setTableRows(token, name.c_str(), rows.c_str());
+}
+int selectedTableRow(int token, const std::string& name) { return js_selectedTableRow(token, name.c_str()); }
 
 std::string nextEvent() { return adopt(js_nextEvent()); }
 std::string takeEvent() { return adopt(js_takeEvent()); }

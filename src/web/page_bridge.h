@@ -44,6 +44,11 @@ void setSlots(int token, const std::string& groupName, const std::string& labels
 int checkedSlot(int token, const std::string& groupName);  // 1-based, 0 for none
 void checkSlot(int token, const std::string& groupName, int slot);
 
+// A table's rows, cells apart by \x1f, rows by \x1e; the row the user picked
+// (-1: none).
+void setTableRows(int token, const std::string& name, const std::string& rows);
+int selectedTableRow(int token, const std::string& name);
+
 double now();  // milliseconds, monotonic
 
 }  // namespace page

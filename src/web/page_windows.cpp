@@ -2,6 +2,11 @@
 
 #include "shell/satellite_windows.h"
 #include "web/connect_dialog.h"
+#include "web/diagnostics_dialog.h"
+#include "web/firmware_dialogs.h"
+#include "web/listing_dialog.h"
+#include "web/script_editor_dialog.h"
+#include "web/weather_config_dialog.h"
 #include "web/form_dialog.h"
 #include "web/tracker_config_dialog.h"
 #include "web/write_progress_dialog.h"
@@ -18,11 +23,6 @@ int runSatellite(PageLoop& loop, const char* uiName, AppContext& context, const 
 
 }  // namespace
 
-int PageWindows::notYet(const char* what) {
-    loop_.ask(std::string("The ") + what + " window is not in the browser version yet.", "OK");
-    return kResultRejected;
-}
-
 int PageWindows::run(WindowKind kind, AppContext& context) {
     switch (kind) {
     case WindowKind::Tracker: {
@@ -38,10 +38,22 @@ int PageWindows::run(WindowKind kind, AppContext& context) {
     case WindowKind::About:
         loop_.ask("varnelcfg " VARNEL_VERSION " (" VARNEL_BUILD_DATE ")\nConfigures Varnel APRS trackers.", "OK");
         return kResultAccepted;
-    case WindowKind::Weather: return notYet("weather station");
-    case WindowKind::FirmwareInit:
-    case WindowKind::FirmwareDownload: return notYet("firmware");
-    case WindowKind::ScriptEditor: return notYet("script editor");
+    case WindowKind::Weather: {
+        CWeatherConfigDialog dialog(loop_, context);
+        return dialog.run();
+    }
+    case WindowKind::FirmwareInit: {
+        CFirmwareInitDialog dialog(loop_, context);
+        return dialog.run();
+    }
+    case WindowKind::FirmwareDownload: {
+        CFirmwareDownloadDialog dialog(loop_, context);
+        return dialog.run();
+    }
+    case WindowKind::ScriptEditor: {
+        CScriptEditorDialog dialog(loop_, context);
+        return dialog.run();
+    }
     }
     return kResultRejected;
 }
@@ -51,10 +63,16 @@ int PageWindows::runConnect(AppContext& context, const std::string& extraPath) {
     return dialog.run();
 }
 
-int PageWindows::runDiagnostics(AppContext&, DiagnosticsSettings&) { return notYet("diagnostics"); }
+int PageWindows::runDiagnostics(AppContext& context, DiagnosticsSettings& settings) {
+    CDiagnosticsDialog dialog(loop_, context, settings);
+    const int result = dialog.run();
+    settings = dialog.settings();
+    return result;
+}
 
-void PageWindows::runListing(AppContext&, const std::string& title, const std::string& text) {
-    loop_.ask(title + "\n\n" + text, "OK");
+void PageWindows::runListing(AppContext& context, const std::string& title, const std::string& text) {
+    CListingDialog dialog(loop_, context, title, text);
+    dialog.run();
 }
 
 int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {

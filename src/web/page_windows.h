@@ -20,9 +20,6 @@ public:
     std::vector<PortSlot> portSlots(const std::string& extraPath) override;
 
 private:
-    // A window this page does not have yet says so instead of opening.
-    int notYet(const char* what);
-
     PageLoop& loop_;
     EmulatedTrackers& trackers_;
 };

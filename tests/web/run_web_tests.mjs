@@ -43,7 +43,8 @@ async function test(name, body) {
     console.log(`ok - ${name}`);
   } catch (e) {
     failed++;
-    console.log(`not ok - ${name}\n  ${String(e && e.stack || e).split('\n').join('\n  ')}`);
+    console.log(`not ok - ${name}\n  ${String(e && e.stack || e).split('\n').slice(0, 3).join('\n  ')}`);
+    await page.screenshot({ path: path.join(shots, 'failed-' + passed + '-' + failed + '.png') }).catch(() => {});
   }
 }
 function check(condition, what) { if (!condition) throw new Error(what); }
@@ -52,6 +53,7 @@ const page = await browser.newPage();
 await page.setViewport({ width: 1024, height: 768 });
 const errors = [];
 page.on('pageerror', (e) => errors.push(String(e)));
+if (process.env.VARNEL_WEB_DEBUG) page.on('console', (m) => console.log('  console: ' + m.text()));
 
 const top = '.layer:last-child .window';
 async function topWindow() { return page.$eval(top, (w) => w.dataset.window || 'message'); }
@@ -70,10 +72,33 @@ async function answer(label) {
   await page.$$eval('#desktop .layer:last-child .message button', (bs, l) => bs.find((b) => b.textContent === l).click(), label);
 }
 async function click(id) { await page.click('#' + id.replace('.', '\\.')); }
-// The top window whole, however far it reaches below the screen.
+// The screen as the user sees it at 1024x768, and the top window whole,
+// however far it reaches below the screen.
 async function shot(name) {
-  const w = await page.$('#desktop .layer:last-child .window');
-  await (w || page).screenshot({ path: path.join(shots, name + '.png') });
+  await page.screenshot({ path: path.join(shots, name + '.png') });
+  const height = await page.$eval('#desktop .layer:last-child .window', (w) => w.scrollHeight + 60);
+  if (height <= 768) return;
+  await page.setViewport({ width: 1024, height });
+  await page.screenshot({ path: path.join(shots, name + '-whole.png') });
+  await page.setViewport({ width: 1024, height: 768 });
+}
+// Answers message boxes (Yes to a question, else OK) until `name` is on top.
+async function answerUntil(name, timeout = 30000) {
+  for (let i = 0; i < 6; i++) {
+    await page.waitForFunction((n) => {
+      const l = document.querySelector('#desktop .layer:last-child .window');
+      return l && (l.classList.contains('message') || l.dataset.window === n);
+    }, { timeout }, name);
+    if ((await topWindow()) === name) return;
+    const labels = await page.$$eval('#desktop .layer:last-child .message button', (bs) => bs.map((b) => b.textContent));
+    console.log('  asked: ' + (await waitMessage()).replace(/\n/g, ' / '));
+    await answer(labels.includes('Yes') ? 'Yes' : 'OK');
+  }
+  throw new Error('never reached ' + name);
+}
+async function pickSlot(label) {
+  await page.$$eval('#ConnectDialog-portGroup .slots label', (ls, l) =>
+    ls.find((x) => x.textContent === l).querySelector('input').click(), label);
 }
 
 // The time to the connect window is measured and shown (the budget is 1 s
@@ -112,8 +137,7 @@ await test('every generated window has its table controls with kind and typing l
 });
 
 await test('connect to the emulated tracker, edit the callsign, Write, read it back', async () => {
-  await page.$$eval('#ConnectDialog-portGroup .slots label', (ls) =>
-    ls.find((l) => l.textContent === 'Emulated tracker (AP64)').querySelector('input').click());
+  await pickSlot('Emulated tracker (AP64)');
   await click('ConnectDialog-connectButton');
   await waitWindow('TrackerConfigDialog', 30000);
   await shot('tracker');
@@ -123,15 +147,7 @@ await test('connect to the emulated tracker, edit the callsign, Write, read it b
   await page.type('#TrackerConfigDialog-callsign', 'N0CALL');
   await click('TrackerConfigDialog-writeButton');
   // The write window, perhaps after a question.
-  for (let i = 0; i < 5; i++) {
-    await page.waitForFunction(() => {
-      const l = document.querySelector('#desktop .layer:last-child .window');
-      return l && (l.classList.contains('message') || l.dataset.window === 'WriteProgressDialog');
-    }, { timeout: 30000 });
-    if ((await topWindow()) === 'WriteProgressDialog') break;
-    console.log('  asked: ' + (await waitMessage()));
-    await answer((await page.$$eval('#desktop .layer:last-child .message button', (bs) => bs.map((b) => b.textContent))).includes('Yes') ? 'Yes' : 'OK');
-  }
+  await answerUntil('WriteProgressDialog');
   await page.waitForSelector('#WriteProgressDialog-okButton:not([disabled])', { timeout: 60000 });
   await shot('write-progress');
   const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
@@ -154,6 +170,44 @@ await test('the satellite windows open from the main window', async () => {
     await page.keyboard.press('Escape');
     await waitWindow('TrackerConfigDialog');
   }
+});
+
+await test('diagnostics, the script editor and its listing open from the main window', async () => {
+  await page.$eval('#TrackerConfigDialog-diagnosticsButton', (b) => b.click());
+  await waitWindow('DiagnosticsDialog');
+  await page.waitForFunction(() => /\d/.test(document.getElementById('DiagnosticsDialog-voltageValue')?.textContent || '0'),
+    { timeout: 5000 }).catch(() => {});
+  await shot('DiagnosticsDialog');
+  await click('DiagnosticsDialog-okButton');
+  await waitWindow('TrackerConfigDialog');
+  await page.$eval('#TrackerConfigDialog-scriptButton', (b) => b.click());
+  await waitWindow('ScriptEditorDialog');
+  await shot('ScriptEditorDialog');
+  await click('ScriptEditorDialog-codeListButton');
+  await waitWindow('ListingDialog');
+  const listing = await page.$eval('#ListingDialog-listingText', (e) => e.value);
+  check(listing.length > 0, 'an empty code listing');
+  await shot('ListingDialog');
+  await click('ListingDialog-okButton');
+  await waitWindow('ScriptEditorDialog');
+  await click('ScriptEditorDialog-cancelButton');
+  await waitWindow('TrackerConfigDialog');
+});
+
+await test('the weather station: exit the tracker, connect to it, its window', async () => {
+  if (process.env.VARNEL_WEB_DEBUG)
+    await page.evaluate(() => {
+      const post = window.varnel.post.bind(window.varnel);
+      window.varnel.post = (...a) => { if (a[1] !== 'timer') console.log('post ' + a.join(' ')); post(...a); };
+    });
+  await click('TrackerConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+  await pickSlot('Emulated weather station (AP64)');
+  await click('ConnectDialog-connectButton');
+  await answerUntil('WeatherConfigDialog');
+  await shot('WeatherConfigDialog');
+  await click('WeatherConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
 });
 
 await test('offline once loaded (service worker)', async () => {

@@ -34,6 +34,16 @@ std::string caption(const std::string& text) {
     return escape(out);
 }
 
+constexpr int kUnlimited = 16777215;  // Designer's "no maximum"
+
+// A size property's width in pixels, 0 when absent.
+int sizeWidth(const XmlElement& e, std::string_view name) {
+    const XmlElement* p = e.propertyElement(name);
+    const XmlElement* size = p ? p->child("size") : nullptr;
+    const XmlElement* width = size ? size->child("width") : nullptr;
+    return width ? std::stoi(width->text) : 0;
+}
+
 class Writer {
 public:
     Writer(const XmlElement& ui, const std::vector<TableRow>& table) : table_(table) {
@@ -97,6 +107,16 @@ private:
         }
         if (w.property("visible") == "false") a += " hidden";
         if (w.property("enabled") == "false") a += " disabled";
+        // The widths the layout fixes (Designer's pixels are CSS pixels).
+        const int minimum = sizeWidth(w, "minimumSize"), maximum = sizeWidth(w, "maximumSize");
+        std::string style;
+        if (minimum > 0 && minimum == maximum) style = "width:" + std::to_string(minimum) + "px";
+        else {
+            if (minimum > 0) style = "min-width:" + std::to_string(minimum) + "px";
+            if (maximum > 0 && maximum < kUnlimited)
+                style += (style.empty() ? "" : ";") + std::string("max-width:") + std::to_string(maximum) + "px";
+        }
+        if (!style.empty()) a += " style=\"" + style + "\"";
         const std::string tip = w.property("toolTip");
         if (!tip.empty()) a += " title=\"" + escape(tip) + "\"";
         return a;

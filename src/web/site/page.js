@@ -312,3 +312,30 @@ Object.assign(varnel, {
     [...group.querySelectorAll('.slots input')].forEach((i, n) => { i.checked = n + 1 === slot; });
   },
 });
+
+// --- tables (the firmware release list) ----------------------------------
+Object.assign(varnel, {
+  setTableRows(token, name, rows) {
+    const table = this.element(token, name);
+    if (!table) return;
+    const body = table.tBodies[0];
+    body.replaceChildren(...(rows ? rows.split('\x1e') : []).map((row) => {
+      const tr = document.createElement('tr');
+      tr.tabIndex = 0;
+      for (const cell of row.split('\x1f')) tr.append(Object.assign(document.createElement('td'), { textContent: cell }));
+      const pick = () => {
+        for (const other of body.rows) other.removeAttribute('aria-selected');
+        tr.setAttribute('aria-selected', 'true');
+      };
+      tr.addEventListener('click', pick);
+      tr.addEventListener('focus', pick);
+      tr.addEventListener('dblclick', () => this.post(token, 'activate', name));
+      tr.addEventListener('keydown', (e) => { if (e.key === 'Enter') this.post(token, 'activate', name); });
+      return tr;
+    }));
+  },
+  selectedTableRow(token, name) {
+    const table = this.element(token, name);
+    return table ? [...table.tBodies[0].rows].findIndex((r) => r.getAttribute('aria-selected') === 'true') : -1;
+  },
+});
