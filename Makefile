@@ -120,6 +120,7 @@ web:
 # the generated windows checked against the .ui files first.
 test-web: web
 	@bash scripts/install-deps.sh web-test
-	@$(WEB_PAGES_TOOL) --check build-web/site res/*.ui 2>/dev/null || build-web/host-tools/src/web/pages/varnel-web-pages --check build-web/site res/*.ui
+	@tool=$(WEB_PAGES_TOOL); [ -x $$tool ] || tool=build-web/host-tools/src/web/pages/varnel-web-pages; \
+	  $$tool --check build-web/src/web/generated res/*.ui
 	@cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null
 	@cd tests/web && node run_web_tests.mjs $(CURDIR)/build-web/site $(CURDIR)/build-web/screenshots

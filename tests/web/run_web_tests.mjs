@@ -6,6 +6,7 @@ import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
 import os from 'node:os';
+import zlib from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 
 const site = path.resolve(process.argv[2] || '../../build-web/site');
@@ -108,8 +109,20 @@ await test('the connect window comes up when the page opens', async () => {
   const start = Date.now();
   await page.goto(origin);
   await waitWindow('ConnectDialog', 10000);
-  console.log(`  connect window after ${Date.now() - start} ms`);
+  const shown = await page.evaluate(() => Math.round(window.varnel.firstWindowAt));
+  console.log(`  connect window ${shown} ms after the page began to load (${Date.now() - start} ms here)`);
   await shot('connect');
+});
+
+await test('the site keeps its size budget: 2 MB, 700 KB compressed', async () => {
+  let total = 0, compressed = 0;
+  for (const f of fs.readdirSync(site)) {
+    const bytes = fs.readFileSync(path.join(site, f));
+    total += bytes.length;
+    compressed += zlib.gzipSync(bytes, { level: 9 }).length;
+  }
+  console.log(`  ${total} bytes, ${compressed} gzipped`);
+  check(total <= 2 * 1024 * 1024 && compressed <= 700 * 1024, 'over budget');
 });
 
 await test('the connect window offers the emulated trackers', async () => {

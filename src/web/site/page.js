@@ -58,6 +58,8 @@ const varnel = {
     layer.append(dialog);
     document.getElementById('desktop').append(layer);
     this.windows.set(token, { layer, name: uiName, timers: new Map() });
+    // When the first window came up, from the start of the page's loading.
+    if (this.firstWindowAt === undefined) this.firstWindowAt = performance.now();
     this.wire(token, body);
     dialog.addEventListener('keydown', (e) => {
       if (e.key === 'Escape') { e.preventDefault(); this.post(token, 'close'); }
@@ -241,14 +243,6 @@ window.varnel = varnel;
 if ('serviceWorker' in navigator && location.protocol !== 'file:') {
   navigator.serviceWorker.register('sw.js').catch(() => {});
 }
-
-// The windows come from the generated file, then the program starts.
-fetch('windows.html').then((r) => r.text()).then((html) => {
-  document.getElementById('windows').innerHTML = html;
-  const script = document.createElement('script');
-  script.src = 'varnelcfg.js';
-  document.body.append(script);
-});
 
 // --- elements outside the control tables ---------------------------------
 Object.assign(varnel, {

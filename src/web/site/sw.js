@@ -2,7 +2,7 @@
 // cache at install, and served from it when the network does not answer.
 // A new build changes this file's version, which replaces the cache.
 const VERSION = 'varnelcfg-1';
-const FILES = ['./', 'index.html', 'page.js', 'page.css', 'windows.html', 'varnelcfg.js', 'varnelcfg.wasm',
+const FILES = ['./', 'index.html', 'page.js', 'page.css', 'varnelcfg.js', 'varnelcfg.wasm',
   'manifest.webmanifest', 'icon.svg'];
 
 self.addEventListener('install', (event) => {
