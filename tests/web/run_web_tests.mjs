@@ -7,7 +7,10 @@ import fs from 'node:fs';
 import path from 'node:path';
 import os from 'node:os';
 import zlib from 'node:zlib';
+import { createRequire } from 'node:module';
 import puppeteer from 'puppeteer-core';
+
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const site = path.resolve(process.argv[2] || '../../build-web/site');
 const shots = path.resolve(process.argv[3] || path.join(site, '..', 'screenshots'));
@@ -75,8 +78,17 @@ async function answer(label) {
 async function click(id) { await page.click('#' + id.replace('.', '\\.')); }
 // The screen as the user sees it at 1024x768, and the top window whole,
 // however far it reaches below the screen.
+// Each window photographed is also checked by axe-core for what a screen
+// reader needs (names, roles, labels); the last test reports them.
+const accessibility = new Map();
 async function shot(name) {
   await page.screenshot({ path: path.join(shots, name + '.png') });
+  if (!(await page.evaluate(() => typeof window.axe !== 'undefined'))) await page.evaluate(axeSource);
+  const found = await page.evaluate(async () => {
+    const r = await window.axe.run('#desktop .layer:last-child .window', { resultTypes: ['violations'] });
+    return r.violations.map((v) => `${v.id} (${v.nodes.length}): ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ')}`);
+  });
+  accessibility.set(name, found);
   const height = await page.$eval('#desktop .layer:last-child .window', (w) => w.scrollHeight + 60);
   if (height <= 768) return;
   await page.setViewport({ width: 1024, height });
@@ -229,6 +241,12 @@ await test('offline once loaded (service worker)', async () => {
   await page.reload();
   await waitWindow('ConnectDialog', 10000);
   await page.setOfflineMode(false);
+});
+
+await test('every window named for a screen reader (axe-core finds no violation)', async () => {
+  const problems = [...accessibility].filter(([, v]) => v.length).map(([w, v]) => `${w}: ${v.join('; ')}`);
+  check(accessibility.size >= 11, `only ${accessibility.size} windows checked`);
+  check(problems.length === 0, problems.join('\n'));
 });
 
 await test('no script errors', async () => { check(errors.length === 0, errors.join('\n')); });
