@@ -14,9 +14,10 @@ namespace {
 
 using Clock = DeviceModel::Clock;
 
+// Rounded up: a wait never ends before its deadline.
 int msUntil(Clock::time_point t) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(t - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(t - Clock::now()).count();
+    return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
 }  // namespace
