@@ -26,8 +26,11 @@ for extra in "$@"; do
     clang) packages+=(clang) ;;
     # Emscripten (its Node for the optimiser and binaryen come with it).
     web) packages+=(emscripten nodejs) ;;
-    # The page's tests drive Debian's Chromium through puppeteer-core (npm).
-    web-test) packages+=(emscripten nodejs npm chromium) ;;
+    # The page's tests drive Debian's Chromium through puppeteer-core (npm,
+    # which comes with Node; Debian's own npm package only where Node has none).
+    web-test)
+      packages+=(emscripten nodejs chromium)
+      command -v npm >/dev/null || packages+=(npm) ;;
     # make bench compares S-record loading with srec_cat; nothing else needs it.
     --bench) packages+=(srecord) ;;
     # make fuzz builds the fuzz programs with clang and its libFuzzer runtime.

@@ -24,7 +24,7 @@ int main() {
     web::LocalSettings settings;
     web::PageUserInterface ui(loop);
     web::FetchHttpClient http;
-    web::PageFileChooser files;
+    web::PageFileChooser files(loop);
     web::PageWindows windows(loop, trackers);
     // The page runs the program as the desktop starts it without arguments;
     // when it ends, it starts again as a fresh program would, with a

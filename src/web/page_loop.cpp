@@ -17,8 +17,13 @@ void PageLoop::dispatch(const PageEvent& e) {
     if (w != windows_.end()) w->second->handle(e);
 }
 
+PageEvent PageLoop::next() {
+    if (idle_) idle_();
+    return parsePageEvent(page::nextEvent());
+}
+
 void PageLoop::runUntil(const bool& done) {
-    while (!done) dispatch(parsePageEvent(page::nextEvent()));
+    while (!done) dispatch(next());
 }
 
 void PageLoop::pump() {
@@ -37,7 +42,7 @@ void PageLoop::pause(int ms) {
 int PageLoop::ask(const std::string& text, const std::string& buttons) {
     const int token = page::showMessage(text, buttons);
     for (;;) {
-        const PageEvent e = parsePageEvent(page::nextEvent());
+        const PageEvent e = next();
         if (e.token == token && e.kind == "answer") return e.number();
         dispatch(e);
     }

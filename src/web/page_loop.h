@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -28,10 +29,15 @@ public:
     // A message box: "OK", "Yes|No" or three answers; returns the button's
     // index once the user pressed it, dispatching other events meanwhile.
     int ask(const std::string& text, const std::string& buttons);
+    // Runs whenever the program has handled what it was doing and waits for
+    // the user again (a saved file is offered as a download then).
+    void setIdleHandler(std::function<void()> idle) { idle_ = std::move(idle); }
 
 private:
+    PageEvent next();
     void dispatch(const PageEvent& e);
     std::map<int, PageWindow*> windows_;
+    std::function<void()> idle_;
 };
 
 }  // namespace varnel::web

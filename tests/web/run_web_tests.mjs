@@ -183,6 +183,31 @@ await test('connect to the emulated tracker, edit the callsign, Write, read it b
   check(after.startsWith('N0CALL'), 'callsign after the write: ' + after);
 });
 
+await test('Save to file downloads the settings, Load from file reads them back', async () => {
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-downloads-'));
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.$eval('#TrackerConfigDialog-saveButton', (b) => b.click());
+  let saved = [];
+  for (let i = 0; i < 50 && !saved.some((f) => f.endsWith('.cfg')); i++) {
+    await new Promise((r) => setTimeout(r, 100));
+    saved = fs.readdirSync(downloads);
+  }
+  const file = saved.find((f) => f.endsWith('.cfg'));
+  check(file, 'no .cfg downloaded: ' + saved.join(', '));
+  const bytes = fs.readFileSync(path.join(downloads, file));
+  check(bytes.length > 100 && bytes.includes(Buffer.from('N0CALL')), `${bytes.length} bytes without the callsign`);
+  // Change the callsign on screen, then load the file: it comes back.
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'W1AW');
+  const [chooser] = await Promise.all([page.waitForFileChooser(),
+    page.$eval('#TrackerConfigDialog-loadButton', (b) => b.click())]);
+  await chooser.accept([path.join(downloads, file)]);
+  await page.waitForFunction(() => document.getElementById('TrackerConfigDialog-callsign').value.startsWith('N0CALL'),
+    { timeout: 10000 });
+  fs.rmSync(downloads, { recursive: true, force: true });
+});
+
 await test('the satellite windows open from the main window', async () => {
   for (const [button, window] of [['smartBeaconingButton', 'SmartBeaconDialog'], ['freqButton', 'FrequencyDialog'],
     ['moreTextsButton', 'StatusTextDialog'], ['accessListButton', 'AccessListDialog'],

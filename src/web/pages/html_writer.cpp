@@ -237,8 +237,11 @@ private:
             const std::string type = cls == "QCheckBox" ? "checkbox" : "radio";
             // Radio buttons that share a parent widget are one group, as in Qt.
             std::string group = parents_.empty() ? window_ : parents_.back();
+            // A box without a caption (a column of a grid under its heading)
+            // is named by its object name.
             return "<label class=\"choice\"><input type=\"" + type + "\"" + a +
-                   (type == "radio" ? " name=\"" + id(group) + "\"" : "") + "><span>" + text + "</span></label>";
+                   (type == "radio" ? " name=\"" + id(group) + "\"" : "") + (text.empty() ? ariaName(name) : "") +
+                   "><span>" + text + "</span></label>";
         }
         if (cls == "QPushButton") {
             const bool isDefault = w.property("default") == "true";
