@@ -11,7 +11,6 @@ namespace varnel::web {
 // What the binding does with one element of a window, whatever the window;
 // FormBinding walks a window's control table and calls these.
 namespace control_binding {
-const char* kindName(ControlType type);
 // The tooltip, and a check that the generated window has the row's element.
 bool find(int token, std::string_view name, ControlType type, std::string_view tooltip);
 // The layout's caption of a label, group, button, check or radio whose form

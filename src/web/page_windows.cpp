@@ -36,7 +36,8 @@ int PageWindows::run(WindowKind kind, AppContext& context) {
     case WindowKind::Digipeater: return runSatellite(loop_, "DigipeaterDialog", context, kDigipeaterWindow);
     case WindowKind::ProfileSwitch: return runSatellite(loop_, "ProfileSwitchDialog", context, kProfileSwitchWindow);
     case WindowKind::About:
-        loop_.ask("varnelcfg " VARNEL_VERSION " (" VARNEL_BUILD_DATE ")\nConfigures Varnel APRS trackers.", "OK");
+        loop_.ask("varnelcfg " VARNEL_VERSION "\nConfiguration tool for Varnel APRS trackers\nBuilt " VARNEL_BUILD_DATE,
+                  "OK");
         return kResultAccepted;
     case WindowKind::Weather: {
         CWeatherConfigDialog dialog(loop_, context);

@@ -1,7 +1,11 @@
 #include "web/pages/html_writer.h"
 
+#include <cctype>
 #include <map>
 #include <stdexcept>
+#include <string_view>
+
+#include "web/control_kind.h"
 
 namespace varnel::web_pages {
 
@@ -103,7 +107,7 @@ private:
                 throw std::runtime_error(window_ + ": " + name + " is a " + cls + ", its table row wants a " +
                                          templates::designerClassFor(row->second->type));
             seen_[name] = true;
-            a += " data-kind=\"" + kindName(row->second->type) + "\"";
+            a += std::string(" data-kind=\"") + web::controlKindName(row->second->type) + "\"";
         }
         if (w.property("visible") == "false") a += " hidden";
         if (w.property("enabled") == "false") a += " disabled";
@@ -120,24 +124,6 @@ private:
         const std::string tip = w.property("toolTip");
         if (!tip.empty()) a += " title=\"" + escape(tip) + "\"";
         return a;
-    }
-
-    static std::string kindName(ControlType t) {
-        switch (t) {
-        case ControlType::Tab: return "tab";
-        case ControlType::Group: return "group";
-        case ControlType::Label: return "label";
-        case ControlType::Edit: return "edit";
-        case ControlType::DigitEdit: return "digits";
-        case ControlType::Check: return "check";
-        case ControlType::ThreeState: return "threestate";
-        case ControlType::Radio: return "radio";
-        case ControlType::Button: return "button";
-        case ControlType::List: return "list";
-        case ControlType::Slider: return "slider";
-        case ControlType::ListBox: return "listbox";
-        }
-        return "";
     }
 
     int typingLimit(const XmlElement& w) const {
