@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots
+.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web
 
 all: build
 
@@ -105,3 +105,23 @@ demo: build
 clean:
 	@bash scripts/wine-prefix.sh build-windows stop 2>/dev/null || true
 	rm -rf $(BUILD_DIR) build-asan build-windows build-clang build-fuzz
+
+# The page (build-web/site): the core, shell and the emulated tracker with
+# Emscripten, its windows generated from res/*.ui by the native build's
+# varnel-web-pages. Serve the folder with any static web server.
+WEB_PAGES_TOOL = $(CURDIR)/$(BUILD_DIR)/src/web/pages/varnel-web-pages
+web:
+	@bash scripts/install-deps.sh web
+	@if [ -f $(BUILD_DIR)/build.ninja ]; then cmake --build $(BUILD_DIR) -j $(JOBS) --target varnel-web-pages; fi
+	@NODE_PATH=/usr/share/nodejs cmake --preset web -DVARNEL_HOST_WEB_PAGES_TOOL=$$([ -x $(WEB_PAGES_TOOL) ] && echo $(WEB_PAGES_TOOL)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build build-web -j $(JOBS)
+
+# The page in headless Chromium (Debian's, never a downloaded browser) driven
+# by tests/web (puppeteer-core from npm, pinned by its package-lock.json):
+# the generated windows checked against the .ui files first.
+test-web: web
+	@bash scripts/install-deps.sh web-test
+	@tool=$(WEB_PAGES_TOOL); [ -x $$tool ] || tool=build-web/host-tools/src/web/pages/varnel-web-pages; \
+	  $$tool --check build-web/src/web/generated res/*.ui
+	@cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null
+	@cd tests/web && node run_web_tests.mjs $(CURDIR)/build-web/site $(CURDIR)/build-web/screenshots

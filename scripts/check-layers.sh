@@ -20,6 +20,10 @@ declare -A may=(
   [app]="core device config session script firmware link forms shell ui"
   [cli]="core device config session script firmware link forms shell"
   [emulator]="core device config firmware link"
+  # The page: a front end like ui/ and win32/, with the emulated tracker
+  # inside; its window generator (web/pages) reads the layouts with the
+  # Windows template generator's reader.
+  [web]="core device config session script firmware link forms shell emulator win32"
 )
 
 status=0

@@ -5,6 +5,8 @@
 #   install-deps.sh windows   also MinGW-w64 and Wine, for make windows / test-windows
 #   install-deps.sh windows-package  also NSIS, for make windows-package
 #   install-deps.sh clang     also clang, for make test-clang
+#   install-deps.sh web       also Emscripten, for make web
+#   install-deps.sh web-test  also Chromium and npm, for make test-web
 #   install-deps.sh --bench   also srecord, for make bench
 #   install-deps.sh package   also dpkg-dev, file and lintian, for make package
 set -euo pipefail
@@ -22,6 +24,13 @@ for extra in "$@"; do
     windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
     windows-package) packages+=(nsis) ;;
     clang) packages+=(clang) ;;
+    # Emscripten (its Node for the optimiser and binaryen come with it).
+    web) packages+=(emscripten nodejs) ;;
+    # The page's tests drive Debian's Chromium through puppeteer-core (npm,
+    # which comes with Node; Debian's own npm package only where Node has none).
+    web-test)
+      packages+=(emscripten nodejs chromium)
+      command -v npm >/dev/null || packages+=(npm) ;;
     # make bench compares S-record loading with srec_cat; nothing else needs it.
     --bench) packages+=(srecord) ;;
     # make fuzz builds the fuzz programs with clang and its libFuzzer runtime.

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/connect_window.h"
+#include "web/page_window.h"
+
+namespace varnel::web {
+
+// The connect window over ConnectWindow: the port slots are the ports the
+// page offers (the emulated tracker and the ports the user has granted).
+class CConnectDialog : public PageView<ConnectView> {
+public:
+    CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath, PortQuery query);
+
+    void showSlots(const std::vector<PortSlot>& ports) override;
+    void showChoice(int slot, bool slowLink) override;
+    void clearTypedPath() override {}
+    ConnectChoice choice() const override;
+    void setStatus(const std::string& text) override;
+    void setConnectEnabled(bool on) override;
+    void setOfflineEnabled(bool on) override;
+
+private:
+    void onOpen() override;
+    void onClick(const std::string& name) override;
+    void onClose() override { window_.closeRequested(); }
+
+    ConnectWindow window_;
+};
+
+}  // namespace varnel::web

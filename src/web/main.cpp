@@ -1,0 +1,44 @@
+// varnelcfg in the browser: the same shell as the desktop programs, its
+// windows generated from the same layouts, over the page's event queue.
+// Settings in local storage, fetch for the firmware lists, and the trackers
+// the page emulates.
+#include <memory>
+
+#include "emulator/model_port.h"
+#include "session/session.h"
+#include "shell/app_context.h"
+#include "shell/command_line.h"
+#include "shell/config_app.h"
+#include "web/emulated_trackers.h"
+#include "web/fetch_http_client.h"
+#include "web/local_settings.h"
+#include "web/page_loop.h"
+#include "web/page_user_interface.h"
+#include "web/page_windows.h"
+#include "web/page_file_chooser.h"
+
+int main() {
+    using namespace varnel;
+    web::PageLoop loop;
+    web::EmulatedTrackers trackers;
+    web::LocalSettings settings;
+    web::PageUserInterface ui(loop);
+    web::FetchHttpClient http;
+    web::PageFileChooser files(loop);
+    web::PageWindows windows(loop, trackers);
+    // The page runs the program as the desktop starts it without arguments;
+    // when it ends, it starts again as a fresh program would, with a
+    // session of its own (the emulated trackers keep their flash).
+    for (;;) {
+        Session session;
+        session.port = std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
+        session.metric = settings.metric();
+        // Every wait on the port gives the browser its turn, so the page
+        // repaints and answers clicks even inside a half-second read.
+        session.port->setWaitHandler(&ui);
+        AppContext context{session, ui, http, files, settings, windows,
+                           settings.firmwareServer(), settings.mirrorServer(), "/backups"};
+        CConfigApp app(context, AppOptions{});
+        app.run();
+    }
+}

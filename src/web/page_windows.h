@@ -1,0 +1,27 @@
+#pragma once
+
+#include "shell/front_end.h"
+#include "web/emulated_trackers.h"
+#include "web/page_loop.h"
+
+namespace varnel::web {
+
+// The shell's Windows in the page: each WindowKind its generated window,
+// opened as a dialog over the page.
+class PageWindows : public Windows {
+public:
+    PageWindows(PageLoop& loop, EmulatedTrackers& trackers) : loop_(loop), trackers_(trackers) {}
+
+    int run(WindowKind kind, AppContext& context) override;
+    int runConnect(AppContext& context, const std::string& extraPath) override;
+    int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) override;
+    void runListing(AppContext& context, const std::string& title, const std::string& text) override;
+    int runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) override;
+    std::vector<PortSlot> portSlots(const std::string& extraPath) override;
+
+private:
+    PageLoop& loop_;
+    EmulatedTrackers& trackers_;
+};
+
+}  // namespace varnel::web
