@@ -35,7 +35,7 @@ namespace {
 class BenchUi : public UserInterface {
 public:
     std::vector<std::string> messages;
-    void message(const std::string& text) override { messages.push_back(text); }
+    void message(const std::string& text, MessageKind = MessageKind::Warning) override { messages.push_back(text); }
     bool askYesNo(const std::string&) override { return false; }
 };
 

@@ -27,7 +27,7 @@ constexpr std::uint32_t kRecordData = 32;
 class SilentUi : public UserInterface {
 public:
     std::string said;
-    void message(const std::string& text) override { said = text; }
+    void message(const std::string& text, MessageKind = MessageKind::Warning) override { said = text; }
     bool askYesNo(const std::string&) override { return false; }
 };
 

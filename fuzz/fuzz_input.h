@@ -14,7 +14,7 @@ namespace varnel::fuzz {
 // Messages go nowhere: a fuzz run shows thousands of them a second.
 class SilentUi : public UserInterface {
 public:
-    void message(const std::string&) override {}
+    void message(const std::string&, MessageKind) override {}
     bool askYesNo(const std::string&) override { return false; }
 };
 

@@ -16,6 +16,9 @@ packages=(
   libgtest-dev libgmock-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
+  # The accessibility bus and its Python bindings: the screen-reader smoke
+  # test reads the desktop program through them.
+  at-spi2-core python3-pyatspi dbus
 )
 for extra in "$@"; do
   case "$extra" in

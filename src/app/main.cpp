@@ -8,6 +8,7 @@
 #include "session/session.h"
 #include "shell/command_line.h"
 #include "shell/config_app.h"
+#include "ui/accessibility.h"
 #include "ui/app_settings.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_http_client.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(VARNEL_VERSION);
     QApplication::setWindowIcon(QIcon(":/icons/varnelcfg.svg"));
     QApplication::setDesktopFileName("com.brenvale.varnelcfg");
+    varnel::installAccessibleNames();
 
     varnel::Session session;
     session.port = varnel::makeSystemSerialPort();

@@ -11,7 +11,7 @@ namespace varnel::cli {
 class StderrUi : public UserInterface {
 public:
     explicit StderrUi(bool answer = false) : answer_(answer) {}
-    void message(const std::string& text) override { std::cerr << text << '\n'; }
+    void message(const std::string& text, MessageKind = MessageKind::Warning) override { std::cerr << text << '\n'; }
     bool askYesNo(const std::string& text) override {
         std::cerr << text << (answer_ ? " [yes]\n" : " [no]\n");
         return answer_;

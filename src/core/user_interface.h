@@ -8,10 +8,16 @@ namespace varnel {
 // yes/no question (or one of two answers and Cancel), and a chance to keep the interface alive during long serial
 // waits. The GUI shows message boxes and runs the event loop; the CLI writes to
 // stderr; tests record what was said.
+// What a message tells the user, so that its box carries the icon (and a
+// screen reader speaks the word) of its kind: a warning about what was
+// typed or asked (the default), a result, or a failure of the device, the
+// port, a file or the network.
+enum class MessageKind { Warning, Information, Error };
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
-    virtual void message(const std::string& text) = 0;
+    virtual void message(const std::string& text, MessageKind kind = MessageKind::Warning) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
     // A question with two answers besides Cancel, on buttons labelled
     // `first` and `second`; Escape or closing the box is Cancel. An interface

@@ -21,7 +21,7 @@ constexpr std::size_t kExportDataSize = 0xFA00 - 0x0880;
 class CollectingUi : public UserInterface {
 public:
     std::string text;
-    void message(const std::string& t) override { text += text.empty() ? t : "; " + t; }
+    void message(const std::string& t, MessageKind) override { text += text.empty() ? t : "; " + t; }
     bool askYesNo(const std::string&) override { return false; }
 };
 

@@ -59,7 +59,7 @@ int fetchFirmwareList(HttpClient& http, const std::string& server, const std::st
         http.get(server, firmwareListPath(chipName), firmware_list_limits::kMaxBody);
     if (response.status != 200) {
         ui.message(response.status == 0 ? unreachableServerMessage(server, response.error)
-                                         : "Error retrieving firmware list");
+                                         : "Error retrieving firmware list", MessageKind::Error);
         return -1;
     }
     rows = parseFirmwareList(response.body);

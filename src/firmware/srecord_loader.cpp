@@ -42,7 +42,7 @@ int readSRecordText(std::string_view text, SRecordRules rules, FlashImage& image
         pos = end;
         if (r.kind == SRecordLineResult::End) break;
         if (r.kind == SRecordLineResult::Error) {
-            ui.message(r.message);
+            ui.message(r.message, MessageKind::Error);
             return -1;
         }
     }

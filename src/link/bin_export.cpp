@@ -15,7 +15,7 @@ int exportDeviceToBin(BootLink& link, const std::string& path) {
     UserInterface& ui = link.ui();
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
-        ui.message(kErrorCreatingFile);
+        ui.message(kErrorCreatingFile, MessageKind::Error);
         return -1;
     }
     std::vector<std::uint8_t> out(layout::kFileSize, layout::kHeaderFill);
@@ -26,17 +26,17 @@ int exportDeviceToBin(BootLink& link, const std::string& path) {
     bool ok = link.readInto(layout::kStart, layout::kEnd, &out[layout::kHeaderSize]) == 0;
     if (ok && std::fwrite(out.data(), 1, out.size(), file) != out.size()) {
         ok = false;
-        ui.message(kErrorCreatingFile);
+        ui.message(kErrorCreatingFile, MessageKind::Error);
     }
     if (std::fclose(file) != 0 && ok) {
         ok = false;
-        ui.message(kErrorCreatingFile);
+        ui.message(kErrorCreatingFile, MessageKind::Error);
     }
     if (!ok) {
         std::remove(path.c_str());
         return -1;
     }
-    ui.message(std::string(kExportDone) + "\n" + kExportSavedTo + path);
+    ui.message(std::string(kExportDone) + "\n" + kExportSavedTo + path, MessageKind::Information);
     return 0;
 }
 

@@ -26,7 +26,7 @@ void BootLink::pump() { ui_.pump(); }
 void BootLink::report(const char* format, std::uint32_t value) {
     char text[96];
     std::snprintf(text, sizeof text, format, static_cast<unsigned>(value));
-    ui_.message(text);
+    ui_.message(text, MessageKind::Error);
 }
 
 long BootLink::addressField(std::uint32_t address) const {
@@ -76,7 +76,7 @@ int BootLink::waitForAnnounce() {
     }
     if (link_.linkAbort != LinkState::kAbortRunning) return -2;
     if (r < 0) {
-        ui_.message(link_messages::kErrorReceiving);
+        ui_.message(link_messages::kErrorReceiving, MessageKind::Error);
         return -1;
     }
     port_.sendByte(bp::kAck);
@@ -648,7 +648,8 @@ int BootLink::readInto(std::uint32_t start, std::uint32_t end, std::uint8_t* des
         const std::uint32_t n = end > address ? std::min(bp::kReadChunk, end - address) : 0;
         const int got = readConfirmed(address, static_cast<int>(n), destination + (address - start));
         if (got != static_cast<int>(n)) {
-            ui_.message(got == -2 ? link_messages::kUnreliableRead : link_messages::kErrorReceiving);
+            ui_.message(got == -2 ? link_messages::kUnreliableRead : link_messages::kErrorReceiving,
+                        MessageKind::Error);
             return -1;
         }
         address += n;
@@ -658,7 +659,7 @@ int BootLink::readInto(std::uint32_t start, std::uint32_t end, std::uint8_t* des
 
 int BootLink::readRange(std::uint32_t start, std::uint32_t end) {
     if (start > kFlashSize || end > kFlashSize) {
-        ui_.message(link_messages::kErrorReceiving);
+        ui_.message(link_messages::kErrorReceiving, MessageKind::Error);
         return -1;
     }
     return readInto(start, end, image_.bytes.data() + start);

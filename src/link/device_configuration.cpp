@@ -12,7 +12,7 @@ namespace {
 
 int readArea(BootLink& link, FlashImage& image, std::uint32_t start, std::uint32_t size) {
     if (start + size > kFlashSize) {
-        link.ui().message(link_messages::kErrorReceiving);
+        link.ui().message(link_messages::kErrorReceiving, MessageKind::Error);
         return -1;
     }
     return link.readInto(start, start + size, &image.bytes[start]);

@@ -23,7 +23,7 @@ std::string describePortHolder(const std::string& path);
 class PortReasonUi : public UserInterface {
 public:
     PortReasonUi(UserInterface& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
-    void message(const std::string& text) override;
+    void message(const std::string& text, MessageKind kind = MessageKind::Warning) override;
     bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
     void pump() override { inner_.pump(); }
     Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override {

@@ -94,14 +94,14 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
     path_ = resolvePortName(name);
     const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        ui.message(serial_messages::kCantOpen);
+        ui.message(serial_messages::kCantOpen, MessageKind::Error);
         return -1;
     }
     // TIOCEXCL alone does not keep out root, so a second program is also
     // refused by the advisory lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
         ::close(fd);
-        ui.message(serial_messages::kCantOpen);
+        ui.message(serial_messages::kCantOpen, MessageKind::Error);
         return -1;
     }
     fd_ = fd;
@@ -115,13 +115,13 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
     speed_t code{};
     if (!parsePortSpeed(speed, baud)) {
         release();
-        ui.message(serial_messages::kInvalidSpeed);
+        ui.message(serial_messages::kInvalidSpeed, MessageKind::Error);
         return -1;
     }
     termios tio{};
     if (tcgetattr(fd_, &tio) != 0 || !speedConstant(baud, code)) {
         release();
-        ui.message(serial_messages::kUnableToAccess);
+        ui.message(serial_messages::kUnableToAccess, MessageKind::Error);
         return -1;
     }
     // Raw binary line: 8 data bits, no parity, one stop bit, no flow control
@@ -136,7 +136,7 @@ int PosixSerialPort::openPort(const std::string& name, const std::string& speed,
     cfsetospeed(&tio, code);
     if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
         release();
-        ui.message(serial_messages::kUnableToAccess);
+        ui.message(serial_messages::kUnableToAccess, MessageKind::Error);
         return -1;
     }
     // The time-outs are kept by poll on a non-blocking descriptor.

@@ -89,7 +89,7 @@ int writeImage(BootLink& link, WriteProgress& view) {
         result = link.programTouched(&progress);
     }
     if (result != 0) {
-        link.ui().message(link_messages::kConfigWriteFailed);
+        link.ui().message(link_messages::kConfigWriteFailed, MessageKind::Error);
         result = -1;
     }
     progress.setStatus(result == 0 ? write_status::kFinished : write_status::kFailed);

@@ -25,7 +25,7 @@ constexpr const char* kBackupExtension = ".cfg";
 // Messages of the save itself go into the backup's own error text.
 class QuietUi : public UserInterface {
 public:
-    void message(const std::string&) override {}
+    void message(const std::string&, MessageKind) override {}
     bool askYesNo(const std::string&) override { return false; }
 };
 

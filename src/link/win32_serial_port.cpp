@@ -76,7 +76,7 @@ int Win32SerialPort::openPort(const std::string& name, const std::string& speed,
     const HANDLE h = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        ui.message(serial_messages::kCantOpen);
+        ui.message(serial_messages::kCantOpen, MessageKind::Error);
         return -1;
     }
     handle_ = h;
@@ -90,7 +90,7 @@ int Win32SerialPort::openPort(const std::string& name, const std::string& speed,
     unsigned long baud = 0;
     if (!parsePortSpeed(speed, baud)) {
         release();
-        ui.message(serial_messages::kInvalidSpeed);
+        ui.message(serial_messages::kInvalidSpeed, MessageKind::Error);
         return -1;
     }
     DCB dcb{};
@@ -99,7 +99,7 @@ int Win32SerialPort::openPort(const std::string& name, const std::string& speed,
     fillLineSettings(dcb, baud);
     if (!SetCommState(h, &dcb)) {
         release();
-        ui.message(serial_messages::kUnableToAccess);
+        ui.message(serial_messages::kUnableToAccess, MessageKind::Error);
         return -1;
     }
     COMMTIMEOUTS timeouts = lineTimeouts();

@@ -51,7 +51,7 @@ int saveListingFile(const std::string& path, std::string_view text, UserInterfac
         if (!ok) std::remove(path.c_str());
     }
     if (!ok) {
-        ui.message(kListingWriteError);
+        ui.message(kListingWriteError, MessageKind::Error);
         return -1;
     }
     return 0;

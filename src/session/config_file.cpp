@@ -114,7 +114,7 @@ bool configFileHasScript(ConfigFlavour flavour, TargetKind kind) {
 int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour,
                    UserInterface& ui) {
     if (!writeFileReplacing(path, fileBytes(session, flavour))) {
-        ui.message(kWriteError);
+        ui.message(kWriteError, MessageKind::Error);
         return -1;
     }
     return 0;
@@ -124,7 +124,7 @@ int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flav
                    UserInterface& ui) {
     const auto bytes = readFileHead(path);
     if (!bytes) {
-        ui.message(kReadError);
+        ui.message(kReadError, MessageKind::Error);
         return -1;
     }
     return loadConfigBytes(*bytes, session, flavour, ui);
@@ -133,7 +133,7 @@ int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flav
 int loadConfigFileOffline(const std::string& path, Session& session, UserInterface& ui) {
     const auto bytes = readFileHead(path);
     if (!bytes) {
-        ui.message(kReadError);
+        ui.message(kReadError, MessageKind::Error);
         return -1;
     }
     if (loadConfigBytesOffline(*bytes, session, ui) != 0) return -1;

@@ -13,7 +13,7 @@ constexpr const char* kConfigFilter = "Configuration Files (*.cfg)";
 // Tries the controls' edits without a word: a refused value is an edit too.
 class SilentUi : public UserInterface {
 public:
-    void message(const std::string&) override {}
+    void message(const std::string&, MessageKind) override {}
     bool askYesNo(const std::string&) override { return false; }
 };
 }  // namespace

@@ -123,13 +123,13 @@ void ConnectWindow::connectPressed() {
         return;
     }
     if (result == -3) {
-        context_.ui.message(link.connectFailureMessage(result));
+        context_.ui.message(link.connectFailureMessage(result), MessageKind::Error);
         s.port->closePort();
         attemptFailed();
         return;
     }
     if (result == -4) {
-        context_.ui.message(link.connectFailureMessage(result));
+        context_.ui.message(link.connectFailureMessage(result), MessageKind::Error);
         s.port->closePort();
         view_.end(kResultRejected);
         return;

@@ -33,7 +33,7 @@ int loadChosenFile(AppContext& context) {
     const std::string path = context.files.openFile(kFirmwareFilter, "s19");
     if (path.empty()) return 0;
     if (loadSRecordFile(path, context.session.image, context.ui) < 0) {
-        context.ui.message(kLoadFailed);
+        context.ui.message(kLoadFailed, MessageKind::Error);
         return -1;
     }
     return 1;
@@ -76,7 +76,7 @@ int writeWithBackup(AppContext& context) {
         backup = backupTracker(link, context.backupFolder);
     }
     if (!backup.ok()) {
-        context.ui.message(backup.error);
+        context.ui.message(backup.error, MessageKind::Error);
         return kBackupRefused;
     }
     std::string failure;

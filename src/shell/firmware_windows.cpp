@@ -40,7 +40,7 @@ bool FirmwareDownloadWindow::okPressed(int row) {
     if (row < 0 || row >= static_cast<int>(releases_.size())) return false;
     if (downloadFirmware(context_.http, context_.mirrorServer, releases_[row].file, context_.session.image,
                          context_.ui) != 0) {
-        context_.ui.message("Firmware download unsuccessful");
+        context_.ui.message("Firmware download unsuccessful", MessageKind::Error);
         return false;
     }
     return true;

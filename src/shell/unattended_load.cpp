@@ -35,13 +35,13 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     selectTarget(s.target, s.link.chipName);
     if (loadSRecordFile(request.firmwarePath, s.image, context.ui) < 0) {
         // Half a firmware is not written: the tracker keeps what it runs.
-        context.ui.message("Error loading firmware file");
+        context.ui.message("Error loading firmware file", MessageKind::Error);
         return finish(1);
     }
     if (!imageHasResetVector(s.image, s.link.deviceInfo)) {
         // Nobody is there to ask, and once its old code is erased the
         // tracker could not start again: nothing is written.
-        context.ui.message(kNoResetVector);
+        context.ui.message(kNoResetVector, MessageKind::Error);
         return finish(1);
     }
     WorkingRecords records{s.settings, s.radio, s.script};

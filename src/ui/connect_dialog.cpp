@@ -2,6 +2,7 @@
 
 #include <QRadioButton>
 
+#include "ui/accessibility.h"
 #include "ui/port_slots.h"
 #include "ui_connect_dialog.h"
 
@@ -40,6 +41,13 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
         grid->addWidget(b, static_cast<int>(i / 2), static_cast<int>(i % 2));
         buttons_.push_back(b);
     }
+    // Made after the layout's widgets, the slots would come last in the tab
+    // order; they belong first, where their box is.
+    if (buttons_.empty()) return;
+    std::vector<QWidget*> order(buttons_.begin(), buttons_.end());
+    order.insert(order.end(), {ui_->portPathEdit, ui_->slowLinkBox, ui_->reloadFirmwareBox, ui_->offlineButton,
+                               ui_->connectButton, ui_->cancelButton});
+    for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
 void CConnectDialog::showChoice(int slot, bool slowLink) {
@@ -69,6 +77,7 @@ QString CConnectDialog::statusText() const { return ui_->statusLabel->text(); }
 bool CConnectDialog::connectEnabled() const { return ui_->connectButton->isEnabled(); }
 void CConnectDialog::setStatus(const std::string& text) {
     ui_->statusLabel->setText(QString::fromStdString(text));
+    announceChange(*ui_->statusLabel);
     // A longer status (the hint after a silent wait) needs more lines.
     if (isVisible()) adjustSize();
 }

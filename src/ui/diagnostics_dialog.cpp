@@ -4,11 +4,14 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QIcon>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <iterator>
 
+#include "ui/accessibility.h"
 #include "ui_diagnostics_dialog.h"
 
 namespace varnel {
@@ -72,7 +75,15 @@ bool CDiagnosticsDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CDiagnosticsDialog::showForm(const DiagnosticsForm& form) {
+    QWidget* readings[] = {binding_->widget(id::kVoltage), binding_->widget(id::kTemperature)};
+    QString before[std::size(readings)];
+    for (std::size_t i = 0; i < std::size(readings); ++i)
+        if (readings[i]) before[i] = static_cast<QLabel*>(readings[i])->text();
     binding_->toWidgets(form);
+    // A reading that changed is spoken; the receive level, which follows
+    // the receiver live, is not.
+    for (std::size_t i = 0; i < std::size(readings); ++i)
+        if (readings[i] && static_cast<QLabel*>(readings[i])->text() != before[i]) announceChange(*readings[i]);
     ui_->receiveLevelBar->setVisible(form.receiveLevelShown);
     ui_->receiveLevelBar->setValue(form.receiveLevel);
     // The bar follows the receiver live; paint it now, not when idle.

@@ -129,7 +129,8 @@ const char* widgetClassFor(ControlType type) {
 
 namespace widget_binding {
 
-QWidget* find(QWidget& root, std::string_view name, ControlType type, int typingLimit, std::string_view tooltip) {
+QWidget* find(QWidget& root, std::string_view name, ControlType type, int typingLimit, std::string_view tooltip,
+              std::string_view accessibleName) {
     auto* w = root.findChild<QWidget*>(caption(name));
     if (!w || !w->inherits(widgetClassFor(type))) return nullptr;
     if (auto* edit = qobject_cast<QLineEdit*>(w); edit && typingLimit > 0) edit->setMaxLength(typingLimit);
@@ -139,6 +140,7 @@ QWidget* find(QWidget& root, std::string_view name, ControlType type, int typing
     }
     if (type == ControlType::ThreeState) static_cast<QCheckBox*>(w)->setTristate(true);
     if (!tooltip.empty()) w->setToolTip(caption(tooltip));
+    if (!accessibleName.empty()) w->setAccessibleName(caption(accessibleName));
     return w;
 }
 

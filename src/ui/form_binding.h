@@ -18,8 +18,10 @@ const char* widgetClassFor(ControlType type);
 namespace widget_binding {
 
 // The widget named `name` under `root` if it is of the class `type` is drawn
-// with, given its typing limit and tooltip; nullptr otherwise.
-QWidget* find(QWidget& root, std::string_view name, ControlType type, int typingLimit, std::string_view tooltip);
+// with, given its typing limit, tooltip and accessible name; nullptr
+// otherwise.
+QWidget* find(QWidget& root, std::string_view name, ControlType type, int typingLimit, std::string_view tooltip,
+              std::string_view accessibleName);
 
 // A label's, group box's or button's caption from the layout, for a control
 // whose caption the form leaves empty.
@@ -44,11 +46,12 @@ public:
     using Table = std::span<const ControlInfo<Form>>;
 
     // Finds the widgets under `root` and gives the edits their typing limits
-    // and every control its tooltip. The table must outlive the binding.
+    // and every control its tooltip and accessible name. The table must outlive the binding.
     FormBinding(QWidget& root, Table table) : table_(table), widgets_(table.size(), nullptr) {
         for (std::size_t i = 0; i < table_.size(); ++i) {
             const ControlInfo<Form>& info = table_[i];
-            widgets_[i] = widget_binding::find(root, info.name, info.type, info.typingLimit, info.tooltip);
+            widgets_[i] =
+                widget_binding::find(root, info.name, info.type, info.typingLimit, info.tooltip, info.accessibleName);
             if (!widgets_[i]) missing_.emplace_back(info.name);
         }
     }

@@ -17,8 +17,11 @@ QtUserInterface::~QtUserInterface() {
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void QtUserInterface::message(const std::string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("varnelcfg"), QString::fromStdString(text),
+void QtUserInterface::message(const std::string& text, MessageKind kind) {
+    const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
+                                   : kind == MessageKind::Error     ? QMessageBox::Critical
+                                                                    : QMessageBox::Warning;
+    QMessageBox box(icon, QStringLiteral("varnelcfg"), QString::fromStdString(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

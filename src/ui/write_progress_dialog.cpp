@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "ui/accessibility.h"
 #include "ui_write_progress_dialog.h"
 
 namespace varnel {
@@ -33,11 +34,13 @@ void CWriteProgressDialog::setRange(int low, int high) { ui_->progressBar->setRa
 void CWriteProgressDialog::setPosition(int position) {
     ui_->progressBar->setValue(position);
     ui_->progressBar->repaint();
+    announceChange(*ui_->progressBar);
 }
 
 void CWriteProgressDialog::setStatus(const std::string& text) {
     ui_->statusLabel->setText(QString::fromStdString(text));
     ui_->statusLabel->repaint();
+    announceChange(*ui_->statusLabel);
 }
 
 QString CWriteProgressDialog::statusText() const { return ui_->statusLabel->text(); }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "win32/accessibility.h"
 #include "win32/dialog_ids.h"
 #include "win32/form_binding.h"
 #include "win32/win32_text.h"
@@ -51,7 +52,8 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
         const int x = box.left + units.left + static_cast<int>(i % 2) * column;
         const int y = box.top + units.top + static_cast<int>(i / 2) * units.right;
         HWND b = CreateWindowExW(0, L"Button", wideFromUtf8(ports[i].label).c_str(),
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0), x,
+                                 WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
+                                 x,
                                  y, column - 4, units.right, window(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstSlotId + i)),
                                  GetModuleHandleW(nullptr), nullptr);
@@ -59,7 +61,8 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
         // out in bold among the 16 slots.
         SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].tooltip.empty() ? font : presentFont(font)),
                      FALSE);
-        // In the tab order right after the group box.
+        // In the tab order right after the group box; the slots are one tab
+        // stop, the arrows move between them.
         SetWindowPos(b, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = b;
         if (!ports[i].tooltip.empty()) {
@@ -127,6 +130,7 @@ void CConnectDialog::setStatus(const std::string& text) {
     }
     SetWindowTextW(label, wideFromUtf8(text).c_str());
     fitToText(label, statusHeight_);
+    announceChange(label);
 }
 void CConnectDialog::setConnectEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::connectButton), on); }
 void CConnectDialog::setOfflineEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::offlineButton), on); }

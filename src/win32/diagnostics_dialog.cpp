@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+#include <string>
+
+#include "win32/accessibility.h"
 #include "win32/dialog_ids.h"
 
 namespace varnel::win32 {
@@ -16,7 +20,20 @@ void CDiagnosticsDialog::onInit() {
 }
 
 void CDiagnosticsDialog::showForm(const DiagnosticsForm& form) {
+    // A reading that changed is spoken; the receive level, which follows
+    // the receiver live, is not.
+    const HWND readings[] = {binding_->control(diagnostics_id::kVoltage),
+                             binding_->control(diagnostics_id::kTemperature)};
+    auto text = [](HWND control) {
+        wchar_t buffer[64] = {};
+        if (control) GetWindowTextW(control, buffer, 64);
+        return std::wstring(buffer);
+    };
+    std::wstring before[std::size(readings)];
+    for (std::size_t i = 0; i < std::size(readings); ++i) before[i] = text(readings[i]);
     binding_->toControls(form);
+    for (std::size_t i = 0; i < std::size(readings); ++i)
+        if (text(readings[i]) != before[i]) announceChange(readings[i]);
     HWND bar = GetDlgItem(window(), dialog_ids::diagnostics_dialog::receiveLevelBar);
     ShowWindow(bar, form.receiveLevelShown ? SW_SHOWNA : SW_HIDE);
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(form.receiveLevel), 0);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "win32/accessibility.h"
 #include "win32/slider_value_id.h"
 #include "win32/win32_text.h"
 
@@ -152,7 +153,8 @@ HWND createTooltips(HWND dialog) {
     return tips;
 }
 
-HWND find(HWND dialog, HWND tooltips, int id, ControlType type, int typingLimit, std::string_view tooltip) {
+HWND find(HWND dialog, HWND tooltips, int id, ControlType type, int typingLimit, std::string_view tooltip,
+          std::string_view accessibleName) {
     HWND control = GetDlgItem(dialog, id);
     if (!control || !isKind(control, type)) return nullptr;
     if (typingLimit > 0 && (type == ControlType::Edit || type == ControlType::DigitEdit))
@@ -168,6 +170,7 @@ HWND find(HWND dialog, HWND tooltips, int id, ControlType type, int typingLimit,
         tool.lpszText = text.data();
         SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    setAccessibleName(control, accessibleName);
     return control;
 }
 

@@ -19,9 +19,10 @@ namespace control_binding {
 bool isKind(HWND control, ControlType type);
 
 // The control with this id in the dialog if it is of the row's kind, given
-// its typing limit and, through the dialog's tooltip window, its tooltip;
-// nullptr otherwise.
-HWND find(HWND dialog, HWND tooltips, int id, ControlType type, int typingLimit, std::string_view tooltip);
+// its typing limit, its accessible name and, through the dialog's tooltip
+// window, its tooltip; nullptr otherwise.
+HWND find(HWND dialog, HWND tooltips, int id, ControlType type, int typingLimit, std::string_view tooltip,
+          std::string_view accessibleName);
 
 // A label's, group box's or button's caption from the template, for a
 // control whose caption the form leaves empty.
@@ -53,7 +54,8 @@ public:
         const HWND tooltips = control_binding::createTooltips(dialog);
         for (std::size_t i = 0; i < table_.size(); ++i) {
             const ControlInfo<Form>& info = table_[i];
-            controls_[i] = control_binding::find(dialog, tooltips, info.id, info.type, info.typingLimit, info.tooltip);
+            controls_[i] = control_binding::find(dialog, tooltips, info.id, info.type, info.typingLimit, info.tooltip,
+                                                info.accessibleName);
             if (!controls_[i]) missing_.push_back(info.id);
         }
     }

@@ -29,8 +29,11 @@ HRESULT CALLBACK centreOverOwner(HWND dialog, UINT notification, WPARAM, LPARAM,
 
 }  // namespace
 
-void Win32UserInterface::message(const std::string& text) {
-    MessageBoxW(owner(), wideFromUtf8(text).c_str(), kTitle, MB_OK | MB_ICONEXCLAMATION);
+void Win32UserInterface::message(const std::string& text, MessageKind kind) {
+    const UINT icon = kind == MessageKind::Information ? MB_ICONINFORMATION
+                      : kind == MessageKind::Error     ? MB_ICONERROR
+                                                       : MB_ICONWARNING;
+    MessageBoxW(owner(), wideFromUtf8(text).c_str(), kTitle, MB_OK | icon);
 }
 
 bool Win32UserInterface::askYesNo(const std::string& text) {

@@ -18,7 +18,7 @@ class Win32UserInterface : public UserInterface {
 public:
     explicit Win32UserInterface(LinkState& link) : link_(link) {}
 
-    void message(const std::string& text) override;
+    void message(const std::string& text, MessageKind kind = MessageKind::Warning) override;
     bool askYesNo(const std::string& text) override;
     Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override;
     void pump() override;

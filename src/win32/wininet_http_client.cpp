@@ -46,7 +46,7 @@ HttpResponse WinInetHttpClient::get(const std::string& server, const std::string
     }
     if (host.empty() || port == 0 || path.empty() || path[0] != '/') {
         response.error = "Invalid server or path: " + server + path;
-        ui_.message(response.error);
+        ui_.message(response.error, MessageKind::Error);
         return response;
     }
 
@@ -54,7 +54,7 @@ HttpResponse WinInetHttpClient::get(const std::string& server, const std::string
         response.status = 0;
         response.body.clear();
         response.error = lastErrorText();
-        ui_.message("Unable to reach " + server + ":\n" + response.error);
+        ui_.message("Unable to reach " + server + ":\n" + response.error, MessageKind::Error);
         return response;
     };
     const std::wstring agent = L"varnelcfg/" + wideFromUtf8(VARNEL_VERSION);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "win32/accessibility.h"
 #include "win32/dialog_ids.h"
 #include "win32/win32_text.h"
 
@@ -97,6 +98,7 @@ void CWriteProgressDialog::setPosition(int position) {
     HWND bar = GetDlgItem(window(), ids::progressBar);
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     UpdateWindow(bar);
+    announceChange(bar);
 }
 
 void CWriteProgressDialog::setStatus(const std::string& text) {
@@ -104,6 +106,7 @@ void CWriteProgressDialog::setStatus(const std::string& text) {
     HWND label = GetDlgItem(window(), ids::statusLabel);
     SetWindowTextW(label, wideFromUtf8(text).c_str());
     UpdateWindow(label);
+    announceChange(label);
 }
 
 }  // namespace varnel::win32

@@ -35,8 +35,10 @@ TEST_F(BinExportTest, WritesHeaderAndDeviceMemoryLeavingTheImageAlone) {
         device.log.clear();
         ui.messages.clear();
         link.confirmedReads.clear();  // another tracker
+        ui.kinds.clear();
         ASSERT_EQ(exportDeviceToBin(boot, path), 0) << chip;
         EXPECT_EQ(ui.messages, std::vector<std::string>{"Done.\nThe tracker's memory is in " + path});
+        EXPECT_EQ(ui.kinds, std::vector<MessageKind>{MessageKind::Information});  // a result, not a warning
         std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
         ASSERT_EQ(file.size(), 61952u) << chip;
@@ -55,6 +57,7 @@ TEST_F(BinExportTest, AFailedReadRemovesThePartialFile) {
     device.truncateRead = true;
     EXPECT_EQ(exportDeviceToBin(boot, path), -1);
     EXPECT_EQ(ui.messages, std::vector<std::string>{link_messages::kUnreliableRead});
+    EXPECT_EQ(ui.kinds, std::vector<MessageKind>{MessageKind::Error});
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

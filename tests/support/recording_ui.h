@@ -20,7 +20,12 @@ public:
     int pumps = 0;
     std::function<void()> onPump;  // what the window's events do meanwhile
 
-    void message(const std::string& text) override { messages.push_back(text); }
+    std::vector<MessageKind> kinds;  // each message's kind, in step with `messages`
+
+    void message(const std::string& text, MessageKind kind = MessageKind::Warning) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
     bool askYesNo(const std::string& text) override {
         questions.push_back(text);
         if (answers.empty()) return defaultAnswer;

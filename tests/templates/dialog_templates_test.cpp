@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 
 #include "win32/templates/form_tables.h"
@@ -111,8 +113,8 @@ TEST(DialogTemplates, TableIdsStylesAndGeneratedIds) {
     EXPECT_NE(rc.find("\"Callsign\", -1, \"Static\""), std::string::npos) << rc;
     EXPECT_NE(rc.find("\"\", 1001, \"Edit\""), std::string::npos) << rc;
     // The second radio button continues the group the first one starts.
-    EXPECT_NE(rc.find("\"A\", 1002, \"Button\", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP"), std::string::npos) << rc;
-    EXPECT_NE(rc.find("\"B\", 1003, \"Button\", BS_AUTORADIOBUTTON | WS_TABSTOP,"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"A\", 1002, \"Button\", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP"), std::string::npos) << rc;
+    EXPECT_NE(rc.find("\"B\", 1003, \"Button\", BS_AUTORADIOBUTTON,"), std::string::npos) << rc;
     EXPECT_NE(rc.find("\"OK\", 1, \"Button\", BS_DEFPUSHBUTTON"), std::string::npos) << rc;
     EXPECT_NE(rc.find("\"Cancel\", 2, \"Button\""), std::string::npos) << rc;
     ASSERT_EQ(t.generatedIds.size(), 1u);
@@ -141,6 +143,71 @@ TEST(DialogTemplates, ASpanningRowWidensTheGrowingColumn) {
     EXPECT_EQ(at("more").x + at("more").width, at("wide").x + at("wide").width);
     EXPECT_EQ(at("text").x, at("wide").x);
     EXPECT_GT(at("text").width, at("wide").width / 2);
+}
+
+// What a screen reader and a keyboard user meet in each generated window:
+// every control that takes input is named, by the caption just before it
+// that the layout makes its buddy (Windows names a control by the static
+// text before it) or by its table row's accessible name, never by a unit or
+// a value beside it; captions show their mnemonics and other labels do not;
+// no two mnemonics of a window share a key; a radio group is one tab stop.
+TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTabStop) {
+    const std::regex line(R"re(CONTROL "((?:[^"]|"")*)", (-?\d+), "(\w+)", ([^,]+),)re");
+    for (const auto& file : layouts()) {
+        SCOPED_TRACE(file.filename().string());
+        const auto ui = parseXml(readFile(file));
+        const DialogLayout layout = layOutDialog(*ui);
+        const std::vector<TableRow> table = formTableFor(layout.name);
+        const std::string resource = writeDialogTemplate(layout, table).resource;
+        std::vector<std::string> styles;
+        for (auto m = std::sregex_iterator(resource.begin(), resource.end(), line); m != std::sregex_iterator(); ++m)
+            styles.push_back((*m)[4]);
+        ASSERT_EQ(styles.size(), layout.controls.size());
+
+        std::map<char, std::string> keys;  // mnemonic -> the control it belongs to
+        int radioStops = -1;               // tab stops of the radio group being read
+        for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+            const PlacedControl& c = layout.controls[i];
+            const std::string& style = styles[i];
+            const auto row = std::find_if(table.begin(), table.end(), [&](const TableRow& r) { return r.name == c.name; });
+            const bool caption = c.qtClass == "QLabel" && !c.element->property("buddy").empty();
+            if (c.qtClass == "QLabel") EXPECT_EQ(style.find("SS_NOPREFIX") == std::string::npos, caption) << c.name;
+
+            const bool textInput = c.qtClass == "QLineEdit" || c.qtClass == "QComboBox" || c.qtClass == "QSlider" ||
+                                   c.qtClass == "QListWidget";
+            const bool blankButton = (c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" || c.qtClass == "QPushButton") &&
+                                     withoutMnemonic(c.text).empty();
+            // Only the windows bound through a table name their controls
+            // there; the listing and release list are their window's one
+            // control.
+            if ((textInput || blankButton) && !table.empty()) {
+                const bool byCaption = i > 0 && layout.controls[i - 1].qtClass == "QLabel" &&
+                                       layout.controls[i - 1].element->property("buddy") == c.name;
+                const bool byName = row != table.end() && !row->accessibleName.empty();
+                EXPECT_TRUE(byCaption || byName) << c.name << " has no caption before it and no name";
+            }
+            const bool takesMnemonic = caption || c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" ||
+                                       c.qtClass == "QPushButton";
+            for (std::size_t k = 0; takesMnemonic && k + 1 < c.text.size(); ++k) {
+                if (c.text[k] != '&') continue;
+                if (c.text[k + 1] == '&') {
+                    ++k;
+                    continue;
+                }
+                const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(c.text[k + 1])));
+                EXPECT_TRUE(keys.emplace(key, c.name).second) << c.name << " and " << keys[key] << " share &" << key;
+            }
+
+            const bool radio = c.qtClass == "QRadioButton";
+            const bool startsGroup = style.find("WS_GROUP") != std::string::npos;
+            if (radioStops >= 0 && (!radio || startsGroup)) {
+                EXPECT_EQ(radioStops, 1) << "the radio group before " << c.name;
+                radioStops = -1;
+            }
+            if (radio) radioStops = std::max(radioStops, 0) + (style.find("WS_TABSTOP") != std::string::npos);
+        }
+        if (radioStops >= 0) EXPECT_EQ(radioStops, 1) << "the last radio group";
+    }
 }
 
 TEST(DialogTemplates, ARowWithoutItsControlIsNamed) {

@@ -5,6 +5,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "ui/accessibility.h"
+
 // The dialogs need a QApplication; the tests run it offscreen. Each test
 // process keeps its settings in a folder of its own, so neither the user's
 // settings nor a test running in parallel are touched.
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    varnel::installAccessibleNames();  // as the program does
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings("Brenvale", "varnelcfg").clear();

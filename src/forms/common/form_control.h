@@ -38,8 +38,15 @@ enum class ControlType { Tab, Group, Label, Edit, Check, Radio, Button, List, Sl
 
 // One control of a dialog: its id, the object name the Qt layout gives it,
 // what kind of widget it is, where it lives in the dialog's form, the most
-// characters an edit lets the user type (0: no limit) and its tooltip. Each
-// dialog keeps one table of these; the Qt view binds widgets through it.
+// characters an edit lets the user type (0: no limit), its tooltip and the
+// short name a screen reader speaks for it. Each dialog keeps one table of
+// these; every front end binds its widgets through it.
+//
+// Most controls need no accessible name: a check box, radio button or push
+// button is named by its own text, and an edit or list by the caption the
+// layout makes its buddy. The name is for the controls that have neither,
+// or whose caption would not tell them apart (the second of "and ... and",
+// a degrees box beside a hemisphere button, a row of a grid).
 template <class Form>
 struct ControlInfo {
     int id;
@@ -48,6 +55,7 @@ struct ControlInfo {
     FormControl Form::*member;
     int typingLimit;
     std::string_view tooltip;
+    std::string_view accessibleName = {};
 };
 
 template <class Form>

@@ -19,7 +19,7 @@ const std::array<ControlInfo<DiagnosticsForm>, kDiagnosticsControlCount> kDiagno
     {id::kLowTone, "lowTone", T::Check, &F::lowTone, 0, ""},
     {id::kPair1200, "pair1200", T::Radio, &F::pair1200, 0, ""},
     {id::kPair300, "pair300", T::Radio, &F::pair300, 0, ""},
-    {id::kAudioLevel, "audioLevel", T::Slider, &F::audioLevel, 0, "Transmitted audio level"},
+    {id::kAudioLevel, "audioLevel", T::Slider, &F::audioLevel, 0, "Transmitted audio level", "Audio level"},
     {id::kSensors, "sensorsGroup", T::Group, &F::sensors, 0, "Click to read the sensors now"},
     {id::kVoltage, "voltage", T::Label, &F::voltage, 0, ""},
     {id::kTemperature, "temperature", T::Label, &F::temperature, 0, ""},

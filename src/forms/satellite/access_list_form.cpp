@@ -13,12 +13,12 @@ using F = AccessListForm;
 using access_list_id::entry;
 
 const std::array<ControlInfo<AccessListForm>, kAccessListControlCount> kAccessListControls{{
-    {entry(1), "call1", T::Edit, &F::call1, 6, ""},
-    {entry(2), "call2", T::Edit, &F::call2, 6, ""},
-    {entry(3), "call3", T::Edit, &F::call3, 6, ""},
-    {entry(4), "call4", T::Edit, &F::call4, 6, ""},
-    {entry(5), "call5", T::Edit, &F::call5, 6, ""},
-    {entry(6), "call6", T::Edit, &F::call6, 6, ""},
+    {entry(1), "call1", T::Edit, &F::call1, 6, "", "Callsign 1"},
+    {entry(2), "call2", T::Edit, &F::call2, 6, "", "Callsign 2"},
+    {entry(3), "call3", T::Edit, &F::call3, 6, "", "Callsign 3"},
+    {entry(4), "call4", T::Edit, &F::call4, 6, "", "Callsign 4"},
+    {entry(5), "call5", T::Edit, &F::call5, 6, "", "Callsign 5"},
+    {entry(6), "call6", T::Edit, &F::call6, 6, "", "Callsign 6"},
 }};
 
 FormControl* AccessListForm::control(int controlId) { return controlOf<F>(*this, kAccessListControls, controlId); }

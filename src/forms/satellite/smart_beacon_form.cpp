@@ -13,14 +13,14 @@ using T = ControlType;
 using F = SmartBeaconForm;
 
 const std::array<ControlInfo<SmartBeaconForm>, kSmartBeaconControlCount> kSmartBeaconControls{{
-    {id::kLowSpeed, "lowSpeed", T::Edit, &F::lowSpeed, 3, ""},
-    {id::kHighSpeed, "highSpeed", T::Edit, &F::highSpeed, 3, ""},
-    {id::kSlowInterval, "slowInterval", T::Edit, &F::slowInterval, 5, ""},
-    {id::kFastInterval, "fastInterval", T::Edit, &F::fastInterval, 5, ""},
-    {id::kTurnAngle, "turnAngle", T::Edit, &F::turnAngle, 3, ""},
-    {id::kTurnInterval, "turnInterval", T::Edit, &F::turnInterval, 3, ""},
+    {id::kLowSpeed, "lowSpeed", T::Edit, &F::lowSpeed, 3, "", "Low speed"},
+    {id::kHighSpeed, "highSpeed", T::Edit, &F::highSpeed, 3, "", "High speed"},
+    {id::kSlowInterval, "slowInterval", T::Edit, &F::slowInterval, 5, "", "Slow interval"},
+    {id::kFastInterval, "fastInterval", T::Edit, &F::fastInterval, 5, "", "Fast interval"},
+    {id::kTurnAngle, "turnAngle", T::Edit, &F::turnAngle, 3, "", "Turn angle"},
+    {id::kTurnInterval, "turnInterval", T::Edit, &F::turnInterval, 3, "", "Turn interval"},
     {id::kSpeedUnitLabel, "speedUnitLabel", T::Label, &F::speedUnitLabel, 0, ""},
-    {id::kSlider, "slider", T::Slider, &F::slider, 0, ""},
+    {id::kSlider, "slider", T::Slider, &F::slider, 0, "", "Turn angle slope"},
     {id::kSliderLabel, "sliderLabel", T::Label, &F::sliderLabel, 0, ""},
 }};
 

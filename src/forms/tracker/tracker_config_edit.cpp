@@ -107,7 +107,7 @@ std::string configShowRefusal(const std::string& path) {
     class FirstMessage : public UserInterface {
     public:
         std::string text;
-        void message(const std::string& t) override {
+        void message(const std::string& t, MessageKind) override {
             if (text.empty()) text = t;
         }
         bool askYesNo(const std::string&) override { return false; }

@@ -20,7 +20,8 @@ namespace {
 template <class Form>
 std::vector<TableRow> rows(std::span<const ControlInfo<Form>> table) {
     std::vector<TableRow> out;
-    for (const ControlInfo<Form>& info : table) out.push_back({info.id, std::string(info.name), info.type, info.typingLimit});
+    for (const ControlInfo<Form>& info : table)
+        out.push_back({info.id, std::string(info.name), info.type, info.typingLimit, std::string(info.accessibleName)});
     return out;
 }
 

@@ -13,6 +13,7 @@ struct TableRow {
     std::string name;
     ControlType type;
     int typingLimit;
+    std::string accessibleName = {};
 };
 
 // The control table of the window drawn by a Designer file, by the file's

@@ -26,7 +26,12 @@ WindowsControl windowsControlFor(const PlacedControl& c, const TableRow* row) {
     if (q == "QLabel") {
         const bool right = e.property("alignment").find("AlignRight") != std::string::npos;
         const bool wrap = e.property("wordWrap") == "true";
-        return {"Static", std::string(right ? "SS_RIGHT" : wrap ? "SS_LEFT" : "SS_LEFTNOWORDWRAP") + " | SS_NOPREFIX"};
+        // A caption (a label with a buddy) shows its mnemonic, and a screen
+        // reader names the control after it by it; any other label shows
+        // its text as it is.
+        const bool caption = !e.property("buddy").empty();
+        return {"Static", std::string(right ? "SS_RIGHT" : wrap ? "SS_LEFT" : "SS_LEFTNOWORDWRAP") +
+                              (caption ? "" : " | SS_NOPREFIX")};
     }
     if (q == "QLineEdit") {
         std::string style = "ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP";
@@ -37,7 +42,7 @@ WindowsControl windowsControlFor(const PlacedControl& c, const TableRow* row) {
     if (q == "QCheckBox")
         return {"Button", row && row->type == ControlType::ThreeState ? "BS_AUTO3STATE | WS_TABSTOP"
                                                                        : "BS_AUTOCHECKBOX | WS_TABSTOP"};
-    if (q == "QRadioButton") return {"Button", "BS_AUTORADIOBUTTON | WS_TABSTOP"};
+    if (q == "QRadioButton") return {"Button", "BS_AUTORADIOBUTTON"};
     if (q == "QPushButton") return {"Button", c.isDefault ? "BS_DEFPUSHBUTTON | WS_TABSTOP" : "BS_PUSHBUTTON | WS_TABSTOP"};
     if (q == "QGroupBox") return {"Button", "BS_GROUPBOX"};
     if (q == "QComboBox") return {"ComboBox", "CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP"};
@@ -146,9 +151,11 @@ DialogTemplate writeDialogTemplate(const DialogLayout& layout, const std::vector
         WindowsControl w = windowsControlFor(c, tableRow);
         // Radio buttons of one parent form one group; every other control
         // starts a group of its own, which ends the radio group before it.
+        // A radio group is one tab stop, at its first button; the arrow
+        // keys move within the group.
         const bool continuesRadios = c.qtClass == "QRadioButton" && previous &&
                                      previous->qtClass == "QRadioButton" && previous->parent == c.parent;
-        if (!continuesRadios) w.style += " | WS_GROUP";
+        if (!continuesRadios) w.style += c.qtClass == "QRadioButton" ? " | WS_GROUP | WS_TABSTOP" : " | WS_GROUP";
         if (c.hidden) w.style += " | NOT WS_VISIBLE";
         if (c.element->property("enabled") == "false") w.style += " | WS_DISABLED";
         const int height = c.qtClass == "QComboBox" ? kDropListHeight : c.height;

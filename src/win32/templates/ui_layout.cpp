@@ -277,10 +277,13 @@ private:
         return s;
     }
 
-    // What the widget itself asks for, before its size limits.
+    // What the widget itself asks for, before its size limits. A mnemonic's
+    // ampersand is drawn as an underline and takes no room (a caption names
+    // its control through its buddy; buttons always take a mnemonic).
     Size naturalSize(const XmlElement& w) {
         const std::string cls = w.attribute("class");
-        const std::string text = w.property("text");
+        const bool mnemonic = cls != "QLabel" || !w.property("buddy").empty();
+        const std::string text = mnemonic ? withoutMnemonic(w.property("text")) : w.property("text");
         if (cls == "QLabel") {
             if (w.property("wordWrap") == "true") {
                 const int width = std::min(textWidth(text), 220);
@@ -395,6 +398,22 @@ private:
 };
 
 }  // namespace
+
+// The text as drawn when an ampersand marks its mnemonic: a lone "&" goes;
+// a doubled one stays as it is measured ("C&&X" is the Windows spelling of
+// "C&X", and a template keeps it).
+std::string withoutMnemonic(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+            out += "&&";
+            ++i;
+        } else if (text[i] != '&') {
+            out += text[i];
+        }
+    }
+    return out;
+}
 
 int textWidth(const std::string& text) {
     // Per-character widths of Tahoma/MS Sans Serif 8 pt in quarter

@@ -37,5 +37,7 @@ DialogLayout layOutDialog(const XmlElement& ui);
 // Width in dialog units of a caption in the dialog font, a little generous so
 // that no caption is clipped.
 int textWidth(const std::string& text);
+// The text as drawn with its mnemonic: a lone "&" removed, "&&" kept.
+std::string withoutMnemonic(const std::string& text);
 
 }  // namespace varnel::templates
