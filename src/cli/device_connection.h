@@ -31,9 +31,9 @@ public:
     void clearDeadline() { armed_ = false; }
     bool deadlinePassed() const { return passed_; }
     void pump() override;
-    void message(const std::string& text) override {
+    void message(const std::string& text, MessageKind kind = MessageKind::Warning) override {
         ++messages_;
-        StderrUi::message(text);
+        StderrUi::message(text, kind);
     }
     // How many messages were shown so far: a failure must have added one.
     int messagesShown() const { return messages_; }

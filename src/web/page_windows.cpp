@@ -76,8 +76,9 @@ void PageWindows::runListing(AppContext& context, const std::string& title, cons
     dialog.run();
 }
 
-int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) {
-    CWriteProgressDialog dialog(loop_, write, note);
+int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write,
+                             const std::function<std::string(int)>& noteFor) {
+    CWriteProgressDialog dialog(loop_, write, noteFor);
     dialog.run();
     return dialog.result();
 }

@@ -8,7 +8,8 @@ void CWriteProgressDialog::onOpen() {
     running_ = true;
     result_ = write_(*this);
     running_ = false;
-    if (!note_.empty()) setStatus(status_ + "\n" + note_);
+    const std::string note = noteFor_ ? noteFor_(result_) : std::string();
+    if (!note.empty()) setStatus(status_ + "\n" + note);
     page::setEnabled(token(), "okButton", true);
     page::focus(token(), "okButton");
 }

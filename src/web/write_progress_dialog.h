@@ -12,8 +12,9 @@ namespace varnel::web {
 // write's progress; OK closes it once the write has ended.
 class CWriteProgressDialog : public PageWindow, public WriteProgress {
 public:
-    CWriteProgressDialog(PageLoop& loop, std::function<int(WriteProgress&)> write, std::string note)
-        : PageWindow(loop, "WriteProgressDialog"), write_(std::move(write)), note_(std::move(note)) {}
+    CWriteProgressDialog(PageLoop& loop, std::function<int(WriteProgress&)> write,
+                         std::function<std::string(int)> noteFor)
+        : PageWindow(loop, "WriteProgressDialog"), write_(std::move(write)), noteFor_(std::move(noteFor)) {}
     int result() const { return result_; }
 
     void setRange(int low, int high) override;
@@ -28,7 +29,7 @@ private:
     }
 
     std::function<int(WriteProgress&)> write_;
-    std::string note_;
+    std::function<std::string(int)> noteFor_;
     std::string status_;
     int low_ = 0, high_ = 100;
     int result_ = 0;

@@ -19,7 +19,7 @@ namespace {
 class QuietUi : public UserInterface {
 public:
     std::vector<std::string> said;
-    void message(const std::string& text) override { said.push_back(text); }
+    void message(const std::string& text, MessageKind) override { said.push_back(text); }
     bool askYesNo(const std::string&) override { return false; }
 };
 

@@ -21,8 +21,9 @@ namespace {
 // The scripted front end, with a write window that really writes.
 class WritingFrontEnd : public ScriptedFrontEnd {
 public:
-    int runProgress(const std::function<int(WriteProgress&)>& write, const std::string& note) override {
-        ScriptedFrontEnd::runProgress(write, note);
+    int runProgress(const std::function<int(WriteProgress&)>& write,
+                    const std::function<std::string(int)>& noteFor) override {
+        ScriptedFrontEnd::runProgress(write, noteFor);
         NoWriteProgress bar;
         return write(bar);
     }
