@@ -119,11 +119,13 @@ TEST(Soak, HundredCyclesVerifyAndTwentyUnpluggedWritesFailCleanly) {
         const int result = c.write(1234);
         EXPECT_LT(std::chrono::steady_clock::now() - began, 20s);
         EXPECT_EQ(result, -1);
-        // The block, that the tracker could not be found again, and the
-        // general message.
-        ASSERT_EQ(c.ui.messages.size(), 3u) << testing::PrintToString(c.ui.messages);
-        EXPECT_EQ(c.ui.messages[1], link_messages::kLinkLost);
-        EXPECT_EQ(c.ui.messages[2], "Configuration write failed");
+        // The block, that the tracker could not be found again (perhaps
+        // after the port's own message), and the general message.
+        auto& m = c.ui.messages;
+        if (!m.empty() && m.front().rfind("Can't open serial port", 0) == 0) m.erase(m.begin());
+        ASSERT_EQ(m.size(), 3u) << testing::PrintToString(m);
+        EXPECT_EQ(m[1], link_messages::kLinkLost);
+        EXPECT_EQ(m[2], "Configuration write failed");
         unsigned block = 0;
         char kind[16] = {};
         ASSERT_EQ(std::sscanf(c.ui.messages[0].c_str(), "Unable to %15s block at 0x%x", kind, &block), 2)
