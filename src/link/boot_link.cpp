@@ -302,11 +302,10 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
     std::vector<std::vector<std::uint8_t>> heard;
     std::vector<std::uint8_t> attempt(static_cast<std::size_t>(length));
     int silent = 0;
-    bool heardBytes = false;
+    bool garbled = false;  // a whole reply, or one the line flagged, was heard
     for (int i = 0; i < bp::kReadAttempts; ++i) {
         const int got = readCount(address, length, attempt.data());
         if (got < 0) break;  // refused, or the port failed
-        heardBytes = heardBytes || got > 0;
         // A tracker that stays silent twice is not answering; a noisy line
         // still brings bytes.
         if (got == 0 && ++silent >= 2 && heard.empty()) break;
@@ -317,7 +316,9 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
         clock_->sleepMs(bp::kReadSettleMs);
         // A chunk the line flagged, or that came short, says nothing, and
         // whatever of it still arrives is let pass before the next request.
-        if (port_.takeLineErrors() != 0 || got != length) {
+        const bool flagged = port_.takeLineErrors() != 0;
+        garbled = garbled || flagged;
+        if (flagged || got != length) {
             drainUntilQuiet();
             continue;
         }
@@ -330,7 +331,10 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
         if (!heard.empty()) drainUntilQuiet();  // they differ: one of them came shifted, perhaps
         heard.push_back(attempt);
     }
-    return heardBytes ? -2 : -1;
+    // Replies that came whole but never agreed, or that the line flagged,
+    // say the line garbles; replies that only ever came short (or none) say
+    // the tracker's answers do not arrive, as any failed read does.
+    return garbled || !heard.empty() ? -2 : -1;
 }
 
 bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, std::uint32_t offset) {

@@ -59,7 +59,8 @@ public:
 
     // A chunk of device memory that counts only when two reads of it agree
     // with no line error (or it was confirmed since the last change):
-    // length, -1 when no read brought it, -2 when no two reads agreed.
+    // length, -1 when no read brought it whole, -2 when whole reads never
+    // agreed or the line flagged them (the line garbles).
     int readConfirmed(std::uint32_t address, int length, std::uint8_t* destination);
     // Whether the device holds the image's bytes [address, address + length)
     // at address + offset: each chunk counts when one read brings exactly
