@@ -56,7 +56,7 @@ TEST_F(BinExportTest, AFailedReadRemovesThePartialFile) {
     selectTarget(target, "AP64");
     device.truncateRead = true;
     EXPECT_EQ(exportDeviceToBin(boot, path), -1);
-    EXPECT_EQ(ui.messages, std::vector<std::string>{link_messages::kUnreliableRead});
+    EXPECT_EQ(ui.messages, std::vector<std::string>{link_messages::kErrorReceiving});
     EXPECT_EQ(ui.kinds, std::vector<MessageKind>{MessageKind::Error});
     EXPECT_FALSE(std::filesystem::exists(path));
 }
