@@ -92,7 +92,13 @@ private:
 
     // A control without a caption tied to it is named by its table row's
     // object name, so a screen reader has something to say.
+    // A control's name for a screen reader: the one its table row gives
+    // (where a caption alone would not tell it from its neighbours), else its
+    // caption through <label for>, else its object name.
     std::string ariaName(const std::string& objectName) const {
+        const auto row = rows_.find(objectName);
+        if (row != rows_.end() && !row->second->accessibleName.empty())
+            return " aria-label=\"" + escape(row->second->accessibleName) + "\"";
         return buddies_.count(objectName) ? "" : " aria-label=\"" + escape(objectName) + "\"";
     }
 
