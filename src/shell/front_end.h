@@ -47,6 +47,12 @@ public:
     virtual std::string saveFile(const std::string& filter, const std::string& suffix) = 0;
 };
 
+// Where the release lists and the firmware files are served from when the
+// settings name no other server. A firmware server answers
+// /support/firmware/<chip>/list.txt; a mirror serves the files.
+inline constexpr const char* kDefaultFirmwareServer = "www.brenvale.com";
+inline constexpr const char* kDefaultMirrorServer = "files.brenvale.com";
+
 // The program's persistent settings, the "Settings" key of the tracker
 // tools: read and written where the windows need them, never cached.
 class AppSettings {

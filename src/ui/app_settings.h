@@ -14,11 +14,6 @@ namespace app_settings {
 inline constexpr const char* kOrganisation = "Brenvale";
 inline constexpr const char* kApplication = "varnelcfg";
 
-// Where the release lists and the firmware files are served from. A firmware
-// server answers /support/firmware/<chip>/list.txt; a mirror serves the files.
-inline constexpr const char* kDefaultFirmwareServer = "www.brenvale.com";
-inline constexpr const char* kDefaultMirrorServer = "files.brenvale.com";
-
 int port();                  // "Port", slot 1..16, default 1
 void setPort(int slot);
 bool turbo();                // "Turbo", default 1: fast link allowed

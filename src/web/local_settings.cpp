@@ -9,9 +9,6 @@ namespace varnel::web {
 
 namespace {
 
-constexpr const char* kDefaultFirmwareServer = "www.brenvale.com";
-constexpr const char* kDefaultMirrorServer = "files.brenvale.com";
-
 // clang-format off
 EM_JS(char*, js_getItem, (const char* key), {
     let text = null;

@@ -18,8 +18,6 @@ public:
     explicit RegistrySettings(std::wstring keyPath = kKeyPath) : keyPath_(std::move(keyPath)) {}
 
     static constexpr const wchar_t* kKeyPath = L"Software\\Brenvale\\varnelcfg\\Settings";
-    static constexpr const char* kDefaultFirmwareServer = "www.brenvale.com";
-    static constexpr const char* kDefaultMirrorServer = "files.brenvale.com";
 
     int port() const override;  // 1..16, default 1
     void setPort(int slot) override;
