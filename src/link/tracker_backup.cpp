@@ -29,9 +29,11 @@ public:
     bool askYesNo(const std::string&) override { return false; }
 };
 
-std::string failure(const std::string& folder, const std::string& why) {
-    return "Could not save a backup of the tracker's settings in " + folder + " (" + why +
-           "); nothing was written to the tracker.";
+BackupResult failure(const std::string& folder, const std::string& why) {
+    BackupResult refused;
+    refused.error = "Could not save a backup of the tracker's settings in " + folder + " (" + why +
+                    "); nothing was written to the tracker.";
+    return refused;
 }
 
 // A name not yet taken: two writes within one second get "-2", "-3", ...
@@ -117,17 +119,18 @@ BackupResult backupTracker(BootLink& link, const std::string& folder) {
     copy->link.deviceInfo = link.link().deviceInfo;
     copy->link.chipName = link.link().chipName;
     if (link.target().settingsSize == 0 || readDeviceConfiguration(link, *copy) != 0)
-        return {{}, failure(folder, "the tracker's settings could not be read")};
+        return failure(folder, "the tracker's settings could not be read");
 
     std::error_code ec;
     fs::create_directories(folder, ec);
-    if (ec) return {{}, failure(folder, ec.message())};
+    if (ec) return failure(folder, ec.message());
     const fs::path path = freePath(folder, link.link().chipName, std::time(nullptr));
     QuietUi quiet;
-    if (saveConfigFile(path.string(), *copy, configFlavourFor(copy->settings), quiet) != 0)
-        return {{}, failure(folder, "the file could not be written")};
+    const ConfigFlavour flavour = configFlavourFor(copy->settings);
+    if (saveConfigFile(path.string(), *copy, flavour, quiet) != 0)
+        return failure(folder, "the file could not be written");
     keepNewest(folder);
-    return {path.string(), {}};
+    return {path.string(), {}, copy->snapshot(), flavour};
 }
 
 }  // namespace varnel

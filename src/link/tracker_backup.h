@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "session/config_file.h"
+#include "session/session.h"
+
 namespace varnel {
 
 class BootLink;
@@ -29,6 +32,10 @@ std::vector<std::string> listBackups(const std::string& folder);
 struct BackupResult {
     std::string path;   // the file written, when it worked
     std::string error;  // why not, ready to show; empty when it worked
+    // What the file holds, as read, so it can be written back without
+    // reading the file again or touching the session's working records.
+    RecordsSnapshot records;
+    ConfigFlavour flavour = ConfigFlavour::Tracker;
     bool ok() const { return error.empty(); }
 };
 

@@ -22,6 +22,9 @@ constexpr const char* kLoadFailed = "Error loading firmware file";
 constexpr const char* kBackupNote = "Backup of the previous settings: ";
 constexpr const char* kBackupToWriteBack =
     "To put the previous settings back, load and write the backup: ";
+constexpr const char* kWriteBackQuestion =
+    "The write failed. Write the settings the tracker held before (the backup) back to it now?";
+constexpr const char* kBackupWrittenBack = "The tracker holds its previous settings again, from the backup: ";
 constexpr const char* kEraseQuestion =
     "Do you want to erase the current configuration and use defaults from this file?";
 
@@ -67,18 +70,10 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
     return true;
 }
 
-}  // namespace
-
-int writeWithBackup(AppContext& context) {
-    BackupResult backup;
-    {
-        BootLink link(context.session, context.ui);
-        backup = backupTracker(link, context.backupFolder);
-    }
-    if (!backup.ok()) {
-        context.ui.message(backup.error, MessageKind::Error);
-        return kBackupRefused;
-    }
+// Writes the session's image with the write window. Its note names the
+// backup: after `done` when the write worked, else with what the failure
+// left and how to put the backup back.
+int writeShowingBackup(AppContext& context, const BackupResult& backup, const char* done) {
     std::string failure;
     return context.windows.runProgress(
         [&](WriteProgress& progress) {
@@ -88,11 +83,45 @@ int writeWithBackup(AppContext& context) {
             return result;
         },
         [&](int result) {
-            if (result == 0) return kBackupNote + backup.path;
+            if (result == 0) return done + backup.path;
             // What went wrong was told as it happened; the window says what
             // it left and how to undo it.
             return failure + "\n" + kBackupToWriteBack + backup.path;
         });
+}
+
+// After a failed write: the settings and script the tracker held before are
+// offered back, written as any settings write is, for as long as the user
+// says yes and it fails. The image is the backup's from then on; the working
+// records (the user's edits) stay as they are.
+void offerBackup(AppContext& context, const BackupResult& backup) {
+    Session& s = context.session;
+    RecordsSnapshot kept = backup.records;
+    while (context.ui.askYesNo(kWriteBackQuestion)) {
+        s.image.reset();
+        if (backup.flavour == ConfigFlavour::Tracker)
+            packSettings(s.image, s.target, {kept.settings, kept.radio, kept.script});
+        else
+            packWeatherSettings(s.image, s.target, kept.settings);
+        if (writeShowingBackup(context, backup, kBackupWrittenBack) == 0) return;
+    }
+}
+
+}  // namespace
+
+int writeWithBackup(AppContext& context, WriteBack writeBack) {
+    BackupResult backup;
+    {
+        BootLink link(context.session, context.ui);
+        backup = backupTracker(link, context.backupFolder);
+    }
+    if (!backup.ok()) {
+        context.ui.message(backup.error, MessageKind::Error);
+        return kBackupRefused;
+    }
+    const int result = writeShowingBackup(context, backup, kBackupNote);
+    if (result != 0 && writeBack == WriteBack::Offer) offerBackup(context, backup);
+    return result;
 }
 
 int runFirmwareWriteChain(AppContext& context) {

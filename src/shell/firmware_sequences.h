@@ -15,10 +15,14 @@ using CheckAndStore = std::function<int()>;
 // Every write to the tracker goes through here: the settings and script the
 // tracker holds are saved in the context's backup folder first, then the
 // session's image is written with the progress dialog, which names the backup
-// after "Finished!". 0 written, -1 the write failed, kBackupRefused when the
-// backup could not be saved and nothing was written (all told).
+// after "Finished!". When the write fails, the user is offered the backup
+// written back now (WriteBack::Offer; the unattended line has nobody to
+// ask). 0 written, -1 the write failed (also when the backup went back),
+// kBackupRefused when the backup could not be saved and nothing was written
+// (all told).
 inline constexpr int kBackupRefused = -2;
-int writeWithBackup(AppContext& context);
+enum class WriteBack { Offer, DontAsk };
+int writeWithBackup(AppContext& context, WriteBack writeBack = WriteBack::Offer);
 
 // Remaps the vectors, checks the addresses and writes the image with the
 // progress dialog. kResultReconnect once written; 0 when the address check

@@ -57,7 +57,7 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0)
         return finish(1);
-    const int written = writeWithBackup(context);
+    const int written = writeWithBackup(context, WriteBack::DontAsk);
     return finish(written == 0 ? 0 : 1);
 }
 

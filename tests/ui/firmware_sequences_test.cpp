@@ -11,6 +11,7 @@
 #include "firmware/srecord_builder.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
+#include "link/boot_protocol.h"
 #include "link/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "shell/firmware_sequences.h"
@@ -171,6 +172,37 @@ TEST_F(FirmwareSequenceTest, EveryWriteKeepsTheTrackersSettingsFirstOrWritesNoth
     ASSERT_EQ(f.ui.messages.size(), 1u);
     EXPECT_EQ(f.ui.messages[0].rfind("Could not save a backup of the tracker's settings in ", 0), 0u);
     EXPECT_EQ(count('E'), 0);
+}
+
+// A write that fails on every try of a block is offered back as it was: one
+// Yes writes the backup in a second write window, and the tracker holds what
+// it held before. The user's edits stay in the window, for another Write.
+TEST_F(FirmwareSequenceTest, AFailedWriteOffersTheBackupBack) {
+    const TargetTableEntry& ap64 = *findTarget("AP64");
+    const std::vector<std::uint8_t> before = emu->readFlash(kSettings, ap64.settingsSize);
+    for (std::uint32_t n = 1; n <= boot_protocol::kBlockTries; ++n)
+        emu->addAimedFault({AimedFaultKind::CorruptReplyByte, boot_protocol::kWrite, n, 0, 0xFF});
+    std::vector<std::string> statuses;
+    test::onNextModal([&](QWidget* w) {
+        auto* ok = w->findChild<QPushButton*>("okButton");
+        if (ok == nullptr || !ok->isEnabled() || w->property("seen").toBool()) return false;
+        w->setProperty("seen", true);
+        statuses.push_back(w->findChild<QLabel*>("statusLabel")->text().toStdString());
+        ok->click();
+        return statuses.size() == 2;
+    });
+    f.ui.answers = {true};
+    const RecordsSnapshot edited = f.session.snapshot();
+    EXPECT_EQ(writeConfiguration(f.context, ConfigFlavour::Tracker), -1);
+
+    ASSERT_EQ(statuses.size(), 2u);
+    EXPECT_EQ(statuses[0].rfind("Write failed!", 0), 0u) << statuses[0];
+    EXPECT_EQ(f.ui.questions, std::vector<std::string>{"The write failed. Write the settings the tracker held "
+                                                      "before (the backup) back to it now?"});
+    const std::string backup = listBackups(f.context.backupFolder).at(0);
+    EXPECT_EQ(statuses[1], "Finished!\nThe tracker holds its previous settings again, from the backup: " + backup);
+    EXPECT_EQ(emu->readFlash(kSettings, ap64.settingsSize), before);
+    EXPECT_TRUE(f.session.snapshot() == edited);
 }
 
 TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHeader) {
