@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "core/user_interface.h"
@@ -54,8 +56,8 @@ void fillLineSettings(DCB& dcb, unsigned long baud) {
     dcb.EvtChar = 0;
 }
 
-// The driver keeps the whole time-out rule of a read: all n bytes, a gap
-// between two bytes, or the total for n bytes, whichever comes first.
+// The write time-outs; readBytes keeps the read's rule itself and sets the
+// read fields for each wait (setReadWait).
 COMMTIMEOUTS lineTimeouts() {
     COMMTIMEOUTS t{};
     t.ReadIntervalTimeout = serial_timing::kReadIntervalMs;
@@ -103,6 +105,7 @@ int Win32SerialPort::openPort(const std::string& name, const std::string& speed,
         return -1;
     }
     COMMTIMEOUTS timeouts = lineTimeouts();
+    readWaitMs_ = -1;
     if (!SetCommTimeouts(h, &timeouts)) {
         std::fprintf(stderr, serial_messages::kCantSetTimeouts, path_.c_str());
         release();
@@ -134,23 +137,84 @@ int Win32SerialPort::closePort() {
     return ok ? 0 : -1;
 }
 
-// A synchronous read or write is one wait the interface cannot cut into: a
-// wait handler gets its turn between calls, not within one (a read lasts at
-// most 500 + 2n ms), so this port never hands over.
-int Win32SerialPort::writeBytes(const std::uint8_t* data, int n) {
-    if (handle_ == nullptr) return -1;
-    if (n <= 0) return 0;
-    DWORD written = 0;
-    if (!WriteFile(asHandle(handle_), data, static_cast<DWORD>(n), &written, nullptr)) return -1;
-    return static_cast<int>(written);  // a write time-out shows as a short count
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int msUntil(Clock::time_point t) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(t - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
 }
 
-int Win32SerialPort::readBytes(std::uint8_t* buffer, int n) {
-    if (handle_ == nullptr) return -1;
+}  // namespace
+
+bool Win32SerialPort::setReadWait(int waitMs) {
+    if (waitMs == readWaitMs_) return true;
+    // MAXDWORD/MAXDWORD/c: ReadFile returns as soon as any byte is there, or
+    // after c ms with none; MAXDWORD/0/0: at once with what is there. Either
+    // way no reply waits on the slice, and the read's own rule is kept in
+    // readBytes.
+    COMMTIMEOUTS t = lineTimeouts();
+    t.ReadIntervalTimeout = MAXDWORD;
+    t.ReadTotalTimeoutMultiplier = waitMs > 0 ? MAXDWORD : 0;
+    t.ReadTotalTimeoutConstant = static_cast<DWORD>(waitMs);
+    if (!SetCommTimeouts(asHandle(handle_), &t)) return false;
+    readWaitMs_ = waitMs;
+    return true;
+}
+
+// A write goes out in pieces the line carries within one slice, so a wait
+// handler gets its turn between them even at 9600 baud; with none, in one.
+int Win32SerialPort::writeBytes(const std::uint8_t* data, int n) {
+    if (handle_ == nullptr || handingOver()) return -1;
     if (n <= 0) return 0;
-    DWORD got = 0;
-    if (!ReadFile(asHandle(handle_), buffer, static_cast<DWORD>(n), &got, nullptr)) return -1;
-    return static_cast<int>(got);  // fewer than n, even 0, is a time-out
+    // Ten bits a byte on the line.
+    const long perSlice = static_cast<long>(baud_) * waitSlice(serial_timing::writeTotalMs(n)) / 10000;
+    const int piece = static_cast<int>(std::clamp<long>(perSlice, 1, n));
+    int written = 0;
+    while (written < n) {
+        const DWORD ask = static_cast<DWORD>(std::min(piece, n - written));
+        DWORD done = 0;
+        if (!WriteFile(asHandle(handle_), data + written, ask, &done, nullptr)) return written > 0 ? written : -1;
+        written += static_cast<int>(done);
+        if (done < ask) break;  // a write time-out shows as a short count
+        if (written < n) handOver();
+    }
+    return written;
+}
+
+// Ends when n bytes arrived, after the gap between bytes, or after the total
+// for n bytes, waiting a slice at a time and giving the interface its turn
+// between slices, also while a long reply is still coming in.
+int Win32SerialPort::readBytes(std::uint8_t* buffer, int n) {
+    if (handle_ == nullptr || handingOver()) return -1;
+    if (n <= 0) return 0;
+    const auto total = Clock::now() + std::chrono::milliseconds(serial_timing::readTotalMs(n));
+    const auto slice = std::chrono::milliseconds(waitSlice(serial_timing::readTotalMs(n)));
+    auto nextTurn = Clock::now() + slice;
+    int got = 0;
+    Clock::time_point gapEnd{};
+    for (;;) {
+        int left = msUntil(total);
+        if (got > 0) left = std::min(left, msUntil(gapEnd));
+        // Once the time is up, one last look without waiting still takes
+        // bytes that arrived while the interface had its turn.
+        if (!setReadWait(waitSlice(left))) return -1;
+        DWORD r = 0;
+        if (!ReadFile(asHandle(handle_), buffer + got, static_cast<DWORD>(n - got), &r, nullptr))
+            return got > 0 ? got : -1;
+        if (r > 0) {
+            got += static_cast<int>(r);
+            if (got == n) break;
+            gapEnd = Clock::now() + std::chrono::milliseconds(serial_timing::kReadIntervalMs);
+        }
+        if (left == 0) break;
+        if (Clock::now() >= nextTurn) {
+            handOver();
+            nextTurn = Clock::now() + slice;
+        }
+    }
+    return got;  // fewer than n, even 0, is a time-out
 }
 
 int Win32SerialPort::flushPort(int discardInput) {
@@ -159,7 +223,7 @@ int Win32SerialPort::flushPort(int discardInput) {
     // has returned once the driver took the bytes, and a transmit purge could
     // then only eat them before they reach the wire, as it does under Wine,
     // where it empties a pseudo-terminal the tracker has not read yet.
-    if (handle_ != nullptr && discardInput) PurgeComm(asHandle(handle_), PURGE_RXCLEAR);
+    if (handle_ != nullptr && discardInput && !handingOver()) PurgeComm(asHandle(handle_), PURGE_RXCLEAR);
     return 0;
 }
 

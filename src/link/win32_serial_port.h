@@ -9,7 +9,8 @@ namespace varnel {
 // SerialPort on a Windows COM port, through the Win32 communications calls
 // themselves: an exclusive CreateFile, the device control block for the
 // line, COMMTIMEOUTS for the read and write time-outs, PurgeComm, and
-// EscapeCommFunction for DTR. Reads and writes are synchronous.
+// EscapeCommFunction for DTR. Reads and writes are synchronous, cut into
+// slices when a wait handler is set.
 class Win32SerialPort : public SerialPort {
 public:
     Win32SerialPort() = default;
@@ -32,10 +33,13 @@ public:
 
 private:
     void release();
+    // Sets the read fields of COMMTIMEOUTS for one wait of waitMs (0: none).
+    bool setReadWait(int waitMs);
 
     void* handle_ = nullptr;  // the HANDLE; null while closed
     std::string path_;
     unsigned long baud_ = 0;
+    int readWaitMs_ = -1;  // the read wait COMMTIMEOUTS holds; -1: the driver's own
 };
 
 }  // namespace varnel

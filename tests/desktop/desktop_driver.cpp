@@ -14,6 +14,11 @@
 //   shown ID                wait until control ID is on the screen, with room
 //   partial ID              wait until the progress bar ID stands between its
 //                           ends (a write seen under way, not only once done)
+//   live ID MS              while the progress bar ID stands between its ends,
+//                           every window of the program answers a message
+//                           within MS milliseconds (it keeps pumping while the
+//                           link waits); at least a few answers are needed
+//   centred                 the window stands centred over the window it belongs to
 //   capture NAME            save the window as NAME.bmp in $VARNEL_SCREENSHOT_DIR
 //   await PATH              wait until the file PATH exists (the test's go-ahead)
 //   exit CODE               wait for the program to end with this exit status
@@ -24,7 +29,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <fstream>
 #include <optional>
@@ -218,6 +225,47 @@ std::string play(Program& program, const std::string& verb, const std::string& r
             return position > 0 && position + 1 < high;
         });
         return under ? "" : "bar " + first + " stood at " + std::to_string(position) + " of " + std::to_string(high);
+    }
+    if (verb == "live") {
+        HWND bar = control(first);
+        if (!bar) return "no control " + first;
+        const DWORD limit = static_cast<DWORD>(std::atoi(remainder.c_str()));
+        const auto underWay = [bar] {
+            const LRESULT position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+            return position > 0 && position + 1 < SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+        };
+        // Asked of every window, the one behind the write window too: a
+        // window that does not answer is one that cannot repaint either.
+        int answers = 0;
+        ULONGLONG slowest = 0;
+        const ULONGLONG end = GetTickCount64() + kWaitMs;
+        while (underWay() && GetTickCount64() < end) {
+            for (HWND w : windowsOf(program.process.dwProcessId)) {
+                const ULONGLONG asked = GetTickCount64();
+                DWORD_PTR ignored = 0;
+                if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, limit * 4, &ignored))
+                    return "window \"" + narrow(textOf(w)) + "\" did not answer";
+                slowest = std::max(slowest, GetTickCount64() - asked);
+                ++answers;
+            }
+            Sleep(5);
+        }
+        std::printf("live: %d answers, the slowest in %llu ms\n", answers, slowest);
+        if (answers < 5) return "the write ended before the windows were asked";
+        return slowest <= limit ? "" : "a window took " + std::to_string(slowest) + " ms to answer";
+    }
+    if (verb == "centred") {
+        HWND owner = program.current ? GetWindow(program.current, GW_OWNER) : nullptr;
+        if (!owner) return "the window belongs to no other";
+        RECT over, box;
+        GetWindowRect(owner, &over);
+        GetWindowRect(program.current, &box);
+        const long dx = (box.left + box.right) / 2 - (over.left + over.right) / 2;
+        const long dy = (box.top + box.bottom) / 2 - (over.top + over.bottom) / 2;
+        // Rounding of odd sizes aside, the two centres are one.
+        if (std::labs(dx) > 2 || std::labs(dy) > 2)
+            return "the window stands " + std::to_string(dx) + "," + std::to_string(dy) + " off centre";
+        return {};
     }
     if (verb == "capture") {
         varnel::test::captureWindow(program.current, rest);
