@@ -51,12 +51,15 @@ const emulators = {
   // A board on its own USB port, as one plugged in is: the port watch tries
   // it at 115200 only, which such a board hears whatever it runs at.
   weather: await startEmulator('weather', ['--weather', '--chip', 'JM60', '--usb']),
+  silent: await startEmulator('silent', ['--silent']),
 };
-const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty });
+const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty,
+  silent: emulators.silent.pty });
 const standInSource = fs.readFileSync(new URL('./serial_stand_in.js', import.meta.url), 'utf8') +
   `\ninstallSerialStandIn(${JSON.stringify({ bridge: bridge.url, ports: [
     { name: 'tracker', usbVendorId: 0x0403, usbProductId: 0x6001 },
-    { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false }] })});`;
+    { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false },
+    { name: 'silent' }] })});`;
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
@@ -420,6 +423,32 @@ await test('a weather station plugged in is found by the port watch and read', a
   await standIn(() => window.serialStandIn.unplug('weather'));
   const listed = await page.evaluate(() => window.varnel.serial.list());
   check(listed.split('\x1e').length === 1, 'still listed: ' + listed);
+});
+
+// A silent tracker: every announce wait is one-byte reads that end at their
+// total time-out (500 + 2 ms), between a close and reopen at each probe
+// speed; the first Cancel stops the attempt and leaves the window open.
+await test('a silent port: reads keep their time-out, Cancel stops the attempt', async () => {
+  await standIn(() => window.serialStandIn.pick('silent'));
+  await page.click('#ConnectDialog-addPortButton');
+  await page.waitForFunction(() => [...document.querySelectorAll('#ConnectDialog-portGroup .slots label')]
+    .some((l) => l.textContent === 'Serial port 3' && l.querySelector('input').checked), { timeout: 5000 });
+  await click('ConnectDialog-connectButton');
+  const announceWaits = () => {
+    const log = bridge.log.filter((e) => e.name === 'silent' && e.op !== 'signals');
+    const waits = [];
+    log.forEach((e, i) => {
+      if (e.op === 'open' && e.baud === 19200 && log[i + 1]?.op === 'close') waits.push(log[i + 1].at - e.at);
+    });
+    return waits;
+  };
+  for (let i = 0; i < 100 && announceWaits().length < 2; i++) await new Promise((r) => setTimeout(r, 50));
+  await click('ConnectDialog-cancelButton');
+  await page.waitForSelector('#ConnectDialog-connectButton:not([disabled])', { timeout: 5000 });
+  check((await topWindow()) === 'ConnectDialog', 'the first Cancel closed the window');
+  const waits = announceWaits();
+  console.log('  announce waits at 19200: ' + waits.map((w) => w.toFixed(0) + ' ms').join(', '));
+  check(waits.length >= 2 && waits.every((w) => w >= 502 && w < 1500), 'announce waits ' + waits.join(', '));
 });
 
 await test('offline once loaded (service worker)', async () => {

@@ -3,7 +3,7 @@
 // bytes to and from a pseudo-terminal, one of varnel-emu's.
 //   const bridge = await startSerialBridge({ tracker: '/tmp/x/tracker-pty', ... });
 //   bridge.url   ws://127.0.0.1:PORT, the stand-in's `bridge`
-//   bridge.log   what each port was asked: opens with their speed, signals, closes
+//   bridge.log   what each port was asked: opens with their speed, signals, closes (with times in ms)
 // A WebSocket is one open of a port: ws://.../NAME?baud=N. The line speed is
 // set on the pseudo-terminal (stty), where varnel-emu hears it; DTR and RTS
 // have no wires on a pseudo-terminal and are only logged.
@@ -74,7 +74,7 @@ function acceptWebSocket(req, socket) {
 // ways until the WebSocket closes.
 function carry(ws, name, pty, baud, log) {
   const stty = spawnSync('stty', ['-F', pty, String(baud)], { encoding: 'utf8' });
-  log.push({ name, op: 'open', baud, sttyStatus: stty.status });
+  log.push({ name, op: 'open', baud, sttyStatus: stty.status, at: performance.now() });
   let fd;
   try {
     fd = fs.openSync(pty, fs.constants.O_RDWR | fs.constants.O_NOCTTY | fs.constants.O_NONBLOCK);
@@ -106,7 +106,7 @@ function carry(ws, name, pty, baud, log) {
   ws.onclose = () => {
     clearInterval(poll);
     fs.closeSync(fd);
-    log.push({ name, op: 'close' });
+    log.push({ name, op: 'close', at: performance.now() });
   };
   ws.send('opened');
 }
