@@ -327,6 +327,13 @@ await test('"Add port..." opens the browser\'s chooser and the port granted beco
   check(slots[0].title.includes('vendor 0403, product 6001'), 'tooltip: ' + slots[0].title);
   check(slots.some((l) => l.text === 'Emulated tracker (AP64)'), 'the emulated trackers went');
   await shot('connect-granted');
+  // On a phone the button row wraps instead of running off the screen.
+  await page.setViewport({ width: 375, height: 667 });
+  await page.screenshot({ path: path.join(shots, 'connect-phone.png') });
+  const overflow = await page.$eval('#desktop .layer:last-child .window', (w) => [w.scrollWidth, w.clientWidth,
+    ...[...w.querySelectorAll('button')].map((b) => b.getBoundingClientRect().right)]);
+  await page.setViewport({ width: 1024, height: 768 });
+  check(overflow[0] <= overflow[1] && overflow.slice(2).every((r) => r <= 375), 'wider than the phone: ' + overflow);
 });
 
 await test('connect over Web Serial, edit, Write: the flash holds what the Linux CLI leaves', async () => {
