@@ -432,6 +432,40 @@ await test('a weather station plugged in is found by the port watch and read', a
   check(listed.split('\x1e').length === 1, 'still listed: ' + listed);
 });
 
+// Pulled out while its window is open: the Write says it failed, and the
+// page does not hang on the port.
+await test('a station unplugged before Write: the write fails and says so', async () => {
+  // Plugged back in after the port watch has seen it gone (it looks every
+  // 500 ms, as on the desktop).
+  await new Promise((r) => setTimeout(r, 1200));
+  await standIn(() => window.serialStandIn.plug('weather'));
+  await answerUntil('WeatherConfigDialog', 30000);
+  await standIn(() => window.serialStandIn.unplug('weather'));
+  await page.$eval('#WeatherConfigDialog-comment', (e) => { e.value = 'Rooftop'; });
+  await click('WeatherConfigDialog-writeButton');
+  // The failure's messages come over the write window, each with OK.
+  const asked = [];
+  for (let i = 0; i < 600; i++) {
+    if (await page.$('#desktop .layer:last-child .message')) {
+      asked.push(await waitMessage());
+      await answer('OK');
+    } else if (await page.$('#WriteProgressDialog-okButton:not([disabled])')) break;
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
+  console.log('  asked: ' + asked.join(' | ').replace(/\n/g, ' / ') + '\n  write status: ' + status.replace(/\n/g, ' / '));
+  check(asked.includes('Configuration write failed'), 'no "Configuration write failed"');
+  check(status.startsWith('Write failed!'), 'write status: ' + status);
+  check(status.startsWith('Write failed!'), 'write status: ' + status);
+  await click('WriteProgressDialog-okButton');
+  await waitWindow('WeatherConfigDialog');
+  await click('WeatherConfigDialog-exitButton');
+  // The edit was never written: leave without it.
+  check((await waitMessage()).includes('before leaving?'), 'no question about the unwritten edit');
+  await answer('Discard');
+  await answerUntil('ConnectDialog');
+});
+
 // A silent tracker: every announce wait is one-byte reads that end at their
 // total time-out (500 + 2 ms), between a close and reopen at each probe
 // speed; the first Cancel stops the attempt and leaves the window open.
