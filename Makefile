@@ -118,10 +118,14 @@ web:
 
 # The page in headless Chromium (Debian's, never a downloaded browser) driven
 # by tests/web (puppeteer-core from npm, pinned by its package-lock.json):
-# the generated windows checked against the .ui files first.
+# the generated windows checked against the .ui files first; its Web Serial
+# stand-in talks to the native build's varnel-emu, beside varnelcfg-cli.
 test-web: web
 	@bash scripts/install-deps.sh web-test
 	@tool=$(WEB_PAGES_TOOL); [ -x $$tool ] || tool=build-web/host-tools/src/web/pages/varnel-web-pages; \
 	  $$tool --check build-web/src/web/generated res/*.ui
+	@[ -f $(BUILD_DIR)/build.ninja ] || cmake --preset default >/dev/null
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target varnel-emu varnelcfg-cli
 	@cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null
-	@cd tests/web && node run_web_tests.mjs $(CURDIR)/build-web/site $(CURDIR)/build-web/screenshots
+	@cd tests/web && node run_web_tests.mjs $(CURDIR)/build-web/site $(CURDIR)/build-web/screenshots \
+	  --emu $(CURDIR)/$(BUILD_DIR)/src/emulator/varnel-emu --cli $(CURDIR)/$(BUILD_DIR)/src/cli/varnelcfg-cli

@@ -52,6 +52,7 @@ void ConnectWindow::start() {
     if (!extraPath_.empty()) slot = 1;
     if (slot < 1 || slot > static_cast<int>(slots_.size())) slot = 0;
     view_.showChoice(slot, !context_.settings.turbo());
+    view_.showAddPort(context_.windows.canAddPorts());
     context_.session.link.linkAbort = LinkState::kAbortIdle;
 
     for (const PortSlot& s : query_()) present_.insert(s.path);
@@ -182,6 +183,22 @@ void ConnectWindow::offlinePressed() {
     context_.session.markSaved();
     view_.stopTimer(kPortWatchTimer);
     view_.end(kResultAccepted);
+}
+
+void ConnectWindow::addPortPressed() {
+    if (busy()) return;  // the chooser would come up over a running attempt
+    const std::string path = context_.windows.addPort();
+    if (path.empty()) return;
+    slots_ = query_();
+    view_.showSlots(slots_);
+    view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);
+    // The user picked this port: it is chosen, and the port watch takes it
+    // as present rather than as a tracker just plugged in.
+    present_.insert(path);
+    int slot = 0;
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].path == path) slot = static_cast<int>(i) + 1;
+    view_.showChoice(slot, view_.choice().slowLink);
 }
 
 void ConnectWindow::timerTicked(int id) {

@@ -27,6 +27,8 @@ public:
     virtual void setStatus(const std::string& text) = 0;
     virtual void setConnectEnabled(bool on) = 0;
     virtual void setOfflineEnabled(bool on) = 0;
+    // The "Add port..." button, shown only where the platform can grant ports.
+    virtual void showAddPort(bool on) = 0;
 };
 
 // Picks the port and connects to the tracker through its bootloader, or
@@ -58,6 +60,7 @@ public:
     void cancelPressed();
     void closeRequested();  // Escape or the window's close button
     void offlinePressed();
+    void addPortPressed();  // "Add port...": the platform's chooser, then that port chosen
     void timerTicked(int id);
     void pathTyped(const std::string& text);  // a typed path unchecks the slots
     void slotChosen();                        // a slot clears the typed path

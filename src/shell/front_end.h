@@ -104,6 +104,12 @@ public:
                             const std::function<std::string(int)>& noteFor) = 0;
     // The serial ports present now; extraPath ("" for none) comes first.
     virtual std::vector<PortSlot> portSlots(const std::string& extraPath) = 0;
+    // Where a program may use only the ports the user grants it (a page in
+    // the browser), the platform's chooser that grants one more: the path of
+    // the port picked, "" when the user cancelled. A desktop program sees
+    // every port already and has no such chooser.
+    virtual bool canAddPorts() const { return false; }
+    virtual std::string addPort() { return {}; }
 };
 
 // What a window behaviour asks of the window that shows it. Timers are by

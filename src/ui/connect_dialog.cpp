@@ -22,6 +22,7 @@ CConnectDialog::CConnectDialog(AppContext& context, const QString& extraPath, Po
     connect(ui_->connectButton, &QPushButton::clicked, this, &CConnectDialog::onConnect);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &CConnectDialog::onCancel);
     connect(ui_->offlineButton, &QPushButton::clicked, this, &CConnectDialog::onOffline);
+    connect(ui_->addPortButton, &QPushButton::clicked, this, &CConnectDialog::onAddPort);
     connect(ui_->portPathEdit, &QLineEdit::textEdited, this,
             [this](const QString& text) { window_.pathTyped(text.toStdString()); });
     window_.start();
@@ -46,7 +47,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     if (buttons_.empty()) return;
     std::vector<QWidget*> order(buttons_.begin(), buttons_.end());
     order.insert(order.end(), {ui_->portPathEdit, ui_->slowLinkBox, ui_->reloadFirmwareBox, ui_->offlineButton,
-                               ui_->connectButton, ui_->cancelButton});
+                               ui_->addPortButton, ui_->connectButton, ui_->cancelButton});
     for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -83,5 +84,6 @@ void CConnectDialog::setStatus(const std::string& text) {
 }
 void CConnectDialog::setConnectEnabled(bool on) { ui_->connectButton->setEnabled(on); }
 void CConnectDialog::setOfflineEnabled(bool on) { ui_->offlineButton->setEnabled(on); }
+void CConnectDialog::showAddPort(bool on) { ui_->addPortButton->setVisible(on); }
 
 }  // namespace varnel

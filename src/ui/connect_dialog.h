@@ -40,6 +40,7 @@ public:
     void onConnect() { window_.connectPressed(); }
     void onCancel() { window_.cancelPressed(); }
     void onOffline() { window_.offlinePressed(); }
+    void onAddPort() { window_.addPortPressed(); }
     void onPortWatchTick() { window_.timerTicked(ConnectWindow::kPortWatchTimer); }
     void reject() override { window_.closeRequested(); }  // Escape and the close button
 
@@ -51,6 +52,7 @@ public:
     void setStatus(const std::string& text) override;
     void setConnectEnabled(bool on) override;
     void setOfflineEnabled(bool on) override;
+    void showAddPort(bool on) override;
     void startTimer(int id, int intervalMs) override { timers_.start(id, intervalMs); }
     void stopTimer(int id) override { timers_.stop(id); }
     void pause(int ms) override { QtTimers::pause(ms); }

@@ -38,11 +38,13 @@ ConnectChoice CConnectDialog::choice() const {
 void CConnectDialog::setStatus(const std::string& text) { page::setText(token(), "statusLabel", text); }
 void CConnectDialog::setConnectEnabled(bool on) { page::setEnabled(token(), "connectButton", on); }
 void CConnectDialog::setOfflineEnabled(bool on) { page::setEnabled(token(), "offlineButton", on); }
+void CConnectDialog::showAddPort(bool on) { page::setShown(token(), "addPortButton", on); }
 
 void CConnectDialog::onClick(const std::string& name) {
     if (name == "slot") window_.slotChosen();
     else if (name == "connectButton") window_.connectPressed();
     else if (name == "offlineButton") window_.offlinePressed();
+    else if (name == "addPortButton") window_.addPortPressed();
     else if (name == "cancelButton") window_.cancelPressed();
 }
 

@@ -9,7 +9,7 @@
 namespace varnel::web {
 
 // The connect window over ConnectWindow: the port slots are the ports the
-// page offers (the emulated tracker and the ports the user has granted).
+// page offers (the ports the user has granted and the emulated trackers).
 class CConnectDialog : public PageView<ConnectView> {
 public:
     CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath, PortQuery query);
@@ -21,11 +21,14 @@ public:
     void setStatus(const std::string& text) override;
     void setConnectEnabled(bool on) override;
     void setOfflineEnabled(bool on) override;
+    void showAddPort(bool on) override;
 
 private:
     void onOpen() override;
     void onClick(const std::string& name) override;
     void onClose() override { window_.closeRequested(); }
+    // The port watch and the hint after a silent wait.
+    void onTimer(int id) override { window_.timerTicked(id); }
 
     ConnectWindow window_;
 };

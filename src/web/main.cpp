@@ -1,7 +1,7 @@
 // varnelcfg in the browser: the same shell as the desktop programs, its
 // windows generated from the same layouts, over the page's event queue.
-// Settings in local storage, fetch for the firmware lists, and the trackers
-// the page emulates.
+// Settings in local storage, fetch for the firmware lists, the ports the user
+// grants over Web Serial and the trackers the page emulates.
 #include <memory>
 
 #include "emulator/model_port.h"
@@ -16,6 +16,8 @@
 #include "web/page_user_interface.h"
 #include "web/page_windows.h"
 #include "web/page_file_chooser.h"
+#include "web/page_serial_port.h"
+#include "web/web_serial_port.h"
 
 int main() {
     using namespace varnel;
@@ -26,16 +28,21 @@ int main() {
     web::FetchHttpClient http;
     web::PageFileChooser files(loop);
     web::PageWindows windows(loop, trackers);
+    web::granted_ports::awaitKnown();
     // The page runs the program as the desktop starts it without arguments;
     // when it ends, it starts again as a fresh program would, with a
     // session of its own (the emulated trackers keep their flash).
     for (;;) {
         Session session;
-        session.port = std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
-        session.metric = settings.metric();
-        // Every wait on the port gives the browser its turn, so the page
+        // Every wait on a port gives the browser its turn, so the page
         // repaints and answers clicks even inside a half-second read.
-        session.port->setWaitHandler(&ui);
+        auto serial = std::make_unique<web::WebSerialPort>();
+        auto emulated =
+            std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
+        serial->setWaitHandler(&ui);
+        emulated->setWaitHandler(&ui);
+        session.port = std::make_unique<web::PageSerialPort>(std::move(serial), std::move(emulated));
+        session.metric = settings.metric();
         AppContext context{session, ui, http, files, settings, windows,
                            settings.firmwareServer(), settings.mirrorServer(), "/backups"};
         CConfigApp app(context, AppOptions{});

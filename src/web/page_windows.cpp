@@ -9,6 +9,7 @@
 #include "web/weather_config_dialog.h"
 #include "web/form_dialog.h"
 #include "web/tracker_config_dialog.h"
+#include "web/web_serial_port.h"
 #include "web/write_progress_dialog.h"
 
 namespace varnel::web {
@@ -84,9 +85,16 @@ int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write,
 }
 
 std::vector<PortSlot> PageWindows::portSlots(const std::string&) {
-    std::vector<PortSlot> slots = trackers_.slots();
+    // Granted ports first: only the first slots are watched for a tracker
+    // being plugged in.
+    std::vector<PortSlot> slots = granted_ports::slots();
+    for (PortSlot& s : trackers_.slots()) slots.push_back(std::move(s));
     if (slots.size() > kMaxPortSlots) slots.resize(kMaxPortSlots);
     return slots;
 }
+
+bool PageWindows::canAddPorts() const { return granted_ports::canAdd(); }
+
+std::string PageWindows::addPort() { return granted_ports::add(); }
 
 }  // namespace varnel::web

@@ -7,7 +7,8 @@
 namespace varnel::web {
 
 // The shell's Windows in the page: each WindowKind its generated window,
-// opened as a dialog over the page.
+// opened as a dialog over the page. The port slots are the ports the user
+// has granted, then the emulated trackers; the browser's chooser grants more.
 class PageWindows : public Windows {
 public:
     PageWindows(PageLoop& loop, EmulatedTrackers& trackers) : loop_(loop), trackers_(trackers) {}
@@ -19,6 +20,8 @@ public:
     int runProgress(const std::function<int(WriteProgress&)>& write,
                     const std::function<std::string(int)>& noteFor) override;
     std::vector<PortSlot> portSlots(const std::string& extraPath) override;
+    bool canAddPorts() const override;
+    std::string addPort() override;
 
 private:
     PageLoop& loop_;

@@ -134,6 +134,7 @@ void CConnectDialog::setStatus(const std::string& text) {
 }
 void CConnectDialog::setConnectEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::connectButton), on); }
 void CConnectDialog::setOfflineEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::offlineButton), on); }
+void CConnectDialog::showAddPort(bool on) { ShowWindow(GetDlgItem(window(), ids::addPortButton), on ? SW_SHOW : SW_HIDE); }
 
 void CConnectDialog::onCommand(int id, int code, HWND control) {
     (void)control;
@@ -146,6 +147,7 @@ void CConnectDialog::onCommand(int id, int code, HWND control) {
     if (id == IDCANCEL) window_.cancelPressed();
     else if (id == ids::connectButton) window_.connectPressed();
     else if (id == ids::offlineButton) window_.offlinePressed();
+    else if (id == ids::addPortButton) window_.addPortPressed();
 }
 
 bool CConnectDialog::onClose() {

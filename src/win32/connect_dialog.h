@@ -25,6 +25,7 @@ public:
     void setStatus(const std::string& text) override;
     void setConnectEnabled(bool on) override;
     void setOfflineEnabled(bool on) override;
+    void showAddPort(bool on) override;
 
     ConnectWindow& behaviour() { return window_; }
     // The radio button of slot n (1-based), nullptr beyond the slots.

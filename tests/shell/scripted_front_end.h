@@ -55,6 +55,18 @@ public:
         return result;
     }
     std::vector<PortSlot> portSlots(const std::string&) override { return ports; }
+    // A platform that grants ports: each "Add port..." answers the next of
+    // these paths ("" is a cancelled chooser).
+    bool grantsPorts = false;
+    std::deque<std::string> granted;
+    bool canAddPorts() const override { return grantsPorts; }
+    std::string addPort() override {
+        opened.push_back("AddPort");
+        if (granted.empty()) return {};
+        const std::string path = granted.front();
+        granted.pop_front();
+        return path;
+    }
 
     // HttpClient: nothing is reachable.
     HttpResponse get(const std::string&, const std::string&, std::size_t) override { return {}; }

@@ -21,7 +21,7 @@ public:
     std::vector<PortSlot> shown;
     ConnectChoice chosen;
     std::vector<std::string> statuses;
-    bool connectOn = true, offlineOn = true;
+    bool connectOn = true, offlineOn = true, addPortShown = true;
     void showSlots(const std::vector<PortSlot>& slots) override { shown = slots; }
     void showChoice(int slot, bool slowLink) override { chosen.slot = slot, chosen.slowLink = slowLink; }
     void clearTypedPath() override { chosen.typedPath.clear(); }
@@ -29,6 +29,7 @@ public:
     void setStatus(const std::string& text) override { statuses.push_back(text); }
     void setConnectEnabled(bool on) override { connectOn = on; }
     void setOfflineEnabled(bool on) override { offlineOn = on; }
+    void showAddPort(bool on) override { addPortShown = on; }
 };
 
 struct ConnectBench {
@@ -164,6 +165,37 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
     EXPECT_EQ(b.f.session.link.linkAbort, LinkState::kAbortIdle);
     EXPECT_TRUE(b.f.front.portPath.empty());  // the timer path stores nothing
     EXPECT_TRUE(b.view.timers.empty());
+}
+
+// Where the platform grants ports, "Add port..." shows; the port picked in
+// its chooser becomes a chosen slot, and the port watch takes it as present,
+// not as a tracker just plugged in. A cancelled chooser changes nothing.
+TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
+    ConnectBench desktop;
+    desktop.window.start();
+    EXPECT_FALSE(desktop.view.addPortShown);
+
+    ConnectBench b;
+    b.f.front.grantsPorts = true;
+    b.present = {{"emulated:AP64", "Emulated", ""}};
+    b.window.start();
+    EXPECT_TRUE(b.view.addPortShown);
+    b.view.chosen = {1, "", true, false};
+    b.f.front.granted = {"", "serial:1"};
+    b.window.addPortPressed();  // cancelled
+    EXPECT_EQ(b.view.chosen.slot, 1);
+    EXPECT_EQ(b.view.shown.size(), 1u);
+    b.present.insert(b.present.begin(), {"serial:1", "Serial port 1", "USB 0403:6001"});
+    b.window.addPortPressed();
+    EXPECT_EQ(b.f.front.opened, (std::vector<std::string>{"AddPort", "AddPort"}));
+    ASSERT_EQ(b.view.shown.size(), 2u);
+    EXPECT_EQ(b.view.shown[0].tooltip, "USB 0403:6001");
+    EXPECT_EQ(b.view.chosen.slot, 1);
+    EXPECT_TRUE(b.view.chosen.slowLink);
+    EXPECT_EQ(b.window.chosenPath(), "serial:1");
+    b.window.timerTicked(ConnectWindow::kPortWatchTimer);
+    EXPECT_TRUE(b.f.port->opens.empty());
+    EXPECT_EQ(b.view.result, -1);
 }
 
 // A connected AP64 in its bootloader, for the write sequences.

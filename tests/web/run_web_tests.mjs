@@ -1,6 +1,8 @@
 // The page in headless Chromium: served from a loopback server as any static
-// host would serve it, driven as a user would drive it.
-//   node run_web_tests.mjs SITE_DIR SHOTS_DIR
+// host would serve it, driven as a user would drive it. Its Web Serial is a
+// stand-in (serial_stand_in.js) whose bytes reach varnel-emu through
+// serial_bridge.mjs.
+//   node run_web_tests.mjs SITE_DIR SHOTS_DIR --emu VARNEL_EMU --cli VARNELCFG_CLI
 // Ends with one line "N passed, N failed".
 import http from 'node:http';
 import fs from 'node:fs';
@@ -8,13 +10,56 @@ import path from 'node:path';
 import os from 'node:os';
 import zlib from 'node:zlib';
 import { createRequire } from 'node:module';
+import { spawn, spawnSync } from 'node:child_process';
 import puppeteer from 'puppeteer-core';
+import { startSerialBridge } from './serial_bridge.mjs';
 
 const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const site = path.resolve(process.argv[2] || '../../build-web/site');
 const shots = path.resolve(process.argv[3] || path.join(site, '..', 'screenshots'));
 fs.mkdirSync(shots, { recursive: true });
+const option = (name) => { const i = process.argv.indexOf(name); return i > 0 ? path.resolve(process.argv[i + 1]) : null; };
+const emuProgram = option('--emu');
+const cliProgram = option('--cli');
+if (!emuProgram || !cliProgram) throw new Error('give --emu VARNEL_EMU and --cli VARNELCFG_CLI');
+
+// Emulated trackers on pseudo-terminals, as a user's tracker would be on a
+// USB port: each saves its flash when told to stop.
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-web-serial-'));
+async function startEmulator(name, args = []) {
+  const link = path.join(work, name + '-port');
+  const flash = path.join(work, name + '.bin');
+  const proc = spawn(emuProgram, ['--link', link, '--save-flash', flash, '--log', path.join(work, name + '.log'), ...args],
+    { stdio: ['ignore', 'pipe', 'inherit'] });
+  const ended = new Promise((resolve) => proc.once('exit', resolve));
+  await Promise.race([new Promise((resolve) => proc.stdout.once('data', resolve)),
+    ended.then(() => { throw new Error(name + ': varnel-emu ended'); })]);
+  return {
+    pty: link,
+    async stop() {
+      if (proc.exitCode === null && proc.signalCode === null) proc.kill('SIGTERM');
+      await ended;
+      return fs.readFileSync(flash);
+    },
+  };
+}
+const emulators = {
+  tracker: await startEmulator('tracker'),
+  linux: await startEmulator('linux'),
+  factory: await startEmulator('factory'),
+  // A board on its own USB port, as one plugged in is: the port watch tries
+  // it at 115200 only, which such a board hears whatever it runs at.
+  weather: await startEmulator('weather', ['--weather', '--chip', 'JM60', '--usb']),
+  silent: await startEmulator('silent', ['--silent']),
+};
+const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty,
+  silent: emulators.silent.pty });
+const standInSource = fs.readFileSync(new URL('./serial_stand_in.js', import.meta.url), 'utf8') +
+  `\ninstallSerialStandIn(${JSON.stringify({ bridge: bridge.url, ports: [
+    { name: 'tracker', usbVendorId: 0x0403, usbProductId: 0x6001 },
+    { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false },
+    { name: 'silent' }] })});`;
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
@@ -55,6 +100,7 @@ function check(condition, what) { if (!condition) throw new Error(what); }
 
 const page = await browser.newPage();
 await page.setViewport({ width: 1024, height: 768 });
+await page.evaluateOnNewDocument(standInSource);
 const errors = [];
 page.on('pageerror', (e) => errors.push(String(e)));
 if (process.env.VARNEL_WEB_DEBUG) page.on('console', (m) => console.log('  console: ' + m.text()));
@@ -260,6 +306,193 @@ await test('the weather station: exit the tracker, connect to it, its window', a
   await answerUntil('ConnectDialog');
 });
 
+// --- Web Serial: the stand-in's ports, bridged to varnel-emu ---------------
+
+const standIn = (body, ...args) => page.evaluate(body, ...args);
+async function slotLabels() {
+  return page.$$eval('#ConnectDialog-portGroup .slots label', (ls) => ls.map((l) => ({
+    text: l.textContent, title: l.title, checked: l.querySelector('input').checked })));
+}
+
+await test('"Add port..." opens the browser\'s chooser and the port granted becomes the chosen slot', async () => {
+  await waitWindow('ConnectDialog');
+  check(await page.$eval('#ConnectDialog-addPortButton', (b) => b.offsetParent !== null), 'no Add port button');
+  check(!(await slotLabels()).some((l) => l.text.startsWith('Serial port')), 'a serial port before any was granted');
+  await standIn(() => window.serialStandIn.pick('tracker'));
+  await page.click('#ConnectDialog-addPortButton');  // a real click: the chooser needs one
+  await page.waitForFunction(() => [...document.querySelectorAll('#ConnectDialog-portGroup .slots label')]
+    .some((l) => l.textContent.startsWith('Serial port')), { timeout: 5000 });
+  const slots = await slotLabels();
+  check(slots[0].text === 'Serial port 1 (USB 0403:6001)' && slots[0].checked, JSON.stringify(slots[0]));
+  check(slots[0].title.includes('vendor 0403, product 6001'), 'tooltip: ' + slots[0].title);
+  check(slots.some((l) => l.text === 'Emulated tracker (AP64)'), 'the emulated trackers went');
+  await shot('connect-granted');
+  // On a phone the button row wraps instead of running off the screen.
+  await page.setViewport({ width: 375, height: 667 });
+  await page.screenshot({ path: path.join(shots, 'connect-phone.png') });
+  const overflow = await page.$eval('#desktop .layer:last-child .window', (w) => [w.scrollWidth, w.clientWidth,
+    ...[...w.querySelectorAll('button')].map((b) => b.getBoundingClientRect().right)]);
+  await page.setViewport({ width: 1024, height: 768 });
+  check(overflow[0] <= overflow[1] && overflow.slice(2).every((r) => r <= 375), 'wider than the phone: ' + overflow);
+});
+
+await test('connect over Web Serial, edit, Write: the flash holds what the Linux CLI leaves', async () => {
+  // One reply of the settings read comes as a framing error: the link must
+  // see it and read again.
+  await standIn(() => window.serialStandIn.lineErrorOnReply('R'.charCodeAt(0), 3));
+  // The page's turns while the link waits: a timer every 5 ms notes how
+  // long it was kept waiting, and whether the link was waiting then (the
+  // connect window up, the settings read between windows, the write window
+  // writing), not a window opening.
+  await page.evaluate(() => {
+    window.turnGaps = [];
+    let last = performance.now();
+    window.turnWatch = setInterval(() => {
+      const t = performance.now();
+      const top = [...document.querySelectorAll('#desktop .layer .window')].pop()?.dataset.window;
+      const writing = top === 'WriteProgressDialog' && document.getElementById('WriteProgressDialog-okButton').disabled;
+      if (top === 'ConnectDialog' || top === undefined || writing) window.turnGaps.push(t - last);
+      last = t;
+    }, 5);
+  });
+  await click('ConnectDialog-connectButton');
+  await answerUntil('TrackerConfigDialog', 60000);
+  check(await standIn(() => window.serialStandIn.lineErrorsRaised) === 1, 'no line error was raised');
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'VA3XYZ-7');
+  await page.$eval('#TrackerConfigDialog-digipeaterButton', (b) => b.click());
+  await waitWindow('DigipeaterDialog');
+  await page.$eval('#DigipeaterDialog-dupeTime', (e) => { e.value = ''; });
+  await page.type('#DigipeaterDialog-dupeTime', '17');
+  await page.click('#DigipeaterDialog-buttonBox\\.ok');
+  await waitWindow('TrackerConfigDialog');
+  // What the write window shows while it writes, looked at every few ms.
+  await page.evaluate(() => {
+    window.progressSeen = [];
+    window.progressWatch = setInterval(() => {
+      const bar = document.getElementById('WriteProgressDialog-progressBar');
+      const ok = document.getElementById('WriteProgressDialog-okButton');
+      if (bar) window.progressSeen.push({ value: bar.value, max: bar.max, ok: !ok.disabled,
+        status: document.getElementById('WriteProgressDialog-statusLabel').textContent });
+    }, 2);
+  });
+  await click('TrackerConfigDialog-writeButton');
+  await answerUntil('WriteProgressDialog');
+  await page.waitForSelector('#WriteProgressDialog-okButton:not([disabled])', { timeout: 60000 });
+  const seen = await page.evaluate(() => { clearInterval(window.progressWatch); return window.progressSeen; });
+  const gaps = await page.evaluate(() => { clearInterval(window.turnWatch); return window.turnGaps; });
+  const longest = Math.max(...gaps);
+  console.log(`  the page turned ${gaps.length} times while the link waited; longest wait ${longest.toFixed(1)} ms`);
+  check(gaps.length > 20 && longest < 50, 'the link kept the page waiting');
+  const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
+  check(status.startsWith('Finished!'), 'write status: ' + status);
+  check(seen.some((p) => !p.ok && p.status.startsWith('Stand by, writing data...')),
+    'the window was never seen writing: ' + JSON.stringify(seen.slice(0, 3)));
+  check(seen.some((p) => !p.ok && p.value > 0 && p.value < p.max), 'the bar never moved before the end');
+  await click('WriteProgressDialog-okButton');
+  await waitWindow('TrackerConfigDialog', 30000);
+  check((await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value)) === 'VA3XYZ-7', 'callsign after the write');
+  await click('TrackerConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+
+  // The same edits with the Linux command line on a second tracker.
+  const env = { ...process.env, XDG_DATA_HOME: path.join(work, 'data') };
+  const cfg = path.join(work, 'linux.cfg');
+  for (const args of [['read', '--port', emulators.linux.pty, '--output', cfg],
+    ['set', cfg, 'callsign=VA3XYZ-7', 'digipeater.dupeTime=17'], ['write', '--port', emulators.linux.pty, cfg]]) {
+    const r = spawnSync(cliProgram, args, { env, encoding: 'utf8', timeout: 60000 });
+    check(r.status === 0, `varnelcfg-cli ${args[0]}: ${r.stderr}`);
+  }
+  const [web, linux, factory] = [await emulators.tracker.stop(), await emulators.linux.stop(),
+    await emulators.factory.stop()];
+  check(!web.equals(factory), 'the page wrote nothing');
+  const first = [...web].findIndex((b, i) => b !== linux[i]);
+  check(first === -1, `the flashes differ first at 0x${first.toString(16)}`);
+
+  const opens = bridge.log.filter((e) => e.name === 'tracker' && e.op === 'open').map((e) => e.baud);
+  const signals = bridge.log.filter((e) => e.name === 'tracker' && e.op === 'signals');
+  console.log(`  opened at ${[...new Set(opens)].join(', ')} baud, ${opens.length} opens`);
+  check(opens.includes(19200) && opens.includes(115200), 'no bootloader speed or no fast link: ' + opens.join(','));
+  check(signals.length === opens.length && signals.every((s) => s.dataTerminalReady === false && s.requestToSend === true),
+    'DTR not dropped at every open');
+});
+
+await test('a weather station plugged in is found by the port watch and read', async () => {
+  await waitWindow('ConnectDialog');
+  await standIn(() => { window.serialStandIn.grant('weather'); window.serialStandIn.plug('weather'); });
+  await answerUntil('WeatherConfigDialog', 30000);
+  const call = await page.$eval('#WeatherConfigDialog-callsign', (e) => e.value);
+  check(call.length > 0, 'no callsign read from the station');
+  const opens = bridge.log.filter((e) => e.name === 'weather' && e.op === 'open').map((e) => e.baud);
+  check(opens.length > 0 && opens.every((b) => b === 115200), 'the watch opened at ' + opens.join(','));
+  await click('WeatherConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+  // Pulled out: the port leaves the page's list.
+  await standIn(() => window.serialStandIn.unplug('weather'));
+  const listed = await page.evaluate(() => window.varnel.serial.list());
+  check(listed.split('\x1e').length === 1, 'still listed: ' + listed);
+});
+
+// Pulled out while its window is open: the Write says it failed, and the
+// page does not hang on the port.
+await test('a station unplugged before Write: the write fails and says so', async () => {
+  // Plugged back in after the port watch has seen it gone (it looks every
+  // 500 ms, as on the desktop).
+  await new Promise((r) => setTimeout(r, 1200));
+  await standIn(() => window.serialStandIn.plug('weather'));
+  await answerUntil('WeatherConfigDialog', 30000);
+  await standIn(() => window.serialStandIn.unplug('weather'));
+  await page.$eval('#WeatherConfigDialog-comment', (e) => { e.value = 'Rooftop'; });
+  await click('WeatherConfigDialog-writeButton');
+  // The failure's messages come over the write window, each with OK.
+  const asked = [];
+  for (let i = 0; i < 600; i++) {
+    if (await page.$('#desktop .layer:last-child .message')) {
+      asked.push(await waitMessage());
+      await answer('OK');
+    } else if (await page.$('#WriteProgressDialog-okButton:not([disabled])')) break;
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
+  console.log('  asked: ' + asked.join(' | ').replace(/\n/g, ' / ') + '\n  write status: ' + status.replace(/\n/g, ' / '));
+  check(asked.includes('Configuration write failed'), 'no "Configuration write failed"');
+  check(status.startsWith('Write failed!'), 'write status: ' + status);
+  check(status.startsWith('Write failed!'), 'write status: ' + status);
+  await click('WriteProgressDialog-okButton');
+  await waitWindow('WeatherConfigDialog');
+  await click('WeatherConfigDialog-exitButton');
+  // The edit was never written: leave without it.
+  check((await waitMessage()).includes('before leaving?'), 'no question about the unwritten edit');
+  await answer('Discard');
+  await answerUntil('ConnectDialog');
+});
+
+// A silent tracker: every announce wait is one-byte reads that end at their
+// total time-out (500 + 2 ms), between a close and reopen at each probe
+// speed; the first Cancel stops the attempt and leaves the window open.
+await test('a silent port: reads keep their time-out, Cancel stops the attempt', async () => {
+  await standIn(() => window.serialStandIn.pick('silent'));
+  await page.click('#ConnectDialog-addPortButton');
+  await page.waitForFunction(() => [...document.querySelectorAll('#ConnectDialog-portGroup .slots label')]
+    .some((l) => l.textContent === 'Serial port 3' && l.querySelector('input').checked), { timeout: 5000 });
+  await click('ConnectDialog-connectButton');
+  const announceWaits = () => {
+    const log = bridge.log.filter((e) => e.name === 'silent' && e.op !== 'signals');
+    const waits = [];
+    log.forEach((e, i) => {
+      if (e.op === 'open' && e.baud === 19200 && log[i + 1]?.op === 'close') waits.push(log[i + 1].at - e.at);
+    });
+    return waits;
+  };
+  for (let i = 0; i < 100 && announceWaits().length < 2; i++) await new Promise((r) => setTimeout(r, 50));
+  await click('ConnectDialog-cancelButton');
+  await page.waitForSelector('#ConnectDialog-connectButton:not([disabled])', { timeout: 5000 });
+  check((await topWindow()) === 'ConnectDialog', 'the first Cancel closed the window');
+  const waits = announceWaits();
+  console.log('  announce waits at 19200: ' + waits.map((w) => w.toFixed(0) + ' ms').join(', '));
+  check(waits.length >= 2 && waits.every((w) => w >= 502 && w < 1500), 'announce waits ' + waits.join(', '));
+});
+
 await test('offline once loaded (service worker)', async () => {
   await page.evaluate(() => navigator.serviceWorker.ready);
   await page.setOfflineMode(true);
@@ -278,6 +511,9 @@ await test('no script errors', async () => { check(errors.length === 0, errors.j
 
 await browser.close();
 server.close();
+bridge.close();
+for (const e of Object.values(emulators)) await e.stop().catch(() => {});
+fs.rmSync(work, { recursive: true, force: true });
 fs.rmSync(profile, { recursive: true, force: true });
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);

@@ -1,8 +1,8 @@
 // The page works offline once loaded: every file of the site is kept in the
 // cache at install, and served from it when the network does not answer.
 // A new build changes this file's version, which replaces the cache.
-const VERSION = 'varnelcfg-1';
-const FILES = ['./', 'index.html', 'page.js', 'page.css', 'varnelcfg.js', 'varnelcfg.wasm',
+const VERSION = 'varnelcfg-2';
+const FILES = ['./', 'index.html', 'page.js', 'serial.js', 'page.css', 'varnelcfg.js', 'varnelcfg.wasm',
   'manifest.webmanifest', 'icon.svg'];
 
 self.addEventListener('install', (event) => {
