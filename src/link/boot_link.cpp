@@ -406,6 +406,8 @@ int BootLink::eraseBlock(std::uint32_t address) {
     const std::uint8_t command[3] = {bp::kErase, static_cast<std::uint8_t>(field >> 8),
                                      static_cast<std::uint8_t>(field & 0xFF)};
     if (sendCommand(command, 3) != 0) return -1;
+    // Heard whole, the request erases whether or not its reply comes back.
+    flashMayHaveChanged_ = true;
     const int reply = replyWait();
     if (reply < 0) return reply;
     return reply == bp::kAck ? 1 : -1;

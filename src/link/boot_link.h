@@ -89,6 +89,9 @@ public:
 
     // The image address where the last failed write stopped.
     std::uint32_t failedAddress() const { return failedAddress_; }
+    // False while no erase request has gone out whole on this link: the
+    // tracker's flash is then as it was, whatever failed.
+    bool flashMayHaveChanged() const { return flashMayHaveChanged_; }
     // Whether the identification records of the last connect disagreed.
     bool identificationUnreliable() const { return identificationUnreliable_; }
 
@@ -140,6 +143,7 @@ private:
     SystemLinkClock systemClock_;
     LinkClock* clock_ = &systemClock_;
     std::uint32_t failedAddress_ = 0;
+    bool flashMayHaveChanged_ = false;
     bool identificationUnreliable_ = false;
     bool identifyHeardNothing_ = false;
     bool verifyCameShort_ = false;  // no read of the last failed verify came back whole

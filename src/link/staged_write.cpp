@@ -51,6 +51,7 @@ int commitConfirmed(BootLink& link) {
 }  // namespace
 
 std::string writeFailureNote(const BootLink& link) {
+    if (!link.flashMayHaveChanged()) return kNothingWritten;
     const std::uint32_t at = link.failedAddress();
     const DeviceTarget& t = link.target();
     const char* area = kAreaFirmware;

@@ -22,12 +22,15 @@ inline constexpr const char* kFailed = "Write failed!";
 inline constexpr const char* kIncompleteArea =
     "The tracker's %s from 0x%04x on is incomplete. Its bootloader is intact, so the tracker "
     "can be written again.";
+// ... or, when the write failed before its first erase, that nothing changed.
+inline constexpr const char* kNothingWritten =
+    "Nothing was written: the tracker holds what it held before, and can be written again.";
 inline constexpr const char* kAreaSettings = "settings area";
 inline constexpr const char* kAreaScript = "script area";
 inline constexpr const char* kAreaFirmware = "firmware";
 
 // After a failed writeImage: which area is incomplete, and that the tracker
-// can be written again.
+// can be written again (or that nothing was written).
 std::string writeFailureNote(const BootLink& link);
 
 // Writes the touched part of the link's image into the tracker. Settings, and

@@ -72,13 +72,16 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
 
 // Writes the session's image with the write window. Its note names the
 // backup: after `done` when the write worked, else with what the failure
-// left and how to put the backup back.
-int writeShowingBackup(AppContext& context, const BackupResult& backup, const char* done) {
+// left and how to put the backup back. `changed`, given true when the
+// tracker already differs from the backup, comes back true when its flash
+// may differ from the backup now.
+int writeShowingBackup(AppContext& context, const BackupResult& backup, const char* done, bool& changed) {
     std::string failure;
     return context.windows.runProgress(
         [&](WriteProgress& progress) {
             BootLink link(context.session, context.ui);
             const int result = writeImage(link, progress);
+            changed = changed || link.flashMayHaveChanged();
             if (result != 0) failure = writeFailureNote(link);
             return result;
         },
@@ -86,7 +89,7 @@ int writeShowingBackup(AppContext& context, const BackupResult& backup, const ch
             if (result == 0) return done + backup.path;
             // What went wrong was told as it happened; the window says what
             // it left and how to undo it.
-            return failure + "\n" + kBackupToWriteBack + backup.path;
+            return failure + "\n" + (changed ? kBackupToWriteBack : kBackupNote) + backup.path;
         });
 }
 
@@ -103,7 +106,8 @@ void offerBackup(AppContext& context, const BackupResult& backup) {
             packSettings(s.image, s.target, {kept.settings, kept.radio, kept.script});
         else
             packWeatherSettings(s.image, s.target, kept.settings);
-        if (writeShowingBackup(context, backup, kBackupWrittenBack) == 0) return;
+        bool changed = true;  // by the write that failed
+        if (writeShowingBackup(context, backup, kBackupWrittenBack, changed) == 0) return;
     }
 }
 
@@ -119,8 +123,11 @@ int writeWithBackup(AppContext& context, WriteBack writeBack) {
         context.ui.message(backup.error, MessageKind::Error);
         return kBackupRefused;
     }
-    const int result = writeShowingBackup(context, backup, kBackupNote);
-    if (result != 0 && writeBack == WriteBack::Offer) offerBackup(context, backup);
+    bool changed = false;
+    const int result = writeShowingBackup(context, backup, kBackupNote, changed);
+    // A write that failed before its first erase left the tracker as the
+    // backup has it: nothing to put back.
+    if (result != 0 && changed && writeBack == WriteBack::Offer) offerBackup(context, backup);
     return result;
 }
 

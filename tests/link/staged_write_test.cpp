@@ -141,5 +141,17 @@ TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndEndsFailed) {
               "the tracker can be written again.");
 }
 
+// A line gone before the first erase request went out whole changed nothing,
+// and the note says so instead of calling an area incomplete.
+TEST_F(StagedWriteTest, AWriteThatNeverErasedSaysNothingWasWritten) {
+    use("AP64", 512, 64);
+    load(0xF400, 0xF500);
+    port.closePort();
+    EXPECT_EQ(writeImage(boot, progress), -1);
+    EXPECT_FALSE(boot.flashMayHaveChanged());
+    EXPECT_EQ(writeFailureNote(boot),
+              "Nothing was written: the tracker holds what it held before, and can be written again.");
+}
+
 }  // namespace
 }  // namespace varnel

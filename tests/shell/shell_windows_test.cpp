@@ -346,17 +346,21 @@ TEST(WriteSequence, TheKeepSettingsQuestionBothWays) {
     EXPECT_TRUE(b.f.front.opened.empty());
 }
 
-// A write that failed does not end as if it had worked: the window's note
-// says how to put the backup back, and names it.
-TEST(WriteSequence, AFailedWriteNamesTheBackupToPutBack) {
+// Both ends of a write name the backup. A write that failed before it
+// erased anything (this window never runs the write) left the tracker as
+// the backup holds it: the note does not ask to put it back, and nothing is
+// offered.
+TEST(WriteSequence, EveryWriteNamesItsBackup) {
     for (const int result : {0, -1}) {
         WriteBench b;
         b.f.front.results["Progress"] = result;
         EXPECT_EQ(writeConfiguration(b.f.context, ConfigFlavour::Tracker), result);
         ASSERT_EQ(b.f.front.notes.size(), 1u);
         const std::string& note = b.f.front.notes[0];
-        EXPECT_NE(note.find(b.f.context.backupFolder), std::string::npos) << note;
-        EXPECT_EQ(note.find("To put the previous settings back") != std::string::npos, result != 0) << note;
+        EXPECT_NE(note.find("Backup of the previous settings: " + b.f.context.backupFolder), std::string::npos)
+            << note;
+        EXPECT_EQ(note.find("To put the previous settings back"), std::string::npos) << note;
+        EXPECT_TRUE(b.f.ui.questions.empty());
     }
 }
 
