@@ -72,14 +72,31 @@ SensorReadings DiagnosticsSession::silentReadings() const {
     return r;
 }
 
+DiagnosticsSession::Steady DiagnosticsSession::askSteady(std::uint8_t command) {
+    // The firmware's answers carry no check, and one flipped bit on the line
+    // would show as a wrong reading. A supply or temperature reading does
+    // not move between two asks but by its converter's own last count, so
+    // an answer that close to an earlier one is taken and shown.
+    std::uint8_t answers[kSteadyAsks] = {};
+    for (int asked = 0; asked < kSteadyAsks; ++asked) {
+        const std::optional<std::uint8_t> answer = ask(command);
+        if (!answer) return {false, std::nullopt};
+        for (int i = 0; i < asked; ++i)
+            if (std::abs(*answer - answers[i]) <= 1) return {true, answer};
+        answers[asked] = *answer;
+    }
+    return {true, std::nullopt};
+}
+
 SensorReadings DiagnosticsSession::readSensors() {
-    const auto voltage = ask(dc::kReadVoltage);
-    if (!voltage) return silentReadings();
-    const auto temperature = ask(dc::kReadTemperature);
-    if (!temperature) return silentReadings();
+    const Steady voltage = askSteady(dc::kReadVoltage);
+    if (!voltage.answered) return silentReadings();
+    const Steady temperature = askSteady(dc::kReadTemperature);
+    if (!temperature.answered) return silentReadings();
+    const SensorReadings unknown = silentReadings();
     SensorReadings r;
-    r.voltage = formatVoltage(*voltage, kind_);
-    r.temperature = formatTemperature(*temperature, kind_, metric_);
+    r.voltage = voltage.value ? formatVoltage(*voltage.value, kind_) : unknown.voltage;
+    r.temperature = temperature.value ? formatTemperature(*temperature.value, kind_, metric_) : unknown.temperature;
     if (kind_ == KindJM60) {
         const auto sample = ask(static_cast<std::uint8_t>(dc::kReadRxLevel1x + gain_));
         if (!sample) return silentReadings();

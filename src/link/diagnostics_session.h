@@ -32,8 +32,10 @@ enum class TonePair { Baud1200 = 0, Baud300 = 1 };
 
 // The readings as the diagnostics show them.
 struct SensorReadings {
-    std::string voltage;                // "12.00v"; "--.--v" when the tracker did not answer
-    std::string temperature;            // "25 C", " 77 F"; "-- C" when it did not answer
+    // "--.--v" and "-- C" when the tracker did not answer, or when its
+    // answers never agreed (a noisy line).
+    std::string voltage;                // "12.00v"
+    std::string temperature;            // "25 C", " 77 F"
     std::optional<int> receiveLevel;    // JM60 only: 0..254
     bool answered = true;               // false: the tracker stopped answering during the reading
 };
@@ -95,6 +97,14 @@ private:
     void toneUpdate();
     // A command byte and its one-byte answer; nothing when none came.
     std::optional<std::uint8_t> ask(std::uint8_t command);
+    // A steady reading: asked until two answers agree within one count, at
+    // most kSteadyAsks times. value empty when none agreed.
+    struct Steady {
+        bool answered;
+        std::optional<std::uint8_t> value;
+    };
+    static constexpr int kSteadyAsks = 4;
+    Steady askSteady(std::uint8_t command);
     SensorReadings readSensors();
     SensorReadings silentReadings() const;
 

@@ -61,7 +61,7 @@ TEST(DiagnosticsForm, EachEventSendsItsBytes) {
         {id::kAudioLevel, [](DiagnosticsForm& f) { f.audioLevel.position = 99; }, {0x88, 99, 0xC1}},
         {id::kLowTone, [](DiagnosticsForm& f) { f.lowTone.checked = false; }, {0xFF}},
         {id::kGain16x, [](DiagnosticsForm&) {}, {}},
-        {id::kSensors, [](DiagnosticsForm&) {}, {0x8A, 0x8B, 0x8E}},
+        {id::kSensors, [](DiagnosticsForm&) {}, {0x8A, 0x8A, 0x8B, 0x8B, 0x8E}},
     };
     Bench b(KindJM60);
     startDiagnostics(b.form, b.diag, {128, 0});

@@ -34,7 +34,7 @@ protected:
 TEST_F(DiagnosticsTest, OpeningReadsTheSensorsThenSetsOutputsLevelAndTonePair) {
     DiagnosticsSession diag(port, KindJM60, true);
     const SensorReadings r = diag.open(0, 1);
-    EXPECT_EQ(port.written, (Bytes{0x8A, 0x8B, 0x8D, 0xFF, 0x85, 0x83, 0x80, 0x88, 0x00, 0x89, 0x00}));
+    EXPECT_EQ(port.written, (Bytes{0x8A, 0x8A, 0x8B, 0x8B, 0x8D, 0xFF, 0x85, 0x83, 0x80, 0x88, 0x00, 0x89, 0x00}));
     EXPECT_EQ(r.voltage, "16.00v");
     EXPECT_EQ(r.temperature, "25 C");
     EXPECT_EQ(r.receiveLevel, 254);
@@ -51,7 +51,7 @@ TEST_F(DiagnosticsTest, OnlyJm60AsksForTheReceiveLevel) {
         DiagnosticsSession diag(port, kind, true);
         const std::size_t mark = port.written.size();
         const SensorReadings r = diag.refreshSensors();
-        EXPECT_EQ(sentSince(mark), (Bytes{0x8A, 0x8B})) << int(kind);
+        EXPECT_EQ(sentSince(mark), (Bytes{0x8A, 0x8A, 0x8B, 0x8B})) << int(kind);
         EXPECT_FALSE(r.receiveLevel.has_value());
         EXPECT_FALSE(diag.showsReceiveLevel());
     }
@@ -59,7 +59,32 @@ TEST_F(DiagnosticsTest, OnlyJm60AsksForTheReceiveLevel) {
     jm60.setGain(2);
     const std::size_t mark = port.written.size();
     EXPECT_EQ(jm60.refreshSensors().receiveLevel, 144);  // |200 - 128| * 2
-    EXPECT_EQ(sentSince(mark), (Bytes{0x8A, 0x8B, 0x8E}));
+    EXPECT_EQ(sentSince(mark), (Bytes{0x8A, 0x8A, 0x8B, 0x8B, 0x8E}));
+}
+
+// A line that mangles an answer must not show a wrong reading: two answers
+// in a row within one count are taken (the second shown), answers that
+// never agree show as unknown while the tracker still counts as answering.
+TEST_F(DiagnosticsTest, AReadingIsShownOnlyWhenTwoAnswersAgree) {
+    struct Case { Bytes voltageAnswers; const char* shown; int asks; } cases[] = {
+        {{204, 204}, "16.00v", 2},
+        {{204, 205}, "16.08v", 2},       // the converter's own last count
+        {{204, 76, 204}, "16.00v", 3},   // bit 7 flipped on the second answer
+        {{76, 204, 12, 205}, "16.08v", 4},
+        {{204, 76, 12, 140}, "--.--v", 4},
+    };
+    for (const Case& c : cases) {
+        std::size_t next = 0;
+        port.onWrite = [&](test::FakeSerialPort& p, const Bytes& w) {
+            if (w.back() == 0x8A) p.queue({c.voltageAnswers[std::min(next++, c.voltageAnswers.size() - 1)]});
+            else p.queue({125});
+        };
+        DiagnosticsSession diag(port, KindAP64, true);
+        const SensorReadings r = diag.refreshSensors();
+        EXPECT_EQ(r.voltage, c.shown);
+        EXPECT_TRUE(r.answered);
+        EXPECT_EQ(next, static_cast<std::size_t>(c.asks));
+    }
 }
 
 TEST_F(DiagnosticsTest, ToneUpdateAndTheExtraReadWhenARunningToneStops) {
@@ -123,7 +148,7 @@ TEST_F(DiagnosticsTest, ClosingSwitchesOffAPowerOutputLeftOnAndForgetsTheTones) 
 
 TEST_F(DiagnosticsTest, ATrackerFallingSilentCostsOneTimeOutAPollAndIsAskedLessOften) {
     DiagnosticsSession diag(port, KindJM60, false);
-    int answers = 1;  // the voltage is answered, then nothing
+    int answers = 2;  // the voltage is answered (twice, as asked), then nothing
     port.onWrite = [&](test::FakeSerialPort& p, const Bytes&) {
         if (answers-- > 0) p.queue({204});
     };
@@ -134,11 +159,11 @@ TEST_F(DiagnosticsTest, ATrackerFallingSilentCostsOneTimeOutAPollAndIsAskedLessO
     EXPECT_EQ(r->voltage, "--.--v");
     EXPECT_EQ(r->temperature, "-- F");
     EXPECT_EQ(r->receiveLevel, 0);
-    EXPECT_EQ(port.written, (Bytes{0x8A, 0x8B}));  // the receive level is not asked for
+    EXPECT_EQ(port.written, (Bytes{0x8A, 0x8A, 0x8B}));  // the receive level is not asked for
     EXPECT_LE(clock.now - start, serial_timing::readTotalMs(1));
 
     for (int i = 1; i < DiagnosticsSession::kSilentPollInterval; ++i) EXPECT_FALSE(diag.poll().has_value()) << i;
-    EXPECT_EQ(port.written.size(), 2u);
+    EXPECT_EQ(port.written.size(), 3u);
     answers = 100;  // back again: read at once, and every poll after
     const auto back = diag.poll();
     ASSERT_TRUE(back.has_value());
