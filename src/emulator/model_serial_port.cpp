@@ -45,7 +45,10 @@ void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std
         if (f.way != way || f.atByte != index) continue;
         ++fired_;
         switch (f.kind) {
-        case FaultKind::Flip: bytes.back() ^= f.value ? f.value : 1; break;
+        // Two faults may land on one byte: a byte already dropped has no bits to flip.
+        case FaultKind::Flip:
+            if (!bytes.empty()) bytes.back() ^= f.value ? f.value : 1;
+            break;
         case FaultKind::Drop: bytes.clear(); break;
         case FaultKind::Duplicate:
             if (!bytes.empty()) bytes.push_back(bytes.back());

@@ -23,9 +23,9 @@ BootLink::BootLink(Session& session, UserInterface& ui)
 
 void BootLink::pump() { ui_.pump(); }
 
-void BootLink::report(const char* format, std::uint32_t value) {
+void BootLink::report(const char* format, std::uint32_t value, std::uint32_t second) {
     char text[96];
-    std::snprintf(text, sizeof text, format, static_cast<unsigned>(value));
+    std::snprintf(text, sizeof text, format, static_cast<unsigned>(value), static_cast<unsigned>(second));
     ui_.message(text, MessageKind::Error);
 }
 
@@ -340,6 +340,7 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
 bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, std::uint32_t offset) {
     std::vector<std::uint8_t> readBack;
     verifyCameShort_ = false;
+    verifyReadErased_ = false;
     for (std::uint32_t at = address; at < address + length;) {
         const std::uint32_t n = std::min(bp::kReadChunk, address + length - at);
         const auto expected = image_.bytes.begin() + at;
@@ -353,6 +354,8 @@ bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, s
         }
         if (!match) {
             verifyCameShort_ = !cameWhole;
+            verifyReadErased_ = cameWhole && readBack.size() == n &&
+                                std::all_of(readBack.begin(), readBack.end(), [](std::uint8_t b) { return b == 0xFF; });
             return false;
         }
         at += n;
@@ -506,6 +509,13 @@ int BootLink::programBlock(std::uint32_t first, std::uint32_t last, std::uint32_
         // chip's write is read back.
         if (!deviceMatchesImage(span, spanEnd - span, readOffset)) {
             why = verifyCameShort_ ? link_messages::kUnableToVerify : link_messages::kVerifyError;
+            if (verifyReadErased_) {
+                if (const auto stray = findStrayWrite(span, spanEnd - span, readOffset)) {
+                    strayFound_ = true;
+                    report(link_messages::kStrayWrite, p, *stray);
+                    ui_.message(link_messages::kStrayWriteRemedy, MessageKind::Error);
+                }
+            }
             return -1;
         }
         done = std::min(done + n, total);
@@ -522,6 +532,7 @@ int BootLink::programBlockWithRetries(std::uint32_t first, std::uint32_t last,
         const char* why = nullptr;
         if (programBlock(first, last, eraseOffset, bar, done, total, why) == 0) return 0;
         const std::uint32_t at = failedAddress_;
+        if (strayFound_) return -1;  // already reported, with what it changed
         // Nothing in the block is trusted after a failure: the whole erase
         // block is done again, once the link is back in step.
         if (tries >= bp::kBlockTries || retriesLeft_ <= 0) {
@@ -538,6 +549,38 @@ int BootLink::programBlockWithRetries(std::uint32_t first, std::uint32_t last,
         }
         done = doneBefore;
     }
+}
+
+// A write the bootloader took that left its own place erased went somewhere
+// else: most likely one flipped bit of its address field away. Inside the
+// image the final check or a later erase deals with it; outside, nothing
+// would ever show it, so look there for the block's bytes (programmed over
+// whatever was there, so no bit set that the block has clear).
+std::optional<std::uint32_t> BootLink::findStrayWrite(std::uint32_t span, std::uint32_t length,
+                                                      std::uint32_t offset) {
+    const long field = addressField(span + offset);
+    if (field < 0 || length == 0) return std::nullopt;
+    const auto data = image_.bytes.begin() + span;
+    if (std::all_of(data, data + length, [](std::uint8_t b) { return b == 0xFF; })) return std::nullopt;
+    std::vector<std::uint8_t> there(length);
+    for (std::uint32_t bit = 1; bit < bp::kAddressFieldLimit; bit <<= 1) {
+        const std::uint32_t neighbour = static_cast<std::uint32_t>(field) ^ bit;
+        const std::uint32_t at = scalesAddresses() ? neighbour << bp::kJm128AddressShift : neighbour;
+        if (at + length > kFlashSize) continue;
+        const bool inImage = at >= offset && at - offset + length <= kFlashSize &&
+                             std::all_of(image_.touched.begin() + (at - offset),
+                                         image_.touched.begin() + (at - offset + length),
+                                         [](std::uint8_t t) { return t != kUntouched; });
+        if (inImage) continue;
+        if (readConfirmed(at, static_cast<int>(length), there.data()) != static_cast<int>(length)) continue;
+        bool erased = true, fits = true;
+        for (std::uint32_t i = 0; i < length; ++i) {
+            erased = erased && there[i] == 0xFF;
+            fits = fits && (there[i] & ~data[i]) == 0;
+        }
+        if (!erased && fits) return at;
+    }
+    return std::nullopt;
 }
 
 std::uint32_t BootLink::sampleUnit(std::uint32_t first, std::uint32_t last) const {
@@ -607,6 +650,7 @@ int BootLink::programRange(std::uint32_t start, std::uint32_t end, WriteProgress
     bar.setRange(0, static_cast<int>(total / bp::kProgressUnit));
     std::uint32_t done = 0;
     faultSeen_ = false;
+    strayFound_ = false;
     retriesLeft_ = bp::kRangeRetries;
 
     const std::uint32_t eraseSize = link_.deviceInfo.eraseBlockSize;

@@ -28,6 +28,12 @@ inline constexpr const char* kUnreliableIdentification =
 // A write lost step with the bootloader and could not find it again.
 inline constexpr const char* kLinkLost =
     "The tracker stopped answering in step and could not be found again.";
+// A write whose own place stayed erased was found one flipped address bit
+// away, outside what is being written: no retry can take those bytes back.
+inline constexpr const char* kStrayWrite = "Block for 0x%04x written astray at 0x%04x";
+inline constexpr const char* kStrayWriteRemedy =
+    "The line changed the address of a block, so flash outside this write has changed. Write "
+    "again; if the tracker then misbehaves, load its firmware again.";
 // The commit of the staged low part was not confirmed.
 inline constexpr const char* kCommitFailed = "The tracker did not confirm taking over the staged firmware.";
 

@@ -5,6 +5,7 @@
 // own time (no sleeping), against the emulated tracker's device model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "config/settings_packing.h"
 #include "emulator/default_settings.h"
 #include "emulator/emulated_chip.h"
+#include "emulator/fault_plan.h"
 #include "link/bin_export.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
@@ -92,10 +94,20 @@ struct Rig {
             if (device.flash().read(a) != bytes[a - from]) return false;
         return true;
     }
-    bool flashHoldsImage() {
-        for (std::uint32_t a = 0; a < kFlashSize; ++a)
-            if (session.image.touched[a] != kUntouched && device.flash().read(a) != session.image.bytes[a])
+    // Every byte of the image right, and nothing else changed but for flash
+    // a stray erase emptied (acknowledged like any erase: the link cannot
+    // see it) and JM128's staging copy.
+    bool flashHoldsImage(const std::vector<std::uint8_t>& before) {
+        const EmulatedChip& chip = device.chip();
+        const std::uint32_t stagingFrom = chip.stagedBase + chip.stagingOffset;
+        for (std::uint32_t a = 0; a < kFlashSize; ++a) {
+            const std::uint8_t now = device.flash().read(a);
+            if (session.image.touched[a] != kUntouched) {
+                if (now != session.image.bytes[a]) return false;
+            } else if (now != before[a] && now != 0xFF && (a < stagingFrom || a >= stagingFrom + chip.stagedSize)) {
                 return false;
+            }
+        }
         return true;
     }
 };
@@ -135,9 +147,10 @@ Outcome run(Rig& rig, Op op, std::uint32_t seed) {
             s.settings.bytes[5 + 40] ^= 0x5A;
             s.image.reset();
             packSettings(s.image, t, {s.settings, s.radio, s.script});
+            const std::vector<std::uint8_t> before = rig.device.flash().cells();
             NoWriteProgress progress;
             if (writeImage(link, progress) != 0) return Outcome::Failed;
-            return rig.flashHoldsImage() ? Outcome::Right : Outcome::Silent;
+            return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
         }
         case Op::Export: {
             const fs::path path = fs::temp_directory_path() /
@@ -157,9 +170,10 @@ Outcome run(Rig& rig, Op op, std::uint32_t seed) {
         case Op::Firmware: {
             if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
             prepareFirmware(rig, seed);
+            const std::vector<std::uint8_t> before = rig.device.flash().cells();
             NoWriteProgress progress;
             if (writeImage(link, progress) != 0) return Outcome::Failed;
-            return rig.flashHoldsImage() ? Outcome::Right : Outcome::Silent;
+            return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
         }
         case Op::Diagnostics: {
             // The board's own readings, or the window's "--" for a reading
@@ -286,6 +300,35 @@ TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure)
     EXPECT_EQ(tally.unexplained, 0) << tally.text();
     // A single fault is recovered from: a retry or a second read takes its place.
     EXPECT_GE(tally.right * 100, tally.total() * 95) << tally.text();
+}
+
+// A flipped address bit puts a block's bytes at an address nothing else
+// writes: the write must not end in success, and must say where they went.
+TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
+    struct Case { const char* chip; Op op; std::uint8_t command; std::uint32_t bit; const char* said; };
+    const Case cases[] = {
+        {"AP64", Op::Write, 'W', 10, "Block for 0xf400 written astray at 0xf000"},      // into the firmware
+        {"KX8", Op::Firmware, 'W', 11, "Block for 0xe000 written astray at 0xe800"},    // past the image's end
+        {"JM128", Op::Write, 'V', 13, "Block for 0x1f000 written astray at 0x17000"},   // in 4-byte units
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chip);
+        Rig rig(c.chip, LineFaults{});
+        ASSERT_TRUE(rig.connect());
+        Session& s = rig.session;
+        ASSERT_EQ(readDeviceConfiguration(*rig.link, s), 0);
+        if (c.op == Op::Firmware) {
+            prepareFirmware(rig, 1);
+        } else {
+            s.image.reset();
+            packSettings(s.image, s.target, {s.settings, s.radio, s.script});
+        }
+        rig.device.addAimedFault({AimedFaultKind::FlipAddressBit, c.command, 1, c.bit, 0});
+        NoWriteProgress progress;
+        EXPECT_EQ(writeImage(*rig.link, progress), -1);
+        EXPECT_NE(std::find(rig.ui.messages.begin(), rig.ui.messages.end(), c.said), rig.ui.messages.end())
+            << ::testing::PrintToString(rig.ui.messages);
+    }
 }
 
 }  // namespace
