@@ -3,7 +3,11 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QLabel>
 #include <QProgressBar>
+#include <QRadioButton>
+
+#include <utility>
 
 namespace varnel {
 
@@ -31,9 +35,43 @@ public:
     }
 };
 
+// A row of radio buttons outside any group box (the units choice after its
+// "Units:" caption) is spoken as a group named by the caption tied to one of
+// its buttons, as a group box is by its title: "Radio modem, 1200 baud", not
+// a bare "1200 baud". A value label in the row ("transmissions") names nothing.
+class CaptionedRadioRow : public QAccessibleWidget {
+public:
+    CaptionedRadioRow(QWidget* row, QString caption)
+        : QAccessibleWidget(row, QAccessible::Grouping), caption_(std::move(caption)) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? caption_ : QAccessibleWidget::text(t);
+    }
+
+private:
+    QString caption_;
+};
+
+// The caption whose buddy is one of the row's exclusive radio buttons,
+// without its mnemonic and colon; empty when there is none.
+QString radioRowCaption(QWidget& row) {
+    for (QLabel* label : row.window()->findChildren<QLabel*>()) {
+        auto* radio = qobject_cast<QRadioButton*>(label->buddy());
+        if (!radio || radio->parentWidget() != &row || !radio->autoExclusive()) continue;
+        QString text = label->text().trimmed();
+        text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        return text.endsWith(QLatin1Char(':')) ? text.chopped(1) : text;
+    }
+    return {};
+}
+
 QAccessibleInterface* namedComboBoxes(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox"))
         if (auto* box = qobject_cast<QComboBox*>(object)) return new NamedComboBox(box);
+    if (className == QLatin1String("QWidget") && object->metaObject() == &QWidget::staticMetaObject) {
+        auto* row = static_cast<QWidget*>(object);
+        if (QString caption = radioRowCaption(*row); !caption.isEmpty()) return new CaptionedRadioRow(row, caption);
+    }
     return nullptr;
 }
 

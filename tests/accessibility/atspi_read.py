@@ -2,7 +2,8 @@
 # Reads the desktop program's windows over the accessibility bus, as a
 # screen reader does: every control a user can reach (an edit, list, box,
 # button, slider, tab) must be spoken by a name of its own, not left blank,
-# not its group box's title and not its value. Presses Connect through the
+# not its group box's title and not its value; a radio button inside a named
+# group, whose name the reader speaks as it enters. Presses Connect through the
 # bus, as a screen reader's user would, to reach the main window.
 #   atspi_read.py APP-NAME
 # Exit status 0 when both windows read well; what is wrong goes to stderr.
@@ -79,9 +80,11 @@ def read(window, what):
             faults.append(f"{what}: a {role} is named by its group \"{group}\"")
         elif role in ("combo box", "slider") and value and name == value:
             faults.append(f"{what}: a {role} is named by its value \"{value}\"")
+        elif role == "radio button" and not group:
+            faults.append(f"{what}: the radio button \"{name}\" is in no named group")
     print(f"{what}: {len(controls)} controls read")
-    for role, name, _, _ in controls:
-        print(f"  {role}: {name}")
+    for role, name, group, _ in controls:
+        print(f"  {role}: {name}" + (f" (in {group})" if role == "radio button" else ""))
     return controls, faults
 
 

@@ -27,6 +27,7 @@
 #include "link/device_configuration.h"
 #include "link/system_serial_port.h"
 #include "ui/connect_dialog.h"
+#include "ui/diagnostics_dialog.h"
 #include "ui/qt_user_interface.h"
 #include "ui/satellite_dialogs.h"
 #include "ui/script_editor_dialog.h"
@@ -93,6 +94,14 @@ void expectReadable(QWidget& window, const char* what) {
             if (auto* group = qobject_cast<QGroupBox*>(p)) {
                 EXPECT_NE(name, withoutMnemonic(group->title())) << describe(w) << " is named by its group";
             }
+        // A radio button is heard with its group's caption, as the reader
+        // enters the group: "Power: Low", not "Low".
+        if (qobject_cast<QRadioButton*>(w)) {
+            bool captioned = false;
+            for (QAccessibleInterface* p = a->parent(); p && !captioned; p = p->parent())
+                captioned = p->role() == QAccessible::Grouping && !p->text(QAccessible::Name).trimmed().isEmpty();
+            EXPECT_TRUE(captioned) << describe(w) << " is in no captioned group";
+        }
         const QString value = a->text(QAccessible::Value);
         if (!value.isEmpty() && (qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSlider*>(w))) {
             EXPECT_NE(name, value) << describe(w) << " is named by its value";
@@ -162,9 +171,33 @@ TEST(Accessibility, EveryWindowNamesEachControlAndTabsInLayoutOrder) {
     }
 }
 
+// The diagnostics window asks the tracker for readings as it opens, so it
+// is walked on an emulated one: JM60 shows the receive level, AP64 not.
+TEST(Accessibility, TheDiagnosticsWindowNamesEachControlOnEachBoard) {
+    for (const char* chip : {"JM60", "AP64"}) {
+        EmulatorOptions options;
+        options.chip = chip;
+        EmulatorRunner emu(options);
+        emu.start();
+        Bench b(chip);
+        b.f.session.port = makeSystemSerialPort();
+        BootLink link(b.f.session, b.f.ui);
+        b.f.session.link.linkAbort = LinkState::kAbortRunning;
+        ASSERT_GE(link.connect(emu.slavePath(), true), 0);
+        b.f.session.link.linkAbort = LinkState::kAbortIdle;
+        {
+            CDiagnosticsDialog d(b.f.context, {0, 2});
+            expectReadable(d, chip);
+        }
+        b.f.session.port->closePort();
+    }
+}
+
 // A session without a mouse: Enter connects, Alt+C reaches the callsign,
-// Tab and Space press Write, Enter closes the write window. The new
-// callsign is on the tracker.
+// Alt+D opens the digipeater window and Enter OKs it, Tab and Space press
+// Write, Enter closes the write window, Alt+X ends. The new callsign is on
+// the tracker. Keys go where the user's would: to the focus of the window
+// on top.
 TEST(Accessibility, AKeyboardAloneConnectsEditsAndWrites) {
     EmulatorRunner emu({});
     emu.start();
@@ -201,6 +234,21 @@ TEST(Accessibility, AKeyboardAloneConnectsEditsAndWrites) {
     press(Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), "KB1ONE");
 
+    bool digipeaterOked = false;
+    test::onNextModal([&](QWidget* top) {
+        if (!dynamic_cast<CDigipeaterDialog*>(top)) return false;
+        QApplication::setActiveWindow(top);  // as the window manager activates a new window
+        if (!QTest::qWaitForWindowActive(top) || !top->isAncestorOf(QApplication::focusWidget())) return true;
+        press(Qt::Key_Return);
+        digipeaterOked = !top->isVisible() && static_cast<QDialog*>(top)->result() == QDialog::Accepted;
+        return true;
+    });
+    press(Qt::Key_D, Qt::AltModifier);
+    QTest::qWait(300);  // a mnemonic presses its button as a click does, after a moment
+    EXPECT_TRUE(digipeaterOked);
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+
     for (int i = 0; i < 200 && QApplication::focusWidget()->objectName() != "writeButton"; ++i) press(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget()->objectName(), "writeButton");
     bool written = false;
@@ -214,6 +262,11 @@ TEST(Accessibility, AKeyboardAloneConnectsEditsAndWrites) {
     press(Qt::Key_Space);
     EXPECT_TRUE(written);
     EXPECT_TRUE(holdsCallsign());
+
+    QApplication::setActiveWindow(&main);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    press(Qt::Key_X, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !main.isVisible(); }, 2000));
 
     EXPECT_TRUE(f.ui.messages.empty()) << f.ui.messages.front();
     f.session.port->closePort();

@@ -85,8 +85,10 @@ private:
     std::string id(const std::string& name) const { return window_ + "-" + name; }
 
     void collectBuddies(const XmlElement& e) {
-        if (e.tag == "widget" && e.attribute("class") == "QLabel" && !e.property("buddy").empty())
+        if (e.tag == "widget" && e.attribute("class") == "QLabel" && !e.property("buddy").empty()) {
             buddies_[e.property("buddy")] = true;
+            captionOf_[e.property("buddy")] = e.attribute("name");
+        }
         for (const auto& c : e.children) collectBuddies(*c);
     }
 
@@ -137,6 +139,21 @@ private:
         if (row != rows_.end() && row->second->typingLimit > 0) return row->second->typingLimit;
         const std::string max = w.property("maxLength");
         return max.empty() ? 0 : std::stoi(max);
+    }
+
+    // The caption tied (as Designer's buddy) to a radio button the panel
+    // holds itself, through its layouts and not inside a panel of its own.
+    std::string radioCaption(const XmlElement& e) const {
+        for (const auto& c : e.children) {
+            if (c->tag != "widget") {
+                if (std::string found = radioCaption(*c); !found.empty()) return found;
+                continue;
+            }
+            if (c->attribute("class") != "QRadioButton") continue;
+            if (const auto label = captionOf_.find(c->attribute("name")); label != captionOf_.end())
+                return label->second;
+        }
+        return {};
     }
 
     std::string children(const XmlElement& w) {
@@ -199,7 +216,15 @@ private:
             parents_.push_back(name);
             const std::string inner = children(w);
             parents_.pop_back();
-            if (cls == "QWidget") return "<div class=\"panel\"" + a + ">" + inner + "</div>\n";
+            if (cls == "QWidget") {
+                // A row of radio buttons with a caption tied to one of them
+                // (not in a group box) is a group named by it, as in Qt.
+                const std::string captionName = radioCaption(w);
+                const std::string group = captionName.empty()
+                                              ? ""
+                                              : " role=\"radiogroup\" aria-labelledby=\"" + id(captionName) + "\"";
+                return "<div class=\"panel\"" + a + group + ">" + inner + "</div>\n";
+            }
             std::string out = "<fieldset" + a + ">";
             const std::string title = w.property("title");
             if (!title.empty()) out += "<legend>" + caption(title) + "</legend>";
@@ -281,6 +306,7 @@ private:
     std::map<std::string, bool> seen_;
     std::map<std::string, std::string> valueLabels_;
     std::map<std::string, bool> buddies_;
+    std::map<std::string, std::string> captionOf_;  // control -> the caption whose buddy it is
     std::vector<std::string> parents_;
     std::string window_, title_, body_;
 };
