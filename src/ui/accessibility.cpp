@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QVariant>
 
 #include <utility>
 
@@ -35,10 +36,15 @@ public:
     }
 };
 
+// The property a row of radio buttons carries its caption in: set when the
+// window is bound, read when a screen reader asks (the factory may be asked
+// while the window is being destroyed, when nothing else may be walked).
+constexpr char kRowCaption[] = "varnelRowCaption";
+
 // A row of radio buttons outside any group box (the units choice after its
 // "Units:" caption) is spoken as a group named by the caption tied to one of
 // its buttons, as a group box is by its title: "Radio modem, 1200 baud", not
-// a bare "1200 baud". A value label in the row ("transmissions") names nothing.
+// a bare "1200 baud".
 class CaptionedRadioRow : public QAccessibleWidget {
 public:
     CaptionedRadioRow(QWidget* row, QString caption)
@@ -51,31 +57,29 @@ private:
     QString caption_;
 };
 
-// The caption whose buddy is one of the row's exclusive radio buttons,
-// without its mnemonic and colon; empty when there is none.
-QString radioRowCaption(QWidget& row) {
-    for (QLabel* label : row.window()->findChildren<QLabel*>()) {
-        auto* radio = qobject_cast<QRadioButton*>(label->buddy());
-        if (!radio || radio->parentWidget() != &row || !radio->autoExclusive()) continue;
-        QString text = label->text().trimmed();
-        text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
-        text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-        return text.endsWith(QLatin1Char(':')) ? text.chopped(1) : text;
-    }
-    return {};
-}
-
 QAccessibleInterface* namedComboBoxes(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox"))
         if (auto* box = qobject_cast<QComboBox*>(object)) return new NamedComboBox(box);
-    if (className == QLatin1String("QWidget") && object->metaObject() == &QWidget::staticMetaObject) {
-        auto* row = static_cast<QWidget*>(object);
-        if (QString caption = radioRowCaption(*row); !caption.isEmpty()) return new CaptionedRadioRow(row, caption);
-    }
+    if (className == QLatin1String("QWidget"))
+        if (const QVariant caption = object->property(kRowCaption); caption.isValid())
+            return new CaptionedRadioRow(static_cast<QWidget*>(object), caption.toString());
     return nullptr;
 }
 
 }  // namespace
+
+void nameRadioRow(QWidget& root, QRadioButton& radio) {
+    QWidget* row = radio.parentWidget();
+    if (!row || !radio.autoExclusive() || row->metaObject() != &QWidget::staticMetaObject) return;
+    for (QLabel* label : root.findChildren<QLabel*>()) {
+        if (label->buddy() != &radio) continue;
+        QString text = label->text().trimmed();
+        text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+        text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        row->setProperty(kRowCaption, text.endsWith(QLatin1Char(':')) ? text.chopped(1) : text);
+        return;
+    }
+}
 
 void installAccessibleNames() { QAccessible::installFactory(namedComboBoxes); }
 

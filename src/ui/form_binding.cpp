@@ -15,6 +15,8 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "ui/accessibility.h"
+
 namespace varnel {
 
 namespace {
@@ -141,6 +143,7 @@ QWidget* find(QWidget& root, std::string_view name, ControlType type, int typing
     if (type == ControlType::ThreeState) static_cast<QCheckBox*>(w)->setTristate(true);
     if (!tooltip.empty()) w->setToolTip(caption(tooltip));
     if (!accessibleName.empty()) w->setAccessibleName(caption(accessibleName));
+    if (auto* radio = qobject_cast<QRadioButton*>(w)) nameRadioRow(root, *radio);
     return w;
 }
 
