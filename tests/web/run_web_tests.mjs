@@ -127,6 +127,7 @@ async function click(id) { await page.click('#' + id.replace('.', '\\.')); }
 // Each window photographed is also checked by axe-core for what a screen
 // reader needs (names, roles, labels); the last test reports them.
 const accessibility = new Map();
+const overflowing = new Map();
 async function shot(name) {
   await page.screenshot({ path: path.join(shots, name + '.png') });
   if (!(await page.evaluate(() => typeof window.axe !== 'undefined'))) await page.evaluate(axeSource);
@@ -135,6 +136,13 @@ async function shot(name) {
     return r.violations.map((v) => `${v.id} (${v.nodes.length}): ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ')}`);
   });
   accessibility.set(name, found);
+  // At 1024 px nothing may stand past the window's right edge, nor the
+  // window past the screen's.
+  overflowing.set(name, await page.$eval('#desktop .layer:last-child .window', (w) => {
+    const right = Math.min(w.getBoundingClientRect().right, window.innerWidth);
+    return [...w.querySelectorAll('*')].filter((e) => e.getClientRects().length && e.getBoundingClientRect().right > right + 0.5)
+      .slice(0, 3).map((e) => e.id || e.tagName.toLowerCase());
+  }));
   const height = await page.$eval('#desktop .layer:last-child .window', (w) => w.scrollHeight + 60);
   if (height <= 768) return;
   await page.setViewport({ width: 1024, height });
@@ -504,6 +512,11 @@ await test('offline once loaded (service worker)', async () => {
 await test('every window named for a screen reader (axe-core finds no violation)', async () => {
   const problems = [...accessibility].filter(([, v]) => v.length).map(([w, v]) => `${w}: ${v.join('; ')}`);
   check(accessibility.size >= 11, `only ${accessibility.size} windows checked`);
+  check(problems.length === 0, problems.join('\n'));
+});
+
+await test('every window fits a 1024 px screen', async () => {
+  const problems = [...overflowing].filter(([, v]) => v.length).map(([w, v]) => `${w}: ${v.join(', ')}`);
   check(problems.length === 0, problems.join('\n'));
 });
 

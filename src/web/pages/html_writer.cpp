@@ -119,12 +119,14 @@ private:
         }
         if (w.property("visible") == "false") a += " hidden";
         if (w.property("enabled") == "false") a += " disabled";
-        // The widths the layout fixes (Designer's pixels are CSS pixels).
+        // The widths the layout fixes (Designer's pixels are CSS pixels). A
+        // least width gives way on a narrow screen, so that a wide list and
+        // the column beside it (the script editor's) both fit at 1024 px.
         const int minimum = sizeWidth(w, "minimumSize"), maximum = sizeWidth(w, "maximumSize");
         std::string style;
         if (minimum > 0 && minimum == maximum) style = "width:" + std::to_string(minimum) + "px";
         else {
-            if (minimum > 0) style = "min-width:" + std::to_string(minimum) + "px";
+            if (minimum > 0) style = "min-width:min(" + std::to_string(minimum) + "px,38vw)";
             if (maximum > 0 && maximum < kUnlimited)
                 style += (style.empty() ? "" : ";") + std::string("max-width:") + std::to_string(maximum) + "px";
         }
