@@ -3,12 +3,14 @@
 // Settings in local storage, fetch for the firmware lists, the ports the user
 // grants over Web Serial and the trackers the page emulates.
 #include <memory>
+#include <string>
 
 #include "emulator/model_port.h"
 #include "session/session.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
 #include "shell/config_app.h"
+#include "web/backup_storage.h"
 #include "web/emulated_trackers.h"
 #include "web/fetch_http_client.h"
 #include "web/local_settings.h"
@@ -29,6 +31,8 @@ int main() {
     web::PageFileChooser files(loop);
     web::PageWindows windows(loop, trackers);
     web::granted_ports::awaitKnown();
+    const std::string backups = "/backups";
+    web::openBackupStorage(backups);
     // The page runs the program as the desktop starts it without arguments;
     // when it ends, it starts again as a fresh program would, with a
     // session of its own (the emulated trackers keep their flash).
@@ -44,7 +48,7 @@ int main() {
         session.port = std::make_unique<web::PageSerialPort>(std::move(serial), std::move(emulated));
         session.metric = settings.metric();
         AppContext context{session, ui, http, files, settings, windows,
-                           settings.firmwareServer(), settings.mirrorServer(), "/backups"};
+                           settings.firmwareServer(), settings.mirrorServer(), backups};
         CConfigApp app(context, AppOptions{});
         app.run();
     }

@@ -1,6 +1,7 @@
 #include "web/page_windows.h"
 
 #include "shell/satellite_windows.h"
+#include "web/backup_storage.h"
 #include "web/connect_dialog.h"
 #include "web/diagnostics_dialog.h"
 #include "web/firmware_dialogs.h"
@@ -79,6 +80,9 @@ void PageWindows::runListing(AppContext& context, const std::string& title, cons
 
 int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write,
                              const std::function<std::string(int)>& noteFor) {
+    // Every write has saved its backup by now: it goes on into the
+    // browser's storage while the write runs.
+    keepBackups();
     CWriteProgressDialog dialog(loop_, write, noteFor);
     dialog.run();
     return dialog.result();

@@ -235,6 +235,33 @@ await test('connect to the emulated tracker, edit the callsign, Write, read it b
   await waitWindow('TrackerConfigDialog', 30000);
   const after = await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value);
   check(after.startsWith('N0CALL'), 'callsign after the write: ' + after);
+  // The backup the write names is kept in the browser's storage, where the
+  // next visit finds it.
+  const backup = (status.match(/\/backups\/\S+\.cfg/) || [])[0];
+  check(backup, 'the write names no backup');
+  let kept = false;
+  for (let i = 0; i < 50 && !kept; i++) {
+    // (Emscripten names the database after the folder or after the page,
+    // by version: every database of the page is looked in.)
+    kept = await page.evaluate(async (key) => {
+      for (const { name } of await indexedDB.databases()) {
+        const db = await new Promise((ok, fail) => {
+          const r = indexedDB.open(name);
+          r.onsuccess = () => ok(r.result);
+          r.onerror = fail;
+        });
+        const keys = !db.objectStoreNames.contains('FILE_DATA') ? [] : await new Promise((ok) => {
+          const r = db.transaction('FILE_DATA').objectStore('FILE_DATA').getAllKeys();
+          r.onsuccess = () => ok(r.result);
+        });
+        db.close();
+        if (keys.includes(key)) return true;
+      }
+      return false;
+    }, backup);
+    if (!kept) await new Promise((r) => setTimeout(r, 100));
+  }
+  check(kept, backup + ' is not in the browser\'s storage');
 });
 
 await test('Save to file downloads the settings, Load from file reads them back', async () => {

@@ -85,10 +85,8 @@ private:
     std::string id(const std::string& name) const { return window_ + "-" + name; }
 
     void collectBuddies(const XmlElement& e) {
-        if (e.tag == "widget" && e.attribute("class") == "QLabel" && !e.property("buddy").empty()) {
-            buddies_[e.property("buddy")] = true;
+        if (e.tag == "widget" && e.attribute("class") == "QLabel" && !e.property("buddy").empty())
             captionOf_[e.property("buddy")] = e.attribute("name");
-        }
         for (const auto& c : e.children) collectBuddies(*c);
     }
 
@@ -101,7 +99,7 @@ private:
         const auto row = rows_.find(objectName);
         if (row != rows_.end() && !row->second->accessibleName.empty())
             return " aria-label=\"" + escape(row->second->accessibleName) + "\"";
-        return buddies_.count(objectName) ? "" : " aria-label=\"" + escape(objectName) + "\"";
+        return captionOf_.count(objectName) ? "" : " aria-label=\"" + escape(objectName) + "\"";
     }
 
     // What every element carries: its id, the table's kind, hidden state,
@@ -307,7 +305,6 @@ private:
     std::map<std::string, const TableRow*> rows_;
     std::map<std::string, bool> seen_;
     std::map<std::string, std::string> valueLabels_;
-    std::map<std::string, bool> buddies_;
     std::map<std::string, std::string> captionOf_;  // control -> the caption whose buddy it is
     std::vector<std::string> parents_;
     std::string window_, title_, body_;
