@@ -12,7 +12,10 @@ EM_ASYNC_JS(void, js_openBackupStorage, (const char* folder), {
     try { FS.mkdir(path); } catch (e) {}
     try {
         FS.mount(IDBFS, {}, path);
-        await new Promise((resolve) => FS.syncfs(true, resolve));
+        // A storage that never answers (an upgrade another tab blocks) must
+        // not keep the program from starting.
+        await Promise.race([new Promise((resolve) => FS.syncfs(true, resolve)),
+                            new Promise((resolve) => setTimeout(resolve, 3000))]);
     } catch (e) {}
 });
 EM_JS(void, js_keepBackups, (), {
