@@ -52,14 +52,18 @@ const emulators = {
   // it at 115200 only, which such a board hears whatever it runs at.
   weather: await startEmulator('weather', ['--weather', '--chip', 'JM60', '--usb']),
   silent: await startEmulator('silent', ['--silent']),
+  // A JM128 written after every window is OKed without an edit, and one
+  // left alone beside it.
+  unedited: await startEmulator('unedited', ['--chip', 'JM128', '--usb']),
+  untouched: await startEmulator('untouched', ['--chip', 'JM128', '--usb']),
 };
 const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty,
-  silent: emulators.silent.pty });
+  silent: emulators.silent.pty, unedited: emulators.unedited.pty });
 const standInSource = fs.readFileSync(new URL('./serial_stand_in.js', import.meta.url), 'utf8') +
   `\ninstallSerialStandIn(${JSON.stringify({ bridge: bridge.url, ports: [
     { name: 'tracker', usbVendorId: 0x0403, usbProductId: 0x6001 },
     { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false },
-    { name: 'silent' }] })});`;
+    { name: 'silent' }, { name: 'unedited', plugged: false }] })});`;
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
@@ -526,6 +530,42 @@ await test('a silent port: reads keep their time-out, Cancel stops the attempt',
   const waits = announceWaits();
   console.log('  announce waits at 19200: ' + waits.map((w) => w.toFixed(0) + ' ms').join(', '));
   check(waits.length >= 2 && waits.every((w) => w >= 502 && w < 1500), 'announce waits ' + waits.join(', '));
+});
+
+// Every window's OK without an edit, then Write: each window keeps the
+// bytes it was given, in the page as in the desktop programs.
+await test('OK in every window without an edit, then Write: the flash is as it was, byte for byte', async () => {
+  await waitWindow('ConnectDialog');
+  await standIn(() => { window.serialStandIn.grant('unedited'); window.serialStandIn.plug('unedited'); });
+  await answerUntil('TrackerConfigDialog', 30000);
+  const oked = [];
+  for (const [button, window] of [['smartBeaconingButton', 'SmartBeaconDialog'], ['moreTextsButton', 'StatusTextDialog'],
+    ['accessListButton', 'AccessListDialog'], ['digipeaterButton', 'DigipeaterDialog'],
+    ['profileSwitchButton', 'ProfileSwitchDialog']]) {
+    const shown = await page.$eval('#TrackerConfigDialog-' + button, (b) => b.offsetParent !== null && !b.disabled);
+    if (!shown) continue;
+    await page.$eval('#TrackerConfigDialog-' + button, (b) => b.click());
+    await waitWindow(window);
+    await click(window + '-buttonBox.ok');
+    await waitWindow('TrackerConfigDialog');
+    oked.push(window);
+  }
+  check(oked.length >= 4, 'only ' + oked.join(', ') + ' opened');
+  await click('TrackerConfigDialog-writeButton');
+  await answerUntil('WriteProgressDialog');
+  await page.waitForSelector('#WriteProgressDialog-okButton:not([disabled])', { timeout: 60000 });
+  const status = await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent);
+  check(status.startsWith('Finished!'), 'write status: ' + status);
+  await click('WriteProgressDialog-okButton');
+  await waitWindow('TrackerConfigDialog', 30000);
+  await click('TrackerConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+  await standIn(() => window.serialStandIn.unplug('unedited'));
+  const [written, untouched] = [await emulators.unedited.stop(), await emulators.untouched.stop()];
+  const first = [...written].findIndex((b, i) => b !== untouched[i]);
+  check(first === -1, `the written flash differs first at 0x${first.toString(16)}`);
+  const log = fs.readFileSync(path.join(work, 'unedited.log'), 'utf8');
+  check(/'W'|'V'/.test(log), 'nothing was written');
 });
 
 await test('offline once loaded (service worker)', async () => {
