@@ -56,14 +56,19 @@ const emulators = {
   // left alone beside it.
   unedited: await startEmulator('unedited', ['--chip', 'JM128', '--usb']),
   untouched: await startEmulator('untouched', ['--chip', 'JM128', '--usb']),
+  // A JM60 whose first three answers to 'W' come back garbled, so that the
+  // first block fails every try after its erase; and one left alone.
+  faulty: await startEmulator('faulty', ['--chip', 'JM60', '--usb', '--fault', 'corrupt:W:1:0:0xFF',
+    '--fault', 'corrupt:W:2:0:0xFF', '--fault', 'corrupt:W:3:0:0xFF']),
+  pristine: await startEmulator('pristine', ['--chip', 'JM60', '--usb']),
 };
 const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty,
-  silent: emulators.silent.pty, unedited: emulators.unedited.pty });
+  silent: emulators.silent.pty, unedited: emulators.unedited.pty, faulty: emulators.faulty.pty });
 const standInSource = fs.readFileSync(new URL('./serial_stand_in.js', import.meta.url), 'utf8') +
   `\ninstallSerialStandIn(${JSON.stringify({ bridge: bridge.url, ports: [
     { name: 'tracker', usbVendorId: 0x0403, usbProductId: 0x6001 },
     { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false },
-    { name: 'silent' }, { name: 'unedited', plugged: false }] })});`;
+    { name: 'silent' }, { name: 'unedited', plugged: false }, { name: 'faulty', plugged: false }] })});`;
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
@@ -566,6 +571,44 @@ await test('OK in every window without an edit, then Write: the flash is as it w
   check(first === -1, `the written flash differs first at 0x${first.toString(16)}`);
   const log = fs.readFileSync(path.join(work, 'unedited.log'), 'utf8');
   check(/'W'|'V'/.test(log), 'nothing was written');
+});
+
+// A write that fails after its first erase offers the backup back; Yes
+// writes it in a second write window, and the tracker holds what it held.
+await test('a failed write offers its backup back, and Yes puts the tracker back as it was', async () => {
+  await waitWindow('ConnectDialog');
+  await standIn(() => { window.serialStandIn.grant('faulty'); window.serialStandIn.plug('faulty'); });
+  await answerUntil('TrackerConfigDialog', 30000);
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'KB1TWO');
+  await click('TrackerConfigDialog-writeButton');
+  const statuses = [], asked = [];
+  for (let i = 0; i < 900 && statuses.length < 2; i++) {
+    if (await page.$('#desktop .layer:last-child .message')) {
+      const text = await waitMessage();
+      asked.push(text);
+      await answer(text.startsWith('The write failed. Write the settings') ? 'Yes' : 'OK');
+    } else if (await page.$('#desktop .layer:last-child [data-window=WriteProgressDialog] #WriteProgressDialog-okButton:not([disabled])')) {
+      statuses.push(await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent));
+      await click('WriteProgressDialog-okButton');
+    }
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  console.log('  write statuses: ' + statuses.join(' | ').replace(/\n/g, ' / '));
+  check(statuses.length === 2 && statuses[0].startsWith('Write failed!') && statuses[1].startsWith('Finished!'),
+    'the write windows ended: ' + statuses.join(' | '));
+  check(asked.some((t) => t.startsWith('The write failed. Write the settings the tracker held before (the backup)')),
+    'the backup was not offered: ' + asked.join(' | '));
+  await waitWindow('TrackerConfigDialog', 30000);
+  check((await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value)) === 'KB1TWO', 'the edit left the window');
+  await click('TrackerConfigDialog-exitButton');
+  check((await waitMessage()).includes('before leaving?'), 'no question about the unwritten edit');
+  await answer('Discard');
+  await answerUntil('ConnectDialog');
+  await standIn(() => window.serialStandIn.unplug('faulty'));
+  const [written, pristine] = [await emulators.faulty.stop(), await emulators.pristine.stop()];
+  const first = [...written].findIndex((b, i) => b !== pristine[i]);
+  check(first === -1, `the tracker differs from before first at 0x${first.toString(16)}`);
 });
 
 await test('offline once loaded (service worker)', async () => {
