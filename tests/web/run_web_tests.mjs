@@ -61,19 +61,42 @@ const emulators = {
   faulty: await startEmulator('faulty', ['--chip', 'JM60', '--usb', '--fault', 'corrupt:W:1:0:0xFF',
     '--fault', 'corrupt:W:2:0:0xFF', '--fault', 'corrupt:W:3:0:0xFF']),
   pristine: await startEmulator('pristine', ['--chip', 'JM60', '--usb']),
+  // A JM60 loaded with firmware from the network in the page, and one loaded
+  // with the same file by the Linux command line.
+  network: await startEmulator('network', ['--chip', 'JM60', '--usb']),
+  networkLinux: await startEmulator('networkLinux', ['--chip', 'JM60', '--usb']),
 };
 const bridge = await startSerialBridge({ tracker: emulators.tracker.pty, weather: emulators.weather.pty,
-  silent: emulators.silent.pty, unedited: emulators.unedited.pty, faulty: emulators.faulty.pty });
+  silent: emulators.silent.pty, unedited: emulators.unedited.pty, faulty: emulators.faulty.pty,
+  network: emulators.network.pty });
 const standInSource = fs.readFileSync(new URL('./serial_stand_in.js', import.meta.url), 'utf8') +
   `\ninstallSerialStandIn(${JSON.stringify({ bridge: bridge.url, ports: [
     { name: 'tracker', usbVendorId: 0x0403, usbProductId: 0x6001 },
     { name: 'weather', usbVendorId: 0x10c4, usbProductId: 0xea60, plugged: false },
-    { name: 'silent' }, { name: 'unedited', plugged: false }, { name: 'faulty', plugged: false }] })});`;
+    { name: 'silent' }, { name: 'unedited', plugged: false }, { name: 'faulty', plugged: false },
+    { name: 'network', plugged: false }] })});`;
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json' };
+// A firmware release for JM60, as the firmware and mirror servers give it:
+// code where test firmware goes (the programmable area's start + 0x200) and
+// a reset vector, in S1 records; the page is told to use this server.
+function srecord(address, bytes) {
+  const body = [bytes.length + 3, address >> 8, address & 0xff, ...bytes];
+  const sum = body.reduce((a, b) => a + b, 0);
+  return 'S1' + [...body, ~sum & 0xff].map((b) => b.toString(16).toUpperCase().padStart(2, '0')).join('');
+}
+const releaseCode = Array.from({ length: 96 }, (_, i) => (i * 29 + 7) & 0xff);
+const releaseFile = [srecord(0x12b0, releaseCode.slice(0, 48)), srecord(0x12e0, releaseCode.slice(48)),
+  srecord(0xfbfe, [0x80, 0x00]), 'S9030000FC', ''].join('\r\n');
+const served = { '/support/firmware/JM60/list.txt': '/fw/jm60-test.s19\tTest release\t2026-12-08\r\n',
+  '/fw/jm60-test.s19': releaseFile };
 const server = http.createServer((req, res) => {
   const url = new URL(req.url, 'http://localhost');
+  if (served[url.pathname] !== undefined) {
+    res.writeHead(200, { 'Content-Type': 'text/plain' }).end(served[url.pathname]);
+    return;
+  }
   const file = path.join(site, url.pathname === '/' ? 'index.html' : decodeURIComponent(url.pathname));
   if (!file.startsWith(site) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
     res.writeHead(404).end();
@@ -110,6 +133,10 @@ function check(condition, what) { if (!condition) throw new Error(what); }
 const page = await browser.newPage();
 await page.setViewport({ width: 1024, height: 768 });
 await page.evaluateOnNewDocument(standInSource);
+await page.evaluateOnNewDocument((host) => {
+  localStorage.setItem('varnelcfg.Settings.FirmwareServer', host);
+  localStorage.setItem('varnelcfg.Settings.MirrorServer', host);
+}, `127.0.0.1:${server.address().port}`);
 const errors = [];
 page.on('pageerror', (e) => errors.push(String(e)));
 if (process.env.VARNEL_WEB_DEBUG) page.on('console', (m) => console.log('  console: ' + m.text()));
@@ -609,6 +636,52 @@ await test('a failed write offers its backup back, and Yes puts the tracker back
   const [written, pristine] = [await emulators.faulty.stop(), await emulators.pristine.stop()];
   const first = [...written].findIndex((b, i) => b !== pristine[i]);
   check(first === -1, `the tracker differs from before first at 0x${first.toString(16)}`);
+});
+
+// Load firmware from network: the list from the firmware server, the file
+// from the mirror (both this loopback server), written over Web Serial; the
+// program reads the tracker again and shows its window, and the flash is
+// what the Linux command line's load of the same file leaves.
+await test('firmware from the network is written and the tracker read again, as the Linux CLI loads it', async () => {
+  await waitWindow('ConnectDialog');
+  await standIn(() => { window.serialStandIn.grant('network'); window.serialStandIn.plug('network'); });
+  await answerUntil('TrackerConfigDialog', 30000);
+  await click('TrackerConfigDialog-firmwareNetworkButton');
+  await waitWindow('FirmwareDownloadDialog', 30000);
+  await page.waitForFunction(() => document.querySelectorAll('#FirmwareDownloadDialog-releaseList tbody tr').length > 0,
+    { timeout: 15000 });
+  const rows = await page.$$eval('#FirmwareDownloadDialog-releaseList tbody tr', (r) => r.map((x) => x.textContent));
+  check(rows.length === 1 && rows[0].includes('Test release'), 'the list shows: ' + rows.join(' | '));
+  await page.$eval('#FirmwareDownloadDialog-releaseList tbody tr', (r) => r.click());
+  await click('FirmwareDownloadDialog-okButton');
+  const statuses = [], asked = [];
+  for (let i = 0; i < 900; i++) {
+    if (await page.$('#desktop .layer:last-child .message')) {
+      const text = await waitMessage();
+      asked.push(text);
+      await answer(text.includes('erase the current configuration') ? 'No' : 'OK');
+    } else if (await page.$('#desktop .layer:last-child [data-window=WriteProgressDialog] #WriteProgressDialog-okButton:not([disabled])')) {
+      statuses.push(await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent));
+      await click('WriteProgressDialog-okButton');
+    } else if (statuses.length && (await topWindow()) === 'TrackerConfigDialog') break;
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  console.log('  asked: ' + asked.join(' | ').replace(/\n/g, ' / ') + '\n  write status: ' + statuses.join(' | ').replace(/\n/g, ' / '));
+  check(statuses.length === 1 && statuses[0].startsWith('Finished!'), 'the load ended: ' + statuses.join(' | '));
+  await waitWindow('TrackerConfigDialog', 30000);
+  await click('TrackerConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+  await standIn(() => window.serialStandIn.unplug('network'));
+
+  const file = path.join(work, 'jm60-test.s19');
+  fs.writeFileSync(file, releaseFile);
+  const r = spawnSync(cliProgram, ['flash', '--keep-settings', '--port', emulators.networkLinux.pty, file],
+    { env: { ...process.env, XDG_DATA_HOME: path.join(work, 'data') }, encoding: 'utf8', timeout: 60000 });
+  check(r.status === 0, 'varnelcfg-cli flash: ' + r.stderr);
+  const [web, linux] = [await emulators.network.stop(), await emulators.networkLinux.stop()];
+  check(releaseCode.every((b, i) => web[0x12b0 + i] === b), 'the release\'s code is not in the flash');
+  const first = [...web].findIndex((b, i) => b !== linux[i]);
+  check(first === -1, `the flashes differ first at 0x${first.toString(16)}`);
 });
 
 await test('offline once loaded (service worker)', async () => {
