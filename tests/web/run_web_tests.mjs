@@ -185,6 +185,24 @@ async function shot(name) {
   await page.screenshot({ path: path.join(shots, name + '-whole.png') });
   await page.setViewport({ width: 1024, height: 768 });
 }
+// Follows one or more writes: each message box is answered as `answerFor`
+// its text says, and each write window is closed with OK once it has ended,
+// its status noted, until `finished(statuses)` (at most 90 s).
+async function followWrites(answerFor, finished) {
+  const statuses = [], asked = [];
+  for (let i = 0; i < 900 && !(await finished(statuses)); i++) {
+    if (await page.$('#desktop .layer:last-child .message')) {
+      const text = await waitMessage();
+      asked.push(text);
+      await answer(answerFor(text));
+    } else if (await page.$('#desktop .layer:last-child [data-window=WriteProgressDialog] #WriteProgressDialog-okButton:not([disabled])')) {
+      statuses.push(await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent));
+      await click('WriteProgressDialog-okButton');
+    }
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  return { statuses, asked };
+}
 // Answers message boxes (Yes to a question, else OK) until `name` is on top.
 async function answerUntil(name, timeout = 30000) {
   for (let i = 0; i < 6; i++) {
@@ -609,18 +627,8 @@ await test('a failed write offers its backup back, and Yes puts the tracker back
   await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
   await page.type('#TrackerConfigDialog-callsign', 'KB1TWO');
   await click('TrackerConfigDialog-writeButton');
-  const statuses = [], asked = [];
-  for (let i = 0; i < 900 && statuses.length < 2; i++) {
-    if (await page.$('#desktop .layer:last-child .message')) {
-      const text = await waitMessage();
-      asked.push(text);
-      await answer(text.startsWith('The write failed. Write the settings') ? 'Yes' : 'OK');
-    } else if (await page.$('#desktop .layer:last-child [data-window=WriteProgressDialog] #WriteProgressDialog-okButton:not([disabled])')) {
-      statuses.push(await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent));
-      await click('WriteProgressDialog-okButton');
-    }
-    await new Promise((r) => setTimeout(r, 100));
-  }
+  const { statuses, asked } = await followWrites((text) => (text.startsWith('The write failed. Write the settings') ? 'Yes' : 'OK'),
+    (done) => done.length === 2);
   console.log('  write statuses: ' + statuses.join(' | ').replace(/\n/g, ' / '));
   check(statuses.length === 2 && statuses[0].startsWith('Write failed!') && statuses[1].startsWith('Finished!'),
     'the write windows ended: ' + statuses.join(' | '));
@@ -654,18 +662,8 @@ await test('firmware from the network is written and the tracker read again, as 
   check(rows.length === 1 && rows[0].includes('Test release'), 'the list shows: ' + rows.join(' | '));
   await page.$eval('#FirmwareDownloadDialog-releaseList tbody tr', (r) => r.click());
   await click('FirmwareDownloadDialog-okButton');
-  const statuses = [], asked = [];
-  for (let i = 0; i < 900; i++) {
-    if (await page.$('#desktop .layer:last-child .message')) {
-      const text = await waitMessage();
-      asked.push(text);
-      await answer(text.includes('erase the current configuration') ? 'No' : 'OK');
-    } else if (await page.$('#desktop .layer:last-child [data-window=WriteProgressDialog] #WriteProgressDialog-okButton:not([disabled])')) {
-      statuses.push(await page.$eval('#WriteProgressDialog-statusLabel', (e) => e.textContent));
-      await click('WriteProgressDialog-okButton');
-    } else if (statuses.length && (await topWindow()) === 'TrackerConfigDialog') break;
-    await new Promise((r) => setTimeout(r, 100));
-  }
+  const { statuses, asked } = await followWrites((text) => (text.includes('erase the current configuration') ? 'No' : 'OK'),
+    async (done) => done.length > 0 && (await topWindow()) === 'TrackerConfigDialog');
   console.log('  asked: ' + asked.join(' | ').replace(/\n/g, ' / ') + '\n  write status: ' + statuses.join(' | ').replace(/\n/g, ' / '));
   check(statuses.length === 1 && statuses[0].startsWith('Finished!'), 'the load ended: ' + statuses.join(' | '));
   await waitWindow('TrackerConfigDialog', 30000);
