@@ -5,9 +5,10 @@
 // undefined behaviour, it catches the one thing a user cannot see: an
 // operation that ends in success with the wrong bytes. A connect that
 // succeeds must hold the tracker's own identification, a read that succeeds
-// its flash (both when at most one fault struck them), and a write that succeeds must leave the flash exactly as the
-// same write on a clean line does (but for flash a stray erase emptied
-// outside the write, which nothing on this link can see).
+// its flash (both when at most one fault struck them), and a write that
+// succeeds must leave the flash exactly as the same write on a clean line
+// does (but for flash a stray erase emptied outside the write, which nothing
+// on this link can see).
 #include <cstdio>
 #include <cstdlib>
 #include <memory>

@@ -354,8 +354,8 @@ bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, s
         }
         if (!match) {
             verifyCameShort_ = !cameWhole;
-            verifyReadErased_ = cameWhole && readBack.size() == n &&
-                                std::all_of(readBack.begin(), readBack.end(), [](std::uint8_t b) { return b == 0xFF; });
+            verifyReadErased_ =
+                cameWhole && std::all_of(readBack.begin(), readBack.end(), [](std::uint8_t b) { return b == 0xFF; });
             return false;
         }
         at += n;
@@ -567,7 +567,7 @@ std::optional<std::uint32_t> BootLink::findStrayWrite(std::uint32_t span, std::u
         const std::uint32_t neighbour = static_cast<std::uint32_t>(field) ^ bit;
         const std::uint32_t at = scalesAddresses() ? neighbour << bp::kJm128AddressShift : neighbour;
         if (at + length > kFlashSize) continue;
-        const bool inImage = at >= offset && at - offset + length <= kFlashSize &&
+        const bool inImage = at >= offset &&
                              std::all_of(image_.touched.begin() + (at - offset),
                                          image_.touched.begin() + (at - offset + length),
                                          [](std::uint8_t t) { return t != kUntouched; });
