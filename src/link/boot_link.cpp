@@ -340,7 +340,6 @@ int BootLink::readConfirmed(std::uint32_t address, int length, std::uint8_t* des
 bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, std::uint32_t offset) {
     std::vector<std::uint8_t> readBack;
     verifyCameShort_ = false;
-    verifyReadErased_ = false;
     for (std::uint32_t at = address; at < address + length;) {
         const std::uint32_t n = std::min(bp::kReadChunk, address + length - at);
         const auto expected = image_.bytes.begin() + at;
@@ -354,8 +353,6 @@ bool BootLink::deviceMatchesImage(std::uint32_t address, std::uint32_t length, s
         }
         if (!match) {
             verifyCameShort_ = !cameWhole;
-            verifyReadErased_ =
-                cameWhole && std::all_of(readBack.begin(), readBack.end(), [](std::uint8_t b) { return b == 0xFF; });
             return false;
         }
         at += n;
@@ -509,7 +506,7 @@ int BootLink::programBlock(std::uint32_t first, std::uint32_t last, std::uint32_
         // chip's write is read back.
         if (!deviceMatchesImage(span, spanEnd - span, readOffset)) {
             why = verifyCameShort_ ? link_messages::kUnableToVerify : link_messages::kVerifyError;
-            if (verifyReadErased_) {
+            if (!verifyCameShort_) {
                 if (const auto stray = findStrayWrite(span, spanEnd - span, readOffset)) {
                     strayFound_ = true;
                     report(link_messages::kStrayWrite, p, *stray);
@@ -551,34 +548,66 @@ int BootLink::programBlockWithRetries(std::uint32_t first, std::uint32_t last,
     }
 }
 
-// A write the bootloader took that left its own place erased went somewhere
-// else: most likely one flipped bit of its address field away. Inside the
-// image the final check or a later erase deals with it; outside, nothing
-// would ever show it, so look there for the block's bytes (programmed over
-// whatever was there, so no bit set that the block has clear).
+// A write the bootloader took but that did not land where it was sent went,
+// most likely, one flipped bit of its address field away. Inside the image
+// the final check or a later erase deals with it; flash outside the image
+// nothing would ever read again, so look for the block's bytes there. Far
+// away, its own place stayed erased and the neighbour holds the block
+// (programmed over whatever was there: no bit set that the block has clear).
+// Near (a low bit), the copy overlaps its own place, which then holds the
+// block moved by as much, erased where the copy left it; only the part of
+// the copy beyond its own place can have reached outside the image.
 std::optional<std::uint32_t> BootLink::findStrayWrite(std::uint32_t span, std::uint32_t length,
                                                       std::uint32_t offset) {
-    const long field = addressField(span + offset);
+    const std::uint32_t own = span + offset;
+    const long field = addressField(own);
     if (field < 0 || length == 0) return std::nullopt;
     const auto data = image_.bytes.begin() + span;
     if (std::all_of(data, data + length, [](std::uint8_t b) { return b == 0xFF; })) return std::nullopt;
+    std::vector<std::uint8_t> here(length);
+    for (std::uint32_t at = 0; at < length; at += bp::kReadChunk) {
+        const int n = static_cast<int>(std::min(bp::kReadChunk, length - at));
+        if (readConfirmed(own + at, n, here.data() + at) != n) return std::nullopt;
+    }
+    const bool leftErased = std::all_of(here.begin(), here.end(), [](std::uint8_t b) { return b == 0xFF; });
+    const auto outsideImage = [&](std::uint32_t device) {
+        return device < offset || image_.touched[device - offset] == kUntouched;
+    };
     std::vector<std::uint8_t> there(length);
     for (std::uint32_t bit = 1; bit < bp::kAddressFieldLimit; bit <<= 1) {
         const std::uint32_t neighbour = static_cast<std::uint32_t>(field) ^ bit;
         const std::uint32_t at = scalesAddresses() ? neighbour << bp::kJm128AddressShift : neighbour;
         if (at + length > kFlashSize) continue;
-        const bool inImage = at >= offset &&
-                             std::all_of(image_.touched.begin() + (at - offset),
-                                         image_.touched.begin() + (at - offset + length),
-                                         [](std::uint8_t t) { return t != kUntouched; });
-        if (inImage) continue;
-        if (readConfirmed(at, static_cast<int>(length), there.data()) != static_cast<int>(length)) continue;
-        bool erased = true, fits = true;
-        for (std::uint32_t i = 0; i < length; ++i) {
-            erased = erased && there[i] == 0xFF;
-            fits = fits && (there[i] & ~data[i]) == 0;
+        const bool overlaps = at < own + length && own < at + length;
+        if (!overlaps) {
+            if (!leftErased) continue;
+            bool reachesOut = false;
+            for (std::uint32_t i = 0; i < length && !reachesOut; ++i) reachesOut = outsideImage(at + i);
+            if (!reachesOut) continue;
+            if (readConfirmed(at, static_cast<int>(length), there.data()) != static_cast<int>(length)) continue;
+            bool erased = true, fits = true;
+            for (std::uint32_t i = 0; i < length; ++i) {
+                erased = erased && there[i] == 0xFF;
+                fits = fits && (there[i] & ~data[i]) == 0;
+            }
+            if (!erased && fits) return at;
+            continue;
         }
-        if (!erased && fits) return at;
+        // Moved by `shift` bytes: what its own place holds now, byte for byte.
+        const long shift = static_cast<long>(at) - static_cast<long>(own);
+        bool moved = true;
+        for (std::uint32_t i = 0; i < length && moved; ++i) {
+            const long from = static_cast<long>(i) - shift;
+            const std::uint8_t expected = from >= 0 && from < static_cast<long>(length) ? data[from] : 0xFF;
+            moved = here[i] == expected;
+        }
+        if (!moved) continue;
+        for (std::uint32_t i = 0; i < length; ++i) {
+            const std::uint32_t device = at + i;
+            const bool beyondOwn = device < own || device >= own + length;
+            if (beyondOwn && data[i] != 0xFF && outsideImage(device)) return at;
+        }
+        return std::nullopt;  // it stayed inside the image
     }
     return std::nullopt;
 }

@@ -123,8 +123,8 @@ private:
     // Tries a block until it verifies, within the block's and the range's tries.
     int programBlockWithRetries(std::uint32_t first, std::uint32_t last, std::uint32_t eraseOffset,
                                 WriteProgress& bar, std::uint32_t& done, std::uint32_t total);
-    // Where a write that left its own place erased went, when that is one
-    // flipped address bit away and outside what the image writes.
+    // Where a write that did not land in its own place went, when that is
+    // one flipped address bit away and reaches outside what the image writes.
     std::optional<std::uint32_t> findStrayWrite(std::uint32_t span, std::uint32_t length,
                                                 std::uint32_t offset);
     // A unit of [first, last) the image does not hold erased, or last when none.
@@ -153,7 +153,6 @@ private:
     bool identificationUnreliable_ = false;
     bool identifyHeardNothing_ = false;
     bool verifyCameShort_ = false;  // no read of the last failed verify came back whole
-    bool verifyReadErased_ = false;  // the last failed verify read erased flash back whole
     bool strayFound_ = false;        // a write landed outside the image: retrying cannot help
     bool faultSeen_ = false;           // a retry happened in the running range
     int retriesLeft_ = 0;

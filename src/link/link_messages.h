@@ -28,8 +28,8 @@ inline constexpr const char* kUnreliableIdentification =
 // A write lost step with the bootloader and could not find it again.
 inline constexpr const char* kLinkLost =
     "The tracker stopped answering in step and could not be found again.";
-// A write whose own place stayed erased was found one flipped address bit
-// away, outside what is being written: no retry can take those bytes back.
+// A write that missed its own place was found one flipped address bit away,
+// reaching outside what is being written: no retry can take those bytes back.
 inline constexpr const char* kStrayWrite = "Block for 0x%04x written astray at 0x%04x";
 inline constexpr const char* kStrayWriteRemedy =
     "The line changed the address of a block, so flash outside this write has changed. Write "

@@ -304,12 +304,16 @@ TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure)
 
 // A flipped address bit puts a block's bytes at an address nothing else
 // writes: the write must not end in success, and must say where they went.
+// A low bit moves the block only part of its length, so its own place holds
+// most of it and only its last bytes reach past the image.
 TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
-    struct Case { const char* chip; Op op; std::uint8_t command; std::uint32_t bit; const char* said; };
+    struct Case { const char* chip; Op op; std::uint8_t command; std::uint32_t nth, bit; const char* said; };
     const Case cases[] = {
-        {"AP64", Op::Write, 'W', 10, "Block for 0xf400 written astray at 0xf000"},      // into the firmware
-        {"KX8", Op::Firmware, 'W', 11, "Block for 0xe000 written astray at 0xe800"},    // past the image's end
-        {"JM128", Op::Write, 'V', 13, "Block for 0x1f000 written astray at 0x17000"},   // in 4-byte units
+        {"AP64", Op::Write, 'W', 1, 10, "Block for 0xf400 written astray at 0xf000"},      // into the firmware
+        {"KX8", Op::Firmware, 'W', 1, 11, "Block for 0xe000 written astray at 0xe800"},    // past the image's end
+        {"JM128", Op::Write, 'V', 1, 13, "Block for 0x1f000 written astray at 0x17000"},   // in 4-byte units
+        {"JL16", Op::Firmware, 'W', 24, 0, "Block for 0xc5c0 written astray at 0xc5c1"},   // one byte past the code
+        {"AW60", Op::Firmware, 'W', 33, 5, "Block for 0xf9c0 written astray at 0xf9e0"},   // half a block past
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chip);
@@ -323,7 +327,7 @@ TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
             s.image.reset();
             packSettings(s.image, s.target, {s.settings, s.radio, s.script});
         }
-        rig.device.addAimedFault({AimedFaultKind::FlipAddressBit, c.command, 1, c.bit, 0});
+        rig.device.addAimedFault({AimedFaultKind::FlipAddressBit, c.command, c.nth, c.bit, 0});
         NoWriteProgress progress;
         EXPECT_EQ(writeImage(*rig.link, progress), -1);
         EXPECT_NE(std::find(rig.ui.messages.begin(), rig.ui.messages.end(), c.said), rig.ui.messages.end())
