@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabBar>
 
 #include "forms/tracker/tracker_messages.h"
@@ -81,10 +82,18 @@ void CTrackerConfigDialog::connectControls() {
             connect(static_cast<QComboBox*>(w), &QComboBox::activated, this,
                     [this, controlId] { window_.controlChanged(controlId); });
             break;
-        case ControlType::Tab:
-            connect(static_cast<QTabBar*>(w), &QTabBar::currentChanged, this,
-                    [this](int tab) { window_.tabChanged(tab); });
+        case ControlType::Tab: {
+            auto* tabs = static_cast<QTabBar*>(w);
+            connect(tabs, &QTabBar::currentChanged, this, [this](int tab) { window_.tabChanged(tab); });
+            // Ctrl+Tab and Ctrl+Shift+Tab turn the profile tabs from any
+            // control, as in property pages.
+            for (const auto& [keys, step] : {std::pair{QKeySequence::NextChild, 1}, {QKeySequence::PreviousChild, -1}})
+                connect(new QShortcut(keys, this), &QShortcut::activated, tabs, [tabs, step = step] {
+                    if (tabs->isEnabled() && tabs->count() > 1)
+                        tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+                });
             break;
+        }
         default:
             break;
         }

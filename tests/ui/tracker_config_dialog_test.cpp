@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -244,6 +245,26 @@ TEST(TrackerConfigDialog, TypingLimitLimitsTypingOnlyNotWhatTheRecordHolds) {
     // A shorter text puts the typing limit back.
     retype(d, "text", QString(70, 'y'));
     EXPECT_EQ(text(d, "text"), QString(60, 'y'));
+}
+
+// As in property pages: from a control inside the page, Ctrl+Tab turns to
+// the next profile and Ctrl+Shift+Tab back, each through the tab's own
+// change (so a refused field would keep the tab).
+TEST(TrackerConfigDialog, CtrlTabTurnsTheProfileTabsFromInsideAPage) {
+    DialogBench b("AP64");
+    CTrackerConfigDialog d(b.f.context);
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    auto* tabs = child<QTabBar>(d, "tabs");
+    auto* callsign = child<QLineEdit>(d, "callsign");
+    callsign->setFocus();
+    QTest::keyClick(callsign, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_EQ(b.f.session.currentProfile, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(b.f.session.currentProfile, 0);
 }
 
 TEST(TrackerConfigDialog, RefusedTabChangeKeepsTheTabAndTellsWhy) {
