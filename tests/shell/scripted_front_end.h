@@ -23,7 +23,11 @@ public:
     std::deque<std::string> fileAnswers;
     std::vector<std::string> filters;
     std::string openFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
-    std::string saveFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
+    std::vector<std::string> offeredNames;  // each save's name to start with
+    std::string saveFile(const std::string& filter, const std::string&, const std::string& name = {}) override {
+        offeredNames.push_back(name);
+        return nextFile(filter);
+    }
 
     // AppSettings
     int slot = 1;

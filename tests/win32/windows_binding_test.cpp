@@ -91,7 +91,7 @@ struct NoHttp : HttpClient {
 };
 struct NoFiles : FileChooser {
     std::string openFile(const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&, const std::string& = {}) override { return {}; }
 };
 
 struct Bench {
