@@ -87,6 +87,7 @@ enum class WindowKind {
     Digipeater,
     ProfileSwitch,
     About,
+    Backups,           // the backups kept before every write; accepted when one was written back
 };
 
 class Windows {
