@@ -75,18 +75,19 @@ void BackupsWindow::writeBackPressed() {
     const std::string path = chosen();
     Session& s = context_.session;
     if (path.empty() || !s.link.connected) return;
-    if (!context_.ui.askYesNo("Write the backup " + fileName(path) +
-                              " to the tracker?\n\nThe settings the tracker holds now are backed up first."))
-        return;
     std::vector<std::uint8_t> bytes;
     if (!readWhole(path, bytes)) {
         context_.ui.message(kReadError, MessageKind::Error);
         return refresh(path);
     }
+    // A backup that cannot go to this tracker is refused before asking.
     if (const std::string refusal = backupWriteBackRefusal(bytes, s); !refusal.empty()) {
         context_.ui.message(refusal, MessageKind::Error);
         return;
     }
+    if (!context_.ui.askYesNo("Write the backup " + fileName(path) +
+                              " to the tracker?\n\nThe settings the tracker holds now are backed up first."))
+        return;
     const ConfigFlavour flavour = configFlavourFor(s.settings);
     const RecordsSnapshot edits = s.snapshot();
     if (loadConfigBytes(bytes, s, flavour, context_.ui) != 0) return;

@@ -145,6 +145,7 @@ TEST(BackupsWindow, RefusesABackupOfAnotherChipOrFamilyAndOfflineOnlyLists) {
         b.f.front.opened.clear();
         window.writeBackPressed();
         EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{c.message});
+        EXPECT_TRUE(b.f.ui.questions.empty());
         EXPECT_TRUE(b.f.front.opened.empty());
         EXPECT_TRUE(b.device.flash == flash);
         EXPECT_EQ(listBackups(b.f.context.backupFolder).size(), 2u);
