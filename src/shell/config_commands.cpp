@@ -39,6 +39,10 @@ bool loadConfigCommand(AppContext& context, ConfigFlavour flavour) {
     return true;
 }
 
+bool backupsCommand(AppContext& context) {
+    return context.windows.run(WindowKind::Backups, context) == kResultAccepted;
+}
+
 int leaveConfigWindow(AppContext& context, ConfigFlavour flavour, const StoreControls& store) {
     Session& s = context.session;
     const RecordsSnapshot before = s.snapshot();

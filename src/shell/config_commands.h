@@ -24,6 +24,11 @@ void saveConfigCommand(AppContext& context, ConfigFlavour flavour);
 // Load: true when a file was chosen (its settings, or its message, are in).
 bool loadConfigCommand(AppContext& context, ConfigFlavour flavour);
 
+// Backups...: the backups kept before every write. True when one was written
+// back to the tracker: the working records are the backup's then, and the
+// window shows them.
+bool backupsCommand(AppContext& context);
+
 // The window's check-and-store, telling its failure to the given interface.
 using StoreControls = std::function<int(UserInterface&)>;
 

@@ -39,12 +39,14 @@ using PortQuery = std::function<std::vector<PortSlot>()>;
 
 // The file dialogs. filter in the common form "Configuration Files (*.cfg)",
 // suffix without its dot. An empty result means the user cancelled. Saving
-// replaces a file without asking, as the tracker tools always have.
+// replaces a file without asking, as the tracker tools always have; `name`
+// is the file name offered to start with ("" for none).
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
     virtual std::string openFile(const std::string& filter, const std::string& suffix) = 0;
-    virtual std::string saveFile(const std::string& filter, const std::string& suffix) = 0;
+    virtual std::string saveFile(const std::string& filter, const std::string& suffix,
+                                 const std::string& name = {}) = 0;
 };
 
 // Where the release lists and the firmware files are served from when the
@@ -85,6 +87,7 @@ enum class WindowKind {
     Digipeater,
     ProfileSwitch,
     About,
+    Backups,           // the backups kept before every write; accepted when one was written back
 };
 
 class Windows {

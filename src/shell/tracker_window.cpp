@@ -88,6 +88,12 @@ void TrackerWindow::loadFilePressed() {
     view_.showForm(form_);
 }
 
+void TrackerWindow::backupsPressed() {
+    if (!backupsCommand(context_)) return;
+    showProfile(context_.session, form_);
+    view_.showForm(form_);
+}
+
 void TrackerWindow::firmwarePressed(bool fromNetwork) {
     const CheckAndStore store = [this] { return checkAndStoreControls(); };
     endIfReconnect(fromNetwork ? loadFirmwareFromNetwork(context_, ConfigFlavour::Tracker, store)

@@ -42,6 +42,7 @@ public:
     void copyPressed();
     void saveFilePressed();
     void loadFilePressed();
+    void backupsPressed();
     void firmwarePressed(bool fromNetwork);
     void diagnosticsPressed();
     // The script editor and the windows of settings that do not fit the page.

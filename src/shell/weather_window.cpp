@@ -51,6 +51,12 @@ void WeatherWindow::loadFilePressed() {
     view_.showForm(form_);
 }
 
+void WeatherWindow::backupsPressed() {
+    if (!backupsCommand(context_)) return;
+    showWeatherRecord(context_.session, form_);
+    view_.showForm(form_);
+}
+
 void WeatherWindow::firmwarePressed(bool fromNetwork) {
     const CheckAndStore store = [this] { return storeControls(); };
     const int result = fromNetwork ? loadFirmwareFromNetwork(context_, ConfigFlavour::Weather, store)

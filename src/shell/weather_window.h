@@ -35,6 +35,7 @@ public:
     void exitRequested();
     void saveFilePressed();
     void loadFilePressed();
+    void backupsPressed();
     void firmwarePressed(bool fromNetwork);
     void diagnosticsPressed();
 

@@ -9,7 +9,7 @@ namespace varnel {
 class QtFileChooser : public FileChooser {
 public:
     std::string openFile(const std::string& filter, const std::string& suffix) override;
-    std::string saveFile(const std::string& filter, const std::string& suffix) override;
+    std::string saveFile(const std::string& filter, const std::string& suffix, const std::string& name = {}) override;
 };
 
 }  // namespace varnel

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "ui/about_box.h"
+#include "ui/backups_dialog.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/firmware_download_dialog.h"
@@ -43,6 +44,7 @@ int QtWindows::run(WindowKind kind, AppContext& context) {
     case WindowKind::Digipeater: return exec<CDigipeaterDialog>(context);
     case WindowKind::ProfileSwitch: return exec<CProfileSwitchDialog>(context);
     case WindowKind::About: showAboutBox(parent()); return kResultAccepted;
+    case WindowKind::Backups: return exec<CBackupsDialog>(context);
     }
     return kResultRejected;
 }

@@ -110,6 +110,7 @@ void CTrackerConfigDialog::connectControls() {
     onClick(id::kCopyButton, [this] { window_.copyPressed(); });
     onClick(id::kSaveButton, [this] { window_.saveFilePressed(); });
     onClick(id::kLoadButton, [this] { window_.loadFilePressed(); });
+    onClick(id::kBackupsButton, [this] { window_.backupsPressed(); });
     onClick(id::kFirmwareFileButton, [this] { window_.firmwarePressed(false); });
     onClick(id::kFirmwareNetworkButton, [this] { window_.firmwarePressed(true); });
     onClick(id::kDiagnosticsButton, [this] { window_.diagnosticsPressed(); });

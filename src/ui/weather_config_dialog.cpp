@@ -38,6 +38,7 @@ void CWeatherConfigDialog::connectControls() {
     onClick(id::kExitButton, [this] { window_.exitRequested(); });
     onClick(id::kSaveButton, [this] { window_.saveFilePressed(); });
     onClick(id::kLoadButton, [this] { window_.loadFilePressed(); });
+    onClick(id::kBackupsButton, [this] { window_.backupsPressed(); });
     onClick(id::kFirmwareFileButton, [this] { window_.firmwarePressed(false); });
     onClick(id::kFirmwareNetworkButton, [this] { window_.firmwarePressed(true); });
     onClick(id::kDiagnosticsButton, [this] { window_.diagnosticsPressed(); });

@@ -65,9 +65,14 @@ std::string PageFileChooser::openFile(const std::string&, const std::string& suf
     return path ? std::string(path.get()) : std::string();
 }
 
-std::string PageFileChooser::saveFile(const std::string&, const std::string& suffix) {
+std::string PageFileChooser::saveFile(const std::string&, const std::string& suffix, const std::string& name) {
     offerPending();
-    pending_ = std::string(kSavedFolder) + "/varnelcfg-" + std::to_string(++saved_) + "." + suffix;
+    // The download takes the file's name: the one offered, else a numbered one.
+    const std::string folder = std::string(kSavedFolder) + "/" + std::to_string(++saved_);
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    const std::string file = name.empty() || name.find('/') != std::string::npos ? "varnelcfg-" + std::to_string(saved_) + "." + suffix : name;
+    pending_ = folder + "/" + file;
     return pending_;
 }
 
@@ -79,7 +84,7 @@ void PageFileChooser::offerPending() {
     // Nothing written (the write failed and said so): nothing to offer.
     if (!std::filesystem::is_regular_file(path, error)) return;
     js_offerDownload(path.c_str(), std::filesystem::path(path).filename().c_str());
-    std::filesystem::remove(path, error);
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path(), error);
 }
 
 }  // namespace varnel::web

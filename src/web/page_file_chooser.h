@@ -16,7 +16,7 @@ class PageFileChooser : public FileChooser {
 public:
     explicit PageFileChooser(PageLoop& loop);
     std::string openFile(const std::string& filter, const std::string& suffix) override;
-    std::string saveFile(const std::string& filter, const std::string& suffix) override;
+    std::string saveFile(const std::string& filter, const std::string& suffix, const std::string& name = {}) override;
 
 private:
     // A file the program was asked to write, still to be offered.

@@ -2,6 +2,7 @@
 
 #include "shell/satellite_windows.h"
 #include "web/backup_storage.h"
+#include "web/backups_dialog.h"
 #include "web/connect_dialog.h"
 #include "web/diagnostics_dialog.h"
 #include "web/firmware_dialogs.h"
@@ -55,6 +56,10 @@ int PageWindows::run(WindowKind kind, AppContext& context) {
     }
     case WindowKind::ScriptEditor: {
         CScriptEditorDialog dialog(loop_, context);
+        return dialog.run();
+    }
+    case WindowKind::Backups: {
+        CBackupsDialog dialog(loop_, context);
         return dialog.run();
     }
     }

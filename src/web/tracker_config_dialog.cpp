@@ -32,6 +32,7 @@ void CTrackerConfigDialog::onClick(const std::string& name) {
         case id::kCopyButton: return window_.copyPressed();
         case id::kSaveButton: return window_.saveFilePressed();
         case id::kLoadButton: return window_.loadFilePressed();
+        case id::kBackupsButton: return window_.backupsPressed();
         case id::kFirmwareFileButton: return window_.firmwarePressed(false);
         case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
         case id::kDiagnosticsButton: return window_.diagnosticsPressed();

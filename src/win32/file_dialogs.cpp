@@ -25,8 +25,11 @@ std::wstring filterPairs(const std::string& filter) {
     return out;
 }
 
-std::string choose(HWND owner, const std::string& filter, const std::string& suffix, bool save) {
+std::string choose(HWND owner, const std::string& filter, const std::string& suffix, bool save,
+                   const std::string& name = {}) {
     wchar_t path[MAX_PATH] = {};
+    // The name offered to start with, when it fits the buffer.
+    if (const std::wstring wide = wideFromUtf8(name); wide.size() < MAX_PATH) wide.copy(path, wide.size());
     const std::wstring filters = filterPairs(filter);
     const std::wstring extension = wideFromUtf8(suffix);
     OPENFILENAMEW ofn{};
@@ -48,8 +51,9 @@ std::string Win32FileChooser::openFile(const std::string& filter, const std::str
     return choose(GetActiveWindow(), filter, suffix, false);
 }
 
-std::string Win32FileChooser::saveFile(const std::string& filter, const std::string& suffix) {
-    return choose(GetActiveWindow(), filter, suffix, true);
+std::string Win32FileChooser::saveFile(const std::string& filter, const std::string& suffix,
+                                       const std::string& name) {
+    return choose(GetActiveWindow(), filter, suffix, true, name);
 }
 
 }  // namespace varnel::win32

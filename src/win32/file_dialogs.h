@@ -13,7 +13,7 @@ namespace varnel::win32 {
 class Win32FileChooser : public FileChooser {
 public:
     std::string openFile(const std::string& filter, const std::string& suffix) override;
-    std::string saveFile(const std::string& filter, const std::string& suffix) override;
+    std::string saveFile(const std::string& filter, const std::string& suffix, const std::string& name = {}) override;
 };
 
 }  // namespace varnel::win32

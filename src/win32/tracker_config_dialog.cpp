@@ -82,6 +82,7 @@ void CTrackerConfigDialog::onCommand(int controlId, int code, HWND control) {
         case id::kCopyButton: return window_.copyPressed();
         case id::kSaveButton: return window_.saveFilePressed();
         case id::kLoadButton: return window_.loadFilePressed();
+        case id::kBackupsButton: return window_.backupsPressed();
         case id::kFirmwareFileButton: return window_.firmwarePressed(false);
         case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
         case id::kDiagnosticsButton: return window_.diagnosticsPressed();

@@ -24,6 +24,7 @@ void CWeatherConfigDialog::onCommand(int controlId, int code, HWND control) {
     case id::kWriteButton: return window_.writePressed();
     case id::kSaveButton: return window_.saveFilePressed();
     case id::kLoadButton: return window_.loadFilePressed();
+    case id::kBackupsButton: return window_.backupsPressed();
     case id::kFirmwareFileButton: return window_.firmwarePressed(false);
     case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
     case id::kDiagnosticsButton: return window_.diagnosticsPressed();

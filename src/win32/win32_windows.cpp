@@ -4,6 +4,7 @@
 
 #include "link/port_resolver.h"
 #include "win32/about_box.h"
+#include "win32/backups_dialog.h"
 #include "win32/connect_dialog.h"
 #include "win32/diagnostics_dialog.h"
 #include "win32/firmware_dialogs.h"
@@ -41,6 +42,7 @@ int Win32Windows::run(WindowKind kind, AppContext& context) {
     case WindowKind::FirmwareInit: return runModal<CFirmwareInitDialog>(context);
     case WindowKind::FirmwareDownload: return runModal<CFirmwareDownloadDialog>(context);
     case WindowKind::ScriptEditor: return runModal<CScriptEditorDialog>(context);
+    case WindowKind::Backups: return runModal<CBackupsDialog>(context);
     }
     return kResultRejected;
 }

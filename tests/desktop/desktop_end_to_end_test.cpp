@@ -395,6 +395,30 @@ TEST_F(DesktopTest, TheUnsavedEditsQuestionOpensCentredOverTheWindow) {
     EXPECT_EQ(firstDifference(emu.flash(), before), -1);
 }
 
+// Written once, then its newest backup (what it held before that write)
+// written back from the Backups window: the tracker holds its factory
+// flash again, and the settings shown are saved, so Exit asks nothing.
+TEST_F(DesktopTest, WriteBackFromTheBackupsWindowPutsTheTrackerBack) {
+    EmulatorHarness emu("AP64");
+    plugIn(emu, 12);
+    const Bytes factory = emu.flash();
+    const Result r = drive(connect() +
+                           "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
+                           "click Write\n" + writeFinishes() +
+                           "window " + kTrackerTitle + "\n"
+                           "click Backups\n"
+                           "window Backups\n"
+                           "capture backups_desktop\n"
+                           "click Write back\n"
+                           "window varnelcfg\n"
+                           "text " + std::to_string(kMessageBoxText) + " Write the backup AP64_\n"
+                           "click Yes\n" + writeFinishes() +
+                           "window Backups\n"
+                           "click Close\n" + exitFrom());
+    ASSERT_EQ(r.status, 0) << r.out << emu.commandLogText();
+    EXPECT_EQ(firstDifference(emu.flash(), factory), -1);
+}
+
 // A tracker that never answers: after ten seconds the connect window says
 // what to check, on the port as the user knows it.
 TEST_F(DesktopTest, ASilentTrackerGetsTheHint) {

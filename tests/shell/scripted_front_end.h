@@ -8,6 +8,7 @@
 #include "forms/diagnostics/diagnostics_form.h"
 #include "firmware/http_client.h"
 #include "link/fake_serial_port.h"
+#include "link/write_progress.h"
 #include "session/session.h"
 #include "shell/app_context.h"
 #include "shell/front_end.h"
@@ -23,7 +24,11 @@ public:
     std::deque<std::string> fileAnswers;
     std::vector<std::string> filters;
     std::string openFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
-    std::string saveFile(const std::string& filter, const std::string&) override { return nextFile(filter); }
+    std::vector<std::string> offeredNames;  // each save's name to start with
+    std::string saveFile(const std::string& filter, const std::string&, const std::string& name = {}) override {
+        offeredNames.push_back(name);
+        return nextFile(filter);
+    }
 
     // AppSettings
     int slot = 1;
@@ -47,10 +52,13 @@ public:
     int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
     int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
     void runListing(AppContext&, const std::string&, const std::string&) override { record("Listing"); }
-    // The write itself is the link's (tested there): the window is recorded.
-    int runProgress(const std::function<int(WriteProgress&)>&,
+    // The write itself is the link's (tested there): the window is recorded,
+    // and the write runs only when a test asks for it.
+    bool runWrites = false;
+    int runProgress(const std::function<int(WriteProgress&)>& write,
                     const std::function<std::string(int)>& noteFor) override {
-        const int result = record("Progress");
+        NoWriteProgress quiet;
+        const int result = runWrites ? (opened.push_back("Progress"), write(quiet)) : record("Progress");
         notes.push_back(noteFor(result));
         return result;
     }
@@ -74,7 +82,7 @@ public:
     static std::string name(WindowKind kind) {
         static const char* const names[] = {"Tracker",    "Weather",   "FirmwareInit", "FirmwareDownload",
                                             "ScriptEditor", "SmartBeacon", "Frequency", "StatusText",
-                                            "AccessList", "Digipeater", "ProfileSwitch", "About"};
+                                            "AccessList", "Digipeater", "ProfileSwitch", "About", "Backups"};
         return names[static_cast<int>(kind)];
     }
 

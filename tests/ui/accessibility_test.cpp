@@ -26,6 +26,7 @@
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/system_serial_port.h"
+#include "ui/backups_dialog.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/qt_user_interface.h"
@@ -156,6 +157,7 @@ TEST(Accessibility, EveryWindowNamesEachControlAndTabsInLayoutOrder) {
         {"frequencies", "JL16", kFamilyTracker, dialog(static_cast<CFrequencyDialog*>(nullptr))},
         {"status texts", "JL16", kFamilyTracker, dialog(static_cast<CStatusTextDialog*>(nullptr))},
         {"script editor", "JM128", kFamilyTracker, dialog(static_cast<CScriptEditorDialog*>(nullptr))},
+        {"backups", "JM128", kFamilyTracker, dialog(static_cast<CBackupsDialog*>(nullptr))},
         {"connect", "JM128", kFamilyTracker,
          [](AppContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<CConnectDialog>(c, QString(), [] {

@@ -28,7 +28,9 @@ public:
     std::deque<QString> answers;
     QStringList filters;
     std::string openFile(const std::string& filter, const std::string&) override { return next(filter); }
-    std::string saveFile(const std::string& filter, const std::string&) override { return next(filter); }
+    std::string saveFile(const std::string& filter, const std::string&, const std::string& = {}) override {
+        return next(filter);
+    }
 
 private:
     std::string next(const std::string& filter) {

@@ -257,7 +257,7 @@ await test('every generated window has its table controls with kind and typing l
     controls: [...t.content.querySelectorAll('[data-kind]')].map((e) => ({
       kind: e.dataset.kind, tag: e.tagName, type: e.type || '', limit: e.maxLength })),
   })));
-  check(windows.length === 15, `${windows.length} windows`);
+  check(windows.length === 16, `${windows.length} windows`);
   const tag = { edit: 'INPUT', digits: 'INPUT', check: 'INPUT', threestate: 'INPUT', radio: 'INPUT', button: 'BUTTON',
     list: 'SELECT', listbox: 'SELECT', slider: 'INPUT', group: 'FIELDSET', tab: 'DIV' };
   let edits = 0, limited = 0;
@@ -341,6 +341,57 @@ await test('Save to file downloads the settings, Load from file reads them back'
   await page.waitForFunction(() => document.getElementById('TrackerConfigDialog-callsign').value.startsWith('N0CALL'),
     { timeout: 10000 });
   fs.rmSync(downloads, { recursive: true, force: true });
+});
+
+// Another write, so the newest backup holds N0CALL; the Backups window lists
+// it (read from the browser's storage), downloads a copy under its own name,
+// and Write back puts N0CALL on the tracker again after backing up what it
+// holds: the tracker read afresh shows it.
+await test('the Backups window lists the backups, downloads one, and Write back puts the earlier settings back', async () => {
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'KB2BAK');
+  await click('TrackerConfigDialog-writeButton');
+  await followWrites(() => 'OK', (done) => done.length === 1);
+  await waitWindow('TrackerConfigDialog', 30000);
+  await page.$eval('#TrackerConfigDialog-backupsButton', (b) => b.click());
+  await waitWindow('BackupsDialog');
+  const rows = () => page.$$eval('#BackupsDialog-backupList option', (os) => os.map((o) => o.textContent));
+  const before = await rows();
+  check(before.length >= 2 && /^AP64, \d{4}-\d\d-\d\d \d\d:\d\d:\d\d/.test(before[0]), 'the list: ' + before.join(' | '));
+  check((await page.$eval('#BackupsDialog-backupList', (e) => e.selectedIndex)) === 0, 'the newest is not chosen');
+  await shot('BackupsDialog');
+
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'varnel-downloads-'));
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await click('BackupsDialog-saveCopyButton');
+  let saved = [];
+  for (let i = 0; i < 50 && !saved.some((f) => f.endsWith('.cfg')); i++) {
+    await new Promise((r) => setTimeout(r, 100));
+    saved = fs.readdirSync(downloads);
+  }
+  const copy = saved.find((f) => f.endsWith('.cfg'));
+  check(copy && /^AP64_\d{4}-\d\d-\d\d_\d{6}(-\d+)?\.cfg$/.test(copy), 'downloaded: ' + saved.join(', '));
+  check(fs.readFileSync(path.join(downloads, copy)).includes(Buffer.from('N0CALL')), 'the copy does not hold N0CALL');
+  fs.rmSync(downloads, { recursive: true, force: true });
+
+  await click('BackupsDialog-writeBackButton');
+  const { statuses, asked } = await followWrites((text) => (text.startsWith('Write the backup ') ? 'Yes' : 'OK'),
+    (done) => done.length === 1);
+  check(asked[0]?.startsWith('Write the backup AP64_'), 'asked: ' + asked.join(' | '));
+  check(statuses[0]?.startsWith('Finished!'), 'write status: ' + statuses.join(' | '));
+  await waitWindow('BackupsDialog');
+  check((await rows()).length === before.length + 1, 'the tracker was not backed up before the write back');
+  await click('BackupsDialog-closeButton');
+  await waitWindow('TrackerConfigDialog');
+  check((await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value)).startsWith('N0CALL'), 'the window does not show the backup');
+  await click('TrackerConfigDialog-exitButton');
+  await answerUntil('ConnectDialog');
+  await pickSlot('Emulated tracker (AP64)');
+  await click('ConnectDialog-connectButton');
+  await waitWindow('TrackerConfigDialog', 30000);
+  const read = await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value);
+  check(read.startsWith('N0CALL'), 'the tracker holds ' + read);
 });
 
 await test('the satellite windows open from the main window', async () => {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <tuple>
@@ -16,6 +18,7 @@
 #include "forms/weather/weather_form.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
+#include "win32/backups_dialog.h"
 #include "win32/connect_dialog.h"
 #include "win32/dialog_ids.h"
 #include "win32/firmware_dialogs.h"
@@ -91,7 +94,7 @@ struct NoHttp : HttpClient {
 };
 struct NoFiles : FileChooser {
     std::string openFile(const std::string&, const std::string&) override { return {}; }
-    std::string saveFile(const std::string&, const std::string&) override { return {}; }
+    std::string saveFile(const std::string&, const std::string&, const std::string& = {}) override { return {}; }
 };
 
 struct Bench {
@@ -362,6 +365,34 @@ TEST(Win32Windows, ListingShowsTheTextAsItIs) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(shown, win32::wideFromBytes(text));
+}
+
+// The Backups window lists the folder newest first; offline only Save a
+// copy works, and the close button ends it as Close does.
+TEST(Win32Windows, BackupsListTheFolderAndOfflineOnlySaveACopy) {
+    Bench bench{Session()};
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "varnel-win32-backups";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"AP64_2026-12-08_121530.cfg", "AP64_2026-12-09_080102.cfg"})
+        std::ofstream(folder / name, std::ios::binary) << std::string(537, '\0');
+    bench.context.backupFolder = folder.string();
+    win32::CBackupsDialog dialog(bench.context);
+    LRESULT rows = 0;
+    bool writeBack = true, saveCopy = false;
+    const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
+        expectBound(hwnd, kBackupsControls);
+        rows = SendMessageW(GetDlgItem(hwnd, backups_id::kBackupList), LB_GETCOUNT, 0, 0);
+        writeBack = IsWindowEnabled(GetDlgItem(hwnd, backups_id::kWriteBack));
+        saveCopy = IsWindowEnabled(GetDlgItem(hwnd, backups_id::kSaveCopy));
+        captureWindow(hwnd, "backups");
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(rows, 2);
+    EXPECT_FALSE(writeBack);
+    EXPECT_TRUE(saveCopy);
+    std::filesystem::remove_all(folder);
 }
 
 // The write runs once the window is up, OK waits for its end, and the note

@@ -23,6 +23,7 @@
 #include "link/device_configuration.h"
 #include "link/system_serial_port.h"
 #include "shell/firmware_sequences.h"
+#include "ui/backups_dialog.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"
 #include "ui/firmware_download_dialog.h"
@@ -167,6 +168,8 @@ void shootJm128(Camera& camera) {
                                          [](CWriteProgressDialog& d) { return d.okEnabled(); });
     if (writeConfiguration(t.f.context, ConfigFlavour::Tracker) != 0)
         camera.fail("write_progress", "the write failed");
+    // The write's backup is in the list now.
+    shootDialog<CBackupsDialog>(camera, t, "backups");
 }
 
 void shootJl16(Camera& camera) {

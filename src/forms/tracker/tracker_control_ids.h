@@ -129,6 +129,7 @@ inline constexpr int kImperialRadio = 1054;
 inline constexpr int kCopyButton = 1085;
 inline constexpr int kSaveButton = 1137;
 inline constexpr int kLoadButton = 1138;
+inline constexpr int kBackupsButton = 1400;
 inline constexpr int kFirmwareFileButton = 1077;
 inline constexpr int kFirmwareNetworkButton = 1086;
 

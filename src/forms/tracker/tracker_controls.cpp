@@ -132,6 +132,7 @@ const std::array<TrackerControlInfo, kTrackerControlCount> kTrackerControls{{
     {id::kCopyButton, "copyButton", T::Button, &F::copyButton, 0, "Copy all settings from other profile"},
     {id::kSaveButton, "saveButton", T::Button, &F::saveButton, 0, ""},
     {id::kLoadButton, "loadButton", T::Button, &F::loadButton, 0, ""},
+    {id::kBackupsButton, "backupsButton", T::Button, &F::backupsButton, 0, ""},
     {id::kFirmwareFileButton, "firmwareFileButton", T::Button, &F::firmwareFileButton, 0, ""},
     {id::kFirmwareNetworkButton, "firmwareNetworkButton", T::Button, &F::firmwareNetworkButton, 0, ""},
 }};

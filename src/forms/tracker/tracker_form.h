@@ -136,6 +136,7 @@ struct TrackerForm {
     FormControl copyButton;             // 1085
     FormControl saveButton;             // 1137
     FormControl loadButton;             // 1138
+    FormControl backupsButton;          // 1400
     FormControl firmwareFileButton;     // 1077
     FormControl firmwareNetworkButton;  // 1086
 

@@ -47,6 +47,7 @@ const std::array<ControlInfo<WeatherForm>, kWeatherControlCount> kWeatherControl
     {id::kFirmwareNetworkButton, "firmwareNetworkButton", T::Button, &F::firmwareNetworkButton, 0, ""},
     {id::kSaveButton, "saveButton", T::Button, &F::saveButton, 0, ""},
     {id::kLoadButton, "loadButton", T::Button, &F::loadButton, 0, ""},
+    {id::kBackupsButton, "backupsButton", T::Button, &F::backupsButton, 0, ""},
     {id::kWriteButton, "writeButton", T::Button, &F::writeButton, 0, ""},
     {id::kExitButton, "exitButton", T::Button, &F::exitButton, 0, ""},
 }};

@@ -47,6 +47,7 @@ inline constexpr int kFirmwareFileButton = 1077;
 inline constexpr int kFirmwareNetworkButton = 1086;
 inline constexpr int kSaveButton = 1137;
 inline constexpr int kLoadButton = 1138;
+inline constexpr int kBackupsButton = 1400;
 inline constexpr int kWriteButton = 1;
 inline constexpr int kExitButton = 2;
 }  // namespace weather_id
@@ -90,6 +91,7 @@ struct WeatherForm {
     FormControl firmwareNetworkButton;  // 1086
     FormControl saveButton;             // 1137
     FormControl loadButton;             // 1138
+    FormControl backupsButton;          // 1400
     FormControl writeButton;            // 1: "Write" or "Connect"
     FormControl exitButton;             // 2
 
@@ -101,7 +103,7 @@ struct WeatherForm {
     const FormControl* control(int id) const;
 };
 
-inline constexpr std::size_t kWeatherControlCount = 36;
+inline constexpr std::size_t kWeatherControlCount = 37;
 extern const std::array<ControlInfo<WeatherForm>, kWeatherControlCount> kWeatherControls;
 
 // Opens the dialog on the session: the buttons that need a connection, the

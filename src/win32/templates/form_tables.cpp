@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "forms/backups/backups_form.h"
 #include "forms/diagnostics/diagnostics_form.h"
 #include "forms/satellite/access_list_form.h"
 #include "forms/satellite/digipeater_form.h"
@@ -43,6 +44,7 @@ std::vector<TableRow> formTableFor(const std::string& dialogName) {
     if (dialogName == "ProfileSwitchDialog") return rows(kProfileSwitchControls);
     if (dialogName == "DiagnosticsDialog") return rows(kDiagnosticsControls);
     if (dialogName == "ScriptEditorDialog") return rows(kScriptEditorControls);
+    if (dialogName == "BackupsDialog") return rows(kBackupsControls);
     return {};
 }
 
