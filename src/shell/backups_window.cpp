@@ -51,9 +51,8 @@ std::string backupWriteBackRefusal(const std::vector<std::uint8_t>& bytes, const
     // The settings of one firmware family mean something else to another.
     const std::uint8_t family = bytes[layout::kSettingsOffset + settings_layout::kFamily];
     if (family != session.settings.family())
-        return std::string("The backup holds the settings of ") + familyDescription(family) +
-               " firmware but the tracker runs " + familyDescription(session.settings.family()) +
-               " firmware; it was not written.";
+        return std::string("The backup holds settings of another firmware family (") + familyDescription(family) +
+               ") than the tracker's (" + familyDescription(session.settings.family()) + "); it was not written.";
     return {};
 }
 
@@ -88,6 +87,8 @@ void BackupsWindow::writeBackPressed() {
     if (!context_.ui.askYesNo("Write the backup " + fileName(path) +
                               " to the tracker?\n\nThe settings the tracker holds now are backed up first."))
         return;
+    std::error_code error;
+    const auto madeAt = std::filesystem::last_write_time(path, error);
     const ConfigFlavour flavour = configFlavourFor(s.settings);
     const RecordsSnapshot edits = s.snapshot();
     if (loadConfigBytes(bytes, s, flavour, context_.ui) != 0) return;
@@ -99,6 +100,11 @@ void BackupsWindow::writeBackPressed() {
         // user came from keeps what it held.
         s.restore(edits);
     }
+    // Saving the write's own backup keeps only the newest kBackupsKept, so
+    // the oldest file may be the one just written back: it stays, in its
+    // place in the list, until the next write's backup holds what it held.
+    if (!std::filesystem::exists(path, error) && writeWhole(path, bytes))
+        std::filesystem::last_write_time(path, madeAt, error);
     refresh(path);
 }
 

@@ -111,6 +111,31 @@ TEST(BackupsWindow, WritesABackupBackAfterBackingUpTheTrackerAsItIs) {
     EXPECT_EQ(fileBytes(copy), fileBytes(window.backups()[1]));
 }
 
+// Only the newest backups are kept, and the write-back's own backup is one
+// more: the oldest, written back, stays in its place all the same.
+TEST(BackupsWindow, TheOldestBackupWrittenBackIsNotLost) {
+    BackupsBench b;
+    b.writeInterval(300);
+    b.writeInterval(900);
+    fs::remove(listBackups(b.f.context.backupFolder).at(1));  // the blank tracker's
+    const std::string oldest = listBackups(b.f.context.backupFolder).at(0);
+    const auto madeAt = fs::last_write_time(oldest);
+    for (std::size_t i = 1; i < kBackupsKept; ++i) {
+        const fs::path later = fs::path(b.f.context.backupFolder) / ("AP64_later_" + std::to_string(i) + ".cfg");
+        fs::copy_file(oldest, later);
+        fs::last_write_time(later, madeAt + std::chrono::seconds(i));
+    }
+    ScriptedBackupsView view;
+    BackupsWindow window(b.f.context, view);
+    window.start();
+    ASSERT_EQ(window.backups().back(), oldest);
+    view.shown.backupList.selected = static_cast<int>(kBackupsKept) - 1;
+    b.f.ui.answers = {true};
+    window.writeBackPressed();
+    ASSERT_EQ(window.backups().size(), kBackupsKept + 1) << testing::PrintToString(b.f.ui.messages);
+    EXPECT_EQ(window.backups().back(), oldest);
+}
+
 // A backup made on another chip, or by firmware of another family, is
 // refused with the reason before anything is backed up or written; offline,
 // nothing can be written back at all.
@@ -123,8 +148,8 @@ TEST(BackupsWindow, RefusesABackupOfAnotherChipOrFamilyAndOfflineOnlyLists) {
     } cases[] = {
         {"another chip", 0, std::string("JM60-X\0", 7), "The backup is for JM60 but the tracker is AP64; it was not written."},
         {"another family", config_file_layout::kSettingsOffset + settings_layout::kFamily, std::string(1, kFamilyWeather),
-         "The backup holds the settings of weather station firmware but the tracker runs tracker firmware; it was "
-         "not written."},
+         "The backup holds settings of another firmware family (weather station) than the tracker's (tracker); it "
+         "was not written."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
