@@ -119,12 +119,10 @@ TEST(BackupsWindow, TheOldestBackupWrittenBackIsNotLost) {
     b.writeInterval(900);
     fs::remove(listBackups(b.f.context.backupFolder).at(1));  // the blank tracker's
     const std::string oldest = listBackups(b.f.context.backupFolder).at(0);
-    const auto madeAt = fs::last_write_time(oldest);
-    for (std::size_t i = 1; i < kBackupsKept; ++i) {
-        const fs::path later = fs::path(b.f.context.backupFolder) / ("AP64_later_" + std::to_string(i) + ".cfg");
-        fs::copy_file(oldest, later);
-        fs::last_write_time(later, madeAt + std::chrono::seconds(i));
-    }
+    fs::last_write_time(oldest, fs::last_write_time(oldest) - std::chrono::hours(1));
+    for (std::size_t i = 1; i < kBackupsKept; ++i)
+        std::ofstream(fs::path(b.f.context.backupFolder) / ("AP64_later_" + std::to_string(i) + ".cfg"), std::ios::binary)
+            << std::ifstream(oldest, std::ios::binary).rdbuf();
     ScriptedBackupsView view;
     BackupsWindow window(b.f.context, view);
     window.start();
