@@ -14,6 +14,37 @@ ModelSerialPort::ModelSerialPort(DeviceModel& model, std::int64_t startMs)
 
 void ModelSerialPort::addFault(const LineFault& fault) { faults_.push_back(fault); }
 
+void ModelSerialPort::setNoise(const Noise& noise) {
+    noise_ = noise;
+    random_.seed(noise.seed);
+}
+
+bool ModelSerialPort::addNoise(Way way, std::uint8_t& b) {
+    if (noise_.bitErrorRate <= 0 || !(way == Way::ToHost ? noise_.toHost : noise_.toTracker)) return false;
+    // The generator's raw numbers are the same with every library, unlike
+    // its distributions.
+    const auto threshold = static_cast<std::uint32_t>(std::min(noise_.bitErrorRate, 1.0) * 4294967295.0);
+    bool framing = false;
+    for (int bit = 0; bit < 10; ++bit) {
+        if (static_cast<std::uint32_t>(random_()) >= threshold) continue;
+        if (bit == 0) {
+            b = static_cast<std::uint8_t>((b << 1) | 1);
+            framing = true;
+        } else if (bit == 9) {
+            framing = true;
+        } else {
+            b ^= static_cast<std::uint8_t>(1u << (bit - 1));
+        }
+    }
+    return framing;
+}
+
+int ModelSerialPort::takeLineErrors() {
+    const int errors = lineErrors_;
+    lineErrors_ = 0;
+    return errors;
+}
+
 DeviceModel::Clock::time_point ModelSerialPort::modelTime() const {
     return DeviceModel::Clock::time_point{} + std::chrono::milliseconds(now_);
 }
@@ -65,7 +96,8 @@ void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std
     if (bytes.empty()) free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
     for (std::uint8_t x : bytes) {
         free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
-        queue.push_back({(free + 999) / 1000, x, speed});
+        const bool framing = addNoise(way, x);
+        queue.push_back({(free + 999) / 1000, x, speed, framing});
     }
 }
 
@@ -126,6 +158,7 @@ int ModelSerialPort::readBytes(std::uint8_t* buffer, int n) {
         advanceTo(now_);
         while (got < n && !toHost_.empty() && toHost_.front().at <= now_) {
             buffer[got++] = toHost_.front().byte;
+            lineErrors_ += toHost_.front().framingError ? 1 : 0;
             toHost_.pop_front();
             giveUp = std::min(end, now_ + serial_timing::kReadIntervalMs);
         }

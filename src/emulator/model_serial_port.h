@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,18 @@ public:
     // carries on at the first one's time).
     explicit ModelSerialPort(DeviceModel& model, std::int64_t startMs = 0);
 
+    // Noise, as on a long or poor cable: each of a character's ten bits
+    // (start, eight data, stop) flips with probability bitErrorRate, drawn
+    // from the seed. A data bit gives a wrong byte; the stop bit a right byte
+    // that the host's UART flags as a framing error; the start bit both (the
+    // character is framed a bit early). Flags count as the host reads.
+    struct Noise {
+        double bitErrorRate = 0;
+        std::uint32_t seed = 1;
+        bool toHost = true, toTracker = true;
+    };
+    void setNoise(const Noise& noise);
+
     // Faults fire as their byte passes; a fault behind the bytes gone by never does.
     void addFault(const LineFault& fault);
     std::size_t faultsFired() const { return fired_; }
@@ -52,6 +65,7 @@ public:
     int writeBytes(const std::uint8_t* data, int n) override;
     int readBytes(std::uint8_t* buffer, int n) override;
     int flushPort(int discardInput) override;
+    int takeLineErrors() override;
 
     std::int64_t nowMs() const { return now_; }
     std::int64_t nowMs() override { return now_; }
@@ -64,7 +78,10 @@ private:
         std::int64_t at;
         std::uint8_t byte;
         std::uint32_t speed;  // the host's speed when it was sent (towards the tracker)
+        bool framingError;
     };
+    // The noise on one byte; true when it leaves a framing error.
+    bool addNoise(Way way, std::uint8_t& b);
     DeviceModel::Clock::time_point modelTime() const;
     // Runs the model up to `t`: bytes due to it are heard, its deadlines
     // ticked, and its answers put on the line towards the host.
@@ -78,6 +95,9 @@ private:
     std::int64_t now_ = 0;
     bool open_ = false;
     std::uint32_t speed_ = 9600;
+    Noise noise_;
+    std::mt19937 random_;
+    int lineErrors_ = 0;
     std::vector<LineFault> faults_;
     std::size_t fired_ = 0;
     std::uint64_t count_[2] = {0, 0};

@@ -620,6 +620,51 @@ std::uint32_t BootLink::sampleUnit(std::uint32_t first, std::uint32_t last) cons
     return last;
 }
 
+bool BootLink::blockStillHolds(std::uint32_t first, std::uint32_t last, std::uint32_t readOffset, bool full) {
+    const std::uint32_t unit = scalesAddresses() ? bp::kJm128AddressUnit : 1;
+    std::uint32_t from = first, to = last;
+    if (scalesAddresses()) {
+        from = first / unit * unit;
+        to = std::min((last + unit - 1) / unit * unit, kFlashSize);
+    }
+    if (!full) {
+        from = sampleUnit(first, last);
+        if (from >= last) return true;  // all erased: an erase changes nothing
+        to = from + unit;
+    }
+    return deviceMatchesImage(from, to - from, readOffset);
+}
+
+std::vector<std::pair<std::uint32_t, std::uint32_t>> BootLink::touchedBlocks(std::uint32_t start,
+                                                                             std::uint32_t end) const {
+    const std::uint32_t eraseSize = link_.deviceInfo.eraseBlockSize;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> blocks;
+    for (std::uint32_t block = start; block < end;) {
+        // Blocks are aligned to their size, except perhaps the first.
+        const std::uint32_t next = eraseSize ? (block + eraseSize) / eraseSize * eraseSize : end;
+        const std::uint32_t scanEnd = std::min(next, end);
+        std::uint32_t first = block, last = block;
+        bool any = false;
+        for (std::uint32_t a = block; a < scanEnd; ++a) {
+            if (image_.touched[a] == kUntouched) continue;
+            if (!any) first = a;
+            any = true;
+            last = a + 1;
+        }
+        block = next;
+        if (first < last) blocks.push_back({first, last});
+    }
+    return blocks;
+}
+
+bool BootLink::rangeStillHolds(std::uint32_t start, std::uint32_t end) {
+    for (const auto& [first, last] : touchedBlocks(start, std::min(end, kFlashSize))) {
+        pump();
+        if (!blockStillHolds(first, last, 0, faultSeen_)) return false;
+    }
+    return true;
+}
+
 int BootLink::finalCheck(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& blocks,
                          std::uint32_t eraseOffset, WriteProgress& bar, std::uint32_t total) {
     // A later erase or write whose address the line changed can hit a block
@@ -627,24 +672,13 @@ int BootLink::finalCheck(const std::vector<std::pair<std::uint32_t, std::uint32_
     // image holds programmed in each block shows it; a stray write leaves its
     // own block unwritten, which its verify catches, and once anything
     // failed every block is read back in full.
-    const std::uint32_t unit = scalesAddresses() ? bp::kJm128AddressUnit : 1;
     const std::uint32_t readOffset = scalesAddresses() ? eraseOffset : 0;
     for (int round = 0; round < bp::kFinalCheckRounds; ++round) {
         const bool full = faultSeen_;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> changed;
         for (const auto& [first, last] : blocks) {
             pump();
-            std::uint32_t from = first, to = last;
-            if (scalesAddresses()) {
-                from = first / unit * unit;
-                to = std::min((last + unit - 1) / unit * unit, kFlashSize);
-            }
-            if (!full) {
-                from = sampleUnit(first, last);
-                if (from >= last) continue;  // all erased: an erase changes nothing
-                to = from + unit;
-            }
-            if (!deviceMatchesImage(from, to - from, readOffset)) changed.push_back({first, last});
+            if (!blockStillHolds(first, last, readOffset, full)) changed.push_back({first, last});
         }
         if (changed.empty()) return 0;
         faultSeen_ = true;
@@ -682,23 +716,8 @@ int BootLink::programRange(std::uint32_t start, std::uint32_t end, WriteProgress
     strayFound_ = false;
     retriesLeft_ = bp::kRangeRetries;
 
-    const std::uint32_t eraseSize = link_.deviceInfo.eraseBlockSize;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> written;
-    for (std::uint32_t block = start; block < end;) {
-        // Blocks are aligned to their size, except perhaps the first.
-        const std::uint32_t next =
-            eraseSize ? (block + eraseSize) / eraseSize * eraseSize : end;
-        const std::uint32_t scanEnd = std::min(next, end);
-        std::uint32_t first = block, last = block;
-        bool any = false;
-        for (std::uint32_t a = block; a < scanEnd; ++a) {
-            if (image_.touched[a] == kUntouched) continue;
-            if (!any) first = a;
-            any = true;
-            last = a + 1;
-        }
-        block = next;
-        if (first >= last) continue;
+    for (const auto& [first, last] : touchedBlocks(start, end)) {
         if (!identificationMakesSense(link_.deviceInfo)) {
             bar.setPosition(static_cast<int>(done / bp::kProgressUnit));
             failedAddress_ = first;

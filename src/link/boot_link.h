@@ -82,6 +82,11 @@ public:
                      std::uint32_t eraseOffset);
     // programRange over the whole touched span of the image.
     int programTouched(WriteProgress* progress);
+    // Whether the touched erase blocks of [start, end) still hold the image,
+    // read at its own addresses: one programmed unit of each (a stray erase
+    // empties a whole block), every byte once the last range met a fault.
+    // JM128's low part, committed before the last stage, is checked so.
+    bool rangeStillHolds(std::uint32_t start, std::uint32_t end);
     // Reads device memory [start, end) into the image at the same addresses,
     // 128 bytes at a time. 0, or -1 after "Error receiving data from device".
     int readRange(std::uint32_t start, std::uint32_t end);
@@ -129,6 +134,12 @@ private:
                                                 std::uint32_t offset);
     // A unit of [first, last) the image does not hold erased, or last when none.
     std::uint32_t sampleUnit(std::uint32_t first, std::uint32_t last) const;
+    // The touched part [first, last) of each erase block of [start, end).
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> touchedBlocks(std::uint32_t start,
+                                                                       std::uint32_t end) const;
+    // One block of the image still where it was verified: its sample unit,
+    // or all of it when `full`, read at readOffset.
+    bool blockStillHolds(std::uint32_t first, std::uint32_t last, std::uint32_t readOffset, bool full);
     // Checks that blocks verified earlier in the range still hold their bytes.
     int finalCheck(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& blocks,
                    std::uint32_t eraseOffset, WriteProgress& bar, std::uint32_t total);

@@ -34,6 +34,10 @@ inline constexpr const char* kStrayWrite = "Block for 0x%04x written astray at 0
 inline constexpr const char* kStrayWriteRemedy =
     "The line changed the address of a block, so flash outside this write has changed. Write "
     "again; if the tracker then misbehaves, load its firmware again.";
+// The low part, committed and checked, changed again during the last stage.
+inline constexpr const char* kLowPartChanged =
+    "The firmware's low part changed again after it was written. Check the cable, or connect again with "
+    "\"Use slow connection\".";
 // The commit of the staged low part was not confirmed.
 inline constexpr const char* kCommitFailed = "The tracker did not confirm taking over the staged firmware.";
 

@@ -48,6 +48,30 @@ int commitConfirmed(BootLink& link) {
     }
 }
 
+// The three stages of a JM128 firmware load. The last stage's erases come
+// after the commit, and one whose address the line changed can empty a block
+// of the low part, which that stage's own check does not read: the low part
+// is read again at the end, and all three stages run again if it changed.
+int writeStaged(BootLink& link, WriteProgress& progress) {
+    for (int round = 1;; ++round) {
+        progress.setStatus(write_status::kStage1);
+        int result = link.programRange(0, staged_load::kLowPartEnd, &progress, staged_load::kStagingOffset);
+        if (result == 0) {
+            progress.setStatus(write_status::kStage2);
+            result = commitConfirmed(link);
+        }
+        if (result == 0) {
+            progress.setStatus(write_status::kStage3);
+            result = link.programRange(staged_load::kLowPartEnd, staged_load::kStage3End, &progress, 0);
+        }
+        if (result != 0 || link.rangeStillHolds(0, staged_load::kLowPartEnd)) return result;
+        if (round >= boot_protocol::kBlockTries) {
+            link.ui().message(link_messages::kLowPartChanged, MessageKind::Error);
+            return -1;
+        }
+    }
+}
+
 }  // namespace
 
 std::string writeFailureNote(const BootLink& link) {
@@ -71,21 +95,11 @@ int writeImage(BootLink& link, WriteProgress& view) {
     int result = 0;
 
     if (link.target().kind == KindJM128 && image.touched[0] != kUntouched) {
-        progress.setStatus(write_status::kStage1);
         // The whole low part is staged and everything up to 0x17000 written,
         // whether or not the firmware file covered it.
         std::fill(image.touched.begin(), image.touched.begin() + staged_load::kForcedTouchedEnd,
                   kTouchedData);
-        result = link.programRange(0, staged_load::kLowPartEnd, &progress,
-                                   staged_load::kStagingOffset);
-        if (result == 0) {
-            progress.setStatus(write_status::kStage2);
-            result = commitConfirmed(link);
-        }
-        if (result == 0) {
-            progress.setStatus(write_status::kStage3);
-            result = link.programRange(staged_load::kLowPartEnd, staged_load::kStage3End, &progress, 0);
-        }
+        result = writeStaged(link, progress);
     } else {
         result = link.programTouched(&progress);
     }

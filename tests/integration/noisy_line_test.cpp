@@ -19,6 +19,7 @@
 #include "emulator/default_settings.h"
 #include "emulator/emulated_chip.h"
 #include "emulator/fault_plan.h"
+#include "emulator/model_serial_port.h"
 #include "link/bin_export.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
@@ -27,7 +28,6 @@
 #include "link/write_progress.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
-#include "virtual_line.h"
 
 namespace varnel::test {
 namespace {
@@ -51,31 +51,58 @@ const char* opName(Op op) {
 
 enum class Outcome { Right, Failed, Silent };
 
-// A tracker on a virtual line, with the host's session and link on it.
+// What the line does to the bytes crossing it: noise at a bit error rate,
+// both ways, or one fault struck at the n-th byte (from 1) of its direction.
+struct LineFaults {
+    double ber = 0;
+    std::uint32_t seed = 1;
+    enum class Single { None, DropToHost, DuplicateToHost, JunkBeforeReply, FlipToHost, FlipToDevice, DropToDevice };
+    Single single = Single::None;
+    std::uint64_t atByte = 0;
+    std::uint8_t flipMask = 0x01;
+};
+
+void strike(ModelSerialPort& line, const LineFaults& faults) {
+    line.setNoise({faults.ber, faults.seed});
+    using S = LineFaults::Single;
+    using W = ModelSerialPort::Way;
+    using K = ModelSerialPort::FaultKind;
+    struct Kind { S single; W way; K kind; };
+    const Kind kinds[] = {
+        {S::DropToHost, W::ToHost, K::Drop},       {S::DuplicateToHost, W::ToHost, K::Duplicate},
+        {S::JunkBeforeReply, W::ToHost, K::Insert}, {S::FlipToHost, W::ToHost, K::Flip},
+        {S::FlipToDevice, W::ToTracker, K::Flip},  {S::DropToDevice, W::ToTracker, K::Drop},
+    };
+    for (const Kind& k : kinds)
+        if (k.single == faults.single)
+            line.addFault({k.way, faults.atByte - 1, k.kind, k.kind == K::Flip ? faults.flipMask : std::uint8_t{0}});
+}
+
+// A tracker on a line in the test's own time (nothing sleeps, so thousands
+// of operations fit in a test), with the host's session and link on it.
 struct Rig {
     DeviceModel device;
-    VirtualLine* line = nullptr;
+    ModelSerialPort* line = nullptr;
     Session session;
     RecordingUi ui;
-    std::unique_ptr<VirtualLineClock> clock;
     std::unique_ptr<BootLink> link;
 
     Rig(const char* chip, const LineFaults& faults) : device(*findEmulatedChip(chip)) {
         writeDefaultSettings(device.flash(), device.chip());
-        auto port = std::make_unique<VirtualLine>(device, faults);
+        auto port = std::make_unique<ModelSerialPort>(device);
         line = port.get();
+        strike(*line, faults);
         session.port = std::move(port);
-        clock = std::make_unique<VirtualLineClock>(*line);
         link = std::make_unique<BootLink>(session, ui);
-        link->setClock(*clock);
+        link->setClock(*line);
     }
     bool connect() {
         session.link.linkAbort = LinkState::kAbortRunning;
         // A connect that cannot find the tracker on a bad line ends as the
         // user would end it, after a while.
-        const std::int64_t giveUpAt = line->nowUs() + 60'000'000;
+        const std::int64_t giveUpAt = line->nowMs() + 60'000;
         ui.onPump = [this, giveUpAt] {
-            if (line->nowUs() > giveUpAt) session.link.linkAbort = LinkState::kAbortRequested;
+            if (line->nowMs() > giveUpAt) session.link.linkAbort = LinkState::kAbortRequested;
         };
         const int r = link->connect("virtual", true);
         ui.onPump = nullptr;
@@ -333,6 +360,32 @@ TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
         EXPECT_NE(std::find(rig.ui.messages.begin(), rig.ui.messages.end(), c.said), rig.ui.messages.end())
             << ::testing::PrintToString(rig.ui.messages);
     }
+}
+
+// A JM128 load commits its low part before the last stage, whose own check
+// does not read it again. A command of that stage that the line turns into
+// 'U' once the stage has written over the staging copy commits erased flash
+// over the low part. Here a block of it is emptied while the last stage runs:
+// the load must still end with every byte right.
+TEST(NoisyLine, TheJm128LowPartChangedDuringTheLastStageIsWrittenAgain) {
+    Rig rig("JM128", LineFaults{});
+    ASSERT_TRUE(rig.connect());
+    ASSERT_EQ(readDeviceConfiguration(*rig.link, rig.session), 0);
+    prepareFirmware(rig, 1);
+    const std::vector<std::uint8_t> before = rig.device.flash().cells();
+    struct Stages : NoWriteProgress {
+        std::string now;
+        void setStatus(const std::string& text) override { now = text; }
+    } progress;
+    bool struck = false;
+    rig.ui.onPump = [&] {
+        if (struck || progress.now != write_status::kStage3) return;
+        rig.device.flash().eraseBlockAt(0x0000, rig.session.link.deviceInfo.eraseBlockSize);
+        struck = true;
+    };
+    ASSERT_EQ(writeImage(*rig.link, progress), 0) << ::testing::PrintToString(rig.ui.messages);
+    EXPECT_TRUE(struck);
+    EXPECT_TRUE(rig.flashHoldsImage(before));
 }
 
 }  // namespace
