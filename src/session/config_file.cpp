@@ -39,6 +39,32 @@ std::vector<std::uint8_t> fileBytes(const Session& session, ConfigFlavour flavou
     return out;
 }
 
+// The script part as far as the file holds it; bytes the file lacks keep
+// their previous values.
+void takeScript(std::span<const std::uint8_t> bytes, ScriptArea& script) {
+    if (bytes.size() <= kScriptOffset) return;
+    const std::size_t n = std::min(bytes.size() - kScriptOffset, script.bytes.size());
+    std::memcpy(script.bytes.data(), &bytes[kScriptOffset], n);
+}
+
+// The radio block when the file holds all of it; an older file without it
+// leaves the block as it was.
+void takeRadio(std::span<const std::uint8_t> bytes, RadioBlock& radio) {
+    if (bytes.size() >= kRadioFileSize) std::memcpy(radio.bytes.data(), &bytes[kRadioOffset], radio.bytes.size());
+}
+
+// A file that holds at least the device id and the whole settings record. A
+// shorter file would splice its fragment of a record onto the working
+// settings, so it is refused before anything changes.
+bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
+    if (bytes.size() >= kShortSize) return true;
+    ui.message(std::string(kReadError) + ": it holds " + std::to_string(bytes.size()) +
+               " bytes, a configuration file at least " + std::to_string(kShortSize));
+    return false;
+}
+
+}  // namespace
+
 // Writes the whole file under a temporary name beside the target and renames
 // it into place only when every byte is out, so a full disk or a vanished
 // folder never leaves a half-written file in place of the previous one.
@@ -71,32 +97,6 @@ std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path) {
     bytes.resize(got);
     return bytes;
 }
-
-// The script part as far as the file holds it; bytes the file lacks keep
-// their previous values.
-void takeScript(std::span<const std::uint8_t> bytes, ScriptArea& script) {
-    if (bytes.size() <= kScriptOffset) return;
-    const std::size_t n = std::min(bytes.size() - kScriptOffset, script.bytes.size());
-    std::memcpy(script.bytes.data(), &bytes[kScriptOffset], n);
-}
-
-// The radio block when the file holds all of it; an older file without it
-// leaves the block as it was.
-void takeRadio(std::span<const std::uint8_t> bytes, RadioBlock& radio) {
-    if (bytes.size() >= kRadioFileSize) std::memcpy(radio.bytes.data(), &bytes[kRadioOffset], radio.bytes.size());
-}
-
-// A file that holds at least the device id and the whole settings record. A
-// shorter file would splice its fragment of a record onto the working
-// settings, so it is refused before anything changes.
-bool longEnough(std::span<const std::uint8_t> bytes, UserInterface& ui) {
-    if (bytes.size() >= kShortSize) return true;
-    ui.message(std::string(kReadError) + ": it holds " + std::to_string(bytes.size()) +
-               " bytes, a configuration file at least " + std::to_string(kShortSize));
-    return false;
-}
-
-}  // namespace
 
 ConfigFlavour configFlavourFor(const SettingsRecord& settings) {
     return settings.family() == kFamilyWeather ? ConfigFlavour::Weather : ConfigFlavour::Tracker;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "session/session.h"
 
@@ -56,6 +58,13 @@ int loadConfigFileOffline(const std::string& path, Session& session, UserInterfa
 // one ("Varnel tracker configuration - my.cfg (offline)"), so the user sees
 // that Write goes to a file's copy and not to a tracker.
 std::string settingsDialogTitle(const std::string& title, const Session& session);
+
+// A configuration file's bytes as the loads take them: the first 1049 (later
+// bytes are never used), or nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> readFileHead(const std::string& path);
+// Writes the bytes under a temporary name beside `path` and renames them into
+// place once all are out, so a failed write never leaves half a file there.
+bool writeFileReplacing(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // The same two loads from a file's bytes already in memory (bytes past the
 // full layout are never used). A file shorter than the settings record is

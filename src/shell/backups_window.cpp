@@ -2,8 +2,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "core/user_interface.h"
 #include "link/tracker_backup.h"
@@ -20,20 +18,6 @@ constexpr const char* kReadError = "Error reading configuration file";
 constexpr const char* kWriteError = "Error writing to configuration file";
 
 std::string fileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
-
-bool readWhole(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-bool writeWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
-}
 
 }  // namespace
 
@@ -74,11 +58,12 @@ void BackupsWindow::writeBackPressed() {
     const std::string path = chosen();
     Session& s = context_.session;
     if (path.empty() || !s.link.connected) return;
-    std::vector<std::uint8_t> bytes;
-    if (!readWhole(path, bytes)) {
+    const auto read = readFileHead(path);
+    if (!read) {
         context_.ui.message(kReadError, MessageKind::Error);
         return refresh(path);
     }
+    const std::vector<std::uint8_t>& bytes = *read;
     // A backup that cannot go to this tracker is refused before asking.
     if (const std::string refusal = backupWriteBackRefusal(bytes, s); !refusal.empty()) {
         context_.ui.message(refusal, MessageKind::Error);
@@ -103,7 +88,7 @@ void BackupsWindow::writeBackPressed() {
     // Saving the write's own backup keeps only the newest kBackupsKept, so
     // the oldest file may be the one just written back: it stays, in its
     // place in the list, until the next write's backup holds what it held.
-    if (!std::filesystem::exists(path, error) && writeWhole(path, bytes))
+    if (!std::filesystem::exists(path, error) && writeFileReplacing(path, bytes))
         std::filesystem::last_write_time(path, madeAt, error);
     refresh(path);
 }
@@ -111,14 +96,15 @@ void BackupsWindow::writeBackPressed() {
 void BackupsWindow::saveCopyPressed() {
     const std::string path = chosen();
     if (path.empty()) return;
-    std::vector<std::uint8_t> bytes;
-    if (!readWhole(path, bytes)) {
+    const auto read = readFileHead(path);
+    if (!read) {
         context_.ui.message(kReadError, MessageKind::Error);
         return refresh(path);
     }
+    const std::vector<std::uint8_t>& bytes = *read;
     const std::string target = context_.files.saveFile(kConfigFilter, "cfg", fileName(path));
     if (target.empty()) return;
-    if (!writeWhole(target, bytes)) context_.ui.message(kWriteError, MessageKind::Error);
+    if (!writeFileReplacing(target, bytes)) context_.ui.message(kWriteError, MessageKind::Error);
 }
 
 void BackupsWindow::closePressed() { view_.end(wroteBack_ ? kResultAccepted : kResultRejected); }
