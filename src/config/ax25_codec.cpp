@@ -22,24 +22,23 @@ bool isAsciiAlnum(char c) {
 
 char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// The SSID after the '-', read like atoi: leading blanks, an optional sign,
-// then digits; 0 when there are none. Large numbers saturate (they are
-// refused anyway).
-long parseSsid(const std::string& text, std::size_t pos) {
-    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-    long value = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-        if (value < 1000) value = value * 10 + (text[pos] - '0');
-        ++pos;
+// The SSID after the '-': digits to the end of the text, 0 when there are
+// none. A second '-' (a negative number) is out of range; any other
+// character after the digits is text the field has no room for, and
+// reading past it would send a different address than the one typed.
+AddressRefusal parseSsid(const std::string& text, std::size_t pos, long& ssid) {
+    ssid = 0;
+    if (pos < text.size() && text[pos] == '-') return AddressRefusal::SsidRange;
+    for (; pos < text.size(); ++pos) {
+        if (text[pos] < '0' || text[pos] > '9') return AddressRefusal::TextAfterSsid;
+        if (ssid <= kMaxSsid) ssid = ssid * 10 + (text[pos] - '0');
     }
-    return negative ? -value : value;
+    return ssid > kMaxSsid ? AddressRefusal::SsidRange : AddressRefusal::None;
 }
 
 }  // namespace
 
-bool encodeAddress(const std::string& text, AddressField& out) {
+AddressRefusal encodeAddressChecked(const std::string& text, AddressField& out) {
     AddressField field;
     field.fill(kShiftedSpace);
 
@@ -47,21 +46,18 @@ bool encodeAddress(const std::string& text, AddressField& out) {
     long ssid = 0;
     if (auto dash = text.find('-'); dash != std::string::npos) {
         callsign = text.substr(0, dash);
-        ssid = parseSsid(text, dash + 1);
+        if (const AddressRefusal why = parseSsid(text, dash + 1, ssid); why != AddressRefusal::None) return why;
     }
-    // A second '-' would make the SSID negative, and the field has room for
-    // six callsign characters only: both are bad callsigns, not something to
-    // squeeze into the neighbouring bytes.
-    if (ssid < 0 || ssid > kMaxSsid) return false;
-    if (callsign.size() > kCallsignChars) return false;
+    // The field has room for six callsign characters only: a longer one is a
+    // bad callsign, not something to squeeze into the neighbouring bytes.
+    for (char c : callsign)
+        if (!isAsciiAlnum(c)) return AddressRefusal::BadCharacter;
+    if (callsign.size() > kCallsignChars) return AddressRefusal::CallsignLength;
     field[kSsidByte] = static_cast<std::uint8_t>((ssid << 1) | kSsidReservedBits);
-
-    for (std::size_t i = 0; i < callsign.size(); ++i) {
-        if (!isAsciiAlnum(callsign[i])) return false;
+    for (std::size_t i = 0; i < callsign.size(); ++i)
         field[i] = static_cast<std::uint8_t>(asciiUpper(callsign[i]) << 1);
-    }
     out = field;
-    return true;
+    return AddressRefusal::None;
 }
 
 std::string decodeAddress(const std::uint8_t* field) {
@@ -76,17 +72,24 @@ std::string decodeAddress(const std::uint8_t* field) {
     return callsign + "-" + std::to_string(ssid);
 }
 
-int encodePath(const std::string& text, std::vector<std::uint8_t>& out) {
+int encodePath(const std::string& text, std::vector<std::uint8_t>& out, AddressRefusal* why, std::size_t* element) {
     std::vector<std::uint8_t> bytes;
+    const auto refuse = [&](AddressRefusal reason, std::size_t index) {
+        if (why) *why = reason;
+        if (element) *element = index;
+        return -1;
+    };
     if (!text.empty()) {
         std::size_t start = 0;
-        for (;;) {
+        for (std::size_t index = 0;; ++index) {
             const std::size_t comma = text.find(',', start);
             const bool last = comma == std::string::npos;
             const std::string element = text.substr(start, last ? std::string::npos : comma - start);
-            if (!last && element.size() > kMaxPathElementText) return -1;
+            if (!last && element.size() > kMaxPathElementText) return refuse(AddressRefusal::CallsignLength, index);
+            if (element.empty() || element[0] == '-') return refuse(AddressRefusal::EmptyElement, index);
             AddressField field;
-            if (!encodeAddress(element, field)) return -1;
+            if (const AddressRefusal reason = encodeAddressChecked(element, field); reason != AddressRefusal::None)
+                return refuse(reason, index);
             if (last) field[kSsidByte] |= kLastAddressBit;
             bytes.insert(bytes.end(), field.begin(), field.end());
             if (last) break;

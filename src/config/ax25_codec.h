@@ -12,15 +12,32 @@ namespace varnel {
 // the SSID byte (SSID in bits 1-4, 0x60 set, bit 0 = last address).
 using AddressField = std::array<std::uint8_t, 7>;
 
-// "W1AW-5" -> field. False (and `out` untouched) for an SSID outside 0-15, a
-// callsign longer than six characters or one with other than letters/digits.
-bool encodeAddress(const std::string& text, AddressField& out);
+// Why a text is not an address (or a path element).
+enum class AddressRefusal {
+    None,
+    SsidRange,       // the number after '-' is above 15 (or a second '-' makes it negative)
+    TextAfterSsid,   // something other than digits follows the '-'
+    CallsignLength,  // more than six callsign characters, or a path element over nine
+    BadCharacter,    // a callsign character that is not a letter or a digit
+    EmptyElement,    // a path element with no callsign: no digipeater answers to it
+};
+
+// "W1AW-5" -> field. The SSID is the decimal number after the first '-'
+// (none: 0) and must end the text: "W1AW-7xyz" is refused, not cut to
+// W1AW-7. On refusal `out` is untouched.
+AddressRefusal encodeAddressChecked(const std::string& text, AddressField& out);
+inline bool encodeAddress(const std::string& text, AddressField& out) {
+    return encodeAddressChecked(text, out) == AddressRefusal::None;
+}
 std::string decodeAddress(const std::uint8_t* field);
 
 // Path text "WIDE1-1,WIDE2-1" <-> back-to-back address fields. encodePath
 // returns the byte count (7 per element) or -1, leaving `out` alone on
-// failure.
-int encodePath(const std::string& text, std::vector<std::uint8_t>& out);
+// failure; `why`, when given, says what refused it and `element` (0 first)
+// which element. An empty element (",," or a comma at the end) is refused:
+// it would go on air as an all-space address that no digipeater matches.
+int encodePath(const std::string& text, std::vector<std::uint8_t>& out, AddressRefusal* why = nullptr,
+               std::size_t* element = nullptr);
 
 // Shows the path kept in a record's slot of `slotSize` bytes whose stored
 // length byte says `storedLength`. Only whole fields inside both bounds are

@@ -20,8 +20,7 @@ TEST(EncodeAddress, AcceptedTexts) {
         {"W1AW-0", shifted("W1AW  ", 0x60), "W1AW"},
         {"W1AW-", shifted("W1AW  ", 0x60), "W1AW"},         // no digits: SSID 0
         {"W1AW-15", shifted("W1AW  ", 0x7E), "W1AW-15"},
-        {"W1AW-5x", shifted("W1AW  ", 0x6A), "W1AW-5"},     // the number ends at the first non-digit
-        {"WIDE2-2-1", shifted("WIDE2 ", 0x64), "WIDE2-2"},  // split at the first '-'
+        {"W1AW-05", shifted("W1AW  ", 0x6A), "W1AW-5"},
         {"AB1CDE-9", shifted("AB1CDE", 0x72), "AB1CDE-9"},  // six characters fill the field
         {"", shifted("      ", 0x60), ""},
         {"-3", shifted("      ", 0x66), "-3"},
@@ -35,13 +34,21 @@ TEST(EncodeAddress, AcceptedTexts) {
 }
 
 TEST(EncodeAddress, RefusedTextsLeaveTheFieldAlone) {
-    for (const char* text : {"W1AW-16", "W1AW-99999999999999999999", "W1AW/M", "W1 AW", "W1AW_5-1", "ÄB1",
-                             // seven or more callsign characters do not fit the six bytes
-                             "ABCDEFG", "ABCDEFGHI-1",
-                             // a second minus sign makes the SSID negative
-                             "W1AW--1", "W1AW--15"}) {
+    using R = AddressRefusal;
+    const std::pair<const char*, AddressRefusal> rows[] = {
+        {"W1AW-16", R::SsidRange}, {"W1AW-99999999999999999999", R::SsidRange}, {"W1AW/M", R::BadCharacter},
+        {"W1 AW", R::BadCharacter}, {"W1AW_5-1", R::BadCharacter}, {"ÄB1", R::BadCharacter},
+        // seven or more callsign characters do not fit the six bytes
+        {"ABCDEFG", R::CallsignLength}, {"ABCDEFGHI-1", R::CallsignLength},
+        // a second minus sign makes the SSID negative
+        {"W1AW--1", R::SsidRange}, {"W1AW--15", R::SsidRange},
+        // text after the SSID would be lost: W1AW-7xyz is not W1AW-7
+        {"W1AW-7xyz", R::TextAfterSsid}, {"WIDE2-2-1", R::TextAfterSsid}, {"WIDE1-1WIDE2-1", R::TextAfterSsid},
+        {"W1AW-7 ", R::TextAfterSsid}, {"W1AW- 5", R::TextAfterSsid}, {"W1AW-+5", R::TextAfterSsid}};
+    for (const auto& [text, why] : rows) {
         AddressField out;
         out.fill(0xA5);
+        EXPECT_EQ(encodeAddressChecked(text, out), why) << text;
         EXPECT_FALSE(encodeAddress(text, out)) << text;
         EXPECT_EQ(out[0], 0xA5) << text;
         EXPECT_EQ(out[6], 0xA5) << text;
@@ -65,7 +72,6 @@ TEST(EncodePath, Paths) {
     const Row rows[] = {
         {"WIDE1-1,WIDE2-1", 14, {0x62, 0x63}, "WIDE1-1,WIDE2-1"},
         {"WIDE2-2", 7, {0x65}, "WIDE2-2"},
-        {"WIDE1-1,", 14, {0x62, 0x61}, "WIDE1-1,"},  // trailing comma: an empty last address
         {"RELAY,WIDE,TRACE3-3", 21, {0x60, 0x60, 0x67}, "RELAY,WIDE,TRACE3-3"},
         {"A,B,C,D", 28, {0x60, 0x60, 0x60, 0x61}, "A,B,C,D"},  // the caller limits the length
         {"WIDE1-1,WIDE2-10", 14, {0x62, 0x75}, "WIDE1-1,WIDE2-10"},
@@ -83,12 +89,26 @@ TEST(EncodePath, Paths) {
 }
 
 TEST(EncodePath, RefusedPathsLeaveTheOutputAlone) {
-    for (const char* text : {"WIDE1-1,WIDE22-1234", "WIDE1-1,W1AW/M", "W1AW-16", "WIDE1-1,WIDE2--1",
-                             "TOOLONGCALL,WIDE1-1",  // ten characters before a comma
-                             "WIDE1-1,ABCDEFG"}) {   // seven callsign characters at the end
+    using R = AddressRefusal;
+    struct Row { const char* text; AddressRefusal why; std::size_t element; };
+    const Row rows[] = {
+        {"WIDE1-1,WIDE22-1234", R::SsidRange, 1}, {"WIDE1-1,W1AW/M", R::BadCharacter, 1},
+        {"W1AW-16", R::SsidRange, 0}, {"WIDE1-1,WIDE2--1", R::SsidRange, 1},
+        {"TOOLONGCALL,WIDE1-1", R::CallsignLength, 0},  // ten characters before a comma
+        {"WIDE1-1,ABCDEFG", R::CallsignLength, 1},      // seven callsign characters at the end
+        // an empty element would go on air as an all-space address
+        {"WIDE1-1,", R::EmptyElement, 1}, {"WIDE1-1,,WIDE2-1", R::EmptyElement, 1}, {",WIDE2-1", R::EmptyElement, 0},
+        {"WIDE1-1,-2", R::EmptyElement, 1},
+        // "WIDE1-1 WIDE2-1" with its space removed is one element, not two hops
+        {"WIDE1-1WIDE2-1", R::TextAfterSsid, 0}, {"WIDE1-1;WIDE2-1", R::TextAfterSsid, 0}};
+    for (const auto& r : rows) {
         std::vector<std::uint8_t> out{9, 9};
-        EXPECT_EQ(encodePath(text, out), -1) << text;
-        EXPECT_EQ(out, (std::vector<std::uint8_t>{9, 9})) << text;
+        AddressRefusal why = R::None;
+        std::size_t element = 99;
+        EXPECT_EQ(encodePath(r.text, out, &why, &element), -1) << r.text;
+        EXPECT_EQ(why, r.why) << r.text;
+        EXPECT_EQ(element, r.element) << r.text;
+        EXPECT_EQ(out, (std::vector<std::uint8_t>{9, 9})) << r.text;
     }
 }
 

@@ -228,7 +228,7 @@ TEST(DigipeaterForm, SharedAliasesPerProfileBitsAndRefusals) {
     f.dupeTime.text = "30";
     f.alias1.text = "AB/C";
     EXPECT_EQ(checkAndStoreDigipeater(f, b.s, b.ui), -1);
-    EXPECT_EQ(b.messages(), std::vector<std::string>{"Invalid alias"});
+    EXPECT_EQ(b.messages(), std::vector<std::string>{"Invalid alias \"AB/C\": a callsign takes letters and digits only."});
     EXPECT_EQ(b.s.settings.bytes, before);
 
     // An erased alias (0xFF bytes) shows empty and keeps its bytes on OK.

@@ -158,7 +158,9 @@ TEST(TrackerConfigEdit, RefusalsLeaveTheFileUntouched) {
              {{"audioLevel=256"}, "audioLevel: expected 0 to 255"},
              {{"latDegrees=10"}, "latDegrees cannot be changed while its control is disabled"},
              {{"smartBeaconing=1", "beaconInterval=5"}, "beaconInterval cannot be changed while its control is disabled"},
-             {{"callsign=W1AW/M"}, "Invalid callsign"},
+             {{"callsign=W1AW/M"}, "Invalid callsign \"W1AW/M\": a callsign takes letters and digits only."},
+             {{"path=WIDE1-1 WIDE2-1"},
+              "Invalid path setting \"WIDE1-1 WIDE2-1\": elements are separated by commas, with no spaces."},
              {{"path=A,B,C,D"}, "Path too long"},
              {{"telemetry=1", "telemetryEvery=16"}, "Telemetry interval must be in the range of 0 to 15"},
          }) {

@@ -28,9 +28,27 @@ TEST(TrackerStore, RangeMessages) {
         const char* message;
     };
     const std::vector<Case> cases{
-        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "W1AW/M"; }, msg::kInvalidCallsign},
-        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "W1AW-16"; }, msg::kInvalidCallsign},
-        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1,TOOLONGELEMENT,X"; }, msg::kInvalidPath},
+        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "W1AW/M"; },
+         "Invalid callsign \"W1AW/M\": a callsign takes letters and digits only."},
+        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "W1AW-16"; },
+         "Invalid callsign \"W1AW-16\": SSID must be 0 to 15."},
+        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "W1AW-7xyz"; },
+         "Invalid callsign \"W1AW-7xyz\": only the SSID number may follow the '-'."},
+        // The box's nine characters would have made SSID 150 into 15.
+        {"AP64", 0, [](TrackerForm& f) { f.callsign.text = "ABCDEF-150"; },
+         "Invalid callsign \"ABCDEF-150\": SSID must be 0 to 15."},
+        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1,TOOLONGELEMENT,X"; },
+         "Invalid path setting \"TOOLONGELEMENT\": a callsign has at most six letters and digits before the '-'."},
+        // Spaces are dropped from the path box, but not those that join two
+        // elements: that would send one hop where two were typed.
+        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1 WIDE2-1"; },
+         "Invalid path setting \"WIDE1-1 WIDE2-1\": elements are separated by commas, with no spaces."},
+        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1;WIDE2-1"; },
+         "Invalid path setting \"WIDE1-1;WIDE2-1\": only the SSID number may follow the '-'."},
+        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1,,WIDE2-1"; },
+         "Invalid path setting \"WIDE1-1,,WIDE2-1\": an element is empty; elements are separated by single commas."},
+        {"AP64", 0, [](TrackerForm& f) { f.path.text = "WIDE1-1,WIDE2-16"; },
+         "Invalid path setting \"WIDE2-16\": SSID must be 0 to 15."},
         {"AP64", 0, [](TrackerForm& f) { f.path.text = "A,B,C,D"; }, msg::kPathTooLong},
         {"AP64", 0, [](TrackerForm& f) { f.txDelay.text = "1684"; }, msg::kTxDelayMs},
         {"AP64", 0, [](TrackerForm& f) { f.txDelay.text = "-1"; }, msg::kTxDelayMs},

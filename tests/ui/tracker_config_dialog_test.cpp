@@ -427,7 +427,8 @@ TEST(TrackerConfigDialog, OfflineWriteChecksThenConnectsAndCancelKeepsTheDialog)
     CTrackerConfigDialog d(b.f.context);
     retype(d, "callsign", "NOT A CALL");
     child<QPushButton>(d, "writeButton")->click();
-    EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{"Invalid callsign"});
+    EXPECT_EQ(b.f.ui.messages,
+              std::vector<std::string>{"Invalid callsign \"NOT A CAL\": a callsign takes letters and digits only."});
 
     retype(d, "callsign", "W1AW");
     QString opened;

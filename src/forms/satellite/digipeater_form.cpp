@@ -1,5 +1,7 @@
 #include "forms/satellite/digipeater_form.h"
 
+#include "forms/common/path_text.h"
+
 #include <optional>
 
 #include "config/ax25_codec.h"
@@ -127,8 +129,8 @@ int checkAndStoreDigipeater(const DigipeaterForm& form, Session& session, UserIn
         const std::string& text = form.control(row(n).alias)->text;
         if (text == aliasText(entryOf(session.settings, n))) continue;
         AddressField field{};
-        if (!encodeAddress(text, field)) {
-            ui.message(msg::kInvalidAlias);
+        if (const AddressRefusal why = encodeAddressChecked(text, field); why != AddressRefusal::None) {
+            ui.message(addressRefusal(msg::kInvalidAlias, text, why));
             return -1;
         }
         typed[n - 1] = field;

@@ -19,7 +19,7 @@ namespace pl = profile_layout;
 
 namespace {
 
-int fail(UserInterface& ui, const char* text) {
+int fail(UserInterface& ui, const std::string& text) {
     ui.message(text);
     return -1;
 }
@@ -45,8 +45,9 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
     }
 
     const StationFields station{p.sourceAddress(), p.data() + pl::kPathLength, p.path()};
-    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
-    const std::string callsign = form.callsign.text.substr(0, 9);
+    if (const std::string refusal = storeStationAddress(form.callsign.text, station); !refusal.empty())
+        return fail(ui, refusal);
+    const std::string callsign = callsignBoxText(form.callsign.text);
 
     if (family2) {
         // These firmwares send a ready-made "CALL>APRS:" header.
@@ -58,7 +59,7 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         if (n > 255 || n < 0) n = 255;  // as the live label shows it
         p.setCarrierWord(carrierWordFor(static_cast<int>(n)));
         p.setCarrierMultiplier(static_cast<std::uint8_t>(n));
-    } else if (const char* refusal = storeStationPath(form.path.text, station)) {
+    } else if (const std::string refusal = storeStationPath(form.path.text, station); !refusal.empty()) {
         return fail(ui, refusal);
     }
 

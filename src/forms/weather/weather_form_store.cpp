@@ -18,7 +18,7 @@ namespace wmsg = weather_message;
 
 namespace {
 
-int fail(UserInterface& ui, const char* text) {
+int fail(UserInterface& ui, const std::string& text) {
     ui.message(text);
     return -1;
 }
@@ -40,8 +40,10 @@ int storeWeatherRecord(const WeatherForm& form, Session& session, UserInterface&
     if (form.comment.text != r.comment()) r.setComment(std::string_view(form.comment.text).substr(0, wl::kCommentMax));
 
     const StationFields station{r.sourceAddress(), r.data() + wl::kPathLength, r.path()};
-    if (const char* refusal = storeStationAddress(form.callsign.text, station)) return fail(ui, refusal);
-    if (const char* refusal = storeStationPath(form.path.text, station)) return fail(ui, refusal);
+    if (const std::string refusal = storeStationAddress(form.callsign.text, station); !refusal.empty())
+        return fail(ui, refusal);
+    if (const std::string refusal = storeStationPath(form.path.text, station); !refusal.empty())
+        return fail(ui, refusal);
 
     // The firmware counts the transmit delay in 4 ms steps.
     if (!readInRange(form.txDelay, 0, 1023, v)) return fail(ui, wmsg::kTxDelay);
