@@ -20,9 +20,9 @@
 #include "link/bin_export.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
-#include "link/posix_serial_port.h"
+#include "serial/posix_serial_port.h"
 #include "link/staged_write.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/write_progress.h"
 #include "session/session.h"
 

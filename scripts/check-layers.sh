@@ -8,22 +8,26 @@ cd "$(dirname "$0")/../src" || exit 2
 declare -A may=(
   [core]=""
   [device]="core"
+  # The serial ports: one interface, a backend and a port list per platform.
+  [serial]="core"
   [config]="core device"
-  [session]="core device config"
-  [script]="core device config session"
-  [firmware]="core device config session"
-  [link]="core device config session firmware"
-  [forms]="core device config session script firmware link"
-  [shell]="core device config session script firmware link forms"
-  [ui]="core device config session script firmware link forms shell"
-  [win32]="core device config session script firmware link forms shell"
-  [app]="core device config session script firmware link forms shell ui"
-  [cli]="core device config session script firmware link forms shell"
-  [emulator]="core device config firmware link"
+  [session]="core device serial config"
+  [script]="core device serial config session"
+  [firmware]="core device serial config session"
+  [link]="core device serial config session firmware"
+  [forms]="core device serial config session script firmware link"
+  [shell]="core device serial config session script firmware link forms"
+  [ui]="core device serial config session script firmware link forms shell"
+  [win32]="core device serial config session script firmware link forms shell layouts"
+  [app]="core device serial config session script firmware link forms shell ui"
+  [cli]="core device serial config session script firmware link forms shell"
+  [emulator]="core device serial config firmware link"
+  # The layouts the front ends' windows are drawn from, and the generators
+  # that read them.
+  [layouts]="core device serial config session script firmware link forms"
   # The page: a front end like ui/ and win32/, with the emulated tracker
-  # inside; its window generator (web/pages) reads the layouts with the
-  # Windows template generator's reader.
-  [web]="core device config session script firmware link forms shell emulator win32"
+  # inside.
+  [web]="core device serial config session script firmware link forms shell emulator layouts"
 )
 
 status=0

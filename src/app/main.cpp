@@ -2,8 +2,8 @@
 #include <QIcon>
 #include <iostream>
 
-#include "device/serial_port.h"
-#include "link/system_serial_port.h"
+#include "serial/serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "session/session.h"
 #include "shell/command_line.h"

@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "config/device_target.h"
-#include "device/serial_port.h"
-#include "link/system_serial_port.h"
+#include "serial/serial_port.h"
+#include "serial/system_serial_port.h"
 
 namespace varnel::cli {
 

@@ -8,7 +8,7 @@
 
 #include "cli/stderr_ui.h"
 #include "link/boot_link.h"
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 #include "session/session.h"
 
 namespace varnel::cli {

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 
 namespace varnel::cli {
 

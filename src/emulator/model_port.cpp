@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
-#include "link/serial_messages.h"
+#include "serial/serial_timing.h"
+#include "serial/serial_messages.h"
 
 namespace varnel {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emulator/device_model.h"
 
 namespace varnel {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
+#include "serial/serial_timing.h"
 #include "emulator/line_speed.h"
-#include "link/serial_messages.h"
+#include "serial/serial_messages.h"
 
 namespace varnel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emulator/device_model.h"
 #include "link/link_clock.h"
 

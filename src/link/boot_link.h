@@ -9,7 +9,7 @@
 #include "config/device_target.h"
 #include "device/device_info.h"
 #include "device/flash_image.h"
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "link/link_clock.h"
 
 namespace varnel {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 
 namespace varnel {
 

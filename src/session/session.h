@@ -8,7 +8,7 @@
 #include "config/settings_record.h"
 #include "device/device_info.h"
 #include "device/flash_image.h"
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 
 namespace varnel {
 

@@ -4,7 +4,7 @@
 
 #include "shell/unattended_load.h"
 #include "link/boot_link.h"
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 #include "session/session.h"
 #include "shell/front_end.h"
 

@@ -6,7 +6,7 @@
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 #include "session/config_file.h"
 #include "session/session.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "web/control_kind.h"
+#include "layouts/control_kinds.h"
 #include "web/page_bridge.h"
 
 namespace varnel::web::control_binding {
@@ -57,7 +57,7 @@ std::string bytesFromUtf8(std::string_view text) {
 
 bool find(int token, std::string_view name, ControlType type, std::string_view tooltip) {
     const std::string n(name);
-    if (page::getControl(token, n, controlKindName(type)).empty()) return false;
+    if (page::getControl(token, n, layouts::pageKindFor(type)).empty()) return false;
     if (!tooltip.empty()) page::setTooltip(token, n, std::string(tooltip));
     return true;
 }
@@ -74,12 +74,12 @@ void toControl(int token, std::string_view name, ControlType type, const FormCon
         entries += type == ControlType::ListBox ? utf8FromBytes(c.entries[i].text) : c.entries[i].text;
     }
     const std::string text = isEdit(type) ? utf8FromBytes(c.text) : c.text;
-    page::setControl(token, std::string(name), controlKindName(type), text, c.checked, c.selected, c.position, c.enabled,
+    page::setControl(token, std::string(name), layouts::pageKindFor(type), text, c.checked, c.selected, c.position, c.enabled,
                      c.visible, entries);
 }
 
 void fromControl(int token, std::string_view name, ControlType type, FormControl& c) {
-    const std::vector<std::string> f = split(page::getControl(token, std::string(name), controlKindName(type)), '\x1f');
+    const std::vector<std::string> f = split(page::getControl(token, std::string(name), layouts::pageKindFor(type)), '\x1f');
     if (f.size() != 4) return;
     switch (type) {
     case ControlType::Edit:

@@ -19,7 +19,7 @@
 #include "web/page_windows.h"
 #include "web/page_file_chooser.h"
 #include "web/page_serial_port.h"
-#include "web/web_serial_port.h"
+#include "serial/web_serial_port.h"
 
 int main() {
     using namespace varnel;

@@ -1,6 +1,6 @@
 #include "web/page_serial_port.h"
 
-#include "web/web_serial_port.h"
+#include "serial/web_serial_port.h"
 
 namespace varnel::web {
 

@@ -11,7 +11,8 @@
 #include "web/weather_config_dialog.h"
 #include "web/form_dialog.h"
 #include "web/tracker_config_dialog.h"
-#include "web/web_serial_port.h"
+#include "serial/port_resolver.h"
+#include "serial/web_serial_port.h"
 #include "web/write_progress_dialog.h"
 
 namespace varnel::web {
@@ -96,7 +97,15 @@ int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write,
 std::vector<PortSlot> PageWindows::portSlots(const std::string&) {
     // Granted ports first: only the first slots are watched for a tracker
     // being plugged in.
-    std::vector<PortSlot> slots = granted_ports::slots();
+    std::vector<PortSlot> slots;
+    for (const PortDescription& port : listSerialPorts()) {
+        PortSlot slot{port.path, port.description, "A serial port this page may use"};
+        if (!port.usbId.empty()) {
+            slot.label += " (USB " + port.usbId + ")";
+            slot.tooltip += " (USB vendor " + port.usbId.substr(0, 4) + ", product " + port.usbId.substr(5) + ")";
+        }
+        slots.push_back(std::move(slot));
+    }
     for (PortSlot& s : trackers_.slots()) slots.push_back(std::move(s));
     if (slots.size() > kMaxPortSlots) slots.resize(kMaxPortSlots);
     return slots;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "device/serial_port.h"
-#include "link/system_serial_port.h"
+#include "serial/serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "session/session.h"
 #include "shell/app_context.h"

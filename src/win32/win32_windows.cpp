@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 #include "win32/about_box.h"
 #include "win32/backups_dialog.h"
 #include "win32/connect_dialog.h"

@@ -8,7 +8,7 @@
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/write_progress.h"
 #include "shell/firmware_sequences.h"
 #include "shell/unattended_load.h"

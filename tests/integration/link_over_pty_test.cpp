@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "config/device_target.h"
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
 #include "link/staged_write.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/write_progress.h"
 #include "session/session.h"
 #include "support/recording_ui.h"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/user_interface.h"
-#include "device/serial_port.h"
-#include "device/serial_timing.h"
+#include "serial/serial_port.h"
+#include "serial/serial_timing.h"
 #include "link/link_clock.h"
 
 namespace varnel::test {

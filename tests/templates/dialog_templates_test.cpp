@@ -7,10 +7,10 @@
 #include <regex>
 #include <sstream>
 
-#include "win32/templates/form_tables.h"
+#include "layouts/form_tables.h"
 #include "win32/templates/rc_writer.h"
 #include "win32/templates/ui_layout.h"
-#include "win32/templates/ui_xml.h"
+#include "layouts/ui_xml.h"
 
 namespace varnel::templates {
 namespace {
@@ -171,7 +171,9 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
             const std::string& style = styles[i];
             const auto row = std::find_if(table.begin(), table.end(), [&](const TableRow& r) { return r.name == c.name; });
             const bool caption = c.qtClass == "QLabel" && !c.element->property("buddy").empty();
-            if (c.qtClass == "QLabel") EXPECT_EQ(style.find("SS_NOPREFIX") == std::string::npos, caption) << c.name;
+            if (c.qtClass == "QLabel") {
+                EXPECT_EQ(style.find("SS_NOPREFIX") == std::string::npos, caption) << c.name;
+            }
 
             const bool textInput = c.qtClass == "QLineEdit" || c.qtClass == "QComboBox" || c.qtClass == "QSlider" ||
                                    c.qtClass == "QListWidget";
@@ -206,7 +208,9 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
             }
             if (radio) radioStops = std::max(radioStops, 0) + (style.find("WS_TABSTOP") != std::string::npos);
         }
-        if (radioStops >= 0) EXPECT_EQ(radioStops, 1) << "the last radio group";
+        if (radioStops >= 0) {
+            EXPECT_EQ(radioStops, 1) << "the last radio group";
+        }
     }
 }
 

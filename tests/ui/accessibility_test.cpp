@@ -25,7 +25,7 @@
 #include "forms/tracker_fixture.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "ui/backups_dialog.h"
 #include "ui/connect_dialog.h"
 #include "ui/diagnostics_dialog.h"

@@ -12,11 +12,11 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/fake_bootloader.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "ui/app_settings.h"
 #include "ui/connect_dialog.h"
 #include "ui_test_support.h"

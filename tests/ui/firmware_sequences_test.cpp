@@ -6,13 +6,13 @@
 #include <QTemporaryDir>
 
 #include "config/settings_packing.h"
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "firmware/srecord_builder.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "link/tracker_backup.h"
 #include "shell/firmware_sequences.h"
 #include "ui_test_support.h"

@@ -5,11 +5,11 @@
 #include <QPushButton>
 
 #include "config/settings_packing.h"
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/staged_write.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "ui/write_progress_dialog.h"
 #include "ui_test_support.h"
 

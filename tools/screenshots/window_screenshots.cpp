@@ -21,7 +21,7 @@
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
-#include "link/system_serial_port.h"
+#include "serial/system_serial_port.h"
 #include "shell/firmware_sequences.h"
 #include "ui/backups_dialog.h"
 #include "ui/connect_dialog.h"

@@ -5,14 +5,13 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "web/control_kind.h"
 
 namespace varnel::web_pages {
 
 namespace {
 
-using templates::TableRow;
-using templates::XmlElement;
+using layouts::TableRow;
+using layouts::XmlElement;
 
 std::string escape(const std::string& text) {
     std::string out;
@@ -73,7 +72,7 @@ public:
     WindowHtml result() const {
         for (const TableRow& row : table_)
             if (!seen_.count(row.name))
-                throw std::runtime_error(window_ + ": no " + templates::designerClassFor(row.type) + " named " +
+                throw std::runtime_error(window_ + ": no " + layouts::designerClassFor(row.type) + " named " +
                                          row.name + " for its table's control " + std::to_string(row.id));
         WindowHtml w{window_, title_, {}};
         w.html = "<template id=\"ui-" + window_ + "\" data-title=\"" + escape(title_) + "\">\n" + body_ +
@@ -109,11 +108,11 @@ private:
         std::string a = " id=\"" + id(name) + "\" data-name=\"" + name + "\"";
         const auto row = rows_.find(name);
         if (row != rows_.end()) {
-            if (templates::designerClassFor(row->second->type) != cls)
+            if (layouts::designerClassFor(row->second->type) != cls)
                 throw std::runtime_error(window_ + ": " + name + " is a " + cls + ", its table row wants a " +
-                                         templates::designerClassFor(row->second->type));
+                                         layouts::designerClassFor(row->second->type));
             seen_[name] = true;
-            a += std::string(" data-kind=\"") + web::controlKindName(row->second->type) + "\"";
+            a += std::string(" data-kind=\"") + layouts::pageKindFor(row->second->type) + "\"";
         }
         if (w.property("visible") == "false") a += " hidden";
         if (w.property("enabled") == "false") a += " disabled";

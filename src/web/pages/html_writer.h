@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "win32/templates/form_tables.h"
-#include "win32/templates/ui_xml.h"
+#include "layouts/form_tables.h"
+#include "layouts/ui_xml.h"
 
 namespace varnel::web_pages {
 
@@ -21,7 +21,7 @@ struct WindowHtml {
 
 // Throws std::runtime_error on a widget the page has no element for, or when
 // a row of the window's control table has no widget of its kind.
-WindowHtml writeWindowHtml(const templates::XmlElement& ui, const std::vector<templates::TableRow>& table);
+WindowHtml writeWindowHtml(const layouts::XmlElement& ui, const std::vector<layouts::TableRow>& table);
 
 // The page's windows in one file, which the page script reads once.
 std::string windowsFile(const std::vector<WindowHtml>& windows);

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "win32/templates/form_tables.h"
+#include "layouts/form_tables.h"
 #include "win32/templates/ui_layout.h"
 
 namespace varnel::templates {
+
+using layouts::designerClassFor;
+using layouts::formTableFor;
+using layouts::TableRow;
 
 // A dialog template for the resource compiler and the ids it gave controls
 // that no form table names (a listing's Save button...), which the Windows

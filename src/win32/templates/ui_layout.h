@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "win32/templates/ui_xml.h"
+#include "layouts/ui_xml.h"
 
 namespace varnel::templates {
+
+using layouts::parseXml;
+using layouts::XmlElement;
 
 // One control of a laid-out dialog, in dialog units, in the order of the
 // Designer file (which is the tab order). A button box becomes one push

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <string>
 
-#include "link/serial_messages.h"
-#include "link/win32_serial_port.h"
+#include "serial/serial_messages.h"
+#include "serial/win32_serial_port.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -1,4 +1,4 @@
-#include "link/win32_serial_port.h"
+#include "serial/win32_serial_port.h"
 
 #include <windows.h>
 
@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
-#include "link/port_resolver.h"
-#include "link/serial_messages.h"
-#include "link/system_serial_port.h"
+#include "serial/serial_timing.h"
+#include "serial/port_resolver.h"
+#include "serial/serial_messages.h"
+#include "serial/system_serial_port.h"
 
 namespace varnel {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "link/posix_serial_port.h"
+#include "serial/posix_serial_port.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 #include "support/recording_ui.h"
 
 namespace varnel {

@@ -1,9 +1,9 @@
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 
 #include <algorithm>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
+#include "serial/serial_timing.h"
 
 namespace varnel {
 

@@ -11,6 +11,7 @@ namespace varnel {
 struct PortDescription {
     std::string path;         // what openPort is given
     std::string description;  // what the user is shown beside it
+    std::string usbId = {};   // "0403:6001" (USB vendor:product) where known
 };
 
 // "COMn" (any letter case) or a name that starts with a digit names slot n,
@@ -19,7 +20,8 @@ std::optional<int> portSlotFromName(const std::string& name);
 
 // The serial devices present, in slot order: USB adapters, then USB modems
 // (CDC ACM), then on-board UARTs that really have hardware behind them, each
-// group in numeric order (ttyUSB2 before ttyUSB10).
+// group in numeric order (ttyUSB2 before ttyUSB10). In the browser, the
+// ports the user has granted the page.
 std::vector<PortDescription> listSerialPorts();
 
 // One value of Windows' list of serial ports: the driver's device name

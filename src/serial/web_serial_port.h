@@ -3,8 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "device/serial_port.h"
-#include "shell/front_end.h"
+#include "serial/serial_port.h"
 
 namespace varnel::web {
 
@@ -39,13 +38,13 @@ private:
     int number_ = 0;
 };
 
-// The ports granted to the page, as connect-window slots.
+// The ports granted to the page (listSerialPorts lists them, as
+// "Serial port N" with their USB ids).
 namespace granted_ports {
 
 // Waits once, at start, until the browser has said which ports were granted
 // before, so none of them looks newly plugged in to the port watch.
 void awaitKnown();
-std::vector<PortSlot> slots();
 // False where the browser has no Web Serial.
 bool canAdd();
 // The browser's chooser: the path of the port granted, "" if none was.

@@ -1,4 +1,4 @@
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "win32/templates/form_tables.h"
+#include "layouts/form_tables.h"
 
 #include <span>
 
@@ -14,7 +14,7 @@
 #include "forms/tracker/tracker_controls.h"
 #include "forms/weather/weather_form.h"
 
-namespace varnel::templates {
+namespace varnel::layouts {
 
 namespace {
 
@@ -48,22 +48,4 @@ std::vector<TableRow> formTableFor(const std::string& dialogName) {
     return {};
 }
 
-const char* designerClassFor(ControlType type) {
-    switch (type) {
-    case ControlType::Tab: return "QTabBar";
-    case ControlType::Group: return "QGroupBox";
-    case ControlType::Label: return "QLabel";
-    case ControlType::Edit:
-    case ControlType::DigitEdit: return "QLineEdit";
-    case ControlType::Check:
-    case ControlType::ThreeState: return "QCheckBox";
-    case ControlType::Radio: return "QRadioButton";
-    case ControlType::Button: return "QPushButton";
-    case ControlType::List: return "QComboBox";
-    case ControlType::Slider: return "QSlider";
-    case ControlType::ListBox: return "QListWidget";
-    }
-    return "";
-}
-
-}  // namespace varnel::templates
+}  // namespace varnel::layouts

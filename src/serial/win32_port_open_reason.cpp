@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 
 namespace varnel {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 
 // The COM ports of a Windows machine: every serial driver enters its ports
 // under HARDWARE\DEVICEMAP\SERIALCOMM, the device's kernel name as the value

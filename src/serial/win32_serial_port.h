@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 
 namespace varnel {
 

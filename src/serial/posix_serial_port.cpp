@@ -1,4 +1,4 @@
-#include "link/posix_serial_port.h"
+#include "serial/posix_serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,10 +18,10 @@
 #include <thread>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
-#include "link/port_resolver.h"
-#include "link/serial_messages.h"
-#include "link/system_serial_port.h"
+#include "serial/serial_timing.h"
+#include "serial/port_resolver.h"
+#include "serial/serial_messages.h"
+#include "serial/system_serial_port.h"
 
 namespace varnel {
 

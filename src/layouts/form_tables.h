@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "forms/common/form_control.h"
+#include "layouts/control_kinds.h"
 
-namespace varnel::templates {
+namespace varnel::layouts {
 
 // One row of a dialog's control table as the template generator needs it.
 struct TableRow {
@@ -20,8 +21,4 @@ struct TableRow {
 // <class>; windows without a table get an empty list.
 std::vector<TableRow> formTableFor(const std::string& dialogName);
 
-// The Designer class a control of this kind is drawn with (what the Qt
-// binding looks for under the row's name).
-const char* designerClassFor(ControlType type);
-
-}  // namespace varnel::templates
+}  // namespace varnel::layouts

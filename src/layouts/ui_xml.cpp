@@ -1,9 +1,9 @@
-#include "win32/templates/ui_xml.h"
+#include "layouts/ui_xml.h"
 
 #include <cctype>
 #include <stdexcept>
 
-namespace varnel::templates {
+namespace varnel::layouts {
 
 std::string XmlElement::attribute(std::string_view name) const {
     for (const auto& [key, value] : attributes)
@@ -171,4 +171,4 @@ private:
 
 std::unique_ptr<XmlElement> parseXml(std::string_view text) { return Reader(text).document(); }
 
-}  // namespace varnel::templates
+}  // namespace varnel::layouts

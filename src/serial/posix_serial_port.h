@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "device/serial_port.h"
+#include "serial/serial_port.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 
 namespace varnel {
 

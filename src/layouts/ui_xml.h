@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace varnel::templates {
+namespace varnel::layouts {
 
 // One element of a Qt Designer file: its tag, attributes, text and children.
 // Designer writes plain XML (no DTD, no CDATA in our layouts), so this reads
@@ -31,4 +31,4 @@ struct XmlElement {
 // malformed input.
 std::unique_ptr<XmlElement> parseXml(std::string_view text);
 
-}  // namespace varnel::templates
+}  // namespace varnel::layouts

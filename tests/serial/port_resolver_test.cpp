@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/port_resolver.h"
+#include "serial/port_resolver.h"
 
 namespace varnel {
 namespace {

@@ -1,7 +1,7 @@
-#include "link/port_open_reason.h"
+#include "serial/port_open_reason.h"
 
-#include "link/port_resolver.h"
-#include "link/serial_messages.h"
+#include "serial/port_resolver.h"
+#include "serial/serial_messages.h"
 
 namespace varnel {
 

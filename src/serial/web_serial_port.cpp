@@ -1,4 +1,4 @@
-#include "web/web_serial_port.h"
+#include "serial/web_serial_port.h"
 
 #include <emscripten.h>
 
@@ -9,8 +9,9 @@
 #include <memory>
 
 #include "core/user_interface.h"
-#include "device/serial_timing.h"
-#include "link/serial_messages.h"
+#include "serial/serial_timing.h"
+#include "serial/port_resolver.h"
+#include "serial/serial_messages.h"
 
 namespace varnel::web {
 
@@ -179,23 +180,6 @@ void awaitKnown() {
 
 bool canAdd() { return js_serialAvailable() != 0; }
 
-std::vector<PortSlot> slots() {
-    std::vector<PortSlot> out;
-    if (!js_serialAvailable()) return out;
-    std::unique_ptr<char, decltype(&std::free)> text(js_listPorts(), &std::free);
-    for (const std::string& row : split(text ? text.get() : "", '\x1e')) {
-        const std::vector<std::string> f = split(row, '\x1f');
-        if (f.size() != 3) continue;
-        PortSlot slot{kPrefix + f[0], "Serial port " + f[0], "A serial port this page may use"};
-        if (!f[1].empty() && !f[2].empty()) {
-            slot.label += " (USB " + hex4(f[1]) + ":" + hex4(f[2]) + ")";
-            slot.tooltip += " (USB vendor " + hex4(f[1]) + ", product " + hex4(f[2]) + ")";
-        }
-        out.push_back(std::move(slot));
-    }
-    return out;
-}
-
 std::string add() {
     const int number = js_requestPort();
     return number > 0 ? kPrefix + std::to_string(number) : std::string();
@@ -204,3 +188,21 @@ std::string add() {
 }  // namespace granted_ports
 
 }  // namespace varnel::web
+
+namespace varnel {
+
+std::vector<PortDescription> listSerialPorts() {
+    std::vector<PortDescription> out;
+    if (!web::js_serialAvailable()) return out;
+    std::unique_ptr<char, decltype(&std::free)> text(web::js_listPorts(), &std::free);
+    for (const std::string& row : web::split(text ? text.get() : "", '\x1e')) {
+        const std::vector<std::string> f = web::split(row, '\x1f');
+        if (f.size() != 3) continue;
+        PortDescription port{web::kPrefix + f[0], "Serial port " + f[0], ""};
+        if (!f[1].empty() && !f[2].empty()) port.usbId = web::hex4(f[1]) + ":" + web::hex4(f[2]);
+        out.push_back(std::move(port));
+    }
+    return out;
+}
+
+}  // namespace varnel
