@@ -14,6 +14,7 @@ void addShowCommand(CLI::App& app, int& status);
 void addSetCommand(CLI::App& app, int& status);
 void addScriptCommand(CLI::App& app, int& status);
 void addDiffCommand(CLI::App& app, int& status);
+void addCheckCommand(CLI::App& app, int& status);
 
 // Like diff(1): 0 the same, 1 they differ, 2 the comparison could not be made.
 inline constexpr int kDiffTrouble = 2;

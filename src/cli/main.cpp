@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);
     varnel::cli::addDiffCommand(app, status);
+    varnel::cli::addCheckCommand(app, status);
 
     try {
         app.parse(argc, argv);
