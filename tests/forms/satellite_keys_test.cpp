@@ -62,6 +62,39 @@ std::string newValue(const std::string& key, int n, double voltageScale) {
     return fixed.at(field);
 }
 
+// An erased status text (0xFF bytes) is shown escaped, not as raw bytes a
+// terminal turns into replacement characters, and what show prints set
+// takes back byte for byte; a lone backslash stays a backslash.
+TEST(SatelliteKeys, BytesThatAreNotTextAreShownEscapedAndTakenBack) {
+    TempFile file("escaped.cfg");
+    Session s = trackerSession("JL16");
+    s.settings.setFlags(settings_layout::kFlagShowFreqButton);
+    s.radio.bytes[radio_layout::kStatusButton] = 2;
+    std::fill_n(&s.radio.bytes[radio_layout::kStatusTexts], radio_layout::kStatusTextSize, 0xFF);
+    RecordingUi ui;
+    ASSERT_EQ(saveConfigFile(file.path.string(), s, ConfigFlavour::Tracker, ui), 0);
+    const auto radioBytes = [&] {
+        Session loaded;
+        EXPECT_EQ(loadConfigFileOffline(file.path.string(), loaded, ui), 0);
+        return loaded.radio.bytes;
+    };
+    const auto original = radioBytes();
+
+    const std::string shown = windowKeys(file, 0).at("statusTexts.text1");
+    std::string erased;
+    for (std::size_t i = 0; i < radio_layout::kStatusTextSize; ++i) erased += "\\xff";
+    EXPECT_EQ(shown, erased);
+    ASSERT_EQ(setTrackerConfig({file.path.string(), 0, true}, {"statusTexts.text1=" + shown}, ui), 0);
+    EXPECT_EQ(radioBytes(), original);
+
+    ASSERT_EQ(setTrackerConfig({file.path.string(), 0, true}, {"statusTexts.text2=A\\x01\\x41\\"}, ui), 0);
+    EXPECT_EQ(windowKeys(file, 0).at("statusTexts.text2"), "A\\x01\\x41\\");
+    const auto after = radioBytes();
+    const std::uint8_t* text2 = &after[radio_layout::kStatusTexts + radio_layout::kStatusTextSize];
+    EXPECT_EQ(std::string(text2, text2 + 7), std::string("A\x01\\x41\\\0", 7));
+    EXPECT_EQ(ui.messages, std::vector<std::string>{});
+}
+
 TEST(SatelliteKeys, EveryKeyRoundTripsOnEveryKindThatOffersIt) {
     struct Row {
         const char* chip;

@@ -37,10 +37,56 @@ const FormKey* findFormKey(std::span<const FormKey> keys, std::string_view key) 
     return nullptr;
 }
 
+namespace {
+
+bool printable(unsigned char c) { return c >= 0x20 && c < 0x7F; }
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string shownKeyText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (printable(c)) {
+            out += ch;
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string typedKeyText(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+            const int high = hexValue(text[i + 2]), low = hexValue(text[i + 3]);
+            if (high >= 0 && low >= 0 && !printable(static_cast<unsigned char>(high * 16 + low))) {
+                out += static_cast<char>(high * 16 + low);
+                i += 3;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 std::string formKeyValue(const KeyedForm& form, const FormKey& key) {
     const FormControl& c = *form.control(key.id);
     switch (key.type) {
     case K::Text:
+        return shownKeyText(c.text);
     case K::Integer:
     case K::Decimal:
     case K::Hemisphere:
@@ -73,12 +119,15 @@ std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view v
     case K::Text:
     case K::Integer:
     case K::Decimal: {
+        const std::string typed = key.type == K::Text ? typedKeyText(value) : std::string(value);
+        // The limit is the box's typing limit: a longer text the record
+        // holds is shown whole, and given back unchanged it stays.
         const int limit = form.typingLimit(key.id);
-        if (limit > 0 && value.size() > static_cast<std::size_t>(limit))
+        if (limit > 0 && typed.size() > static_cast<std::size_t>(limit) && typed != c.text)
             return k + ": at most " + std::to_string(limit) + " characters";
         if (key.type == K::Integer && !isFormInt(value)) return k + ": expected a whole number";
         if (key.type == K::Decimal && !isFormDecimal(value)) return k + ": expected a number";
-        c.text = std::string(value);
+        c.text = typed;
         break;
     }
     case K::Check:

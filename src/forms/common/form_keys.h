@@ -92,6 +92,15 @@ private:
 // The value the key's control shows, in the words `set` accepts.
 std::string formKeyValue(const KeyedForm& form, const FormKey& key);
 
+// A text's bytes as a key shows them: every byte that is not printable
+// ASCII (the 0xFF of an erased text, a control character) as \xhh, so a
+// terminal shows it and set takes it back; everything else as it is.
+std::string shownKeyText(std::string_view text);
+// What set stores for a typed text: \xhh naming a byte that is not
+// printable ASCII stands for that byte; everything else, a lone backslash
+// included, is stored as typed.
+std::string typedKeyText(std::string_view text);
+
 // Applies one value as if the user had typed it or clicked it, then runs the
 // dialog's follow-up rule. Empty on success, else why it was refused (the
 // form is then unchanged).
