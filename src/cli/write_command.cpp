@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <memory>
 
 #include "cli/backup_step.h"
@@ -9,6 +10,7 @@
 #include "cli/stderr_ui.h"
 #include "cli/terminal_progress.h"
 #include "config/settings_packing.h"
+#include "forms/preview/write_preview.h"
 #include "forms/tracker/tracker_config_edit.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
@@ -39,18 +41,21 @@ std::string fileChipName(const std::string& path) {
     return chip;
 }
 
-// What the write would change, from the tracker's settings to the file's as
-// they would go in (the tracker's firmware header kept); nothing is written.
-int dryRun(const WriteArgs& args, Session& tracker, ConfigFlavour flavour, UserInterface& ui) {
+// What the write will change, from the tracker's settings to the file's as
+// they will go in (the tracker's firmware header kept), with the network's
+// warnings: printed before a write, and all a dry run does. 0 nothing
+// differs, 1 something does, kDiffTrouble when the file cannot be read.
+int printPreview(const WriteArgs& args, Session& tracker, ConfigFlavour flavour, UserInterface& ui) {
     auto planned = std::make_unique<Session>();
     planned->target = tracker.target;
     planned->link.deviceInfo = tracker.link.deviceInfo;
     planned->link.chipName = tracker.link.chipName;
-    planned->settings = tracker.settings;
-    planned->radio = tracker.radio;
-    planned->script = tracker.script;
+    planned->restore(tracker.snapshot());
     if (loadConfigFile(args.file, *planned, flavour, ui) != 0) return kDiffTrouble;
-    return printDifferences(tracker, *planned, true);
+    const WritePreview preview = previewWrite(tracker, *planned);
+    for (const std::string& line : previewLines(preview)) std::cout << line << '\n';
+    std::cout.flush();
+    return preview.groups.empty() ? 0 : 1;
 }
 
 int runWrite(WriteArgs& args) {
@@ -77,7 +82,8 @@ int runWrite(WriteArgs& args) {
         return trouble;
     }
     const ConfigFlavour flavour = configFlavourFor(session.settings);
-    if (args.dryRun) return dryRun(args, session, flavour, ui);
+    const int previewed = printPreview(args, session, flavour, ui);
+    if (args.dryRun || previewed == kDiffTrouble) return previewed;
     if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
 
     session.image.reset();
@@ -111,7 +117,8 @@ void addWriteCommand(CLI::App& app, int& status) {
                   "write a file made for another chip, or whose settings show cannot make sense of");
     args->backup.addOption(cmd);
     cmd->add_flag("--dry-run", args->dryRun,
-                  "print the settings the write would change (exit 1 when any) and write nothing");
+                  "print what the write would change and the network's warnings (exit 1 when anything "
+                  "differs) and write nothing");
     cmd->add_option("FILE", args->file, "configuration file (.cfg)")->required();
     cmd->callback([args, &status] { status = runWrite(*args); });
 }

@@ -232,15 +232,24 @@ TEST_F(CliTest, DiffAndDryRunPrintOnlyTheSettingsThatDiffer) {
                          " -> 1234\n");
     EXPECT_EQ(cli("diff " + a.string() + " " + (dir / "missing.cfg").string()).status, 2);
 
+    // The dry run prints the write's preview: by profile and window, in the
+    // window's names, then the network's warnings (the factory callsign).
     emu.clearLog();
     r = cli("write --dry-run --port " + emu.slavePath() + " " + b.string());
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(r.out, cli("diff " + a.string() + " " + b.string()).out);
+    const std::string preview = "Profile 2\n  beaconInterval: " + was + " -> 1234\nProfile 2: SmartBeaconing\n"
+                                "  fastInterval: " + was + " -> 1234\nWarnings\n  profile 1 callsign N0CALL-9: ";
+    EXPECT_EQ(r.out.substr(0, preview.size()), preview);
     r = cli("write --dry-run --port " + emu.slavePath() + " " + a.string());
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out.rfind("Nothing differs: the tracker already holds these settings.\nWarnings\n", 0), 0u) << r.out;
     for (const auto& e : emu.commandLog()) EXPECT_TRUE(e.command != 'E' && e.command != 'W') << e.text();
     EXPECT_FALSE(fs::exists(dataHome() / "varnelcfg" / "backups"));
+
+    // A write prints the same list before it writes.
+    r = cli("write --port " + emu.slavePath() + " " + b.string());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, preview.size()), preview);
 }
 #endif
 
