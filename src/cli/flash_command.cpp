@@ -33,8 +33,9 @@ int runFlash(FlashArgs& args) {
     UserInterface& ui = conn.ui();
     const WorkingRecords records{session.settings, session.radio, session.script};
 
-    if (loadSRecordFile(args.file, session.image, ui) < 0) {
-        ui.message("Error loading firmware file");
+    if (const int loaded = loadSRecordFile(args.file, session.image, ui); loaded < 0) {
+        // Not even --force writes a file with nothing in it.
+        if (loaded != kNoRecordsLoaded) ui.message("Error loading firmware file");
         return 1;
     }
     if (!args.force && !imageHasResetVector(session.image, session.link.deviceInfo)) {

@@ -54,17 +54,25 @@ bool hasConfigLayout(const std::string& path) {
 }
 
 int infoFirmware(const std::string& path) {
-    StderrUi ui;
+    // The loader's refusal of a file without records is not the last word
+    // here: a configuration file under another name is still summarised.
+    class NoRecordsUi : public StderrUi {
+    public:
+        bool noRecords = false;
+        void message(const std::string& text, MessageKind kind) override {
+            if (text == kNoFirmwareRecords) noRecords = true;
+            else StderrUi::message(text, kind);
+        }
+    } ui;
     auto owned = std::make_unique<FlashImage>();
     FlashImage& image = *owned;
     const int rc = loadSRecordFile(path, image, ui);
-    if (rc == 0 && !image.touchedSpan()) {
-        // Nothing loaded: a configuration file under another name is still
-        // summarised; anything else is neither, and "bytes: 0" would pass
-        // it off as an empty firmware.
+    if (ui.noRecords) {
+        // Anything else is neither, and "bytes: 0" would pass it off as an
+        // empty firmware.
         if (!path.empty() && hasConfigLayout(path)) return infoConfig(path);
-        ui.message((path.empty() ? std::string("Standard input") : path) +
-                   " holds neither S-records nor a configuration file's layout");
+        ui.StderrUi::message((path.empty() ? std::string("Standard input") : path) +
+                             " holds neither S-records nor a configuration file's layout");
         return 1;
     }
     std::uint32_t count = 0;

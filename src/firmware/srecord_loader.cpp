@@ -46,6 +46,12 @@ int readSRecordText(std::string_view text, SRecordRules rules, FlashImage& image
             return -1;
         }
     }
+    // A text file with no S-records in it is not an empty firmware: loading
+    // it would erase the tracker's firmware and write nothing in its place.
+    if (!image.touchedSpan()) {
+        ui.message(kNoFirmwareRecords, MessageKind::Error);
+        return kNoRecordsLoaded;
+    }
     return 0;
 }
 

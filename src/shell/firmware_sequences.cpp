@@ -35,8 +35,8 @@ WorkingRecords records(Session& s) { return {s.settings, s.radio, s.script}; }
 int loadChosenFile(AppContext& context) {
     const std::string path = context.files.openFile(kFirmwareFilter, "s19");
     if (path.empty()) return 0;
-    if (loadSRecordFile(path, context.session.image, context.ui) < 0) {
-        context.ui.message(kLoadFailed, MessageKind::Error);
+    if (const int loaded = loadSRecordFile(path, context.session.image, context.ui); loaded < 0) {
+        if (loaded != kNoRecordsLoaded) context.ui.message(kLoadFailed, MessageKind::Error);
         return -1;
     }
     return 1;

@@ -33,9 +33,9 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     };
 
     selectTarget(s.target, s.link.chipName);
-    if (loadSRecordFile(request.firmwarePath, s.image, context.ui) < 0) {
+    if (const int loaded = loadSRecordFile(request.firmwarePath, s.image, context.ui); loaded < 0) {
         // Half a firmware is not written: the tracker keeps what it runs.
-        context.ui.message("Error loading firmware file", MessageKind::Error);
+        if (loaded != kNoRecordsLoaded) context.ui.message("Error loading firmware file", MessageKind::Error);
         return finish(1);
     }
     if (!imageHasResetVector(s.image, s.link.deviceInfo)) {

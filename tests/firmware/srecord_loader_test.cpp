@@ -79,6 +79,18 @@ TEST_F(LoaderTest, AFailureStopsWithOneMessageAndKeepsWhatWasLoaded) {
     EXPECT_EQ(image->touched[0x8030], kUntouched);
 }
 
+// Text with no record in it (release notes under a .s19 name), or records
+// that carry no data, would erase a tracker's firmware and write nothing.
+TEST_F(LoaderTest, AFileWithoutDataRecordsIsRefused) {
+    for (const std::vector<std::string>& lines :
+         {std::vector<std::string>{"Release notes", "fixed the beacon"}, {srecord('0', 0, {'x'}), "S9030000FC"}, {}}) {
+        ui.messages.clear();
+        write(lines);
+        EXPECT_EQ(load(), kNoRecordsLoaded);
+        EXPECT_EQ(ui.messages, std::vector<std::string>{"The file holds no firmware records."});
+    }
+}
+
 TEST_F(LoaderTest, AnOverlongLineGoesOnAsTheNextLine) {
     // Lines are read 511 characters at a time: the first 511 of a 600-digit
     // record are parsed as one (malformed) record.

@@ -432,6 +432,15 @@ TEST_F(CliTest, AnImageWithoutAResetVectorIsFlashedOnlyWithForce) {
     r = cli("flash --force --port " + portOf(emu) + " " + pathArg(s19));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(emu.readFlash(0x1000, 2), (Bytes{0xA6, 0x01}));
+
+    // A file with no records is not firmware at all: not even --force writes it.
+    const fs::path notes = dir / "notes.s19";
+    std::ofstream(notes) << "Release notes\n";
+    emu.clearLog();
+    r = cli("flash --force --port " + portOf(emu) + " " + pathArg(notes));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The file holds no firmware records."), std::string::npos) << r.err;
+    for (const auto& e : emu.commandLog()) EXPECT_NE(e.command, 'E') << e.text();
 }
 
 TEST_F(CliTest, WriteRefusesWhatShowRefusesUnlessForcedAndReadNeverSavesUnknownSettings) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "config/device_target.h"
 #include "link/diagnostics_session.h"
 #include "link/fake_bootloader.h"
@@ -344,6 +347,21 @@ TEST(WriteSequence, TheKeepSettingsQuestionBothWays) {
     b.f.ui.answers = {false};
     EXPECT_EQ(loadFirmwareFromFile(b.f.context, ConfigFlavour::Tracker, [] { return -1; }), 0);
     EXPECT_TRUE(b.f.front.opened.empty());
+}
+
+// A text file with no S-records in it is refused with one message, before
+// any question: answering one would have erased the firmware for nothing.
+TEST(WriteSequence, AFileWithoutFirmwareRecordsIsRefusedBeforeAnyQuestion) {
+    const std::string text = (std::filesystem::temp_directory_path() / "varnel-no-records.s19").string();
+    std::ofstream(text) << "These are release notes, not firmware.\n";
+    WriteBench b;
+    b.f.front.fileAnswers = {text};
+    b.f.ui.answers = {true, true};
+    EXPECT_EQ(loadFirmwareFromFile(b.f.context, ConfigFlavour::Tracker, [] { return 0; }), 0);
+    EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{"The file holds no firmware records."});
+    EXPECT_TRUE(b.f.ui.questions.empty());
+    EXPECT_TRUE(b.f.front.opened.empty());
+    std::filesystem::remove(text);
 }
 
 // Both ends of a write name the backup. A write that failed before it

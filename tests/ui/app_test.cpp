@@ -224,9 +224,13 @@ TEST(ConfigAppQt, AFailedReadAfterConnectingShowsTheConnectWindowAgain) {
 TEST_F(ConnectedAppTest, LegacyLoadThatCannotBeWrittenStopsWithAFailureStatus) {
     const std::string noVector = QDir::temp().filePath("varnel-no-reset-vector.s19").toStdString();
     std::ofstream(noVector) << "S1058000450134\nS9030000FC\n";
+    const std::string noRecords = QDir::temp().filePath("varnel-no-records.s19").toStdString();
+    std::ofstream(noRecords) << "Release notes\n";
     const struct {
         std::string file, message;
-    } cases[] = {{"/nonexistent/fw.s19", "Error loading firmware file"}, {noVector, kNoResetVector}};
+    } cases[] = {{"/nonexistent/fw.s19", "Error loading firmware file"},
+                 {noVector, kNoResetVector},
+                 {noRecords, "The file holds no firmware records."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         f.ui.messages.clear();
@@ -243,6 +247,7 @@ TEST_F(ConnectedAppTest, LegacyLoadThatCannotBeWrittenStopsWithAFailureStatus) {
         EXPECT_FALSE(f.session.port->isOpen());
     }
     std::remove(noVector.c_str());
+    std::remove(noRecords.c_str());
 }
 
 }  // namespace
