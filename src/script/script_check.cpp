@@ -34,7 +34,8 @@ std::string finding(std::size_t index, const std::vector<std::uint8_t>& s, const
 
 }  // namespace
 
-std::vector<std::string> scriptCheckFindings(const std::vector<std::vector<std::uint8_t>>& statements) {
+std::vector<std::string> scriptCheckFindings(const std::vector<std::vector<std::uint8_t>>& statements,
+                                             const std::vector<bool>& operandsLeftEmpty) {
     std::vector<std::string> out;
     std::vector<std::size_t> open;  // statement indexes of the blocks not yet ended
     for (std::size_t i = 0; i < statements.size(); ++i) {
@@ -42,7 +43,8 @@ std::vector<std::string> scriptCheckFindings(const std::vector<std::vector<std::
         if (s.empty()) continue;
         const std::uint8_t op = s.front();
         if (open.empty() && !isEvent(op)) out.push_back(finding(i, s, kOutsideEventFinding));
-        if (operandEmpty(s)) out.push_back(finding(i, s, kEmptyOperandFinding));
+        if (operandEmpty(s) || (i < operandsLeftEmpty.size() && operandsLeftEmpty[i]))
+            out.push_back(finding(i, s, kEmptyOperandFinding));
         if (op == script_op::kEndBlock && !open.empty()) open.pop_back();
         else if (opensBlock(op)) open.push_back(i);
     }

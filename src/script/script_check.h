@@ -11,8 +11,11 @@ namespace varnel {
 // block left open at the end, an operand with nothing in it. The compiler
 // stores any order of statements; this is the editor's second look before OK
 // stores them. One line per finding, "line N: ..." with N counted from the
-// first statement.
-std::vector<std::string> scriptCheckFindings(const std::vector<std::vector<std::uint8_t>>& statements);
+// first statement. `operandsLeftEmpty` marks the statements whose number
+// box (C, X or Y) was empty when its button added them: they hold 0, which
+// the bytes cannot tell from a 0 typed on purpose.
+std::vector<std::string> scriptCheckFindings(const std::vector<std::vector<std::uint8_t>>& statements,
+                                             const std::vector<bool>& operandsLeftEmpty = {});
 
 // The question OK asks when there are findings: the first few of them, and
 // whether to store the program all the same.

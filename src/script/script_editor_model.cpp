@@ -132,6 +132,7 @@ bool ScriptEditorModel::addLine(const std::string& text, const std::vector<std::
     free->bytes = bytes;
     free->text = text;
     free->level = level;
+    free->operandLeftEmpty = false;
     items_.insert(items_.begin() + anchor + 1, slot);
     selected_ = anchor + 1;
     byteTotal_ += static_cast<int>(bytes.size());
@@ -306,6 +307,14 @@ void ScriptEditorModel::press(ScriptButton button) {
     // Every other button reads all the operand inputs first, whether or not
     // its statement uses them, and then adds its line with the values held.
     readOperands();
+    // An empty number box reads as 0, which the bytes cannot tell from a 0
+    // typed on purpose: the line remembers it for OK's check.
+    const auto blank = [](const std::string& t) { return t.find_first_not_of(" \t") == std::string::npos; };
+    const bool cUsed = button == B::IfAEqualsC || button == B::IfALessC || button == B::IfAGreaterC ||
+                       button == B::SetAToC || button == B::PeekCXY || button == B::PokeCXY;
+    const bool xyUsed = button == B::PeekCXY || button == B::PokeCXY;
+    const bool leftEmpty = (cUsed && blank(inputs.cText)) || (xyUsed && (blank(inputs.xText) || blank(inputs.yText)));
+    const int countBefore = itemCount();
     // The mask/value operand is one byte on the tracker: only X's low 8 bits are stored.
     const auto x = static_cast<std::uint8_t>(x_ & 0xFF);
     switch (button) {
@@ -328,11 +337,19 @@ void ScriptEditorModel::press(ScriptButton button) {
     case B::PokeCXY: addStatement(pokeStatement(c_, x, y_)); break;
     default: break;
     }
+    if (leftEmpty && itemCount() > countBefore)
+        slots_[static_cast<std::size_t>(items_[static_cast<std::size_t>(selected_)])].operandLeftEmpty = true;
 }
 
 std::vector<std::vector<std::uint8_t>> ScriptEditorModel::statements() const {
     std::vector<std::vector<std::uint8_t>> out;
     for (int item = 1; item < lastItem(); ++item) out.push_back(slotOf(item).bytes);
+    return out;
+}
+
+std::vector<bool> ScriptEditorModel::operandsLeftEmpty() const {
+    std::vector<bool> out;
+    for (int item = 1; item < lastItem(); ++item) out.push_back(slotOf(item).operandLeftEmpty);
     return out;
 }
 
@@ -348,7 +365,7 @@ bool ScriptEditorModel::ok() {
     ScriptBuffer scratch;
     const auto program = statements();
     if (compileScript(program, scratch, ui_) == 0) return false;
-    const auto findings = scriptCheckFindings(program);
+    const auto findings = scriptCheckFindings(program, operandsLeftEmpty());
     if (!findings.empty() && !ui_.askYesNo(scriptCheckQuestion(findings))) return false;
     std::copy(scratch.begin(), scratch.end(), area_.bytes.begin());
     if (scriptEnabled) featureFlags_ = static_cast<std::uint8_t>(featureFlags_ | kScriptEnabledBit);

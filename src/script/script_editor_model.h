@@ -20,6 +20,7 @@ struct ScriptLine {
     std::vector<std::uint8_t> bytes;
     std::string text;
     int level = 0;
+    bool operandLeftEmpty = false;  // added with the C, X or Y box it uses empty
 };
 
 // The statement buttons of the script editor.
@@ -105,6 +106,8 @@ public:
     // Statement bytes and shown lines between "Begin Script" and "End Script".
     std::vector<std::vector<std::uint8_t>> statements() const;
     std::vector<std::string> statementLines() const;
+    // Per statement, whether a number box it uses was empty when it was added.
+    std::vector<bool> operandsLeftEmpty() const;
 
     const ScriptLine& slotOf(int item) const { return slots_[static_cast<std::size_t>(items_[static_cast<std::size_t>(item)])]; }
 

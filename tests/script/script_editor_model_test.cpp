@@ -393,6 +393,29 @@ TEST_F(ScriptEditor, OkAsksBeforeStoringAnOddProgram) {
     EXPECT_EQ(featureFlags, 0xA1);
 }
 
+// "Set A = C" with the C box empty reads as 0: OK names the line, where the
+// same statement with a 0 typed passes.
+TEST_F(ScriptEditor, OkNamesAStatementAddedWithItsNumberBoxEmpty) {
+    ScriptEditorModel m(area, featureFlags, ui);
+    m.press(B::OnStartup);
+    m.inputs.cText = "0";
+    m.press(B::SetAToC);
+    m.inputs.cText = "";
+    m.press(B::SetAToC);
+    m.inputs.cText = "7";
+    m.inputs.xText = " ";
+    m.press(B::PeekCXY);
+    m.press(B::EndBlock);
+    ui.answers = {false};
+    EXPECT_FALSE(m.ok());
+    ASSERT_EQ(ui.questions.size(), 1u);
+    const std::string& q = ui.questions[0];
+    EXPECT_EQ(q.find("line 2:"), std::string::npos) << q;
+    EXPECT_NE(q.find("line 3: Set Counter 1 = 0 - operand left empty"), std::string::npos) << q;
+    EXPECT_NE(q.find("- operand left empty", q.find("line 4: ")), std::string::npos) << q;
+    EXPECT_EQ(area.bytes[0], 0xFF);
+}
+
 // A southern or western zero, or an angle a unit below zero, reads as 0.
 TEST_F(ScriptEditor, InAreaCornersNeverShowMinusZero) {
     ScriptEditorModel m(area, featureFlags, ui);
