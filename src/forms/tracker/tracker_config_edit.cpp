@@ -279,37 +279,41 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
     return 0;
 }
 
+int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session,
+                           const std::vector<std::string>& assignments, UserInterface& ui) {
+    if (holdsWeatherSettings(session)) {
+        WeatherForm form;
+        if (!openWeatherForm(edit, session, form, ui)) return -1;
+        auto apply = [&](std::string_view k, std::string_view v) { return applyWeatherKey(form, k, v); };
+        if (!applyAssignments(assignments, apply, ui)) return -1;
+        return storeWeatherRecord(form, session, ui) == 0 ? 0 : -1;
+    }
+    TrackerForm form;
+    if (!openTrackerForm(edit, session, form, ui)) return -1;
+    // The main dialog's values first; its windows then open on what it
+    // stored, as they would on the screen, and store only when changed.
+    std::vector<std::string> page, windowAssignments;
+    for (const std::string& a : assignments)
+        (isSatelliteKey(std::string_view(a).substr(0, a.find('='))) ? windowAssignments : page).push_back(a);
+    auto apply = [&](std::string_view k, std::string_view v) { return applyTrackerKey(form, k, v); };
+    if (!applyAssignments(page, apply, ui)) return -1;
+    if (checkAndStore(form, session, ui) != 0) return -1;
+
+    SatelliteForms windows;
+    showSatelliteForms(session, windows);
+    auto applyWindow = [&](std::string_view k, std::string_view v) {
+        return applySatelliteKey(form, windows, session, k, v);
+    };
+    if (!applyAssignments(windowAssignments, applyWindow, ui)) return -1;
+    return storeSatelliteForms(windows, session, ui) == 0 ? 0 : -1;
+}
+
 int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
                      UserInterface& ui) {
     Session session;
     if (!openConfigFile(edit, session, ui)) return -1;
     const bool weather = holdsWeatherSettings(session);
-    if (weather) {
-        WeatherForm form;
-        if (!openWeatherForm(edit, session, form, ui)) return -1;
-        auto apply = [&](std::string_view k, std::string_view v) { return applyWeatherKey(form, k, v); };
-        if (!applyAssignments(assignments, apply, ui)) return -1;
-        if (storeWeatherRecord(form, session, ui) != 0) return -1;
-    } else {
-        TrackerForm form;
-        if (!openTrackerForm(edit, session, form, ui)) return -1;
-        // The main dialog's values first; its windows then open on what it
-        // stored, as they would on the screen, and store only when changed.
-        std::vector<std::string> page, windowAssignments;
-        for (const std::string& a : assignments)
-            (isSatelliteKey(std::string_view(a).substr(0, a.find('='))) ? windowAssignments : page).push_back(a);
-        auto apply = [&](std::string_view k, std::string_view v) { return applyTrackerKey(form, k, v); };
-        if (!applyAssignments(page, apply, ui)) return -1;
-        if (checkAndStore(form, session, ui) != 0) return -1;
-
-        SatelliteForms windows;
-        showSatelliteForms(session, windows);
-        auto applyWindow = [&](std::string_view k, std::string_view v) {
-            return applySatelliteKey(form, windows, session, k, v);
-        };
-        if (!applyAssignments(windowAssignments, applyWindow, ui)) return -1;
-        if (storeSatelliteForms(windows, session, ui) != 0) return -1;
-    }
+    if (applyConfigAssignments(edit, session, assignments, ui) != 0) return -1;
 
     // Keep the file's flavour: one written without the script part (537
     // bytes) is saved without it again. A JL16 tracker file always gets its

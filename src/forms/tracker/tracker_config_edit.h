@@ -46,6 +46,13 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
 int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
                      UserInterface& ui);
 
+// What set does to the settings a session holds, without a file: the
+// assignments for edit.profile (edit.path only names the settings in
+// messages), checked and stored as the windows would. 0, or -1 after the
+// first refusal's message (what passed before may be stored).
+int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session,
+                           const std::vector<std::string>& assignments, UserInterface& ui);
+
 // Lists every key show and set know, one a line with what it takes: the main
 // dialog's keys, then those of the windows it opens (`window.field`).
 void listConfigKeys(std::ostream& out);
