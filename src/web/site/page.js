@@ -134,9 +134,12 @@ const varnel = {
       if (text) wrapper.querySelector('span').textContent = text;
     } else if (el.tagName === 'SELECT') {
       const rows = entries ? entries.split('\x1e') : [];
-      const same = el.options.length === rows.length && rows.every((r, i) => el.options[i].text === r);
+      // An option's text loses its leading spaces, which nest the script
+      // editor's blocks: they are shown as no-break spaces, and the row as
+      // given is kept as the option's value.
+      const same = el.options.length === rows.length && rows.every((r, i) => el.options[i].value === r);
       if (!same) {
-        el.replaceChildren(...rows.map((r) => new Option(r)));
+        el.replaceChildren(...rows.map((r) => new Option(r.replace(/^ +/, (m) => '\u00a0'.repeat(m.length)), r)));
       }
       el.selectedIndex = selected;
     } else if (el.type === 'range') {
