@@ -757,6 +757,42 @@ await test('offline once loaded (service worker)', async () => {
   await page.setOfflineMode(false);
 });
 
+await test('the keyboard alone: focus where it belongs, Enter, Alt+letter, nothing behind a modal window', async () => {
+  await page.reload();
+  await waitWindow('ConnectDialog', 10000);
+  const focused = () => page.evaluate(() => {
+    const top = [...document.querySelectorAll('#desktop .layer')].pop();
+    const a = document.activeElement;
+    return { inTop: top.contains(a), id: a.id, type: a.type || '' };
+  });
+  await page.waitForFunction(() => [...document.querySelectorAll('#desktop .layer')].pop().contains(document.activeElement));
+  check((await focused()).type === 'radio', 'after a reload the focus is not on a port: ' + JSON.stringify(await focused()));
+  await pickSlot('Emulated tracker (AP64)');
+  await page.keyboard.press('Enter');  // on the port's radio button: Connect
+  await waitWindow('TrackerConfigDialog', 30000);
+  check((await focused()).inTop, 'the tracker window opened without the focus');
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('KeyC');
+  await page.keyboard.up('Alt');
+  check((await focused()).id === 'TrackerConfigDialog-callsign', 'Alt+C went to ' + (await focused()).id);
+  const callsign = await page.$eval('#TrackerConfigDialog-callsign', (e) => e.value);
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', 'W1AW/M');
+  await page.keyboard.press('Enter');  // Write, the default button
+  const text = await waitMessage();
+  check(text.startsWith('Invalid callsign'), 'Enter gave ' + text);
+  check(await page.evaluate(() => [...document.querySelectorAll('#desktop .layer')].slice(0, -1).every((l) => l.inert)),
+    'a window behind the message still takes keys');
+  await page.keyboard.press('Escape');  // closes the message, and nothing behind it
+  await waitWindow('TrackerConfigDialog');
+  await new Promise((r) => setTimeout(r, 300));
+  check(!(await page.$('#desktop .layer:last-child .message')), 'Escape reached the window behind the message');
+  const back = await focused();
+  check(back.inTop && back.id === 'TrackerConfigDialog-callsign', 'the focus did not come back: ' + JSON.stringify(back));
+  await page.$eval('#TrackerConfigDialog-callsign', (e) => { e.value = ''; });
+  await page.type('#TrackerConfigDialog-callsign', callsign);
+});
+
 await test('every window named for a screen reader (axe-core finds no violation)', async () => {
   const problems = [...accessibility].filter(([, v]) => v.length).map(([w, v]) => `${w}: ${v.join('; ')}`);
   check(accessibility.size >= 11, `only ${accessibility.size} windows checked`);

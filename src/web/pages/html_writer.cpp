@@ -27,14 +27,35 @@ std::string escape(const std::string& text) {
     return out;
 }
 
-// Qt's mnemonic ampersands ("&Connect") are not shown; "&&" is one "&".
+// A caption with Qt's mnemonic ampersand ("&Connect"): the letter after it
+// underlined, as the desktop shows it; "&&" is one "&".
 std::string caption(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool mnemonic = text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&';
         if (text[i] == '&' && i + 1 < text.size()) ++i;
-        out += text[i];
+        out += mnemonic ? "<u>" + escape(std::string(1, text[i])) + "</u>" : escape(std::string(1, text[i]));
     }
-    return escape(out);
+    return out;
+}
+
+// The key of a caption's mnemonic, as the page's own Alt+key handling looks
+// for it (the browsers' accesskey would want another modifier in each
+// browser, and would reach a window behind a modal one), and as a screen
+// reader announces it; "" when the caption has none.
+std::string accessKey(const std::string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        const char key = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
+        if (!std::isalnum(static_cast<unsigned char>(key))) return "";
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+        return std::string(" data-mnemonic=\"") + key + "\" aria-keyshortcuts=\"Alt+" + upper + "\"";
+    }
+    return "";
 }
 
 constexpr int kUnlimited = 16777215;  // Designer's "no maximum"
@@ -234,7 +255,9 @@ private:
             // screen reader and focuses it when clicked.
             const std::string buddy = w.property("buddy");
             const std::string wrap = w.property("wordWrap") == "true" ? " class=\"wrap\"" : "";
-            if (!buddy.empty()) return "<label" + a + wrap + " for=\"" + id(buddy) + "\">" + text + "</label>";
+            if (!buddy.empty())
+                return "<label" + a + wrap + " for=\"" + id(buddy) + "\"" + accessKey(w.property("text")) + ">" + text +
+                       "</label>";
             return "<span" + a + wrap + ">" + text + "</span>";
         }
         if (cls == "QLineEdit") {
@@ -257,11 +280,12 @@ private:
             // is named by its object name.
             return "<label class=\"choice\"><input type=\"" + type + "\"" + a +
                    (type == "radio" ? " name=\"" + id(group) + "\"" : "") + (text.empty() ? ariaName(name) : "") +
-                   "><span>" + text + "</span></label>";
+                   accessKey(w.property("text")) + "><span>" + text + "</span></label>";
         }
         if (cls == "QPushButton") {
             const bool isDefault = w.property("default") == "true";
-            return "<button type=\"button\"" + a + (isDefault ? " class=\"default\"" : "") + ">" + text + "</button>";
+            return "<button type=\"button\"" + a + (isDefault ? " class=\"default\"" : "") +
+                   accessKey(w.property("text")) + ">" + text + "</button>";
         }
         if (cls == "QComboBox") return "<select" + a + ariaName(name) + "></select>";
         if (cls == "QListWidget")

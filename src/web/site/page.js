@@ -17,9 +17,12 @@ const varnel = {
     this.queue.push(`${token}\t${kind}\t${name}\t${value}`);
     if (this.waiter) { const w = this.waiter; this.waiter = null; w(); }
   },
-  // The next event, waiting for one when the queue is empty.
+  // The next event, waiting for one when the queue is empty. C++ waits for
+  // the user only once the top window is filled in: that is when it gets
+  // the keyboard's focus, if nothing in it has it yet.
   nextEvent() {
     if (this.queue.length) return Promise.resolve(this.queue.shift());
+    this.ensureFocus();
     return new Promise((resolve) => { this.waiter = () => resolve(this.queue.shift()); });
   },
   takeEvent() { return this.queue.length ? this.queue.shift() : ''; },
@@ -27,6 +30,32 @@ const varnel = {
   yieldTurn() { return new Promise((resolve) => setTimeout(resolve, 0)); },
 
   // --- windows -----------------------------------------------------------
+  // Only the top layer takes keys, clicks and focus: a window behind a modal
+  // one (the main window behind the write window, a window behind a
+  // message) is inert until it is on top again, its access keys with it.
+  layersChanged() {
+    const layers = [...document.querySelectorAll('#desktop .layer')];
+    layers.forEach((layer, i) => { layer.inert = i !== layers.length - 1; });
+    const top = layers[layers.length - 1];
+    // Back on a window: the control that had the focus gets it again.
+    if (top && top.lastFocus && top.lastFocus.isConnected && !top.contains(document.activeElement)) {
+      top.lastFocus.focus();
+    }
+  },
+  // The top window's first control that can take the focus (a checked
+  // radio button before its group's others), else its default button, else
+  // the window itself: the keyboard is never left with nothing.
+  ensureFocus() {
+    const layers = document.querySelectorAll('#desktop .layer');
+    const top = layers[layers.length - 1];
+    if (!top || top.contains(document.activeElement)) return;
+    const usable = (e) => !e.disabled && e.getClientRects().length > 0 && !e.closest('[hidden]');
+    const controls = [...top.querySelectorAll('.body input, .body select, .body textarea, .body button, .buttons button')]
+      .filter(usable).filter((e) => !(e.type === 'radio' && !e.checked &&
+        [...top.querySelectorAll(`input[type=radio][name="${e.name}"]`)].some((r) => r.checked && usable(r))));
+    const target = controls[0] || top.querySelector('.window');
+    target.focus();
+  },
   openWindow(uiName) {
     const template = document.getElementById('ui-' + uiName);
     if (!template) throw new Error('no window ' + uiName);
@@ -37,6 +66,7 @@ const varnel = {
     dialog.className = 'window';
     dialog.setAttribute('role', 'dialog');
     dialog.setAttribute('aria-modal', 'true');
+    dialog.tabIndex = -1;
     dialog.dataset.window = uiName;
     const bar = document.createElement('div');
     bar.className = 'titlebar';
@@ -63,9 +93,30 @@ const varnel = {
     this.wire(token, body);
     dialog.addEventListener('keydown', (e) => {
       if (e.key === 'Escape') { e.preventDefault(); this.post(token, 'close'); }
+      // Enter presses the default button, as in a desktop dialog; a button,
+      // a text box of lines or a list that Enter opens keep Enter for
+      // themselves.
+      const own = e.target.tagName === 'BUTTON' || e.target.tagName === 'TEXTAREA' ||
+        (e.target.tagName === 'SELECT' && e.target.size > 1) || e.target.closest('.table');
+      if (e.key === 'Enter' && !own && !e.altKey && !e.ctrlKey) {
+        const button = body.querySelector('button.default:not([disabled])');
+        if (button && !button.closest('[hidden]')) { e.preventDefault(); button.click(); }
+      }
+      // Alt and a caption's underlined letter, as on the desktop: a caption
+      // focuses its control, a button is pressed, a box is checked.
+      if (e.altKey && !e.ctrlKey && !e.metaKey && e.key.length === 1) {
+        const shown = [...body.querySelectorAll(`[data-mnemonic="${CSS.escape(e.key.toLowerCase())}"]`)]
+          .find((el) => el.getClientRects().length && !el.closest('[hidden]'));
+        if (!shown) return;
+        e.preventDefault();
+        const target = shown.tagName === 'LABEL' ? document.getElementById(shown.htmlFor) : shown;
+        if (!target || target.disabled) return;
+        target.focus();
+        if (target.tagName === 'BUTTON' || target.type === 'checkbox' || target.type === 'radio') target.click();
+      }
     });
-    const first = body.querySelector('input:not([disabled]),select,button.default,button');
-    if (first) setTimeout(() => first.focus(), 0);
+    layer.addEventListener('focusin', (e) => { layer.lastFocus = e.target; });
+    this.layersChanged();
     return token;
   },
   closeWindow(token) {
@@ -74,6 +125,7 @@ const varnel = {
     for (const t of w.timers.values()) clearInterval(t);
     w.layer.remove();
     this.windows.delete(token);
+    this.layersChanged();
   },
   setTitle(token, text) {
     const w = this.windows.get(token);
@@ -131,7 +183,9 @@ const varnel = {
     if (el.type === 'checkbox' || el.type === 'radio') {
       el.checked = kind === 'threestate' ? position === 1 : checked;
       if (kind === 'threestate') el.indeterminate = position === 2;
-      if (text) wrapper.querySelector('span').textContent = text;
+      // (A caption that stays the same keeps its underlined mnemonic.)
+      const span = wrapper.querySelector('span');
+      if (text && span.textContent !== text) span.textContent = text;
     } else if (el.tagName === 'SELECT') {
       const rows = entries ? entries.split('\x1e') : [];
       // An option's text loses its leading spaces, which nest the script
@@ -163,7 +217,7 @@ const varnel = {
       if (el.value !== text) el.value = text;
     } else if (el.tagName === 'FIELDSET') {
       if (text) el.querySelector('legend').textContent = text;
-    } else if (text || kind === 'label') {
+    } else if ((text || kind === 'label') && el.textContent !== text) {
       el.textContent = text;
     }
     return true;
@@ -223,21 +277,23 @@ const varnel = {
     const row = document.createElement('div');
     row.className = 'buttons';
     const names = buttons.split('|');
+    const done = (i) => { layer.remove(); this.layersChanged(); this.post(token, 'answer', '', i); };
     names.forEach((label, i) => {
       const b = document.createElement('button');
       b.type = 'button';
       b.textContent = label;
-      b.addEventListener('click', () => { layer.remove(); this.post(token, 'answer', '', i); });
+      b.addEventListener('click', () => done(i));
       row.append(b);
     });
     box.addEventListener('keydown', (e) => {
       // Escape is the last button: OK, No or Cancel.
-      if (e.key === 'Escape') { e.preventDefault(); layer.remove(); this.post(token, 'answer', '', names.length - 1); }
+      if (e.key === 'Escape') { e.preventDefault(); done(names.length - 1); }
     });
     box.append(p, row);
     layer.append(box);
     document.getElementById('desktop').append(layer);
-    setTimeout(() => row.firstChild.focus(), 0);
+    this.layersChanged();
+    row.firstChild.focus();
     return token;
   },
 };
