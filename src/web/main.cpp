@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "emulator/model_port.h"
+#include "emulator/model/model_port.h"
 #include "session/session.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"

@@ -1,14 +1,14 @@
 // ModelPort: the page's "Emulated tracker", a serial port whose far end is a
 // device model in the same process. It must keep the system ports' time-out
 // table and carry the real link to every chip.
-#include "emulator/model_port.h"
+#include "emulator/model/model_port.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
-#include "emulator/default_settings.h"
-#include "emulator/emulated_chip.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/emulated_chip.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "session/session.h"

@@ -5,8 +5,8 @@
 
 #include "config/device_target.h"
 #include "core/user_interface.h"
-#include "emulator/default_settings.h"
-#include "emulator/model_serial_port.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/model_serial_port.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "serial/serial_port.h"
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 
 namespace varnel {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "serial/serial_port.h"
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 #include "link/link_clock.h"
 
 namespace varnel {

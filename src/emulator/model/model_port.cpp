@@ -1,4 +1,4 @@
-#include "emulator/model_port.h"
+#include "emulator/model/model_port.h"
 
 #include <algorithm>
 #include <chrono>

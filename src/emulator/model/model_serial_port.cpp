@@ -1,10 +1,10 @@
-#include "emulator/model_serial_port.h"
+#include "emulator/model/model_serial_port.h"
 
 #include <algorithm>
 
 #include "core/user_interface.h"
 #include "serial/serial_timing.h"
-#include "emulator/line_speed.h"
+#include "emulator/model/line_speed.h"
 #include "serial/serial_messages.h"
 
 namespace varnel {
