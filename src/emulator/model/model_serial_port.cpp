@@ -142,7 +142,8 @@ void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std
 
 void ModelSerialPort::collectOutput() {
     for (const auto& chunk : model_->takeOutput()) {
-        // A port that is closed hears nothing; one at another speed hears garbage.
+        // A port that is closed hears nothing; one at another speed hears what
+        // the host's UART makes of the bytes.
         if (!open_) continue;
         std::uint64_t busy = chunk.busyMicros;
         for (std::uint8_t b : hearAtSpeed(chunk.bytes.data(), chunk.bytes.size(), chunk.speed, speed_)) {
