@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "config/device_target.h"
-#include "emulator/default_settings.h"
-#include "emulator/device_model.h"
-#include "emulator/model_serial_port.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/device_model.h"
+#include "emulator/model/model_serial_port.h"
 #include "fuzz_input.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "emulator/default_settings.h"
-#include "emulator/line_speed.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/line_speed.h"
 
 namespace varnel {
 

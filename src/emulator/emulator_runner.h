@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "emulator/device_model.h"
-#include "emulator/fault_plan.h"
+#include "emulator/model/device_model.h"
+#include "emulator/model/fault_plan.h"
 #include "emulator/pty_transport.h"
-#include "emulator/usb_adapter.h"
+#include "emulator/model/usb_adapter.h"
 
 namespace varnel {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "emulator/flash_memory.h"
+#include "emulator/model/flash_memory.h"
 
 namespace varnel {
 

@@ -1,7 +1,7 @@
 #include "web/emulated_trackers.h"
 
-#include "emulator/default_settings.h"
-#include "emulator/emulated_chip.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/emulated_chip.h"
 
 namespace varnel::web {
 

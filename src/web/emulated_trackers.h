@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 #include "shell/front_end.h"
 
 namespace varnel::web {

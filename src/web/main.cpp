@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "emulator/model_port.h"
+#include "emulator/model/model_serial_port.h"
 #include "session/session.h"
 #include "shell/app_context.h"
 #include "shell/command_line.h"
@@ -41,8 +41,8 @@ int main() {
         // Every wait on a port gives the browser its turn, so the page
         // repaints and answers clicks even inside a half-second read.
         auto serial = std::make_unique<web::WebSerialPort>();
-        auto emulated =
-            std::make_unique<ModelPort>([&trackers](const std::string& path) { return trackers.modelFor(path); });
+        auto emulated = std::make_unique<ModelSerialPort>(
+            [&trackers](const std::string& path) { return trackers.modelFor(path); }, ModelSerialPort::Time::Real);
         serial->setWaitHandler(&ui);
         emulated->setWaitHandler(&ui);
         session.port = std::make_unique<web::PageSerialPort>(std::move(serial), std::move(emulated));

@@ -7,7 +7,7 @@
 #include "config/ax25_codec.h"
 #include "config/device_target.h"
 #include "config/settings_record.h"
-#include "emulator/default_settings.h"
+#include "emulator/model/default_settings.h"
 #include "emulator/flash_file.h"
 
 namespace varnel {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "config/device_target.h"
-#include "emulator/device_model.h"
-#include "emulator/line_speed.h"
+#include "emulator/model/device_model.h"
+#include "emulator/model/line_speed.h"
 #include "emulator/model_bench.h"
 
 namespace varnel {

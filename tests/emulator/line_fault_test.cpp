@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/fault_plan.h"
+#include "emulator/model/fault_plan.h"
 #include "emulator/model_bench.h"
 
 namespace varnel {

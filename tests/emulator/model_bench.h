@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 
 namespace varnel {
 

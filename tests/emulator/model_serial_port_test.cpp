@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "config/device_target.h"
 #include "core/user_interface.h"
-#include "emulator/default_settings.h"
-#include "emulator/model_serial_port.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/emulated_chip.h"
+#include "emulator/model/model_serial_port.h"
 #include "link/boot_link.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
 #include "link/write_progress.h"
 #include "session/session.h"
+#include "support/recording_ui.h"
 
 namespace varnel {
 namespace {
@@ -108,6 +111,89 @@ TEST(ModelSerialPort, LineFaultsHitTheBytesTheyAimAtAndTheLinkReadsAgain) {
         ASSERT_EQ(line.boot.readInto(at, at + 128, got), 0);
         EXPECT_GE(line.port.faultsFired(), 1u);
         for (std::uint32_t i = 0; i < 128; ++i) ASSERT_EQ(got[i], line.model.flash().read(at + i)) << i;
+    }
+}
+
+// The device's answers as the host's UART hears them, the same on both
+// clocks (and as varnel-emu's pty gives them): the bootloader announces at
+// 19200; a host listening faster hears each 0xFC as 0x00, one listening
+// slower hears nothing; over the board's own USB port speeds mean nothing.
+TEST(ModelSerialPort, AByteAtTheWrongSpeedIsHeardAsTheDevicesUartHearsIt) {
+    struct Case {
+        const char* chip;
+        bool usb;
+        const char* hostSpeed;
+        int got;  // the byte heard, -1: nothing
+    };
+    const Case cases[] = {
+        {"AP64", false, "19200", 0xFC}, {"AP64", false, "57600", 0x00},
+        {"AP64", false, "9600", -1},    {"JM60", true, "9600", 0xFC},
+    };
+    for (const auto time : {ModelSerialPort::Time::Virtual, ModelSerialPort::Time::Real})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.hostSpeed) + (time == ModelSerialPort::Time::Real ? " real" : " virtual"));
+            DeviceModel model(*findEmulatedChip(c.chip));
+            model.setUsbCdc(c.usb);
+            ModelSerialPort port([&](const std::string&) { return &model; }, time);
+            model.startInBootloader(DeviceModel::Clock::time_point{} + std::chrono::milliseconds(port.nowMs()));
+            QuietUi ui;
+            ASSERT_EQ(port.openPort("emulated", c.hostSpeed, ui), 1);
+            std::uint8_t b = 0x55;
+            const int n = port.readBytes(&b, 1);
+            EXPECT_EQ(n == 1 ? b : -1, c.got);
+        }
+}
+
+// On the real clock (the page's emulated trackers) a wait keeps the read
+// time-outs in the machine's time and hands the interface its turn within
+// every 10 ms; the port refuses to be used from inside a turn, while the
+// command it waits for is still on the line.
+TEST(ModelSerialPort, OnTheRealClockAWaitTakesItsTimeAndHandsTheInterfaceItsTurns) {
+    DeviceModel model(*findEmulatedChip("AP64"));
+    model.faults().silent = true;
+    ModelSerialPort port([&](const std::string& name) { return name == "emulated:AP64" ? &model : nullptr; },
+                         ModelSerialPort::Time::Real);
+    test::RecordingUi ui;
+    int fromTurn = 0;
+    ui.onPump = [&] {
+        std::uint8_t b = 0;
+        fromTurn += port.readBytes(&b, 1) + port.writeBytes(&b, 1);
+    };
+    port.setWaitHandler(&ui);
+    ASSERT_EQ(port.openPort("emulated:AP64", "9600", ui), 1);
+    std::uint8_t buffer[10] = {};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.readBytes(buffer, 10), 0);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_GE(ms.count(), 520);  // 500 + 2 * 10
+    EXPECT_LT(ms.count(), 1000);
+    EXPECT_GE(ui.pumps, 52);
+    EXPECT_EQ(fromTurn, -2 * ui.pumps);
+    // A name that is no emulated tracker does not open, and says so.
+    EXPECT_EQ(port.openPort("emulated:NONE", "9600", ui), -1);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Can't open serial port"});
+}
+
+// The page's emulated trackers: the link connects and reads every chip on
+// the real clock, each tracker found by its port's name.
+TEST(ModelSerialPort, TheLinkConnectsAndReadsEveryChipOnTheRealClock) {
+    std::size_t count = 0;
+    const EmulatedChip* chips = emulatedChips(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(std::string(chips[i].chipName));
+        DeviceModel model(chips[i]);
+        writeDefaultSettings(model.flash(), chips[i]);
+        Session session;
+        session.port = std::make_unique<ModelSerialPort>(
+            [&](const std::string& name) { return name == "emulated" ? &model : nullptr; }, ModelSerialPort::Time::Real);
+        test::RecordingUi ui;
+        BootLink link(session, ui);
+        session.link.linkAbort = LinkState::kAbortRunning;
+        ASSERT_GE(link.connect("emulated", true), 0);
+        EXPECT_EQ(session.link.chipName, chips[i].chipName);
+        EXPECT_EQ(readDeviceConfiguration(link, session), 0);
+        EXPECT_EQ(session.settings.family(), 0);
+        EXPECT_TRUE(ui.messages.empty());
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "emulator/usb_adapter.h"
+#include "emulator/model/usb_adapter.h"
 
 namespace varnel {
 namespace {

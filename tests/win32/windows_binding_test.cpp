@@ -13,7 +13,7 @@
 
 #include "config/settings_packing.h"
 #include "config/settings_record.h"
-#include "emulator/default_settings.h"
+#include "emulator/model/default_settings.h"
 #include "forms/tracker/tracker_control_ids.h"
 #include "forms/weather/weather_form.h"
 #include "session/session.h"

@@ -1,16 +1,41 @@
-#include "emulator/model_serial_port.h"
+#include "emulator/model/model_serial_port.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "core/user_interface.h"
 #include "serial/serial_timing.h"
-#include "emulator/line_speed.h"
+#include "emulator/model/line_speed.h"
 #include "serial/serial_messages.h"
 
 namespace varnel {
 
+namespace {
+
+// The machine's steady clock, the one the device model counts in.
+std::int64_t machineMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               DeviceModel::Clock::now().time_since_epoch())
+        .count();
+}
+
+// In the port's milliseconds, rounded up: a wait timed from it never ends
+// before its deadline.
+std::int64_t machineMs() { return (machineMicros() + 999) / 1000; }
+
+}  // namespace
+
 ModelSerialPort::ModelSerialPort(DeviceModel& model, std::int64_t startMs)
-    : model_(model), now_(startMs), lineFreeUs_{startMs * 1000, startMs * 1000} {}
+    : model_(&model), now_(startMs), lineFreeUs_{startMs * 1000, startMs * 1000} {}
+
+ModelSerialPort::ModelSerialPort(ModelFor modelFor, Time time)
+    : modelFor_(std::move(modelFor)), time_(time), now_(time == Time::Real ? machineMs() : 0),
+      lineFreeUs_{now_ * 1000, now_ * 1000} {}
+
+std::int64_t ModelSerialPort::nowMs() const {
+    return time_ == Time::Real ? std::max(now_, machineMs()) : now_;
+}
 
 void ModelSerialPort::addFault(const LineFault& fault) { faults_.push_back(fault); }
 
@@ -49,12 +74,26 @@ DeviceModel::Clock::time_point ModelSerialPort::modelTime() const {
     return DeviceModel::Clock::time_point{} + std::chrono::milliseconds(now_);
 }
 
-int ModelSerialPort::openPort(const std::string&, const std::string& speed, UserInterface& ui) {
+int ModelSerialPort::openPort(const std::string& name, const std::string& speed, UserInterface& ui) {
+    DeviceModel* model = modelFor_ ? modelFor_(name) : model_;
+    if (!model) {
+        ui.message(serial_messages::kCantOpen);
+        return -1;
+    }
     unsigned long baud = 0;
     if (!parsePortSpeed(speed, baud)) {
         ui.message(serial_messages::kInvalidSpeed);
         return -1;
     }
+    if (model != model_) {
+        // Another tracker: nothing on the way to the last one reaches it.
+        toTracker_.clear();
+        toHost_.clear();
+        model_ = model;
+    }
+    // Whatever the tracker said while the port was closed went unheard, as
+    // opening a system port purges its input.
+    catchUp();
     speed_ = static_cast<std::uint32_t>(baud);
     open_ = true;
     return 1;
@@ -102,8 +141,9 @@ void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std
 }
 
 void ModelSerialPort::collectOutput() {
-    for (const auto& chunk : model_.takeOutput()) {
-        // A port that is closed hears nothing; one at another speed hears garbage.
+    for (const auto& chunk : model_->takeOutput()) {
+        // A port that is closed hears nothing; one at another speed hears what
+        // the host's UART makes of the bytes.
         if (!open_) continue;
         std::uint64_t busy = chunk.busyMicros;
         for (std::uint8_t b : hearAtSpeed(chunk.bytes.data(), chunk.bytes.size(), chunk.speed, speed_)) {
@@ -116,7 +156,7 @@ void ModelSerialPort::collectOutput() {
 std::int64_t ModelSerialPort::nextEvent() const {
     std::int64_t next = INT64_MAX;
     if (!toTracker_.empty()) next = toTracker_.front().at;
-    if (auto d = model_.nextDeadline()) {
+    if (auto d = model_->nextDeadline()) {
         const auto ms = std::chrono::ceil<std::chrono::milliseconds>(*d - DeviceModel::Clock::time_point{});
         next = std::min<std::int64_t>(next, ms.count());
     }
@@ -124,13 +164,34 @@ std::int64_t ModelSerialPort::nextEvent() const {
 }
 
 void ModelSerialPort::advanceTo(std::int64_t t) {
+    if (time_ == Time::Virtual) {
+        runTo(t);
+        return;
+    }
+    // A wait hands the interface its turn every millisecond.
+    for (std::int64_t left; t > now_ && (left = t * 1000 - machineMicros()) > 0;) {
+        std::this_thread::sleep_for(std::chrono::microseconds(std::min<std::int64_t>(left, 1000)));
+        handOver();
+    }
+    catchUp();
+}
+
+void ModelSerialPort::catchUp() {
+    if (time_ == Time::Real) runTo(machineMs());
+}
+
+void ModelSerialPort::runTo(std::int64_t t) {
+    if (!model_) {
+        now_ = std::max(now_, t);
+        return;
+    }
     for (;;) {
         while (!toTracker_.empty() && toTracker_.front().at <= now_) {
             const Timed x = toTracker_.front();
             toTracker_.pop_front();
-            model_.receive(&x.byte, 1, x.speed, modelTime());
+            model_->receive(&x.byte, 1, x.speed, modelTime());
         }
-        model_.tick(modelTime());
+        model_->tick(modelTime());
         collectOutput();
         const std::int64_t next = nextEvent();
         if (next > t) break;
@@ -141,15 +202,17 @@ void ModelSerialPort::advanceTo(std::int64_t t) {
 }
 
 int ModelSerialPort::writeBytes(const std::uint8_t* data, int n) {
-    if (!open_ || model_.hungUp()) return -1;
+    if (!open_ || model_->hungUp() || handingOver()) return -1;
+    catchUp();
     for (int i = 0; i < n; ++i) transmit(Way::ToTracker, data[i], speed_);
     advanceTo(now_);
     return n;
 }
 
 int ModelSerialPort::readBytes(std::uint8_t* buffer, int n) {
-    if (!open_ || model_.hungUp()) return -1;
-    // The port's time-outs, on the virtual clock: all n bytes, a gap of
+    if (!open_ || model_->hungUp() || handingOver()) return -1;
+    catchUp();
+    // The port's time-outs, on the line's clock: all n bytes, a gap of
     // 100 ms after a byte, or 500 + 2n ms in all.
     const std::int64_t end = now_ + serial_timing::readTotalMs(n);
     std::int64_t giveUp = end;
@@ -170,7 +233,7 @@ int ModelSerialPort::readBytes(std::uint8_t* buffer, int n) {
 }
 
 int ModelSerialPort::flushPort(int discardInput) {
-    if (!discardInput) return 0;
+    if (!discardInput || handingOver()) return 0;
     advanceTo(now_);
     // Only what has arrived is discarded; bytes still on the line come later.
     while (!toHost_.empty() && toHost_.front().at <= now_) toHost_.pop_front();

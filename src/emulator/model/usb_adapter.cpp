@@ -1,6 +1,6 @@
-#include "emulator/usb_adapter.h"
+#include "emulator/model/usb_adapter.h"
 
-#include "emulator/line_speed.h"
+#include "emulator/model/line_speed.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "emulator/line_speed.h"
+#include "emulator/model/line_speed.h"
 
 namespace varnel {
 

@@ -1,11 +1,11 @@
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 #include "core/bytes.h"
-#include "emulator/line_speed.h"
+#include "emulator/model/line_speed.h"
 
 namespace varnel {
 

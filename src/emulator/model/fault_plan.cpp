@@ -1,4 +1,4 @@
-#include "emulator/fault_plan.h"
+#include "emulator/model/fault_plan.h"
 
 #include <cstdio>
 #include <cstdlib>

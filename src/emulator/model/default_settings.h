@@ -1,7 +1,7 @@
 #pragma once
 
-#include "emulator/emulated_chip.h"
-#include "emulator/flash_memory.h"
+#include "emulator/model/emulated_chip.h"
+#include "emulator/model/flash_memory.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "emulator/emulated_chip.h"
+#include "emulator/model/emulated_chip.h"
 
 #include <algorithm>
 #include <array>

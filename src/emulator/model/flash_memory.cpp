@@ -1,4 +1,4 @@
-#include "emulator/flash_memory.h"
+#include "emulator/model/flash_memory.h"
 
 #include <algorithm>
 

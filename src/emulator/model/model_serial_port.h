@@ -2,27 +2,42 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "serial/serial_port.h"
-#include "emulator/device_model.h"
+#include "emulator/model/device_model.h"
 #include "link/link_clock.h"
 
 namespace varnel {
 
-// A serial port wired straight to a device model, on a virtual clock, for
-// running the host's link in-process: bytes cross at their line speed's
-// wire time (10 bits a byte) and the model's answers come after its working
-// time, then wait in the port's receive buffer; and
-// a read that waits (or the link's sleep) advances the clock instead of
-// sleeping, ticking the model on the way (its announce, its time-outs). So a
-// whole connect, read or firmware load takes no real time and always runs
-// the same way. Line faults aimed at chosen bytes of either direction stand
-// in for a poor line.
+// A serial port wired straight to a device model in the same process:
+// bytes cross at their line speed's wire time (10 bits a byte) and the
+// model's answers come after its working time, then wait in the port's
+// receive buffer; a read keeps the system ports' time-out table. Bytes sent
+// at another speed than the receiver listens at are heard as the device's
+// UART hears them (`hearAtSpeed`), the same way varnel-emu treats them on a
+// pseudo-terminal. Line faults aimed at chosen bytes of either direction, or
+// seeded noise, stand in for a poor line.
+//
+// The line runs on one of two clocks, and behaves the same on both:
+// - the virtual clock stands still until the port moves it: a read that
+//   waits (or the link's sleep) advances it instead of sleeping, ticking the
+//   model on the way (its announce, its time-outs), so a whole connect, read
+//   or firmware load takes no real time and always runs the same way (the
+//   noisy-line tests, the link's fuzz target);
+// - the real clock is the machine's steady clock: the port runs the line up
+//   to it whenever it is used, and a wait sleeps, handing the interface its
+//   turn every millisecond (the page's emulated trackers: a wait in the
+//   browser spins, and its turn is where the page repaints and idles).
 class ModelSerialPort : public SerialPort, public LinkClock {
 public:
+    enum class Time : std::uint8_t { Virtual, Real };
+    // The tracker a port name stands for (nullptr: no such device).
+    using ModelFor = std::function<DeviceModel*(const std::string& name)>;
     enum class Way : std::uint8_t { ToHost, ToTracker };
     enum class FaultKind : std::uint8_t {
         Flip,       // the byte arrives with the bits of `value` flipped (0: bit 0)
@@ -38,9 +53,13 @@ public:
         std::uint8_t value = 0;
     };
 
-    // The clock starts at startMs (a second port on a copy of a model
-    // carries on at the first one's time).
+    // One tracker, whatever name the port is opened with, on the virtual
+    // clock from startMs (a second port on a copy of a model carries on at
+    // the first one's time).
     explicit ModelSerialPort(DeviceModel& model, std::int64_t startMs = 0);
+    // The tracker each open's name stands for; a name that stands for none
+    // does not open ("Can't open serial port"). The virtual clock starts at 0.
+    ModelSerialPort(ModelFor modelFor, Time time);
 
     // Noise, as on a long or poor cable: each of a character's ten bits
     // (start, eight data, stop) flips with probability bitErrorRate, drawn
@@ -67,9 +86,10 @@ public:
     int flushPort(int discardInput) override;
     int takeLineErrors() override;
 
-    std::int64_t nowMs() const { return now_; }
-    std::int64_t nowMs() override { return now_; }
-    void sleepMs(int ms) override { advanceTo(now_ + std::max(ms, 0)); }
+    // The line's time (on the real clock: the machine's, in its milliseconds).
+    std::int64_t nowMs() const;
+    std::int64_t nowMs() override { return std::as_const(*this).nowMs(); }
+    void sleepMs(int ms) override { advanceTo(nowMs() + std::max(ms, 0)); }
 
     std::uint32_t speed() const { return speed_; }
 
@@ -83,16 +103,24 @@ private:
     // The noise on one byte; true when it leaves a framing error.
     bool addNoise(Way way, std::uint8_t& b);
     DeviceModel::Clock::time_point modelTime() const;
+    // Moves the line on to `t`: the virtual clock at once, the real one once
+    // the machine's clock has got there, and then as far as it has got.
+    void advanceTo(std::int64_t t);
+    // The real clock: what has happened on the line since the port last ran
+    // it. (The virtual clock is wherever the port last moved it.)
+    void catchUp();
     // Runs the model up to `t`: bytes due to it are heard, its deadlines
     // ticked, and its answers put on the line towards the host.
-    void advanceTo(std::int64_t t);
+    void runTo(std::int64_t t);
     void collectOutput();
     // Puts one byte on the line one way, through the faults aimed at it.
     void transmit(Way way, std::uint8_t b, std::uint32_t speed, std::uint64_t busyMicros = 0);
     std::int64_t nextEvent() const;
 
-    DeviceModel& model_;
-    std::int64_t now_ = 0;
+    ModelFor modelFor_;
+    DeviceModel* model_ = nullptr;  // the tracker of the last open (or the one tracker)
+    Time time_ = Time::Virtual;
+    std::int64_t now_ = 0;  // how far the line has run
     bool open_ = false;
     std::uint32_t speed_ = 9600;
     Noise noise_;

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "device/device_info.h"
-#include "emulator/command_log.h"
-#include "emulator/emulated_chip.h"
-#include "emulator/fault_plan.h"
-#include "emulator/flash_memory.h"
+#include "emulator/model/command_log.h"
+#include "emulator/model/emulated_chip.h"
+#include "emulator/model/fault_plan.h"
+#include "emulator/model/flash_memory.h"
 
 namespace varnel {
 

@@ -1,8 +1,8 @@
-#include "emulator/command_log.h"
+#include "emulator/model/command_log.h"
 
 #include <cstdio>
 
-#include "emulator/usb_adapter.h"
+#include "emulator/model/usb_adapter.h"
 
 namespace varnel {
 

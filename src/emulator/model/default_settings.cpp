@@ -1,4 +1,4 @@
-#include "emulator/default_settings.h"
+#include "emulator/model/default_settings.h"
 
 #include <algorithm>
 #include <array>
