@@ -10,6 +10,7 @@
 #include "emulator/default_settings.h"
 #include "emulator/emulated_chip.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "session/session.h"
 #include "support/recording_ui.h"
@@ -49,7 +50,7 @@ TEST(ModelPort, TheLinkConnectsAndReadsEveryChip) {
         RecordingUi ui;
         BootLink link(session, ui);
         session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect("emulated", true), 0);
+        ASSERT_EQ(Connector(link).connect("emulated", true), ConnectResult::Connected);
         EXPECT_EQ(session.link.chipName, chips[i].chipName);
         EXPECT_EQ(readDeviceConfiguration(link, session), 0);
         EXPECT_EQ(session.settings.family(), 0);
