@@ -360,6 +360,26 @@ TEST_F(BootLinkTest, ProgramRangeFailuresStopWithTheBlocksMessage) {
     }
 }
 
+// A write that stopped (a lost link, say) carries on from the block it
+// stopped at: the blocks verified before are not erased again.
+TEST_F(BootLinkTest, AWriterRunAgainCarriesOnFromTheBlockItStoppedAt) {
+    enterBootloader("AP64");
+    touch(0xF400, 0xF440);
+    touch(0xF600, 0xF640);
+    device.nakErase = {0xF600};
+    RangeWriter writer = RangeWriter::forTouched(boot, quiet);
+    ASSERT_EQ(writer.run(), -1);
+    EXPECT_EQ(writer.stoppedAt(), 0xF600u);
+    device.nakErase.clear();
+    device.log.clear();
+    ASSERT_EQ(writer.run(), 0);
+    ASSERT_FALSE(device.log.empty());
+    EXPECT_EQ(device.codes(), "EWRRR");  // the second block, then one byte of each
+    EXPECT_EQ(device.log.front().field, 0xF600u);
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF440,
+                           device.flash.begin() + 0xF400));
+}
+
 TEST_F(BootLinkTest, Jm128WritesWholeFourByteUnitsSoNothingLandsShifted) {
     enterBootloader("JM128");
     device.writeSize = 128;
