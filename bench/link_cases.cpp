@@ -19,6 +19,7 @@
 #include "emulator/emulator_runner.h"
 #include "link/bin_export.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "serial/posix_serial_port.h"
 #include "link/staged_write.h"
@@ -48,7 +49,7 @@ public:
         session_.port = makeSystemSerialPort();
         BootLink link(session_, ui_);
         session_.link.linkAbort = LinkState::kAbortRunning;
-        if (link.connect(emu_.slavePath(), true) < 0)
+        if (Connector(link).connect(emu_.slavePath(), true) != ConnectResult::Connected)
             throw std::runtime_error("no connection to the emulated " + chip);
         session_.link.linkAbort = LinkState::kAbortIdle;
         selectTarget(session_.target, session_.link.chipName);
@@ -157,7 +158,7 @@ int writeSettings(Session& s, BootLink& link) {
     NoWriteProgress quiet;
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-    return writeImage(link, quiet);
+    return writeImage(link, quiet).status;
 }
 
 CaseRuns newCase(const char* name, const std::string& chip, int latency) {
@@ -254,7 +255,7 @@ std::vector<CaseRuns> runLinkCases(int runs, const std::vector<int>& adapterLate
                         [&](BootLink& link) {
                             NoWriteProgress quiet;
                             fillFirmware(device.session());
-                            return writeImage(link, quiet);
+                            return writeImage(link, quiet).status;
                         },
                         [&] { return touchedWritten(device); });
                     if (!right) break;

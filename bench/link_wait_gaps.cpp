@@ -9,6 +9,7 @@
 #include "config/settings_packing.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "serial/posix_serial_port.h"
 #include "link/staged_write.h"
@@ -64,7 +65,7 @@ WaitGap gapDuringSilentConnect(int cancelAfterMs) {
     BootLink link(d.session, d.ui);
     d.session.link.linkAbort = LinkState::kAbortRunning;
     QTimer::singleShot(cancelAfterMs, [&] { d.session.link.linkAbort = LinkState::kAbortRequested; });
-    return measure([&] { return link.connect(d.emu.slavePath(), true); });
+    return measure([&] { return static_cast<int>(Connector(link).connect(d.emu.slavePath(), true)); });
 }
 
 WaitGap gapDuringSettingsWrite() {
@@ -74,13 +75,13 @@ WaitGap gapDuringSettingsWrite() {
     Session& s = d.session;
     BootLink link(s, d.ui);
     s.link.linkAbort = LinkState::kAbortRunning;
-    const int connected = link.connect(d.emu.slavePath(), true);
+    const ConnectResult connected = Connector(link).connect(d.emu.slavePath(), true);
     s.link.linkAbort = LinkState::kAbortIdle;
-    if (connected < 0 || readDeviceConfiguration(link, s) != 0) return WaitGap{0, 0, -1};
+    if (connected != ConnectResult::Connected || readDeviceConfiguration(link, s) != 0) return WaitGap{0, 0, -1};
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
     CWriteProgressDialog dialog;
-    return measure([&] { return dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }); });
+    return measure([&] { return dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }); });
 }
 
 }  // namespace varnel::bench

@@ -19,6 +19,7 @@
 #include "emulator/model/model_serial_port.h"
 #include "fuzz_input.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
 #include "link/write_progress.h"
@@ -87,7 +88,7 @@ std::vector<std::uint8_t> cleanWriteResult(const DeviceModel& before, const Mode
     BootLink boot(line, session->link, session->target, session->image, ui);
     boot.setClock(line);
     NoWriteProgress progress;
-    succeeded = writeImage(boot, progress) == 0;
+    succeeded = writeImage(boot, progress).status == 0;
     return model.flash().cells();
 }
 
@@ -97,7 +98,7 @@ void checkedWrite(const char* what, DeviceModel& model, ModelSerialPort& port, S
     const DeviceModel before = model;
     const FlashImage image = session.image;
     NoWriteProgress progress;
-    if (writeImage(boot, progress) != 0) return;
+    if (writeImage(boot, progress).status != 0) return;
     bool cleanSucceeded = false;
     const auto expected = cleanWriteResult(before, port, session, image, cleanSucceeded);
     // When even a clean line fails from here, the tracker was already in a
@@ -142,10 +143,10 @@ void run(Input& in) {
     session->link.linkAbort = LinkState::kAbortRunning;
     ui.startDeadline(20000);
     std::size_t firedBefore = port.faultsFired();
-    const int connected = boot.connect("emu", (flags & 0x01) != 0);
+    const ConnectResult connected = Connector(boot).connect("emu", (flags & 0x01) != 0);
     ui.startDeadline(INT64_MAX / 2);
     session->link.linkAbort = LinkState::kAbortIdle;
-    if (connected < 0) return;
+    if (connected != ConnectResult::Connected) return;
     if (!sameInfo(session->link.deviceInfo, model.deviceInfo()) && !twoFaultsSince(port, firedBefore))
         wrongSuccess("connect");
     selectTarget(session->target, session->link.chipName);

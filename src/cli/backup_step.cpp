@@ -28,9 +28,9 @@ void BackupStep::report() const {
     if (!path_.empty()) std::cout << "Backup of the previous settings: " << path_ << '\n';
 }
 
-void BackupStep::reportFailedWrite(const BootLink& link, const std::string& port,
+void BackupStep::reportFailedWrite(const BootLink& link, const WriteResult& write, const std::string& port,
                                    UserInterface& ui) const {
-    std::string text = writeFailureNote(link);
+    std::string text = writeFailureNote(link, write);
     if (!path_.empty())
         text += "\nThe settings it held before are in " + path_ +
                 "; put them back with: varnelcfg-cli write --port " + port + " " + path_;

@@ -7,6 +7,7 @@
 namespace varnel {
 class BootLink;
 class UserInterface;
+struct WriteResult;
 }  // namespace varnel
 
 namespace varnel::cli {
@@ -22,7 +23,8 @@ public:
     void report() const;
     // After a failed write: what is incomplete, that the tracker can be
     // written again, and how to put the backup back.
-    void reportFailedWrite(const BootLink& link, const std::string& port, UserInterface& ui) const;
+    void reportFailedWrite(const BootLink& link, const WriteResult& write, const std::string& port,
+                           UserInterface& ui) const;
 
 private:
     bool skip_ = false;

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "config/device_target.h"
+#include "link/connector.h"
 #include "serial/serial_port.h"
 #include "serial/system_serial_port.h"
 
@@ -54,22 +55,23 @@ bool DeviceConnection::connect() {
     session_.link.linkAbort = LinkState::kAbortRunning;
     const int shownBefore = ui_.messagesShown();
     ui_.startDeadline(options_.timeoutSeconds);
-    const int r = link_.connect(options_.port, !options_.slow);
+    Connector connector(link_);
+    const ConnectResult r = connector.connect(options_.port, !options_.slow);
     ui_.clearDeadline();
     session_.link.linkAbort = LinkState::kAbortIdle;
-    if (r >= 0) {
+    if (r == ConnectResult::Connected) {
         selectTarget(session_.target, session_.link.chipName);
         return true;
     }
-    std::string text = link_.connectFailureMessage(r);
-    if (r == -2 && ui_.deadlinePassed())
+    std::string text = connector.failureMessage(r);
+    if (r == ConnectResult::Aborted && ui_.deadlinePassed())
         text = "No answer from a tracker on " + options_.port + " within " +
                std::to_string(options_.timeoutSeconds) + " seconds; gave up.";
     // Every failure says something, even one whose layer was to have told
     // and did not.
     if (text.empty() && ui_.messagesShown() == shownBefore)
         text = "No tracker could be reached on " + options_.port + " (connect result " +
-               std::to_string(r) + ").";
+               std::to_string(static_cast<int>(r)) + ").";
     if (!text.empty()) ui_.message(text);
     return false;
 }

@@ -53,13 +53,13 @@ int runFlash(FlashArgs& args) {
     if (validateImageAddresses(session.image, session.link.deviceInfo, session.target.kind, ui) != 0)
         return 1;
     if (!args.backup.run(link, ui)) return 1;
-    int result;
+    WriteResult result;
     {
         TerminalProgress progress;
         result = writeImage(link, progress);
     }
-    if (result != 0) {
-        args.backup.reportFailedWrite(link, args.device.port, ui);
+    if (result.status != 0) {
+        args.backup.reportFailedWrite(link, result, args.device.port, ui);
         return 1;
     }
     args.backup.report();

@@ -94,13 +94,13 @@ int runWrite(WriteArgs& args) {
         packSettings(session.image, session.target, {session.settings, session.radio, session.script});
     }
     if (!args.backup.run(conn.link(), ui)) return 1;
-    int result;
+    WriteResult result;
     {
         TerminalProgress progress;
         result = writeImage(conn.link(), progress);
     }
-    if (result != 0) {
-        args.backup.reportFailedWrite(conn.link(), args.device.port, ui);
+    if (result.status != 0) {
+        args.backup.reportFailedWrite(conn.link(), result, args.device.port, ui);
         return 1;
     }
     args.backup.report();

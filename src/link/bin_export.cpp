@@ -6,6 +6,7 @@
 #include "core/bytes.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
 
 namespace varnel {
 
@@ -23,7 +24,7 @@ int exportDeviceToBin(BootLink& link, const std::string& path) {
     putU16BE(&out[layout::kStartAddressField], static_cast<std::uint16_t>(layout::kStart));
 
     // A read that fails must not leave a file that looks like a good export.
-    bool ok = link.readInto(layout::kStart, layout::kEnd, &out[layout::kHeaderSize]) == 0;
+    bool ok = readConfirmedInto(link, layout::kStart, layout::kEnd, &out[layout::kHeaderSize]) == 0;
     if (ok && std::fwrite(out.data(), 1, out.size(), file) != out.size()) {
         ok = false;
         ui.message(kErrorCreatingFile, MessageKind::Error);

@@ -44,10 +44,6 @@ inline constexpr int kMaxLength = 255;
 // Reads go in chunks no longer than this.
 inline constexpr std::uint32_t kReadChunk = 128;
 
-// The JM128 bootloader counts addresses in 4-byte units.
-inline constexpr unsigned kJm128AddressShift = 2;
-inline constexpr std::uint32_t kJm128AddressUnit = 4;
-
 // How long the announce window lasts, and how long a silent device is given
 // to confirm an erase, a write or a commit before the command counts as failed.
 inline constexpr int kAnnounceWindowMs = 500;

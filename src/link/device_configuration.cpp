@@ -3,6 +3,7 @@
 #include "config/settings_packing.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
 #include "link/link_messages.h"
 #include "session/session.h"
 
@@ -15,7 +16,7 @@ int readArea(BootLink& link, FlashImage& image, std::uint32_t start, std::uint32
         link.ui().message(link_messages::kErrorReceiving, MessageKind::Error);
         return -1;
     }
-    return link.readInto(start, start + size, &image.bytes[start]);
+    return readConfirmedInto(link, start, start + size, &image.bytes[start]);
 }
 
 }  // namespace

@@ -5,9 +5,13 @@
 
 #include "core/user_interface.h"
 #include "config/device_target.h"
+#include "link/address_rules.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
+#include "link/confirmed_reads.h"
+#include "link/connector.h"
 #include "link/link_messages.h"
+#include "link/range_writer.h"
 #include "link/write_progress.h"
 
 namespace varnel {
@@ -37,11 +41,12 @@ private:
 // that is not the acknowledgement means it may not have happened, and the
 // low part is read back to be sure. 'U' may safely run again.
 int commitConfirmed(BootLink& link) {
+    Connector connector(link);
     for (int tries = 1;; ++tries) {
         if (link.commitStaged() == boot_protocol::kAck &&
-            link.deviceMatchesImage(0, staged_load::kLowPartEnd, 0))
+            readBack(link, 0, staged_load::kLowPartEnd, 0) == ReadBack::Matches)
             return 0;
-        if (tries >= boot_protocol::kBlockTries || link.resynchronise() != 0) {
+        if (tries >= boot_protocol::kBlockTries || !connector.resynchronise()) {
             link.ui().message(link_messages::kCommitFailed);
             return -1;
         }
@@ -52,31 +57,29 @@ int commitConfirmed(BootLink& link) {
 // after the commit, and one whose address the line changed can empty a block
 // of the low part, which that stage's own check does not read: the low part
 // is read again at the end, and all three stages run again if it changed.
-int writeStaged(BootLink& link, WriteProgress& progress) {
+WriteResult writeStaged(BootLink& link, WriteProgress& progress) {
     for (int round = 1;; ++round) {
         progress.setStatus(write_status::kStage1);
-        int result = link.programRange(0, staged_load::kLowPartEnd, &progress, staged_load::kStagingOffset);
-        if (result == 0) {
-            progress.setStatus(write_status::kStage2);
-            result = commitConfirmed(link);
-        }
-        if (result == 0) {
-            progress.setStatus(write_status::kStage3);
-            result = link.programRange(staged_load::kLowPartEnd, staged_load::kStage3End, &progress, 0);
-        }
-        if (result != 0 || link.rangeStillHolds(0, staged_load::kLowPartEnd)) return result;
+        RangeWriter stage1(link, 0, staged_load::kLowPartEnd, staged_load::kStagingOffset, progress);
+        if (stage1.run() != 0) return {-1, stage1.stoppedAt()};
+        progress.setStatus(write_status::kStage2);
+        if (commitConfirmed(link) != 0) return {-1, stage1.stoppedAt()};
+        progress.setStatus(write_status::kStage3);
+        RangeWriter stage3(link, staged_load::kLowPartEnd, staged_load::kStage3End, 0, progress);
+        if (stage3.run() != 0) return {-1, stage3.stoppedAt()};
+        if (stage3.stillHolds(0, staged_load::kLowPartEnd)) return {0, stage3.stoppedAt()};
         if (round >= boot_protocol::kBlockTries) {
             link.ui().message(link_messages::kLowPartChanged, MessageKind::Error);
-            return -1;
+            return {-1, stage3.stoppedAt()};
         }
     }
 }
 
 }  // namespace
 
-std::string writeFailureNote(const BootLink& link) {
+std::string writeFailureNote(const BootLink& link, const WriteResult& result) {
     if (!link.flashMayHaveChanged()) return kNothingWritten;
-    const std::uint32_t at = link.failedAddress();
+    const std::uint32_t at = result.stoppedAt;
     const DeviceTarget& t = link.target();
     const char* area = kAreaFirmware;
     if (t.settingsSize != 0 && at >= t.settingsAddress && at < t.settingsAddress + t.settingsSize)
@@ -88,11 +91,11 @@ std::string writeFailureNote(const BootLink& link) {
     return text;
 }
 
-int writeImage(BootLink& link, WriteProgress& view) {
+WriteResult writeImage(BootLink& link, WriteProgress& view) {
     RangeKeepingProgress progress(view);
     progress.setStatus(write_status::kStandBy);
     FlashImage& image = link.image();
-    int result = 0;
+    WriteResult result;
 
     if (link.target().kind == KindJM128 && image.touched[0] != kUntouched) {
         // The whole low part is staged and everything up to 0x17000 written,
@@ -101,13 +104,14 @@ int writeImage(BootLink& link, WriteProgress& view) {
                   kTouchedData);
         result = writeStaged(link, progress);
     } else {
-        result = link.programTouched(&progress);
+        RangeWriter writer = RangeWriter::forTouched(link, progress);
+        result = {writer.run(), writer.stoppedAt()};
     }
-    if (result != 0) {
+    if (result.status != 0) {
         link.ui().message(link_messages::kConfigWriteFailed, MessageKind::Error);
-        result = -1;
+        result.status = -1;
     }
-    progress.setStatus(result == 0 ? write_status::kFinished : write_status::kFailed);
+    progress.setStatus(result.status == 0 ? write_status::kFinished : write_status::kFailed);
     progress.setPosition(progress.high() - 1);
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace varnel {
@@ -29,30 +30,26 @@ inline constexpr const char* kAreaSettings = "settings area";
 inline constexpr const char* kAreaScript = "script area";
 inline constexpr const char* kAreaFirmware = "firmware";
 
+// How a write ended: 0, or -1 after the failure's message and
+// "Configuration write failed"; and the image address where it stopped,
+// which is where the last of its ranges stopped.
+struct WriteResult {
+    int status = 0;
+    std::uint32_t stoppedAt = 0;
+};
+
 // After a failed writeImage: which area is incomplete, and that the tracker
 // can be written again (or that nothing was written).
-std::string writeFailureNote(const BootLink& link);
+std::string writeFailureNote(const BootLink& link, const WriteResult& result);
 
 // Writes the touched part of the link's image into the tracker. Settings, and
 // firmware for most chips, go in one pass. JM128 firmware (image address 0
-// touched) goes in three stages: its bootloader cannot overwrite the low
-// 0x7000 bytes it runs beside, so they are written 0x10000 higher, taken over
-// with 'U', and then the rest is written in place.
+// touched) goes in the three stages of staged_load.
 // Every block is read back; JM128's staged part is read back before 'U', the
 // reply to 'U' must be the acknowledgement, and the low part is read back
 // after it.
-// 0, or -1 after the failure's message and "Configuration write failed".
 // The status ends at "Finished!" ("Write failed!" after a failure) with the
 // bar one step short of full.
-int writeImage(BootLink& link, WriteProgress& progress);
-
-// The JM128 load: where stage 1 stages the low part, and the spans.
-namespace staged_load {
-inline constexpr unsigned kLowPartEnd = 0x7000;
-inline constexpr unsigned kStagingOffset = 0x10000;
-inline constexpr unsigned kForcedTouchedEnd = 0x17000;  // stages 1 and 3 write all below this
-// Stage 3 ends before the chip's last byte, as the tracker firmware expects.
-inline constexpr unsigned kStage3End = 0x1FFFF;
-}  // namespace staged_load
+WriteResult writeImage(BootLink& link, WriteProgress& progress);
 
 }  // namespace varnel

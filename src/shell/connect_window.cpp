@@ -6,6 +6,7 @@
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
+#include "link/connector.h"
 #include "serial/port_open_reason.h"
 #include "session/config_file.h"
 #include "session/session.h"
@@ -104,8 +105,9 @@ void ConnectWindow::connectPressed() {
 
     PortReasonUi ui(context_.ui, portName);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
+    Connector connector(link);
     const bool fast = !choice.slowLink;
-    const int result = link.connect(portName, fast);
+    const ConnectResult result = connector.connect(portName, fast);
     attempting_ = false;
     view_.stopTimer(kHintTimer);
 
@@ -118,19 +120,19 @@ void ConnectWindow::connectPressed() {
         return;
     }
     s.link.linkAbort = LinkState::kAbortIdle;
-    if (result == -1 || result == -2) {
+    if (result == ConnectResult::PortFailed || result == ConnectResult::Aborted) {
         s.port->closePort();
         attemptFailed();
         return;
     }
-    if (result == -3) {
-        context_.ui.message(link.connectFailureMessage(result), MessageKind::Error);
+    if (result == ConnectResult::CommunicationError) {
+        context_.ui.message(connector.failureMessage(result), MessageKind::Error);
         s.port->closePort();
         attemptFailed();
         return;
     }
-    if (result == -4) {
-        context_.ui.message(link.connectFailureMessage(result), MessageKind::Error);
+    if (result == ConnectResult::WrongTarget) {
+        context_.ui.message(connector.failureMessage(result), MessageKind::Error);
         s.port->closePort();
         view_.end(kResultRejected);
         return;
@@ -248,12 +250,12 @@ bool ConnectWindow::tryAppearedPort(const std::string& path) {
         s.port->writeBytes(boot_protocol::kResetKiss.data(), boot_protocol::kResetKiss.size());
         s.port->writeBytes(boot_protocol::kResetComment.data(), boot_protocol::kResetComment.size());
         s.port->flushPort(0);
-        if (link.waitForAnnounce() == 1) {
+        if (Connector(link).waitForAnnounce() == Announce::Answered) {
             s.link.linkAbort = LinkState::kAbortRequested;
             std::uint8_t ack = 0;
             if (s.port->readBytes(&ack, 1) >= 0) {
                 s.port->flushPort(0);
-                if (link.identify() == 0) {
+                if (link.identify() == IdentifyResult::Identified) {
                     splitDeviceId(s.link.deviceInfo.deviceId, s.link.chipName, s.link.targetSuffix);
                     s.link.connected = true;
                     connected = true;

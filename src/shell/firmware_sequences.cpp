@@ -80,10 +80,10 @@ int writeShowingBackup(AppContext& context, const BackupResult& backup, const ch
     return context.windows.runProgress(
         [&](WriteProgress& progress) {
             BootLink link(context.session, context.ui);
-            const int result = writeImage(link, progress);
+            const WriteResult result = writeImage(link, progress);
             changed = changed || link.flashMayHaveChanged();
-            if (result != 0) failure = writeFailureNote(link);
-            return result;
+            if (result.status != 0) failure = writeFailureNote(link, result);
+            return result.status;
         },
         [&](int result) {
             if (result == 0) return done + backup.path;

@@ -7,6 +7,7 @@
 #include "firmware/srecord_loader.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "session/session.h"
 #include "shell/firmware_sequences.h"
@@ -19,9 +20,9 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
     const UnattendedRequest request = parseUnattended(commandLine);
     BootLink link(s, context.ui);
     s.link.linkAbort = LinkState::kAbortRunning;
-    const int connected = link.connect(resolvedPort, true);
+    const ConnectResult connected = Connector(link).connect(resolvedPort, true);
     s.link.linkAbort = LinkState::kAbortIdle;
-    if (connected < 0) {
+    if (connected != ConnectResult::Connected) {
         s.port->closePort();
         return 1;
     }

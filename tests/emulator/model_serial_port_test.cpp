@@ -10,6 +10,8 @@
 #include "emulator/model/emulated_chip.h"
 #include "emulator/model/model_serial_port.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
 #include "link/write_progress.h"
@@ -33,9 +35,9 @@ struct VirtualLine {
         writeDefaultSettings(model.flash(), model.chip());
         boot.setClock(port);
     }
-    int connect() {
+    ConnectResult connect() {
         session->link.linkAbort = LinkState::kAbortRunning;
-        const int r = boot.connect("virtual", true);
+        const ConnectResult r = Connector(boot).connect("virtual", true);
         session->link.linkAbort = LinkState::kAbortIdle;
         selectTarget(session->target, session->link.chipName);
         return r;
@@ -59,7 +61,7 @@ TEST(ModelSerialPort, CarriesTheLinkOnEveryChipInVirtualTime) {
         SCOPED_TRACE(chip);
         VirtualLine line(chip);
         const auto started = std::chrono::steady_clock::now();
-        ASSERT_GE(line.connect(), 0);
+        ASSERT_EQ(line.connect(), ConnectResult::Connected);
         EXPECT_EQ(line.session->link.deviceInfo.deviceId, line.model.deviceInfo().deviceId);
         const DeviceTarget& t = line.session->target;
         ASSERT_EQ(readDeviceConfiguration(line.boot, *line.session), 0);
@@ -74,7 +76,7 @@ TEST(ModelSerialPort, CarriesTheLinkOnEveryChipInVirtualTime) {
             image.touched[a] = kTouchedData;
         }
         NoWriteProgress progress;
-        ASSERT_EQ(writeImage(line.boot, progress), 0);
+        ASSERT_EQ(writeImage(line.boot, progress).status, 0);
         EXPECT_TRUE(line.flashHolds(from, 0x200));
         EXPECT_TRUE(line.ui.said.empty());
         // The reset, the announce wait and the staged load take seconds of
@@ -103,12 +105,12 @@ TEST(ModelSerialPort, LineFaultsHitTheBytesTheyAimAtAndTheLinkReadsAgain) {
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind) * 1000 + c.value);
         VirtualLine line("AP64");
-        ASSERT_GE(line.connect(), 0);
+        ASSERT_EQ(line.connect(), ConnectResult::Connected);
         const std::uint64_t sent = line.port.bytesSent(ModelSerialPort::Way::ToHost);
         line.port.addFault({ModelSerialPort::Way::ToHost, sent + 5, c.kind, c.value});
         std::uint8_t got[128] = {};
         const std::uint32_t at = line.session->target.settingsAddress;
-        ASSERT_EQ(line.boot.readInto(at, at + 128, got), 0);
+        ASSERT_EQ(readConfirmedInto(line.boot, at, at + 128, got), 0);
         EXPECT_GE(line.port.faultsFired(), 1u);
         for (std::uint32_t i = 0; i < 128; ++i) ASSERT_EQ(got[i], line.model.flash().read(at + i)) << i;
     }

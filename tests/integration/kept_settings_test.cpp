@@ -6,6 +6,7 @@
 
 #include "cli_harness.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "link/staged_write.h"
 #include "serial/system_serial_port.h"
@@ -63,7 +64,7 @@ TEST_F(KeptSettings, AFileWithoutSettingsKeepsTheTrackersHeaderAllThreeWays) {
             Desktop d(dir / "backups2");
             BootLink link(d.session, d.ui);
             d.session.link.linkAbort = LinkState::kAbortRunning;
-            ASSERT_GE(link.connect(emu.slavePath(), true), 0);
+            ASSERT_EQ(Connector(link).connect(emu.slavePath(), true), ConnectResult::Connected);
             d.session.link.linkAbort = LinkState::kAbortIdle;
             ASSERT_EQ(readDeviceConfiguration(link, d.session), 0);
             d.front.fileAnswers = {s19.string()};

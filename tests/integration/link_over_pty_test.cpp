@@ -10,6 +10,8 @@
 #include "serial/serial_port.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
+#include "link/connector.h"
 #include "link/staged_write.h"
 #include "serial/system_serial_port.h"
 #include "link/write_progress.h"
@@ -40,6 +42,7 @@ struct Host {
     Session session;
     PatientUi ui;
     BootLink link;
+    Connector connector{link};
 
     Host() : link(prepared(session), ui) { ui.link = &session.link; }
     ~Host() {
@@ -49,10 +52,10 @@ struct Host {
         s.port = makeSystemSerialPort();
         return s;
     }
-    int connect(const std::string& path, bool fast = true) {
+    ConnectResult connect(const std::string& path, bool fast = true) {
         session.link.linkAbort = LinkState::kAbortRunning;
-        const int r = link.connect(path, fast);
-        if (r >= 0) selectTarget(session.target, session.link.chipName);
+        const ConnectResult r = connector.connect(path, fast);
+        if (r == ConnectResult::Connected) selectTarget(session.target, session.link.chipName);
         return r;
     }
 };
@@ -68,7 +71,7 @@ TEST(LinkOverPty, ConnectsToEveryChipAndSwitchesToItsFastestSpeed) {
     for (const char* chip : kChips) {
         EmulatorHarness emu(chip);
         Host host;
-        ASSERT_GE(host.connect(emu.slavePath()), 0) << chip << '\n' << emu.commandLogText();
+        ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected) << chip << '\n' << emu.commandLogText();
         const DeviceInfo expected = emu.deviceInfo();
         const DeviceInfo& got = host.session.link.deviceInfo;
         EXPECT_EQ(got.deviceId, expected.deviceId) << chip;
@@ -96,7 +99,7 @@ TEST(LinkOverPty, ConnectsToEveryChipAndSwitchesToItsFastestSpeed) {
 TEST(LinkOverPty, SlowLinkStaysAt19200) {
     EmulatorHarness emu("AP64");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath(), false), 0);
+    ASSERT_EQ(host.connect(emu.slavePath(), false), ConnectResult::Connected);
     std::uint8_t b[1];
     ASSERT_EQ(host.link.readMemory(0xF400, 1, b), 1);
     EXPECT_EQ(emu.lineSpeed(), 19200u);
@@ -107,23 +110,23 @@ TEST(LinkOverPty, LongDeviceIdIsCutAndTheHeldChipIsChecked) {
     EmulatorHarness emu("AP64");
     emu.setDeviceId("AP64-HT" + std::string(33, 'z'));  // 40 characters
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0) << emu.commandLogText();
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected) << emu.commandLogText();
     EXPECT_EQ(host.session.link.deviceInfo.deviceId, ("AP64-HT" + std::string(33, 'z')).substr(0, 39));
 
     // Back to the firmware, then the same tracker again: settings are kept.
     ASSERT_EQ(host.link.leaveBootloader(), 0);
     ASSERT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
     host.session.port->closePort();
-    ASSERT_GE(host.connect(emu.slavePath()), 0) << emu.commandLogText();
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected) << emu.commandLogText();
     EXPECT_TRUE(host.session.link.sameTargetReconnected);
 
     // A different tracker on the same port is refused.
     EmulatorHarness other("JM60");
     host.session.port->closePort();
     host.session.link.sameTargetReconnected = false;
-    const int r = host.connect(other.slavePath());
-    EXPECT_EQ(r, -4);
-    EXPECT_EQ(host.link.connectFailureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
+    const ConnectResult r = host.connect(other.slavePath());
+    EXPECT_EQ(r, ConnectResult::WrongTarget);
+    EXPECT_EQ(host.connector.failureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(host.session.link.chipName, "AP64");
 }
 
@@ -133,7 +136,7 @@ TEST(LinkOverPty, SilentTrackerIsAbortedWithoutAMessage) {
     Host host;
     host.ui.giveUpAt = std::chrono::steady_clock::now() + 3s;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(host.connect(emu.slavePath()), -2);
+    EXPECT_EQ(host.connect(emu.slavePath()), ConnectResult::Aborted);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 6s);
     EXPECT_TRUE(host.ui.messages.empty());
     EXPECT_FALSE(host.session.link.connected);
@@ -177,7 +180,7 @@ TEST(LinkOverPty, RepeatedAnnouncesAfterIdentifyAreAnsweredUntilTheRecordComes) 
         options.faults.announceRepeats = repeats;
         EmulatorHarness emu(options);
         Host host;
-        ASSERT_GE(host.connect(emu.slavePath()), 0) << emu.commandLogText();
+        ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected) << emu.commandLogText();
         EXPECT_EQ(host.session.link.deviceInfo.deviceId, "AP64-HT");
         EXPECT_EQ(host.session.link.bootloaderVersion, 0x24);
         EXPECT_TRUE(host.ui.messages.empty());
@@ -203,9 +206,9 @@ TEST(LinkOverPty, TenRepeatedAnnouncesAreACommunicationsError) {
     options.faults.announceRepeats = 50;
     EmulatorHarness emu(options);
     Host host;
-    const int r = host.connect(emu.slavePath());
-    EXPECT_EQ(r, -3) << emu.commandLogText();
-    EXPECT_EQ(host.link.connectFailureMessage(r), "Communications error\n(BL Ver 00)");
+    const ConnectResult r = host.connect(emu.slavePath());
+    EXPECT_EQ(r, ConnectResult::CommunicationError) << emu.commandLogText();
+    EXPECT_EQ(host.connector.failureMessage(r), "Communications error\n(BL Ver 00)");
     EXPECT_FALSE(host.session.link.connected);
 
     identifyTrafficOnce(emu, 11);
@@ -218,9 +221,9 @@ TEST(LinkOverPty, TenRepeatedAnnouncesAreACommunicationsError) {
 TEST(LinkOverPty, ReadRangeGoesIn128ByteChunks) {
     EmulatorHarness emu("AP64");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0);
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
     emu.clearLog();
-    ASSERT_EQ(host.link.readRange(0xF400, 0xF400 + 300), 0);
+    ASSERT_EQ(readConfirmedRange(host.link, 0xF400, 0xF400 + 300), 0);
     const auto reads = commandsOf(emu.commandLog(), 'R');
     ASSERT_EQ(reads.size(), 6u);  // each chunk twice, to compare
     EXPECT_EQ(reads[0].length, 128u);
@@ -233,7 +236,7 @@ TEST(LinkOverPty, ReadRangeGoesIn128ByteChunks) {
 TEST(LinkOverPty, SettingsWriteErasesAtTheFirstTouchedByteAndVerifies) {
     EmulatorHarness emu("AP64");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0);
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
     FlashImage& image = host.session.image;
     for (std::uint32_t a = 0xF410; a < 0xF4A3; ++a) {
         image.bytes[a] = static_cast<std::uint8_t>(a * 5);
@@ -241,7 +244,7 @@ TEST(LinkOverPty, SettingsWriteErasesAtTheFirstTouchedByteAndVerifies) {
     }
     emu.clearLog();
     NoWriteProgress progress;
-    ASSERT_EQ(writeImage(host.link, progress), 0) << emu.commandLogText();
+    ASSERT_EQ(writeImage(host.link, progress).status, 0) << emu.commandLogText();
     const auto log = emu.commandLog();
     const auto erases = commandsOf(log, 'E');
     ASSERT_EQ(erases.size(), 1u);
@@ -275,13 +278,13 @@ TEST(LinkOverPty, VerifyFailuresAndADeadDeviceAreReported) {
     for (const auto& row : rows) {
         EmulatorHarness emu("AP64");
         Host host;
-        ASSERT_GE(host.connect(emu.slavePath()), 0);
+        ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
         row.arm(emu);
         FlashImage& image = host.session.image;
         std::fill(image.touched.begin() + 0xF400, image.touched.begin() + 0xF500, kTouchedData);
         std::fill(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF500, 0x5A);
         NoWriteProgress progress;
-        EXPECT_EQ(writeImage(host.link, progress), -1) << row.name;
+        EXPECT_EQ(writeImage(host.link, progress).status, -1) << row.name;
         EXPECT_EQ(host.ui.messages, row.messages) << row.name << '\n' << emu.commandLogText();
     }
 }
@@ -292,14 +295,14 @@ TEST(LinkOverPty, ADeviceUnpluggedMidWriteEndsTheWriteWithAMessage) {
     // request: that block was programmed but cannot be verified.
     EmulatorHarness emu("AP64");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0);
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
     FlashImage& image = host.session.image;
     std::fill(image.touched.begin() + 0xF400, image.touched.begin() + 0xF600, kTouchedData);
     std::fill(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF600, 0x11);
     emu.withModel([](DeviceModel& m) { m.faults().hangupAfter = m.bytesReceived() + 3 + 2 * (68 + 4) - 2; });
     NoWriteProgress progress;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(writeImage(host.link, progress), -1);
+    EXPECT_EQ(writeImage(host.link, progress).status, -1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 15s);
     ASSERT_FALSE(host.ui.messages.empty());
     EXPECT_EQ(host.ui.messages.front(), "Unable to verify block at 0xf440") << emu.commandLogText();
@@ -313,7 +316,7 @@ TEST(LinkOverPty, ADeviceUnpluggedMidWriteEndsTheWriteWithAMessage) {
 TEST(LinkOverPty, Jm128FirmwareIsStagedCommittedAndWrittenInPlace) {
     EmulatorHarness emu("JM128");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0);
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
     FlashImage& image = host.session.image;
     for (std::uint32_t a = 0; a < 0x300; ++a) {
         image.bytes[a] = static_cast<std::uint8_t>(a * 3 + 1);
@@ -328,7 +331,7 @@ TEST(LinkOverPty, Jm128FirmwareIsStagedCommittedAndWrittenInPlace) {
         std::vector<std::string> seen;
         void setStatus(const std::string& s) override { seen.push_back(s); }
     } progress;
-    ASSERT_EQ(writeImage(host.link, progress), 0) << emu.commandLogText();
+    ASSERT_EQ(writeImage(host.link, progress).status, 0) << emu.commandLogText();
     EXPECT_EQ(progress.seen.size(), 5u);
 
     const auto log = emu.commandLog();
@@ -358,12 +361,12 @@ TEST(LinkOverPty, Jm128FirmwareIsStagedCommittedAndWrittenInPlace) {
 TEST(LinkOverPty, Jm128StageOneFailureSendsNoCommit) {
     EmulatorHarness emu("JM128");
     Host host;
-    ASSERT_GE(host.connect(emu.slavePath()), 0);
+    ASSERT_EQ(host.connect(emu.slavePath()), ConnectResult::Connected);
     emu.setNakWriteAt(0x10100);
     FlashImage& image = host.session.image;
     std::fill(image.touched.begin(), image.touched.begin() + 0x200, kTouchedData);
     NoWriteProgress progress;
-    EXPECT_EQ(writeImage(host.link, progress), -1);
+    EXPECT_EQ(writeImage(host.link, progress).status, -1);
     EXPECT_TRUE(commandsOf(emu.commandLog(), 'U').empty());
     EXPECT_EQ(host.ui.messages,
               (std::vector<std::string>{"Unable to program block at 0x0100", "Configuration write failed"}));

@@ -22,6 +22,7 @@
 #include "emulator/model/model_serial_port.h"
 #include "link/bin_export.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "link/diagnostics_session.h"
 #include "link/staged_write.h"
@@ -104,13 +105,14 @@ struct Rig {
         ui.onPump = [this, giveUpAt] {
             if (line->nowMs() > giveUpAt) session.link.linkAbort = LinkState::kAbortRequested;
         };
-        const int r = link->connect("virtual", true);
+        Connector connector(*link);
+        const ConnectResult r = connector.connect("virtual", true);
         ui.onPump = nullptr;
         session.link.linkAbort = LinkState::kAbortIdle;
-        if (r < 0) {
-            const std::string text = link->connectFailureMessage(r);
+        if (r != ConnectResult::Connected) {
+            const std::string text = connector.failureMessage(r);
             if (!text.empty()) ui.message(text);
-            if (r == -2) ui.message("gave up");
+            if (r == ConnectResult::Aborted) ui.message("gave up");
             return false;
         }
         selectTarget(session.target, session.link.chipName);
@@ -176,7 +178,7 @@ Outcome run(Rig& rig, Op op, std::uint32_t seed) {
             packSettings(s.image, t, {s.settings, s.radio, s.script});
             const std::vector<std::uint8_t> before = rig.device.flash().cells();
             NoWriteProgress progress;
-            if (writeImage(link, progress) != 0) return Outcome::Failed;
+            if (writeImage(link, progress).status != 0) return Outcome::Failed;
             return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
         }
         case Op::Export: {
@@ -199,7 +201,7 @@ Outcome run(Rig& rig, Op op, std::uint32_t seed) {
             prepareFirmware(rig, seed);
             const std::vector<std::uint8_t> before = rig.device.flash().cells();
             NoWriteProgress progress;
-            if (writeImage(link, progress) != 0) return Outcome::Failed;
+            if (writeImage(link, progress).status != 0) return Outcome::Failed;
             return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
         }
         case Op::Diagnostics: {
@@ -356,7 +358,7 @@ TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
         }
         rig.device.addAimedFault({AimedFaultKind::FlipAddressBit, c.command, c.nth, c.bit, 0});
         NoWriteProgress progress;
-        EXPECT_EQ(writeImage(*rig.link, progress), -1);
+        EXPECT_EQ(writeImage(*rig.link, progress).status, -1);
         EXPECT_NE(std::find(rig.ui.messages.begin(), rig.ui.messages.end(), c.said), rig.ui.messages.end())
             << ::testing::PrintToString(rig.ui.messages);
     }
@@ -383,7 +385,7 @@ TEST(NoisyLine, TheJm128LowPartChangedDuringTheLastStageIsWrittenAgain) {
         rig.device.flash().eraseBlockAt(0x0000, rig.session.link.deviceInfo.eraseBlockSize);
         struck = true;
     };
-    ASSERT_EQ(writeImage(*rig.link, progress), 0) << ::testing::PrintToString(rig.ui.messages);
+    ASSERT_EQ(writeImage(*rig.link, progress).status, 0) << ::testing::PrintToString(rig.ui.messages);
     EXPECT_TRUE(struck);
     EXPECT_TRUE(rig.flashHoldsImage(before));
 }

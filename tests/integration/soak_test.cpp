@@ -11,6 +11,8 @@
 #include "config/settings_packing.h"
 #include "emu_harness.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "link/link_messages.h"
 #include "serial/posix_serial_port.h"
@@ -50,9 +52,9 @@ struct Cycle {
     }
     bool connectAndRead(const std::string& path) {
         session->link.linkAbort = LinkState::kAbortRunning;
-        const int r = link->connect(path, true);
+        const ConnectResult r = Connector(*link).connect(path, true);
         session->link.linkAbort = LinkState::kAbortIdle;
-        return r >= 0 && readDeviceConfiguration(*link, *session) == 0;
+        return r == ConnectResult::Connected && readDeviceConfiguration(*link, *session) == 0;
     }
     int write(std::uint16_t interval) {
         ProfileRecord(session->settings.profile(0), session->target.kind).setBeaconInterval(interval);
@@ -62,12 +64,12 @@ struct Cycle {
         written.assign(session->image.bytes.begin() + t.settingsAddress,
                        session->image.bytes.begin() + t.settingsAddress + t.settingsSize);
         NoWriteProgress progress;
-        return writeImage(*link, progress);
+        return writeImage(*link, progress).status;
     }
     bool verified() {
         const DeviceTarget& t = session->target;
         std::vector<std::uint8_t> back(t.settingsSize);
-        return link->readInto(t.settingsAddress, t.settingsAddress + t.settingsSize, back.data()) == 0 &&
+        return readConfirmedInto(*link, t.settingsAddress, t.settingsAddress + t.settingsSize, back.data()) == 0 &&
                back == written;
     }
 };

@@ -6,8 +6,11 @@
 
 #include "config/device_target.h"
 #include "link/boot_link.h"
+#include "link/confirmed_reads.h"
+#include "link/connector.h"
 #include "link/fake_bootloader.h"
 #include "link/link_messages.h"
+#include "link/range_writer.h"
 #include "link/write_progress.h"
 #include "support/recording_ui.h"
 
@@ -45,7 +48,7 @@ protected:
         device.acked = true;
         device.scaled = target.kind == KindJM128;
         port.openPort("fake", "19200", ui);
-        ASSERT_EQ(boot.identify(), 0);  // the record a connect keeps
+        ASSERT_EQ(boot.identify(), IdentifyResult::Identified);  // the record a connect keeps
         device.log.clear();
     }
     void touch(std::uint32_t from, std::uint32_t to) {
@@ -68,10 +71,12 @@ protected:
     FlashImage image;
     CancellingUi ui;
     BootLink boot{port, link, target, image, ui};
+    Connector connector{boot};
+    NoWriteProgress quiet;
 };
 
 TEST_F(BootLinkTest, ConnectAnsweredInTheFirstWindowSendsOneResetAt4800) {
-    ASSERT_GE(boot.connect("/dev/ttyUSB0", true), 0);
+    ASSERT_EQ(connector.connect("/dev/ttyUSB0", true), ConnectResult::Connected);
     EXPECT_EQ(device.resetSpeeds, std::vector<std::string>{"4800"});
     EXPECT_EQ(openSpeeds(), (std::vector<std::string>{"4800", "19200"}));
     EXPECT_TRUE(link.connected);
@@ -90,7 +95,7 @@ TEST_F(BootLinkTest, ConnectAnsweredInTheFirstWindowSendsOneResetAt4800) {
 
 TEST_F(BootLinkTest, ResetRequestCyclesTheProbeSpeedsUntilTheFirmwareHearsIt) {
     device.firmwareSpeed = "57600";
-    ASSERT_GE(boot.connect("p", false), 0);
+    ASSERT_EQ(connector.connect("p", false), ConnectResult::Connected);
     EXPECT_EQ(device.resetSpeeds,
               (std::vector<std::string>{"4800", "4800", "9600", "19200", "38400", "57600"}));
     // Every reset is followed by a reopening at the bootloader's speed.
@@ -104,7 +109,7 @@ TEST_F(BootLinkTest, ResetRequestCyclesTheProbeSpeedsUntilTheFirmwareHearsIt) {
 TEST_F(BootLinkTest, SilentDeviceCyclesUntilCancelledAndEndsWithoutAMessage) {
     device.silent = true;
     ui.cancelAfter = 12;
-    EXPECT_EQ(boot.connect("p", true), -2);
+    EXPECT_EQ(connector.connect("p", true), ConnectResult::Aborted);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(link.connected);
     const std::vector<std::string> expected{"4800", "4800", "9600",  "19200", "38400", "57600",
@@ -115,14 +120,14 @@ TEST_F(BootLinkTest, SilentDeviceCyclesUntilCancelledAndEndsWithoutAMessage) {
 
 TEST_F(BootLinkTest, BytesOtherThanTheAnnounceAreIgnored) {
     device.noiseBeforeAnnounce = {0x55, 0x00, 0x13, 0xFD};
-    ASSERT_GE(boot.connect("p", true), 0);
+    ASSERT_EQ(connector.connect("p", true), ConnectResult::Connected);
     EXPECT_EQ(device.resetSpeeds.size(), 1u);
     EXPECT_EQ(link.chipName, "AP64");
 }
 
 TEST_F(BootLinkTest, RepeatedAnnouncesAreAnsweredWithAckAndIdentifyAgain) {
     device.announceRepeats = 3;
-    ASSERT_GE(boot.connect("p", true), 0);
+    ASSERT_EQ(connector.connect("p", true), ConnectResult::Connected);
     EXPECT_EQ(countOf(device.codes(), 'I'), 4 + 1);  // and once more to confirm the record
     // The announce is answered 0xFC, then 'I' is sent; each repeat is
     // answered 0xFC 'I' again.
@@ -145,7 +150,7 @@ TEST_F(BootLinkTest, RecordsAnsweringExtraIdentifyRequestsAreDroppedBeforeTheNex
         device.lateAnnounces = lateAnnounces;
         device.announceRepeats = repeats;
         const std::int64_t start = clock.now;
-        EXPECT_GE(boot.connect("p", false), 0);
+        EXPECT_EQ(connector.connect("p", false), ConnectResult::Connected);
         EXPECT_EQ(link.deviceInfo.deviceId, "AP64");
         EXPECT_TRUE(port.input.empty());
         return clock.now - start;
@@ -159,17 +164,17 @@ TEST_F(BootLinkTest, RecordsAnsweringExtraIdentifyRequestsAreDroppedBeforeTheNex
 
 TEST_F(BootLinkTest, IdentifyGivesUpAfterTenReadsOfAnnounces) {
     device.announceRepeats = 50;
-    const int r = boot.connect("p", true);
-    EXPECT_EQ(r, -3);
+    const ConnectResult r = connector.connect("p", true);
+    EXPECT_EQ(r, ConnectResult::CommunicationError);
     // The first request and one more for each of the 10 reads, no more.
     EXPECT_EQ(countOf(device.codes(), 'I'), 1 + 10);
-    EXPECT_EQ(boot.connectFailureMessage(r), "Communications error\n(BL Ver 00)");
+    EXPECT_EQ(connector.failureMessage(r), "Communications error\n(BL Ver 00)");
     EXPECT_FALSE(link.connected);
 }
 
 TEST_F(BootLinkTest, DeviceIdIsCutTo39Characters) {
     device.deviceId = "AP64-" + std::string(35, 'x');  // 40 characters
-    ASSERT_GE(boot.connect("p", true), 0);
+    ASSERT_EQ(connector.connect("p", true), ConnectResult::Connected);
     EXPECT_EQ(link.deviceInfo.deviceId, device.deviceId.substr(0, 39));
     EXPECT_EQ(link.chipName, "AP64");
     EXPECT_EQ(link.targetSuffix, std::string(34, 'x'));
@@ -196,7 +201,7 @@ TEST_F(BootLinkTest, FastLinkFollowsTheCapabilityLetters) {
         test::RecordingUi u;
         BootLink b{p, l, t, img, u};
         b.setClock(c);
-        ASSERT_GE(b.connect("p", row.allow), 0) << row.id;
+        ASSERT_EQ(Connector(b).connect("p", row.allow), ConnectResult::Connected) << row.id;
         std::string switches;
         for (char code : d.codes())
             if (code == 'H' || code == 'T') switches.push_back(code);
@@ -210,7 +215,7 @@ TEST_F(BootLinkTest, FailingToReopenAtTheFastSpeedIsAFailure) {
     device.deviceId = "AP64-H";
     port.failOpenAtSpeed = true;
     port.failSpeed = "115200";
-    EXPECT_EQ(boot.connect("p", true), -1);
+    EXPECT_EQ(connector.connect("p", true), ConnectResult::PortFailed);
     EXPECT_FALSE(link.connected);
     EXPECT_EQ(ui.messages, std::vector<std::string>{"Can't open serial port"});
 }
@@ -218,7 +223,7 @@ TEST_F(BootLinkTest, FailingToReopenAtTheFastSpeedIsAFailure) {
 TEST_F(BootLinkTest, TargetCheckAgainstTheHeldChipName) {
     link.chipName = "AP64";
     device.deviceId = "AP64-H";
-    ASSERT_GE(boot.connect("p", false), 0);
+    ASSERT_EQ(connector.connect("p", false), ConnectResult::Connected);
     EXPECT_TRUE(link.sameTargetReconnected);
 
     test::FakeClock c;
@@ -232,9 +237,10 @@ TEST_F(BootLinkTest, TargetCheckAgainstTheHeldChipName) {
     test::RecordingUi u;
     BootLink b{p, held, target, image, u};
     b.setClock(c);
-    const int r = b.connect("p", true);
-    EXPECT_EQ(r, -4);
-    EXPECT_EQ(b.connectFailureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
+    Connector connectorB(b);
+    const ConnectResult r = connectorB.connect("p", true);
+    EXPECT_EQ(r, ConnectResult::WrongTarget);
+    EXPECT_EQ(connectorB.failureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(held.chipName, "AP64");
     EXPECT_FALSE(held.sameTargetReconnected);
     EXPECT_FALSE(held.connected);
@@ -287,8 +293,8 @@ TEST_F(BootLinkTest, ReplyWaitGivesUpOnASilentDevice) {
 TEST_F(BootLinkTest, ProgramRangeWithNothingTouchedSendsNothing) {
     enterBootloader("AP64");
     const std::size_t before = port.written.size();
-    EXPECT_EQ(boot.programRange(0x0000, 0x10000, nullptr, 0), 0);
-    EXPECT_EQ(boot.programTouched(nullptr), 0);
+    EXPECT_EQ(RangeWriter(boot, 0x0000, 0x10000, 0, quiet).run(), 0);
+    EXPECT_EQ(RangeWriter::forTouched(boot, quiet).run(), 0);
     EXPECT_EQ(port.written.size(), before);
 }
 
@@ -297,7 +303,7 @@ TEST_F(BootLinkTest, ProgramRangeErasesAtTheFirstTouchedByteAndWritesOnlyTheTouc
     std::fill(device.flash.begin() + 0xF400, device.flash.begin() + 0xF800, 0x00);
     touch(0xF420, 0xF4A0);
     touch(0xF7FF, 0xF800);
-    ASSERT_EQ(boot.programTouched(nullptr), 0);
+    ASSERT_EQ(RangeWriter::forTouched(boot, quiet).run(), 0);
     struct Expect { char code; std::uint32_t field; int length; };
     const std::vector<Expect> expected{
         {'E', 0xF420, 0}, {'W', 0xF420, 32}, {'R', 0xF420, 32}, {'W', 0xF440, 64},
@@ -342,9 +348,10 @@ TEST_F(BootLinkTest, ProgramRangeFailuresStopWithTheBlocksMessage) {
         BootLink b{p, l, t, img, u};
         b.setClock(c);
         p.openPort("p", "19200", u);
-        ASSERT_EQ(b.identify(), 0);
+        ASSERT_EQ(b.identify(), IdentifyResult::Identified);
         d.log.clear();
-        EXPECT_EQ(b.programTouched(nullptr), -1) << row.name;
+        NoWriteProgress quiet;
+        EXPECT_EQ(RangeWriter::forTouched(b, quiet).run(), -1) << row.name;
         EXPECT_EQ(u.messages, std::vector<std::string>{row.message}) << row.name;
         // Each failure is tried again after getting back in step, three
         // times in all: the erase block starts afresh each time.
@@ -353,12 +360,32 @@ TEST_F(BootLinkTest, ProgramRangeFailuresStopWithTheBlocksMessage) {
     }
 }
 
+// A write that stopped (a lost link, say) carries on from the block it
+// stopped at: the blocks verified before are not erased again.
+TEST_F(BootLinkTest, AWriterRunAgainCarriesOnFromTheBlockItStoppedAt) {
+    enterBootloader("AP64");
+    touch(0xF400, 0xF440);
+    touch(0xF600, 0xF640);
+    device.nakErase = {0xF600};
+    RangeWriter writer = RangeWriter::forTouched(boot, quiet);
+    ASSERT_EQ(writer.run(), -1);
+    EXPECT_EQ(writer.stoppedAt(), 0xF600u);
+    device.nakErase.clear();
+    device.log.clear();
+    ASSERT_EQ(writer.run(), 0);
+    ASSERT_FALSE(device.log.empty());
+    EXPECT_EQ(device.codes(), "EWRRR");  // the second block, then one byte of each
+    EXPECT_EQ(device.log.front().field, 0xF600u);
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF440,
+                           device.flash.begin() + 0xF400));
+}
+
 TEST_F(BootLinkTest, Jm128WritesWholeFourByteUnitsSoNothingLandsShifted) {
     enterBootloader("JM128");
     device.writeSize = 128;
     link.deviceInfo.writeBlockSize = 128;
     touch(0x1F002, 0x1F007);
-    ASSERT_EQ(boot.programTouched(nullptr), 0);
+    ASSERT_EQ(RangeWriter::forTouched(boot, quiet).run(), 0);
     // The checksum of 'V' does not cover the address: read back like any chip.
     ASSERT_EQ(device.codes(), "EVRR");
     EXPECT_EQ(device.log[0].field, 0x7C00u);
@@ -380,7 +407,7 @@ TEST_F(BootLinkTest, ProgressCountsFourByteUnits) {
         void setStatus(const std::string&) override {}
     } rec;
     touch(0xF400, 0xF500);  // 256 bytes: 4 write blocks
-    ASSERT_EQ(boot.programTouched(&rec), 0);
+    ASSERT_EQ(RangeWriter::forTouched(boot, rec).run(), 0);
     EXPECT_EQ(rec.ranges, (std::vector<std::pair<int, int>>{{0, 64}}));
     EXPECT_EQ(rec.positions, (std::vector<int>{0, 0, 16, 32, 48}));
 }
@@ -388,7 +415,7 @@ TEST_F(BootLinkTest, ProgressCountsFourByteUnits) {
 TEST_F(BootLinkTest, ReadRangeGoesIn128ByteChunks) {
     enterBootloader("AP64");
     for (int i = 0; i < 300; ++i) device.flash[0xF400 + i] = static_cast<std::uint8_t>(i);
-    ASSERT_EQ(boot.readRange(0xF400, 0xF400 + 300), 0);
+    ASSERT_EQ(readConfirmedRange(boot, 0xF400, 0xF400 + 300), 0);
     ASSERT_EQ(device.codes(), "RRRRRR");  // each chunk twice, to compare
     EXPECT_EQ(device.log[0].length, 128);
     EXPECT_EQ(device.log[1].field, 0xF400u);
@@ -398,14 +425,14 @@ TEST_F(BootLinkTest, ReadRangeGoesIn128ByteChunks) {
                            image.bytes.begin() + 0xF400));
     EXPECT_TRUE(std::all_of(image.touched.begin(), image.touched.end(), [](auto m) { return m == 0; }));
 
-    ASSERT_EQ(boot.readRange(0xF600, 0xF600), 0);
+    ASSERT_EQ(readConfirmedRange(boot, 0xF600, 0xF600), 0);
     EXPECT_EQ(device.log.back().length, 0);  // even an empty range asks once
 }
 
 TEST_F(BootLinkTest, ReadRangeReportsAChunkThatCameBackShort) {
     enterBootloader("AP64");
     device.truncateRead = true;
-    EXPECT_EQ(boot.readRange(0xF400, 0xF600), -1);
+    EXPECT_EQ(readConfirmedRange(boot, 0xF400, 0xF600), -1);
     EXPECT_EQ(ui.messages, std::vector<std::string>{link_messages::kErrorReceiving});
     EXPECT_EQ(device.codes(), "RRRRRR");  // every try comes short: none of them counts
 }

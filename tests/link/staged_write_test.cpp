@@ -48,7 +48,7 @@ TEST_F(StagedWriteTest, Jm128FirmwareGoesThroughTheStagingArea) {
     use("JM128", 1024, 128);
     load(0x0000, 0x0100);
     load(0x18000, 0x18010);
-    ASSERT_EQ(writeImage(boot, progress), 0);
+    ASSERT_EQ(writeImage(boot, progress).status, 0);
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
                                         "Loading firmware, stage 2 of 3...",
@@ -91,7 +91,7 @@ TEST_F(StagedWriteTest, Jm128StageOneFailureSendsNoCommit) {
     use("JM128", 1024, 128);
     load(0x0000, 0x0100);
     device.nakErase = {0x4000};
-    EXPECT_EQ(writeImage(boot, progress), -1);
+    EXPECT_EQ(writeImage(boot, progress).status, -1);
     EXPECT_EQ(device.codes().find('U'), std::string::npos);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Unable to erase block at 0x0000",
                                                       "Configuration write failed"}));
@@ -104,7 +104,7 @@ TEST_F(StagedWriteTest, Jm128StageOneFailureSendsNoCommit) {
 TEST_F(StagedWriteTest, Jm128SettingsWriteIsASinglePass) {
     use("JM128", 1024, 128);
     load(0x1F000, 0x1F200);
-    ASSERT_EQ(writeImage(boot, progress), 0);
+    ASSERT_EQ(writeImage(boot, progress).status, 0);
     EXPECT_EQ(progress.statuses, kSinglePass);
     EXPECT_EQ(device.codes().find('U'), std::string::npos);
     EXPECT_EQ(device.log.front().field, 0x1F000u >> 2);
@@ -116,7 +116,7 @@ TEST_F(StagedWriteTest, FirmwareOnOtherChipsIsASinglePassWithReadBack) {
     use("AP64", 512, 64);
     load(0x0000, 0x0040);
     load(0xF400, 0xF440);
-    ASSERT_EQ(writeImage(boot, progress), 0);
+    ASSERT_EQ(writeImage(boot, progress).status, 0);
     EXPECT_EQ(progress.statuses, kSinglePass);
     EXPECT_EQ(device.codes(), "EWREWRRR");  // and one byte of each block at the end
     EXPECT_EQ(progress.range, std::make_pair(0, 32));
@@ -125,7 +125,7 @@ TEST_F(StagedWriteTest, FirmwareOnOtherChipsIsASinglePassWithReadBack) {
 
 TEST_F(StagedWriteTest, NothingTouchedSendsNothing) {
     use("AP64", 512, 64);
-    ASSERT_EQ(writeImage(boot, progress), 0);
+    ASSERT_EQ(writeImage(boot, progress).status, 0);
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(progress.statuses, kSinglePass);
 }
@@ -135,12 +135,13 @@ TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndEndsFailed) {
     use("AP64", 512, 64);
     load(0xF400, 0xF500);
     device.corruptRead = true;
-    EXPECT_EQ(writeImage(boot, progress), -1);
+    const WriteResult result = writeImage(boot, progress);
+    EXPECT_EQ(result.status, -1);
     EXPECT_EQ(ui.messages, (std::vector<std::string>{"Verify error at block 0xf400",
                                                       "Configuration write failed"}));
     EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Stand by, writing data...", "Write failed!"}));
     EXPECT_EQ(progress.position, progress.range.second - 1);
-    EXPECT_EQ(writeFailureNote(boot),
+    EXPECT_EQ(writeFailureNote(boot, result),
               "The tracker's settings area from 0xf400 on is incomplete. Its bootloader is intact, so "
               "the tracker can be written again.");
 }
@@ -151,9 +152,10 @@ TEST_F(StagedWriteTest, AWriteThatNeverErasedSaysNothingWasWritten) {
     use("AP64", 512, 64);
     load(0xF400, 0xF500);
     port.closePort();
-    EXPECT_EQ(writeImage(boot, progress), -1);
+    const WriteResult result = writeImage(boot, progress);
+    EXPECT_EQ(result.status, -1);
     EXPECT_FALSE(boot.flashMayHaveChanged());
-    EXPECT_EQ(writeFailureNote(boot),
+    EXPECT_EQ(writeFailureNote(boot, result),
               "Nothing was written: the tracker holds what it held before, and can be written again.");
 }
 

@@ -38,7 +38,7 @@ struct BackupsBench {
         f.session.link.chipName = "AP64";
         f.session.link.deviceInfo.deviceId = "AP64";
         selectTarget(f.session.target, "AP64");
-        EXPECT_EQ(BootLink(f.session, f.ui).identify(), 0);  // the record a connect keeps
+        EXPECT_EQ(BootLink(f.session, f.ui).identify(), IdentifyResult::Identified);  // the record a connect keeps
         f.front.runWrites = true;
         f.context.backupFolder = ::testing::TempDir() + "backups_window_" +
                                  ::testing::UnitTest::GetInstance()->current_test_info()->name();

@@ -24,6 +24,7 @@
 #include "emulator/emulator_runner.h"
 #include "forms/tracker_fixture.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "serial/system_serial_port.h"
 #include "ui/backups_dialog.h"
@@ -185,7 +186,7 @@ TEST(Accessibility, TheDiagnosticsWindowNamesEachControlOnEachBoard) {
         b.f.session.port = makeSystemSerialPort();
         BootLink link(b.f.session, b.f.ui);
         b.f.session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect(emu.slavePath(), true), 0);
+        ASSERT_EQ(Connector(link).connect(emu.slavePath(), true), ConnectResult::Connected);
         b.f.session.link.linkAbort = LinkState::kAbortIdle;
         {
             CDiagnosticsDialog d(b.f.context, {0, 2});

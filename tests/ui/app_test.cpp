@@ -13,6 +13,7 @@
 #include "emulator/emulator_runner.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "serial/system_serial_port.h"
 #include "shell/firmware_sequences.h"
 #include "ui/qt_user_interface.h"
@@ -113,7 +114,7 @@ protected:
     void connect() {
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        ASSERT_EQ(Connector(link).connect(emu->slavePath(), true), ConnectResult::Connected);
         f.session.link.linkAbort = LinkState::kAbortIdle;
     }
     int readsAt(std::uint32_t address) {

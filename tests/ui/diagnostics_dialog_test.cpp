@@ -15,6 +15,7 @@
 #include "emulator/emulator_runner.h"
 #include "forms/tracker_fixture.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "serial/posix_serial_port.h"
 #include "serial/system_serial_port.h"
 #include "ui/diagnostics_dialog.h"
@@ -34,7 +35,7 @@ struct DiagBench {
         f.session.port = makeSystemSerialPort();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        connected = link.connect(emu.slavePath(), true) >= 0;
+        connected = Connector(link).connect(emu.slavePath(), true) == ConnectResult::Connected;
         f.session.link.linkAbort = LinkState::kAbortIdle;
         emu.clearLog();
     }

@@ -11,6 +11,7 @@
 #include "firmware/srecord_builder.h"
 #include "firmware/vector_remap.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/boot_protocol.h"
 #include "serial/system_serial_port.h"
 #include "link/tracker_backup.h"
@@ -30,7 +31,7 @@ protected:
         f.session.port = makeSystemSerialPort();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        ASSERT_EQ(Connector(link).connect(emu->slavePath(), true), ConnectResult::Connected);
         f.session.link.linkAbort = LinkState::kAbortIdle;
         selectTarget(f.session.target, f.session.link.chipName);
         // The working records the user has been editing.

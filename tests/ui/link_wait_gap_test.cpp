@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "link/connector.h"
 #include "link_wait_gaps.h"
 
 namespace varnel {
@@ -23,7 +24,7 @@ bench::WaitGap bestOfThree(Measure measure) {
 // a settings write.
 TEST(LinkWaits, TheEventLoopTurnsAtLeastEvery50Ms) {
     const bench::WaitGap connect = bestOfThree([] { return bench::gapDuringSilentConnect(1500); });
-    EXPECT_EQ(connect.result, -2);  // cancelled, as with the Cancel button
+    EXPECT_EQ(connect.result, static_cast<int>(ConnectResult::Aborted));  // cancelled, as with the Cancel button
     EXPECT_GT(connect.turns, 30);
     EXPECT_LT(connect.longestGapMs, 50.0);
 

@@ -16,6 +16,7 @@
 #include "config/weather_record.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "serial/posix_serial_port.h"
 #include "serial/system_serial_port.h"
 #include "shell/firmware_sequences.h"
@@ -69,7 +70,7 @@ protected:
         f.session.port = makeSystemSerialPort();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        ASSERT_EQ(Connector(link).connect(emu->slavePath(), true), ConnectResult::Connected);
         f.session.link.linkAbort = LinkState::kAbortIdle;
     }
     void TearDown() override { f.session.port->closePort(); }

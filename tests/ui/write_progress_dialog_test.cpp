@@ -8,6 +8,7 @@
 #include "serial/serial_port.h"
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/staged_write.h"
 #include "serial/system_serial_port.h"
 #include "ui/write_progress_dialog.h"
@@ -43,7 +44,7 @@ protected:
         f.session.port = makeSystemSerialPort();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect(emu->slavePath(), true), 0);
+        ASSERT_EQ(Connector(link).connect(emu->slavePath(), true), ConnectResult::Connected);
         f.session.link.linkAbort = LinkState::kAbortIdle;
         selectTarget(f.session.target, f.session.link.chipName);
         emu->clearLog();
@@ -70,7 +71,7 @@ TEST_F(WriteProgressTest, SettingsWriteGoesInOnePassAndEndsOneStepShort) {
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
     EXPECT_FALSE(dialog.okEnabled());
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), 0);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), 0);
     EXPECT_TRUE(dialog.visibleAtFirstStatus);
     EXPECT_TRUE(dialog.busyAtFirstStatus);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -96,7 +97,7 @@ TEST_F(WriteProgressTest, Jm128FirmwareLoadRunsTheThreeStages) {
 
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), 0);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), 0);
     EXPECT_EQ(dialog.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
                                         "Loading firmware, stage 2 of 3...",
@@ -119,7 +120,7 @@ TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndEndsFa
 
     RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p); }), -1);
+    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), -1);
     ASSERT_EQ(f.ui.messages.size(), 2u);
     EXPECT_EQ(f.ui.messages[0].rfind("Unable to erase block at 0x", 0), 0u) << f.ui.messages[0];
     EXPECT_EQ(f.ui.messages[1], "Configuration write failed");

@@ -20,6 +20,7 @@
 
 #include "emulator/emulator_runner.h"
 #include "link/boot_link.h"
+#include "link/connector.h"
 #include "link/device_configuration.h"
 #include "serial/system_serial_port.h"
 #include "shell/firmware_sequences.h"
@@ -113,7 +114,7 @@ struct Tracker {
         f.context.backupFolder = (QDir::tempPath() + "/varnelcfg/backups").toStdString();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        read = link.connect(emu.slavePath(), true) >= 0 && readDeviceConfiguration(link, f.session) == 0;
+        read = Connector(link).connect(emu.slavePath(), true) == ConnectResult::Connected && readDeviceConfiguration(link, f.session) == 0;
         f.session.link.linkAbort = LinkState::kAbortIdle;
     }
     ~Tracker() { f.session.port->closePort(); }
