@@ -191,7 +191,7 @@ TEST(ModelSerialPort, TheLinkConnectsAndReadsEveryChipOnTheRealClock) {
         test::RecordingUi ui;
         BootLink link(session, ui);
         session.link.linkAbort = LinkState::kAbortRunning;
-        ASSERT_GE(link.connect("emulated", true), 0);
+        ASSERT_EQ(Connector(link).connect("emulated", true), ConnectResult::Connected);
         EXPECT_EQ(session.link.chipName, chips[i].chipName);
         EXPECT_EQ(readDeviceConfiguration(link, session), 0);
         EXPECT_EQ(session.settings.family(), 0);
