@@ -9,6 +9,7 @@
 #include "serial/port_open_reason.h"
 #include "session/config_file.h"
 #include "session/session.h"
+#include "shell/port_slots.h"
 
 namespace varnel {
 
@@ -35,9 +36,12 @@ std::string trimmed(const std::string& text) {
 }  // namespace
 
 ConnectWindow::ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query)
-    : context_(context), view_(view), extraPath_(std::move(extraPath)), query_(std::move(query)) {}
+    : context_(context), view_(view), extraPath_(std::move(extraPath)), query_(std::move(query)) {
+    if (!query_) query_ = [this] { return portSlots(context_.windows, extraPath_); };
+}
 
 void ConnectWindow::start() {
+    view_.showTypedPath(typedPathShown(kPlatformPortNaming));
     slots_ = query_();
     view_.showSlots(slots_);
     view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);

@@ -29,6 +29,8 @@ public:
     virtual void setOfflineEnabled(bool on) = 0;
     // The "Add port..." button, shown only where the platform can grant ports.
     virtual void showAddPort(bool on) = 0;
+    // The box to type a device path into, shown only where ports are paths.
+    virtual void showTypedPath(bool on) = 0;
 };
 
 // Picks the port and connects to the tracker through its bootloader, or
@@ -50,8 +52,9 @@ public:
     static constexpr int kHintAfterMs = 10000;
 
     // extraPath: a device given with --port, offered first and chosen.
-    // query: the ports present now.
-    ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query);
+    // query: the ports present now; by default this platform's slots
+    // (shell/port_slots.h).
+    ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query = {});
 
     // The window is up: slots, the remembered choice, the port watch.
     void start();

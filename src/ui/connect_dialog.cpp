@@ -3,7 +3,6 @@
 #include <QRadioButton>
 
 #include "ui/accessibility.h"
-#include "ui/port_slots.h"
 #include "ui_connect_dialog.h"
 
 namespace varnel {
@@ -11,14 +10,9 @@ namespace varnel {
 CConnectDialog::CConnectDialog(AppContext& context, const QString& extraPath, PortQuery query, QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::ConnectDialog>()),
-      window_(context, *this, extraPath.toStdString(),
-              query ? std::move(query) : [path = extraPath.toStdString()] { return detectPortSlots(path); }),
+      window_(context, *this, extraPath.toStdString(), std::move(query)),
       timers_(*this, [this](int id) { window_.timerTicked(id); }) {
     ui_->setupUi(this);
-#ifdef Q_OS_WIN
-    ui_->portPathLabel->hide();
-    ui_->portPathEdit->hide();
-#endif
     connect(ui_->connectButton, &QPushButton::clicked, this, &CConnectDialog::onConnect);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &CConnectDialog::onCancel);
     connect(ui_->offlineButton, &QPushButton::clicked, this, &CConnectDialog::onOffline);
@@ -85,5 +79,9 @@ void CConnectDialog::setStatus(const std::string& text) {
 void CConnectDialog::setConnectEnabled(bool on) { ui_->connectButton->setEnabled(on); }
 void CConnectDialog::setOfflineEnabled(bool on) { ui_->offlineButton->setEnabled(on); }
 void CConnectDialog::showAddPort(bool on) { ui_->addPortButton->setVisible(on); }
+void CConnectDialog::showTypedPath(bool on) {
+    ui_->portPathLabel->setVisible(on);
+    ui_->portPathEdit->setVisible(on);
+}
 
 }  // namespace varnel

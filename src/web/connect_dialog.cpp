@@ -2,14 +2,12 @@
 
 namespace varnel::web {
 
-CConnectDialog::CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath, PortQuery query)
-    : PageView(loop, "ConnectDialog"), window_(context, *this, std::move(extraPath), std::move(query)) {}
+CConnectDialog::CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath)
+    : PageView(loop, "ConnectDialog"), window_(context, *this, std::move(extraPath)) {}
 
-void CConnectDialog::onOpen() {
-    // A page opens only the ports it offers: there is no device path to type.
-    page::setShown(token(), "portPathLabel", false);
-    page::setShown(token(), "portPathEdit", false);
-    window_.start();
+void CConnectDialog::showTypedPath(bool on) {
+    page::setShown(token(), "portPathLabel", on);
+    page::setShown(token(), "portPathEdit", on);
 }
 
 void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {

@@ -25,6 +25,12 @@ CConnectDialog::CConnectDialog(AppContext& context, std::string extraPath, PortQ
     : ModalDialog(L"ConnectDialog"), window_(context, *this, std::move(extraPath), std::move(query)) {}
 
 void CConnectDialog::onInit() {
+    tooltips_ = control_binding::createTooltips(window());
+    window_.start();
+}
+
+void CConnectDialog::showTypedPath(bool on) {
+    if (on) return;  // the template shows it
     // The typed-path row goes, and what is below it moves up into its place.
     HWND pathEdit = GetDlgItem(window(), ids::portPathEdit);
     ShowWindow(GetDlgItem(window(), ids::portPathLabel), SW_HIDE);
@@ -33,8 +39,6 @@ void CConnectDialog::onInit() {
     MapDialogRect(window(), &spacing);
     const RECT row = controlRect(pathEdit);
     growControl(pathEdit, -(row.bottom - row.top + spacing.bottom));
-    tooltips_ = control_binding::createTooltips(window());
-    window_.start();
 }
 
 void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
@@ -59,8 +63,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
                                  GetModuleHandleW(nullptr), nullptr);
         // The ports the system has (each with its driver's description) stand
         // out in bold among the 16 slots.
-        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].tooltip.empty() ? font : presentFont(font)),
-                     FALSE);
+        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].present ? presentFont(font) : font), FALSE);
         // In the tab order right after the group box; the slots are one tab
         // stop, the arrows move between them.
         SetWindowPos(b, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -11,11 +11,10 @@ namespace varnel::win32 {
 // The connect window: a radio button per port slot (made when the shell
 // says which there are), the slow-link and reload boxes, a status line; its
 // events go to the shell's ConnectWindow, which picks, remembers, watches
-// and connects. Windows names its ports, so the typed-path row of the layout
-// stays hidden.
+// and connects.
 class CConnectDialog : public ModalDialog, public DialogHost<ConnectView, CConnectDialog> {
 public:
-    CConnectDialog(AppContext& context, std::string extraPath, PortQuery query);
+    CConnectDialog(AppContext& context, std::string extraPath, PortQuery query = {});
     ~CConnectDialog() override;
 
     void showSlots(const std::vector<PortSlot>& ports) override;
@@ -26,6 +25,7 @@ public:
     void setConnectEnabled(bool on) override;
     void setOfflineEnabled(bool on) override;
     void showAddPort(bool on) override;
+    void showTypedPath(bool on) override;
 
     ConnectWindow& behaviour() { return window_; }
     // The radio button of slot n (1-based), nullptr beyond the slots.

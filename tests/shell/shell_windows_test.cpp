@@ -7,7 +7,9 @@
 #include "shell/connect_window.h"
 #include "shell/diagnostics_window.h"
 #include "shell/firmware_sequences.h"
+#include "shell/port_slots.h"
 #include "shell/tracker_window.h"
+#include "shell/write_progress_window.h"
 #include "forms/tracker_fixture.h"
 #include "scripted_front_end.h"
 
@@ -30,6 +32,8 @@ public:
     void setConnectEnabled(bool on) override { connectOn = on; }
     void setOfflineEnabled(bool on) override { offlineOn = on; }
     void showAddPort(bool on) override { addPortShown = on; }
+    void showTypedPath(bool on) override { typedPathShown = on; }
+    bool typedPathShown = false;
 };
 
 struct ConnectBench {
@@ -198,6 +202,79 @@ TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
     EXPECT_EQ(b.view.result, -1);
 }
 
+// The slots each platform's connect window offers, from the same port list.
+TEST(PortSlots, EachPlatformNamesItsPortsItsOwnWay) {
+    const std::vector<PortDescription> present = {{"/dev/ttyUSB0", "usb-FTDI_FT232R-if00", "0403:6001"},
+                                                  {"/dev/ttyS0", "serial port"}};
+    const std::vector<PortSlot> own = {{"emulated:AP64", "Emulated tracker (AP64)", "nothing plugged in"}};
+    std::vector<PortSlot> paths = makePortSlots(PortNaming::DevicePaths, present, "/dev/pts/4", {});
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(paths[0].path, "/dev/pts/4");
+    EXPECT_EQ(paths[1].label, "ttyUSB0");
+    EXPECT_EQ(paths[1].tooltip, "usb-FTDI_FT232R-if00 (USB 0403:6001)");
+    EXPECT_EQ(paths[2].path, "/dev/ttyS0");
+
+    const std::vector<PortDescription> com = {{"COM3", "USB serial adapter (FTDI) (\\Device\\VCP0)"}, {"COM40", "far"}};
+    std::vector<PortSlot> numbered = makePortSlots(PortNaming::ComNumbers, com, "/dev/pts/4", own);
+    ASSERT_EQ(numbered.size(), static_cast<std::size_t>(kMaxPortSlots));
+    EXPECT_EQ(numbered[15].label, "COM16");
+    EXPECT_TRUE(numbered[2].present);
+    EXPECT_EQ(numbered[2].tooltip, com[0].description);
+    EXPECT_EQ(std::count_if(numbered.begin(), numbered.end(), [](const PortSlot& p) { return p.present; }), 1);
+
+    std::vector<PortSlot> granted =
+        makePortSlots(PortNaming::GrantedPorts, {{"webserial:1", "Serial port 1", "0403:6001"}}, "", own);
+    ASSERT_EQ(granted.size(), 2u);
+    EXPECT_EQ(granted[0].label, "Serial port 1 (USB 0403:6001)");
+    EXPECT_EQ(granted[0].tooltip, "A serial port this page may use (USB vendor 0403, product 6001)");
+    EXPECT_EQ(granted[1].label, own[0].label);
+
+    EXPECT_TRUE(typedPathShown(PortNaming::DevicePaths));
+    EXPECT_FALSE(typedPathShown(PortNaming::ComNumbers) || typedPathShown(PortNaming::GrantedPorts));
+}
+
+// What a progress view was told, in order.
+class ScriptedProgressView : public test::RecordingView<ProgressView> {
+public:
+    std::vector<std::string> told;
+    void showNow() override { told.push_back("shown"); }
+    void showRange(int low, int high) override { told.push_back("range " + std::to_string(low) + "-" + std::to_string(high)); }
+    void showPosition(int position) override { told.push_back("at " + std::to_string(position)); }
+    void showStatus(const std::string& text) override { told.push_back("status " + text); }
+    void showNote(const std::string& text) override { told.push_back("note " + text); }
+    void showBusy(bool on) override { told.push_back(on ? "busy" : "idle"); }
+    void setOkEnabled(bool on) override { told.push_back(on ? "OK on" : "OK off"); }
+    void focusOk() override { told.push_back("OK focused"); }
+};
+
+// The write window is painted before the first byte and cannot be closed
+// while the write runs; then the note goes under the last status, OK is
+// enabled and focused, and OK or Escape closes it.
+TEST(WriteProgressWindow, PaintedFirstClosedOnlyAfterTheNoteAndOk) {
+    for (const bool escape : {false, true}) {
+        ScriptedProgressView view;
+        WriteProgressWindow* self = nullptr;
+        WriteProgressWindow window(view, {[&](WriteProgress& p) {
+                                              p.setRange(0, 8);
+                                              p.setPosition(3);
+                                              p.setStatus("Write failed!");
+                                              self->okPressed();
+                                              self->closeRequested();
+                                              view.told.push_back(view.result == -1 ? "still open" : "closed");
+                                              return -1;
+                                          },
+                                          [](int result) { return "note for " + std::to_string(result); }});
+        self = &window;
+        window.start();
+        EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "range 0-8", "at 3",
+                                                       "status Write failed!", "still open", "idle",
+                                                       "note Write failed!\nnote for -1", "OK on", "OK focused"}));
+        EXPECT_EQ(window.result(), -1);
+        escape ? window.closeRequested() : window.okPressed();
+        EXPECT_EQ(view.result, kResultAccepted);
+    }
+}
+
 // A connected AP64 in its bootloader, for the write sequences.
 struct WriteBench {
     ShellFixture f;
@@ -312,7 +389,7 @@ TEST(TrackerWindow, CopyFromTheOtherProfileAsksFirst) {
         TrackerWindow window(f.context, view);
         window.start();
         f.ui.answers = {yes};
-        window.copyPressed();
+        window.clicked(tracker_id::kCopyButton);
         EXPECT_EQ(f.ui.questions, std::vector<std::string>{"Replace Profile 1 with a copy of Profile 2?"});
         EXPECT_EQ(ConstProfileRecord(f.session.settings.profile(0), f.session.target.kind).beaconInterval(),
                   yes ? 1234 : 600);

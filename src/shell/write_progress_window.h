@@ -1,0 +1,62 @@
+#pragma once
+
+#include <string>
+
+#include "link/write_progress.h"
+#include "shell/front_end.h"
+
+namespace varnel {
+
+// The progress window as its behaviour sees it: a status line, a bar and OK.
+class ProgressView : public WindowHost {
+public:
+    // Shows the window and lets it paint, now.
+    virtual void showNow() = 0;
+    virtual void showRange(int low, int high) = 0;
+    virtual void showPosition(int position) = 0;
+    virtual void showStatus(const std::string& text) = 0;
+    // The final status with the note under it; the window makes room for it.
+    virtual void showNote(const std::string& statusAndNote) = 0;
+    // The wait cursor while the task runs.
+    virtual void showBusy(bool on) = 0;
+    virtual void setOkEnabled(bool on) = 0;
+    virtual void focusOk() = 0;
+};
+
+// The write window's rules, for every front end: it is up and painted before
+// the task's first byte goes out, OK stays disabled and nothing closes it
+// while the task runs; then the note goes under the final status, OK is
+// enabled and takes the focus, and OK, Escape or the close button close it.
+//
+// Built for any long task: one that can stop safely (a .bin export, the read
+// after Connect, a release list being fetched) gets a Cancel by adding a
+// cancelPressed() here that asks the task to stop, and a Cancel button to
+// the view; the rules above stay as they are.
+class WriteProgressWindow : public WriteProgress {
+public:
+    WriteProgressWindow(ProgressView& view, ProgressTask task) : view_(view), task_(std::move(task)) {}
+
+    // The window is up: runs the task under it, then waits for OK.
+    void start();
+    void okPressed() { closeRequested(); }
+    // Escape or the window's close button.
+    void closeRequested();
+
+    bool running() const { return running_; }
+    // What the task returned.
+    int result() const { return result_; }
+
+    void setRange(int low, int high) override { view_.showRange(low, high); }
+    void setPosition(int position) override { view_.showPosition(position); }
+    void setStatus(const std::string& text) override;
+
+private:
+    ProgressView& view_;
+    ProgressTask task_;
+    std::string status_;
+    int result_ = -1;
+    bool running_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace varnel
