@@ -22,6 +22,12 @@ void WriteProgressWindow::closeRequested() {
     if (ended_) view_.end(kResultAccepted);
 }
 
+void WriteProgressWindow::setRange(int low, int high) {
+    low_ = low;
+    high_ = high;
+    view_.showBar(low, high, low);
+}
+
 void WriteProgressWindow::setStatus(const std::string& text) {
     status_ = text;
     view_.showStatus(text);

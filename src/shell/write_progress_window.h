@@ -12,8 +12,8 @@ class ProgressView : public WindowHost {
 public:
     // Shows the window and lets it paint, now.
     virtual void showNow() = 0;
-    virtual void showRange(int low, int high) = 0;
-    virtual void showPosition(int position) = 0;
+    // The bar from low to high, filled up to position.
+    virtual void showBar(int low, int high, int position) = 0;
     virtual void showStatus(const std::string& text) = 0;
     // The final status with the note under it; the window makes room for it.
     virtual void showNote(const std::string& statusAndNote) = 0;
@@ -46,14 +46,15 @@ public:
     // What the task returned.
     int result() const { return result_; }
 
-    void setRange(int low, int high) override { view_.showRange(low, high); }
-    void setPosition(int position) override { view_.showPosition(position); }
+    void setRange(int low, int high) override;
+    void setPosition(int position) override { view_.showBar(low_, high_, position); }
     void setStatus(const std::string& text) override;
 
 private:
     ProgressView& view_;
     ProgressTask task_;
     std::string status_;
+    int low_ = 0, high_ = 100;
     int result_ = -1;
     bool running_ = false;
     bool ended_ = false;

@@ -45,17 +45,17 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
-void CConnectDialog::showChoice(int slot, bool slowLink) {
+void CConnectDialog::showChoice(int slot, const std::string& typedPath, bool slowLink) {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         QRadioButton* b = buttons_[i];
         b->setAutoExclusive(false);
         b->setChecked(static_cast<int>(i) + 1 == slot);
         b->setAutoExclusive(true);
     }
+    // Set again, the text would lose the cursor's place.
+    if (ui_->portPathEdit->text().toStdString() != typedPath) ui_->portPathEdit->setText(QString::fromStdString(typedPath));
     ui_->slowLinkBox->setChecked(slowLink);
 }
-
-void CConnectDialog::clearTypedPath() { ui_->portPathEdit->clear(); }
 
 int CConnectDialog::chosenSlot() const {
     for (std::size_t i = 0; i < buttons_.size(); ++i)
@@ -76,12 +76,12 @@ void CConnectDialog::setStatus(const std::string& text) {
     // A longer status (the hint after a silent wait) needs more lines.
     if (isVisible()) adjustSize();
 }
-void CConnectDialog::setConnectEnabled(bool on) { ui_->connectButton->setEnabled(on); }
-void CConnectDialog::setOfflineEnabled(bool on) { ui_->offlineButton->setEnabled(on); }
-void CConnectDialog::showAddPort(bool on) { ui_->addPortButton->setVisible(on); }
-void CConnectDialog::showTypedPath(bool on) {
-    ui_->portPathLabel->setVisible(on);
-    ui_->portPathEdit->setVisible(on);
+void CConnectDialog::showControls(const ConnectControls& controls) {
+    ui_->connectButton->setEnabled(controls.connectEnabled);
+    ui_->offlineButton->setEnabled(controls.offlineEnabled);
+    ui_->addPortButton->setVisible(controls.addPortShown);
+    ui_->portPathLabel->setVisible(controls.typedPathShown);
+    ui_->portPathEdit->setVisible(controls.typedPathShown);
 }
 
 }  // namespace varnel

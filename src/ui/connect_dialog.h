@@ -46,14 +46,10 @@ public:
 
     // ConnectView
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override;
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
-    void showTypedPath(bool on) override;
+    void showControls(const ConnectControls& controls) override;
     void startTimer(int id, int intervalMs) override { timers_.start(id, intervalMs); }
     void stopTimer(int id) override { timers_.stop(id); }
     void pause(int ms) override { QtTimers::pause(ms); }

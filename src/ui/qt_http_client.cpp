@@ -13,12 +13,9 @@ namespace varnel {
 
 HttpResponse QtHttpClient::get(const std::string& server, const std::string& path,
                                std::size_t maxBody) {
-    HttpResponse response;
     const HttpAddress address = httpAddress(server, path);
-    if (!address.error.empty()) {
-        response.error = address.error;
-        return response;
-    }
+    if (!address.error.empty()) return {0, {}, false, address.error};
+    HttpResponse response;
     // Built from its parts: the path comes from a list on the web and is used
     // exactly as written, not re-resolved against anything.
     QUrl url;

@@ -22,9 +22,8 @@ void CWriteProgressDialog::showNow() {
     QApplication::processEvents();
 }
 
-void CWriteProgressDialog::showRange(int low, int high) { ui_->progressBar->setRange(low, high); }
-
-void CWriteProgressDialog::showPosition(int position) {
+void CWriteProgressDialog::showBar(int low, int high, int position) {
+    ui_->progressBar->setRange(low, high);
     ui_->progressBar->setValue(position);
     ui_->progressBar->repaint();
     announceChange(*ui_->progressBar);

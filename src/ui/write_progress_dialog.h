@@ -32,8 +32,7 @@ public:
 
     // ProgressView
     void showNow() override;
-    void showRange(int low, int high) override;
-    void showPosition(int position) override;
+    void showBar(int low, int high, int position) override;
     void showStatus(const std::string& text) override;
     void showNote(const std::string& statusAndNote) override;
     void showBusy(bool on) override;

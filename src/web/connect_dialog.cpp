@@ -5,11 +5,6 @@ namespace varnel::web {
 CConnectDialog::CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath)
     : PageView(loop, "ConnectDialog"), window_(context, *this, std::move(extraPath)) {}
 
-void CConnectDialog::showTypedPath(bool on) {
-    page::setShown(token(), "portPathLabel", on);
-    page::setShown(token(), "portPathEdit", on);
-}
-
 void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     std::string labels, tips;
     for (std::size_t i = 0; i < ports.size(); ++i) {
@@ -20,7 +15,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     page::setSlots(token(), "portGroup", labels, tips);
 }
 
-void CConnectDialog::showChoice(int slot, bool slowLink) {
+void CConnectDialog::showChoice(int slot, const std::string&, bool slowLink) {
     page::checkSlot(token(), "portGroup", slot);
     page::setControl(token(), "slowLinkBox", "check", "", slowLink, -1, 0, true, true, "");
 }
@@ -34,9 +29,13 @@ ConnectChoice CConnectDialog::choice() const {
 }
 
 void CConnectDialog::setStatus(const std::string& text) { page::setText(token(), "statusLabel", text); }
-void CConnectDialog::setConnectEnabled(bool on) { page::setEnabled(token(), "connectButton", on); }
-void CConnectDialog::setOfflineEnabled(bool on) { page::setEnabled(token(), "offlineButton", on); }
-void CConnectDialog::showAddPort(bool on) { page::setShown(token(), "addPortButton", on); }
+void CConnectDialog::showControls(const ConnectControls& controls) {
+    page::setEnabled(token(), "connectButton", controls.connectEnabled);
+    page::setEnabled(token(), "offlineButton", controls.offlineEnabled);
+    page::setShown(token(), "addPortButton", controls.addPortShown);
+    page::setShown(token(), "portPathLabel", controls.typedPathShown);
+    page::setShown(token(), "portPathEdit", controls.typedPathShown);
+}
 
 void CConnectDialog::onClick(const std::string& name) {
     if (name == "slot") window_.slotChosen();

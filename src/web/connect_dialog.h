@@ -15,14 +15,11 @@ public:
     CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath);
 
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override {}
+    // The page never shows a typed path (shell/port_slots.h).
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
-    void showTypedPath(bool on) override;
+    void showControls(const ConnectControls& controls) override;
 
 private:
     void onOpen() override { window_.start(); }

@@ -44,12 +44,9 @@ EM_ASYNC_JS(void, js_fetch, (const char* url, int maxBody, int* status, char** b
 }  // namespace
 
 HttpResponse FetchHttpClient::get(const std::string& server, const std::string& path, std::size_t maxBody) {
-    HttpResponse r;
     const HttpAddress address = httpAddress(server, path);
-    if (!address.error.empty()) {
-        r.error = address.error;
-        return r;
-    }
+    if (!address.error.empty()) return {0, {}, false, address.error};
+    HttpResponse r;
     int status = 0, length = 0, truncated = 0;
     char* body = nullptr;
     char* error = nullptr;

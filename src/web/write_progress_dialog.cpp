@@ -2,14 +2,8 @@
 
 namespace varnel::web {
 
-void CWriteProgressDialog::showRange(int low, int high) {
-    low_ = low;
-    high_ = high;
-    page::setProgress(token(), "progressBar", low_, high_, low_);
-}
-
-void CWriteProgressDialog::showPosition(int position) {
-    page::setProgress(token(), "progressBar", low_, high_, position);
+void CWriteProgressDialog::showBar(int low, int high, int position) {
+    page::setProgress(token(), "progressBar", low, high, position);
     // Painted as it moves, as a window's bar is.
     page::yieldTurn();
 }

@@ -16,8 +16,7 @@ public:
     int result() const { return window_.result(); }
 
     void showNow() override { page::yieldTurn(); }
-    void showRange(int low, int high) override;
-    void showPosition(int position) override;
+    void showBar(int low, int high, int position) override;
     void showStatus(const std::string& text) override;
     void showNote(const std::string& statusAndNote) override { showStatus(statusAndNote); }
     void showBusy(bool) override {}
@@ -32,7 +31,6 @@ private:
     void onClose() override { window_.closeRequested(); }
 
     WriteProgressWindow window_;
-    int low_ = 0, high_ = 100;
 };
 
 }  // namespace varnel::web

@@ -18,14 +18,10 @@ public:
     ~CConnectDialog() override;
 
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override;
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
-    void showTypedPath(bool on) override;
+    void showControls(const ConnectControls& controls) override;
 
     ConnectWindow& behaviour() { return window_; }
     // The radio button of slot n (1-based), nullptr beyond the slots.
@@ -41,6 +37,7 @@ private:
     std::vector<HWND> slots_;
     HWND tooltips_ = nullptr;
     int statusHeight_ = 0;  // the layout's, in pixels
+    bool pathRowGone_ = false;
     HFONT presentFont(HFONT font);
     HFONT boldFont_ = nullptr;
 };

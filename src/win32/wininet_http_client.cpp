@@ -34,12 +34,9 @@ std::string lastErrorText() {
 }  // namespace
 
 HttpResponse WinInetHttpClient::get(const std::string& server, const std::string& path, std::size_t maxBody) {
-    HttpResponse response;
     const HttpAddress address = httpAddress(server, path);
-    if (!address.error.empty()) {
-        response.error = address.error;
-        return response;
-    }
+    if (!address.error.empty()) return {0, {}, false, address.error};
+    HttpResponse response;
 
     auto fail = [&] {
         response.status = 0;

@@ -90,12 +90,9 @@ void CWriteProgressDialog::makeRoomForStatus(const std::string& status) {
     centre();
 }
 
-void CWriteProgressDialog::showRange(int low, int high) {
-    SendDlgItemMessageW(window(), ids::progressBar, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
-}
-
-void CWriteProgressDialog::showPosition(int position) {
+void CWriteProgressDialog::showBar(int low, int high, int position) {
     HWND bar = GetDlgItem(window(), ids::progressBar);
+    SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     UpdateWindow(bar);
     announceChange(bar);

@@ -19,8 +19,7 @@ public:
     int result() const { return window_.result(); }
 
     void showNow() override;
-    void showRange(int low, int high) override;
-    void showPosition(int position) override;
+    void showBar(int low, int high, int position) override;
     void showStatus(const std::string& text) override;
     void showNote(const std::string& statusAndNote) override;
     void showBusy(bool on) override;

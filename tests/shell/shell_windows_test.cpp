@@ -23,17 +23,14 @@ public:
     std::vector<PortSlot> shown;
     ConnectChoice chosen;
     std::vector<std::string> statuses;
-    bool connectOn = true, offlineOn = true, addPortShown = true;
+    ConnectControls controls;
     void showSlots(const std::vector<PortSlot>& slots) override { shown = slots; }
-    void showChoice(int slot, bool slowLink) override { chosen.slot = slot, chosen.slowLink = slowLink; }
-    void clearTypedPath() override { chosen.typedPath.clear(); }
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override {
+        chosen.slot = slot, chosen.typedPath = typedPath, chosen.slowLink = slowLink;
+    }
     ConnectChoice choice() const override { return chosen; }
     void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void setConnectEnabled(bool on) override { connectOn = on; }
-    void setOfflineEnabled(bool on) override { offlineOn = on; }
-    void showAddPort(bool on) override { addPortShown = on; }
-    void showTypedPath(bool on) override { typedPathShown = on; }
-    bool typedPathShown = false;
+    void showControls(const ConnectControls& c) override { controls = c; }
 };
 
 struct ConnectBench {
@@ -69,6 +66,9 @@ TEST(ConnectWindow, StartsOnTheRememberedDeviceAndWatchesThePorts) {
     b.window.pathTyped(b.view.chosen.typedPath);
     EXPECT_EQ(b.view.chosen.slot, 0);
     EXPECT_EQ(b.window.chosenPath(), "/dev/pts/7");
+    b.view.chosen.slot = 1;  // a slot clicked: the typed path goes
+    b.window.slotChosen();
+    EXPECT_EQ(b.window.chosenPath(), "/dev/a");
 }
 
 TEST(ConnectWindow, ConnectPressedConnectsRemembersThePortAndOffersTheReload) {
@@ -129,7 +129,7 @@ TEST(ConnectWindow, ASilentTrackerGetsAHintAndCancelClearsIt) {
     EXPECT_EQ(b.view.statuses.back(), "Choose the port the tracker is connected to, then press Connect.");
     EXPECT_FALSE(b.view.timers.count(ConnectWindow::kHintTimer));
     EXPECT_EQ(b.view.result, -1);  // the first Cancel only stops the attempt
-    EXPECT_TRUE(b.view.connectOn);
+    EXPECT_TRUE(b.view.controls.connectEnabled);
     EXPECT_TRUE(b.f.ui.messages.empty());
 }
 
@@ -159,7 +159,7 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
         b.window.timerTicked(ConnectWindow::kPortWatchTimer);
         EXPECT_EQ(b.f.port->opens.size(), s.opens);
         EXPECT_EQ(b.view.result, s.result);
-        EXPECT_TRUE(b.view.offlineOn);
+        EXPECT_TRUE(b.view.controls.offlineEnabled);
         EXPECT_FALSE(b.window.attemptRunning());
     }
     EXPECT_EQ(b.view.pauses, (std::vector<int>{300, 300}));
@@ -177,13 +177,13 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
 TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
     ConnectBench desktop;
     desktop.window.start();
-    EXPECT_FALSE(desktop.view.addPortShown);
+    EXPECT_FALSE(desktop.view.controls.addPortShown);
 
     ConnectBench b;
     b.f.front.grantsPorts = true;
     b.present = {{"emulated:AP64", "Emulated", ""}};
     b.window.start();
-    EXPECT_TRUE(b.view.addPortShown);
+    EXPECT_TRUE(b.view.controls.addPortShown);
     b.view.chosen = {1, "", true, false};
     b.f.front.granted = {"", "serial:1"};
     b.window.addPortPressed();  // cancelled
@@ -238,8 +238,9 @@ class ScriptedProgressView : public test::RecordingView<ProgressView> {
 public:
     std::vector<std::string> told;
     void showNow() override { told.push_back("shown"); }
-    void showRange(int low, int high) override { told.push_back("range " + std::to_string(low) + "-" + std::to_string(high)); }
-    void showPosition(int position) override { told.push_back("at " + std::to_string(position)); }
+    void showBar(int low, int high, int at) override {
+        told.push_back("bar " + std::to_string(low) + "-" + std::to_string(high) + " at " + std::to_string(at));
+    }
     void showStatus(const std::string& text) override { told.push_back("status " + text); }
     void showNote(const std::string& text) override { told.push_back("note " + text); }
     void showBusy(bool on) override { told.push_back(on ? "busy" : "idle"); }
@@ -266,7 +267,7 @@ TEST(WriteProgressWindow, PaintedFirstClosedOnlyAfterTheNoteAndOk) {
                                           [](int result) { return "note for " + std::to_string(result); }});
         self = &window;
         window.start();
-        EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "range 0-8", "at 3",
+        EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "bar 0-8 at 0", "bar 0-8 at 3",
                                                        "status Write failed!", "still open", "idle",
                                                        "note Write failed!\nnote for -1", "OK on", "OK focused"}));
         EXPECT_EQ(window.result(), -1);
