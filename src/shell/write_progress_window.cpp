@@ -9,13 +9,14 @@ void WriteProgressWindow::start() {
     running_ = true;
     view_.showBusy(true);
     result_ = task_.run(*this);
-    view_.showBusy(false);
+    view_.showBusy(false);  // still running: see ProgressView::showBusy
     running_ = false;
-    ended_ = true;
     const std::string note = task_.noteFor ? task_.noteFor(result_) : std::string();
     if (!note.empty()) view_.showNote(status_ + "\n" + note);
     view_.setOkEnabled(true);
     view_.focusOk();
+    // Closing is for once the note and OK are there.
+    ended_ = true;
 }
 
 void WriteProgressWindow::closeRequested() {

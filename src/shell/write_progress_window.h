@@ -17,7 +17,10 @@ public:
     virtual void showStatus(const std::string& text) = 0;
     // The final status with the note under it; the window makes room for it.
     virtual void showNote(const std::string& statusAndNote) = 0;
-    // The wait cursor while the task runs.
+    // The wait cursor while the task runs. Turned off while the task still
+    // counts as running: a window that handles the user's events only on
+    // its turns handles them then, and a close asked for during the task is
+    // turned away rather than kept for its end.
     virtual void showBusy(bool on) = 0;
     virtual void setOkEnabled(bool on) = 0;
     virtual void focusOk() = 0;

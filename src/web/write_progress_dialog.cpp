@@ -5,12 +5,12 @@ namespace varnel::web {
 void CWriteProgressDialog::showBar(int low, int high, int position) {
     page::setProgress(token(), "progressBar", low, high, position);
     // Painted as it moves, as a window's bar is.
-    page::yieldTurn();
+    loop().pump();
 }
 
 void CWriteProgressDialog::showStatus(const std::string& text) {
     page::setText(token(), "statusLabel", text);
-    page::yieldTurn();
+    loop().pump();
 }
 
 }  // namespace varnel::web

@@ -15,11 +15,17 @@ public:
         : PageView(loop, "WriteProgressDialog"), window_(*this, std::move(task)) {}
     int result() const { return window_.result(); }
 
-    void showNow() override { page::yieldTurn(); }
+    // The page paints on its turn; what the user did meanwhile is handled
+    // then too (a close asked for while the task runs is turned away, not
+    // kept for its end).
+    void showNow() override { loop().pump(); }
     void showBar(int low, int high, int position) override;
     void showStatus(const std::string& text) override;
     void showNote(const std::string& statusAndNote) override { showStatus(statusAndNote); }
-    void showBusy(bool) override {}
+    // No cursor of its own; the page's turn, with what the user did meanwhile.
+    void showBusy(bool on) override {
+        if (!on) loop().pump();
+    }
     void setOkEnabled(bool on) override { page::setEnabled(token(), "okButton", on); }
     void focusOk() override { page::focus(token(), "okButton"); }
 

@@ -242,7 +242,13 @@ public:
         told.push_back("bar " + std::to_string(low) + "-" + std::to_string(high) + " at " + std::to_string(at));
     }
     void showStatus(const std::string& text) override { told.push_back("status " + text); }
-    void showNote(const std::string& text) override { told.push_back("note " + text); }
+    // A close asked for as the note comes, before OK is there.
+    WriteProgressWindow* closing = nullptr;
+    void showNote(const std::string& text) override {
+        told.push_back("note " + text);
+        if (closing) closing->closeRequested();
+        told.push_back(result == -1 ? "still open" : "closed");
+    }
     void showBusy(bool on) override { told.push_back(on ? "busy" : "idle"); }
     void setOkEnabled(bool on) override { told.push_back(on ? "OK on" : "OK off"); }
     void focusOk() override { told.push_back("OK focused"); }
@@ -265,11 +271,12 @@ TEST(WriteProgressWindow, PaintedFirstClosedOnlyAfterTheNoteAndOk) {
                                               return -1;
                                           },
                                           [](int result) { return "note for " + std::to_string(result); }});
-        self = &window;
+        self = view.closing = &window;
         window.start();
         EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "bar 0-8 at 0", "bar 0-8 at 3",
                                                        "status Write failed!", "still open", "idle",
-                                                       "note Write failed!\nnote for -1", "OK on", "OK focused"}));
+                                                       "note Write failed!\nnote for -1", "still open", "OK on",
+                                                       "OK focused"}));
         EXPECT_EQ(window.result(), -1);
         escape ? window.closeRequested() : window.okPressed();
         EXPECT_EQ(view.result, kResultAccepted);
