@@ -112,8 +112,9 @@ public:
     // The write window over a WriteProgressWindow running `task`; returns
     // what the task returned.
     virtual int runProgress(const ProgressTask& task) = 0;
-    // The serial ports present now: the system's list, as `varnelcfg-cli
-    // ports` prints it (a test gives its own).
+    // The serial ports present now: by default the system's list, as
+    // `varnelcfg-cli ports` prints it (shell/port_slots.cpp; a test gives
+    // its own).
     virtual std::vector<PortDescription> presentPorts();
     // The ports only this front end can offer, offered after the system's
     // (the page's emulated trackers).

@@ -65,7 +65,8 @@ void TrackerWindow::edited(int controlId) {
     // A slider's value is shown by the layout's own label; it redraws nothing
     // of the form.
     const TrackerControlInfo* row = findTrackerControl(controlId);
-    if (row && (row->type == ControlType::Edit || row->type == ControlType::DigitEdit || row->type == ControlType::List))
+    if (!row) return;
+    if (row->type == ControlType::Edit || row->type == ControlType::DigitEdit || row->type == ControlType::List)
         controlChanged(controlId);
 }
 

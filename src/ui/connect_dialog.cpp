@@ -53,7 +53,8 @@ void CConnectDialog::showChoice(int slot, const std::string& typedPath, bool slo
         b->setAutoExclusive(true);
     }
     // Set again, the text would lose the cursor's place.
-    if (ui_->portPathEdit->text().toStdString() != typedPath) ui_->portPathEdit->setText(QString::fromStdString(typedPath));
+    const QString typed = QString::fromStdString(typedPath);
+    if (ui_->portPathEdit->text() != typed) ui_->portPathEdit->setText(typed);
     ui_->slowLinkBox->setChecked(slowLink);
 }
 

@@ -226,10 +226,12 @@ void forward(QWidget& w, int id, ControlType type, QObject& receiver, ControlEve
         });
         break;
     case ControlType::Button:
-        QObject::connect(static_cast<QAbstractButton*>(&w), &QAbstractButton::clicked, &receiver, [to, id] { to->clicked(id); });
+        QObject::connect(static_cast<QAbstractButton*>(&w), &QAbstractButton::clicked, &receiver,
+                         [to, id] { to->clicked(id); });
         break;
     case ControlType::Tab:
-        QObject::connect(static_cast<QTabBar*>(&w), &QTabBar::currentChanged, &receiver, [to](int tab) { to->tabChanged(tab); });
+        QObject::connect(static_cast<QTabBar*>(&w), &QTabBar::currentChanged, &receiver,
+                         [to](int tab) { to->tabChanged(tab); });
         break;
     default: break;
     }

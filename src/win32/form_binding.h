@@ -118,7 +118,8 @@ public:
     }
     void forwardNotify(const NMHDR& header, ControlEvents& events) const {
         const int id = static_cast<int>(header.idFrom);
-        if (const ControlInfo<Form>* info = row(id); info && !updating_) control_binding::forwardNotify(header, info->type, events);
+        const ControlInfo<Form>* info = row(id);
+        if (info && !updating_) control_binding::forwardNotify(header, info->type, events);
     }
 
 private:

@@ -124,10 +124,13 @@ TEST(HttpAddress, SplitsTheServerAndRefusesWhatCannotBeAsked) {
         int port;
         bool refused;
     };
-    for (const Case& c : {Case{"fw.example", "/a", "fw.example", 80, false}, Case{"127.0.0.1:8080", "/a", "127.0.0.1", 8080, false},
-                          Case{"[::1]", "/a", "[::1]", 80, false}, Case{"", "/a", "", 80, true},
-                          Case{"fw.example:", "/a", "fw.example", 0, true}, Case{"fw.example:99999", "/a", "fw.example", 0, true},
-                          Case{"fw.example:80x", "/a", "fw.example", 0, true}, Case{"fw.example", "a", "fw.example", 80, true}}) {
+    const Case cases[] = {
+        {"fw.example", "/a", "fw.example", 80, false},   {"127.0.0.1:8080", "/a", "127.0.0.1", 8080, false},
+        {"[::1]", "/a", "[::1]", 80, false},             {"", "/a", "", 80, true},
+        {"fw.example:", "/a", "fw.example", 0, true},    {"fw.example:99999", "/a", "fw.example", 0, true},
+        {"fw.example:80x", "/a", "fw.example", 0, true}, {"fw.example", "a", "fw.example", 80, true},
+    };
+    for (const Case& c : cases) {
         const HttpAddress a = httpAddress(c.server, c.path);
         EXPECT_EQ(a.host, c.host) << c.server;
         EXPECT_EQ(a.port, c.port) << c.server;
