@@ -80,8 +80,11 @@ WaitGap gapDuringSettingsWrite() {
     if (connected != ConnectResult::Connected || readDeviceConfiguration(link, s) != 0) return WaitGap{0, 0, -1};
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
-    CWriteProgressDialog dialog;
-    return measure([&] { return dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }); });
+    CWriteProgressDialog dialog({[&](WriteProgress& p) { return writeImage(link, p).status; }, {}});
+    return measure([&] {
+        dialog.start();
+        return dialog.result();
+    });
 }
 
 }  // namespace varnel::bench

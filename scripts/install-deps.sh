@@ -14,7 +14,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libcli11-dev
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   xvfb xauth appstream desktop-file-utils
   # The accessibility bus and its Python bindings: the screen-reader smoke
   # test reads the desktop program through them.

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     // Every wait on the port gives the window a turn, so it repaints and
     // Cancel answers even inside a half-second read.
     session.port->setWaitHandler(&ui);
-    varnel::QtHttpClient http(ui);
+    varnel::QtHttpClient http;
     varnel::QtFileChooser files;
     varnel::QtAppSettings settings;
     varnel::QtWindows windows;

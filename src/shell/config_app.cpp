@@ -7,6 +7,7 @@
 #include "serial/port_resolver.h"
 #include "session/session.h"
 #include "shell/front_end.h"
+#include "shell/port_slots.h"
 
 namespace varnel {
 
@@ -19,7 +20,7 @@ CConfigApp::CConfigApp(AppContext& context, AppOptions options)
 
 std::string CConfigApp::resolveLegacyPort(char portDigit) const {
     std::vector<PortDescription> ports;
-    for (const PortSlot& s : context_.windows.portSlots(options_.portPath))
+    for (const PortSlot& s : portSlots(context_.windows, options_.portPath))
         ports.push_back({s.path, s.tooltip});
     return resolvePortName(std::string("COM") + portDigit, ports);
 }

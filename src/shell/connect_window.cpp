@@ -10,6 +10,7 @@
 #include "serial/port_open_reason.h"
 #include "session/config_file.h"
 #include "session/session.h"
+#include "shell/port_slots.h"
 
 namespace varnel {
 
@@ -36,9 +37,14 @@ std::string trimmed(const std::string& text) {
 }  // namespace
 
 ConnectWindow::ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query)
-    : context_(context), view_(view), extraPath_(std::move(extraPath)), query_(std::move(query)) {}
+    : context_(context), view_(view), extraPath_(std::move(extraPath)), query_(std::move(query)) {
+    if (!query_) query_ = [this] { return portSlots(context_.windows, extraPath_); };
+}
 
 void ConnectWindow::start() {
+    controls_.typedPathShown = typedPathShown(kPlatformPortNaming);
+    controls_.addPortShown = context_.windows.canAddPorts();
+    view_.showControls(controls_);
     slots_ = query_();
     view_.showSlots(slots_);
     view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);
@@ -52,8 +58,7 @@ void ConnectWindow::start() {
         if (!saved.empty() && slots_[i].path == saved) slot = static_cast<int>(i) + 1;
     if (!extraPath_.empty()) slot = 1;
     if (slot < 1 || slot > static_cast<int>(slots_.size())) slot = 0;
-    view_.showChoice(slot, !context_.settings.turbo());
-    view_.showAddPort(context_.windows.canAddPorts());
+    view_.showChoice(slot, {}, !context_.settings.turbo());
     context_.session.link.linkAbort = LinkState::kAbortIdle;
 
     for (const PortSlot& s : query_()) present_.insert(s.path);
@@ -69,8 +74,13 @@ std::string ConnectWindow::chosenPath() const {
 }
 
 void ConnectWindow::setConnectEnabled(bool on) {
-    connectEnabled_ = on;
-    view_.setConnectEnabled(on);
+    controls_.connectEnabled = on;
+    view_.showControls(controls_);
+}
+
+void ConnectWindow::setOfflineEnabled(bool on) {
+    controls_.offlineEnabled = on;
+    view_.showControls(controls_);
 }
 
 void ConnectWindow::attemptFailed() {
@@ -81,10 +91,13 @@ void ConnectWindow::attemptFailed() {
 void ConnectWindow::setPortWatchInterval(int ms) { view_.startTimer(kPortWatchTimer, ms); }
 
 void ConnectWindow::pathTyped(const std::string& text) {
-    if (!text.empty()) view_.showChoice(0, view_.choice().slowLink);
+    if (!text.empty()) view_.showChoice(0, text, view_.choice().slowLink);
 }
 
-void ConnectWindow::slotChosen() { view_.clearTypedPath(); }
+void ConnectWindow::slotChosen() {
+    const ConnectChoice choice = view_.choice();
+    view_.showChoice(choice.slot, {}, choice.slowLink);
+}
 
 void ConnectWindow::connectPressed() {
     // One attempt at a time: an attempt pumps events while it waits, and a
@@ -200,7 +213,7 @@ void ConnectWindow::addPortPressed() {
     int slot = 0;
     for (std::size_t i = 0; i < slots_.size(); ++i)
         if (slots_[i].path == path) slot = static_cast<int>(i) + 1;
-    view_.showChoice(slot, view_.choice().slowLink);
+    view_.showChoice(slot, {}, view_.choice().slowLink);
 }
 
 void ConnectWindow::timerTicked(int id) {
@@ -237,9 +250,9 @@ bool ConnectWindow::tryAppearedPort(const std::string& path) {
     s.link.linkAbort = LinkState::kAbortRunning;
     attempting_ = true;
     // The buttons wait for this attempt; busy() turns away what gets through.
-    const bool connectWasEnabled = connectEnabled_;
+    const bool connectWasEnabled = controls_.connectEnabled;
     setConnectEnabled(false);
-    view_.setOfflineEnabled(false);
+    setOfflineEnabled(false);
     view_.pause(kAppearSettleMs);
     bool connected = false;
     PortReasonUi ui(context_.ui, path);
@@ -266,7 +279,7 @@ bool ConnectWindow::tryAppearedPort(const std::string& path) {
     }
     attempting_ = false;
     setConnectEnabled(connectWasEnabled);
-    view_.setOfflineEnabled(true);
+    setOfflineEnabled(true);
     // Back to idle, so that the next Cancel closes the window (a Cancel during
     // this attempt only stopped it).
     s.link.linkAbort = LinkState::kAbortIdle;

@@ -17,18 +17,24 @@ struct ConnectChoice {
     bool reloadFirmware = false;
 };
 
+// Which of the connect window's buttons work and which rows show.
+struct ConnectControls {
+    bool connectEnabled = true;
+    bool offlineEnabled = true;
+    bool addPortShown = false;    // only where the platform can grant ports
+    bool typedPathShown = false;  // only where ports are device paths
+};
+
 // The connect window as its behaviour sees it.
 class ConnectView : public WindowHost {
 public:
     virtual void showSlots(const std::vector<PortSlot>& ports) = 0;
-    virtual void showChoice(int slot, bool slowLink) = 0;  // slot 0: none checked
-    virtual void clearTypedPath() = 0;
+    // Slot n checked (0: none), the typed path (an edit box left alone when
+    // it already holds this text), the slow-link box.
+    virtual void showChoice(int slot, const std::string& typedPath, bool slowLink) = 0;
     virtual ConnectChoice choice() const = 0;
     virtual void setStatus(const std::string& text) = 0;
-    virtual void setConnectEnabled(bool on) = 0;
-    virtual void setOfflineEnabled(bool on) = 0;
-    // The "Add port..." button, shown only where the platform can grant ports.
-    virtual void showAddPort(bool on) = 0;
+    virtual void showControls(const ConnectControls& controls) = 0;
 };
 
 // Picks the port and connects to the tracker through its bootloader, or
@@ -50,8 +56,9 @@ public:
     static constexpr int kHintAfterMs = 10000;
 
     // extraPath: a device given with --port, offered first and chosen.
-    // query: the ports present now.
-    ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query);
+    // query: the ports present now; by default this platform's slots
+    // (shell/port_slots.h).
+    ConnectWindow(AppContext& context, ConnectView& view, std::string extraPath, PortQuery query = {});
 
     // The window is up: slots, the remembered choice, the port watch.
     void start();
@@ -78,6 +85,7 @@ private:
     // An attempt (a click's or the port watch's) or a port-watch pass runs.
     bool busy() const { return attempting_ || watching_; }
     void setConnectEnabled(bool on);
+    void setOfflineEnabled(bool on);
     // An attempt ended without a tracker: its status no longer holds.
     void attemptFailed();
 
@@ -88,7 +96,7 @@ private:
     std::vector<PortSlot> slots_;
     std::set<std::string> present_;  // devices present at the last tick
     std::string attemptPort_;        // what the running Connect opens
-    bool connectEnabled_ = true;
+    ConnectControls controls_;
     bool attempting_ = false;
     bool watching_ = false;
     bool closing_ = false;

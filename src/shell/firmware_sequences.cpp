@@ -77,7 +77,7 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
 // may differ from the backup now.
 int writeShowingBackup(AppContext& context, const BackupResult& backup, const char* done, bool& changed) {
     std::string failure;
-    return context.windows.runProgress(
+    return context.windows.runProgress({
         [&](WriteProgress& progress) {
             BootLink link(context.session, context.ui);
             const WriteResult result = writeImage(link, progress);
@@ -90,7 +90,7 @@ int writeShowingBackup(AppContext& context, const BackupResult& backup, const ch
             // What went wrong was told as it happened; the window says what
             // it left and how to undo it.
             return failure + "\n" + (changed ? kBackupToWriteBack : kBackupNote) + backup.path;
-        });
+        }});
 }
 
 // After a failed write: the settings and script the tracker held before are

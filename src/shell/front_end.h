@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/user_interface.h"
+#include "serial/port_resolver.h"
 
 namespace varnel {
 
@@ -17,6 +18,15 @@ struct AppContext;
 struct DiagnosticsSettings;
 class WriteProgress;
 
+// What the progress window runs (shell/write_progress_window.h): a long
+// operation that reports through WriteProgress and returns 0 or a failure,
+// and the note that goes under its final status for that result ("" for
+// none). Today it is always a write to the tracker.
+struct ProgressTask {
+    std::function<int(WriteProgress&)> run;
+    std::function<std::string(int)> noteFor;
+};
+
 // How a modal window ended, as its front end reports it. A configuration
 // dialog that ends with kResultReconnect asks the dialog loop to read the
 // device again and show the matching dialog again (new firmware, or a
@@ -25,13 +35,12 @@ inline constexpr int kResultRejected = 0;
 inline constexpr int kResultAccepted = 1;
 inline constexpr int kResultReconnect = 99;
 
-// One port the connect window offers. On Windows the slots are COM1..COM16;
-// elsewhere they are the serial devices found, with a path given on the
-// command line first.
+// One port the connect window offers (shell/port_slots.h makes them).
 struct PortSlot {
     std::string path;     // what is opened
     std::string label;    // what the radio button says
     std::string tooltip;  // description and USB VID:PID, when known
+    bool present = true;  // a COM slot without a port behind it is not
 };
 
 inline constexpr int kMaxPortSlots = 16;
@@ -100,19 +109,39 @@ public:
     virtual int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) = 0;
     // A code or patch listing under its title ("Code listing").
     virtual void runListing(AppContext& context, const std::string& title, const std::string& text) = 0;
-    // The write window: shown (modal, painted) before `write` runs with it as
-    // the progress view; then noteFor(what `write` returned) goes under the
-    // final status and the window waits for OK. Returns what `write` returned.
-    virtual int runProgress(const std::function<int(WriteProgress&)>& write,
-                            const std::function<std::string(int)>& noteFor) = 0;
-    // The serial ports present now; extraPath ("" for none) comes first.
-    virtual std::vector<PortSlot> portSlots(const std::string& extraPath) = 0;
+    // The write window over a WriteProgressWindow running `task`; returns
+    // what the task returned.
+    virtual int runProgress(const ProgressTask& task) = 0;
+    // The serial ports present now: by default the system's list, as
+    // `varnelcfg-cli ports` prints it (shell/port_slots.cpp; a test gives
+    // its own).
+    virtual std::vector<PortDescription> presentPorts();
+    // The ports only this front end can offer, offered after the system's
+    // (the page's emulated trackers).
+    virtual std::vector<PortSlot> ownPorts() { return {}; }
     // Where a program may use only the ports the user grants it (a page in
     // the browser), the platform's chooser that grants one more: the path of
     // the port picked, "" when the user cancelled. A desktop program sees
     // every port already and has no such chooser.
     virtual bool canAddPorts() const { return false; }
     virtual std::string addPort() { return {}; }
+};
+
+// What a window's controls report, each by its id in the window's control
+// table. A front end forwards its widgets' events here and decides nothing:
+// the window's behaviour says what each one means (which button writes,
+// which opens a window, which radio button switches the units, which edit
+// or slider redraws what).
+class ControlEvents {
+public:
+    virtual ~ControlEvents() = default;
+    // A button pressed, a check box clicked, a radio button turned on.
+    virtual void clicked(int controlId) = 0;
+    // Text typed, a list's choice made, a slider moved (as it moves, not
+    // only when let go).
+    virtual void edited(int controlId) = 0;
+    // The tab control turned to tab `index`.
+    virtual void tabChanged(int index) { (void)index; }
 };
 
 // What a window behaviour asks of the window that shows it. Timers are by

@@ -6,6 +6,7 @@
 #include "core/user_interface.h"
 #include "forms/common/form_numbers.h"
 #include "forms/diagnostics/diagnostics_form.h"
+#include "forms/tracker/tracker_controls.h"
 #include "forms/tracker/tracker_messages.h"
 #include "session/config_file.h"
 #include "session/session.h"
@@ -28,6 +29,45 @@ int TrackerWindow::checkAndStoreControls() {
 
 void TrackerWindow::endIfReconnect(int result) {
     if (result == kResultReconnect) view_.end(kResultReconnect);
+}
+
+void TrackerWindow::clicked(int controlId) {
+    namespace id = tracker_id;
+    static constexpr std::pair<int, WindowKind> kWindows[] = {
+        {id::kScriptButton, WindowKind::ScriptEditor},   {id::kSmartBeaconingButton, WindowKind::SmartBeacon},
+        {id::kFreqButton, WindowKind::Frequency},        {id::kMoreTextsButton, WindowKind::StatusText},
+        {id::kAccessListButton, WindowKind::AccessList}, {id::kDigipeaterButton, WindowKind::Digipeater},
+        {id::kProfileSwitchButton, WindowKind::ProfileSwitch},
+    };
+    for (const auto& [button, kind] : kWindows)
+        if (controlId == button) return windowPressed(kind);
+    switch (controlId) {
+    case id::kWriteButton: return writePressed();
+    case id::kExitButton: return exitRequested();
+    case id::kCopyButton: return copyPressed();
+    case id::kSaveButton: return saveFilePressed();
+    case id::kLoadButton: return loadFilePressed();
+    case id::kBackupsButton: return backupsPressed();
+    case id::kFirmwareFileButton: return firmwarePressed(false);
+    case id::kFirmwareNetworkButton: return firmwarePressed(true);
+    case id::kDiagnosticsButton: return diagnosticsPressed();
+    case id::kMetricRadio: return unitsChosen(true);
+    case id::kImperialRadio: return unitsChosen(false);
+    case id::kLatHemisphere:
+    case id::kLonHemisphere: return controlChanged(controlId);
+    default: break;
+    }
+    const TrackerControlInfo* row = findTrackerControl(controlId);
+    if (row && (row->type == ControlType::Check || row->type == ControlType::Radio)) controlChanged(controlId);
+}
+
+void TrackerWindow::edited(int controlId) {
+    // A slider's value is shown by the layout's own label; it redraws nothing
+    // of the form.
+    const TrackerControlInfo* row = findTrackerControl(controlId);
+    if (!row) return;
+    if (row->type == ControlType::Edit || row->type == ControlType::DigitEdit || row->type == ControlType::List)
+        controlChanged(controlId);
 }
 
 void TrackerWindow::controlChanged(int controlId) {

@@ -20,10 +20,10 @@ public:
 // The main tracker dialog's behaviour: the two profiles of a tracker under
 // two tabs, the commands that write them, save and load them, open the
 // windows of settings that do not fit the page, and put new firmware on the
-// tracker. Every rule of a control is the form's. Ends with kResultReconnect
-// after new firmware was written or when an offline Write connected a
-// tracker.
-class TrackerWindow {
+// tracker. Its controls report here by id, and this decides what each does;
+// every rule of a control is the form's. Ends with kResultReconnect after
+// new firmware was written or when an offline Write connected a tracker.
+class TrackerWindow : public ControlEvents {
 public:
     TrackerWindow(AppContext& context, TrackerView& view) : context_(context), view_(view) {}
 
@@ -33,12 +33,24 @@ public:
     // the title names the file an offline run edits.
     void start();
 
-    void controlChanged(int controlId);
-    void tabChanged(int tab);
-    void unitsChosen(bool metric);
-    void writePressed();
+    // Which button runs which command or opens which window, which radio
+    // button switches the units, which control goes to the form's change rule.
+    void clicked(int controlId) override;
+    void edited(int controlId) override;
+    void tabChanged(int tab) override;
     // Exit, Escape or the window's close button: asks before dropping edits.
     void exitRequested();
+    // The window menu's "Export firmware to .BIN".
+    void exportPressed();
+    // A key that reached the window itself, not a control: its code and the
+    // key data laid out as on Windows (repeat count in bits 0-15, scan code in
+    // 16-23, Alt held in bit 29, key already down in bit 30).
+    void keyPressed(unsigned code, unsigned keyData);
+
+private:
+    void controlChanged(int controlId);
+    void unitsChosen(bool metric);
+    void writePressed();
     void copyPressed();
     void saveFilePressed();
     void loadFilePressed();
@@ -47,13 +59,6 @@ public:
     void diagnosticsPressed();
     // The script editor and the windows of settings that do not fit the page.
     void windowPressed(WindowKind kind);
-    void exportPressed();
-    // A key that reached the window itself, not a control: its code and the
-    // key data laid out as on Windows (repeat count in bits 0-15, scan code in
-    // 16-23, Alt held in bit 29, key already down in bit 30).
-    void keyPressed(unsigned code, unsigned keyData);
-
-private:
     int checkAndStoreControls();
     void endIfReconnect(int result);
 

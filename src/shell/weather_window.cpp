@@ -21,6 +21,27 @@ int WeatherWindow::storeControls() {
     return storeWeatherRecord(form_, context_.session, context_.ui);
 }
 
+void WeatherWindow::clicked(int controlId) {
+    namespace id = weather_id;
+    switch (controlId) {
+    case id::kWriteButton: return writePressed();
+    case id::kExitButton: return exitRequested();
+    case id::kSaveButton: return saveFilePressed();
+    case id::kLoadButton: return loadFilePressed();
+    case id::kBackupsButton: return backupsPressed();
+    case id::kFirmwareFileButton: return firmwarePressed(false);
+    case id::kFirmwareNetworkButton: return firmwarePressed(true);
+    case id::kDiagnosticsButton: return diagnosticsPressed();
+    case id::kLatHemisphere:
+    case id::kLonHemisphere: return controlChanged(controlId);
+    default: return;
+    }
+}
+
+void WeatherWindow::edited(int controlId) {
+    if (controlId == weather_id::kWindVane) controlChanged(controlId);
+}
+
 void WeatherWindow::controlChanged(int controlId) {
     view_.readForm(form_);
     weatherControlChanged(form_, controlId);

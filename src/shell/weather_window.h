@@ -17,10 +17,11 @@ public:
 
 // The window for trackers running the weather-station firmware: its one
 // record, Write (or Connect when offline), configuration files, new firmware
-// and the diagnostics window. Every rule of a control is the form's. Ends
-// with kResultReconnect after new firmware was written or when an offline
-// Write connected a station.
-class WeatherWindow {
+// and the diagnostics window. Its controls report here by id, and this
+// decides what each does; every rule of a control is the form's. Ends with
+// kResultReconnect after new firmware was written or when an offline Write
+// connected a station.
+class WeatherWindow : public ControlEvents {
 public:
     WeatherWindow(AppContext& context, WeatherView& view) : context_(context), view_(view) {}
 
@@ -29,17 +30,20 @@ public:
     // run edits.
     void start();
 
-    void controlChanged(int controlId);
-    void writePressed();
+    void clicked(int controlId) override;
+    // The wind vane's degrees follow the slider as it moves.
+    void edited(int controlId) override;
     // Exit, Escape or the window's close button: asks before dropping edits.
     void exitRequested();
+
+private:
+    void controlChanged(int controlId);
+    void writePressed();
     void saveFilePressed();
     void loadFilePressed();
     void backupsPressed();
     void firmwarePressed(bool fromNetwork);
     void diagnosticsPressed();
-
-private:
     int storeControls();
 
     AppContext& context_;

@@ -3,7 +3,6 @@
 #include <QRadioButton>
 
 #include "ui/accessibility.h"
-#include "ui/port_slots.h"
 #include "ui_connect_dialog.h"
 
 namespace varnel {
@@ -11,14 +10,9 @@ namespace varnel {
 CConnectDialog::CConnectDialog(AppContext& context, const QString& extraPath, PortQuery query, QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::ConnectDialog>()),
-      window_(context, *this, extraPath.toStdString(),
-              query ? std::move(query) : [path = extraPath.toStdString()] { return detectPortSlots(path); }),
+      window_(context, *this, extraPath.toStdString(), std::move(query)),
       timers_(*this, [this](int id) { window_.timerTicked(id); }) {
     ui_->setupUi(this);
-#ifdef Q_OS_WIN
-    ui_->portPathLabel->hide();
-    ui_->portPathEdit->hide();
-#endif
     connect(ui_->connectButton, &QPushButton::clicked, this, &CConnectDialog::onConnect);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &CConnectDialog::onCancel);
     connect(ui_->offlineButton, &QPushButton::clicked, this, &CConnectDialog::onOffline);
@@ -51,17 +45,18 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
-void CConnectDialog::showChoice(int slot, bool slowLink) {
+void CConnectDialog::showChoice(int slot, const std::string& typedPath, bool slowLink) {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         QRadioButton* b = buttons_[i];
         b->setAutoExclusive(false);
         b->setChecked(static_cast<int>(i) + 1 == slot);
         b->setAutoExclusive(true);
     }
+    // Set again, the text would lose the cursor's place.
+    const QString typed = QString::fromStdString(typedPath);
+    if (ui_->portPathEdit->text() != typed) ui_->portPathEdit->setText(typed);
     ui_->slowLinkBox->setChecked(slowLink);
 }
-
-void CConnectDialog::clearTypedPath() { ui_->portPathEdit->clear(); }
 
 int CConnectDialog::chosenSlot() const {
     for (std::size_t i = 0; i < buttons_.size(); ++i)
@@ -82,8 +77,12 @@ void CConnectDialog::setStatus(const std::string& text) {
     // A longer status (the hint after a silent wait) needs more lines.
     if (isVisible()) adjustSize();
 }
-void CConnectDialog::setConnectEnabled(bool on) { ui_->connectButton->setEnabled(on); }
-void CConnectDialog::setOfflineEnabled(bool on) { ui_->offlineButton->setEnabled(on); }
-void CConnectDialog::showAddPort(bool on) { ui_->addPortButton->setVisible(on); }
+void CConnectDialog::showControls(const ConnectControls& controls) {
+    ui_->connectButton->setEnabled(controls.connectEnabled);
+    ui_->offlineButton->setEnabled(controls.offlineEnabled);
+    ui_->addPortButton->setVisible(controls.addPortShown);
+    ui_->portPathLabel->setVisible(controls.typedPathShown);
+    ui_->portPathEdit->setVisible(controls.typedPathShown);
+}
 
 }  // namespace varnel

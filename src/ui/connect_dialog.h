@@ -24,7 +24,7 @@ public:
     using PortQuery = varnel::PortQuery;
 
     // extraPath: a device given with --port, shown first and chosen. query:
-    // the presence query (the system's serial devices by default).
+    // the ports present (by default the shell's slots of this platform).
     CConnectDialog(AppContext& context, const QString& extraPath = QString(), PortQuery query = {},
                    QWidget* parent = nullptr);
     ~CConnectDialog() override;
@@ -46,13 +46,10 @@ public:
 
     // ConnectView
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override;
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
+    void showControls(const ConnectControls& controls) override;
     void startTimer(int id, int intervalMs) override { timers_.start(id, intervalMs); }
     void stopTimer(int id) override { timers_.stop(id); }
     void pause(int ms) override { QtTimers::pause(ms); }

@@ -203,6 +203,40 @@ void fromWidget(const QWidget& w, ControlType type, FormControl& c) {
     }
 }
 
+void forward(QWidget& w, int id, ControlType type, QObject& receiver, ControlEvents& events) {
+    ControlEvents* to = &events;
+    switch (type) {
+    case ControlType::Edit:
+    case ControlType::DigitEdit:
+        QObject::connect(static_cast<QLineEdit*>(&w), &QLineEdit::textEdited, &receiver, [to, id] { to->edited(id); });
+        break;
+    case ControlType::List:
+        QObject::connect(static_cast<QComboBox*>(&w), &QComboBox::activated, &receiver, [to, id] { to->edited(id); });
+        break;
+    case ControlType::Slider:
+        QObject::connect(static_cast<QSlider*>(&w), &QSlider::valueChanged, &receiver, [to, id] { to->edited(id); });
+        break;
+    case ControlType::Check:
+        QObject::connect(static_cast<QCheckBox*>(&w), &QCheckBox::toggled, &receiver, [to, id] { to->clicked(id); });
+        break;
+    case ControlType::Radio:
+        // A radio button turned off says nothing: its partner reports.
+        QObject::connect(static_cast<QRadioButton*>(&w), &QRadioButton::toggled, &receiver, [to, id](bool on) {
+            if (on) to->clicked(id);
+        });
+        break;
+    case ControlType::Button:
+        QObject::connect(static_cast<QAbstractButton*>(&w), &QAbstractButton::clicked, &receiver,
+                         [to, id] { to->clicked(id); });
+        break;
+    case ControlType::Tab:
+        QObject::connect(static_cast<QTabBar*>(&w), &QTabBar::currentChanged, &receiver,
+                         [to](int tab) { to->tabChanged(tab); });
+        break;
+    default: break;
+    }
+}
+
 }  // namespace widget_binding
 
 }  // namespace varnel

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "forms/common/form_control.h"
+#include "shell/front_end.h"
 
+class QObject;
 class QWidget;
 
 namespace varnel {
@@ -34,6 +36,12 @@ void toWidget(QWidget& widget, ControlType type, int typingLimit, const FormCont
 // Widget -> form: what the user can change (edit text, check, radio choice,
 // list selection, slider position).
 void fromWidget(const QWidget& widget, ControlType type, FormControl& control);
+
+// The widget's user events to `events`, by control id, for as long as
+// `receiver` lives: typing, a list's choice and a slider's moves as edited,
+// a button's or check box's click and a radio button turned on as clicked,
+// the tab turned as tabChanged.
+void forward(QWidget& widget, int id, ControlType type, QObject& receiver, ControlEvents& events);
 
 }  // namespace widget_binding
 
@@ -78,6 +86,12 @@ public:
         for (std::size_t i = 0; i < table_.size(); ++i)
             if (widgets_[i])
                 widget_binding::toWidget(*widgets_[i], table_[i].type, table_[i].typingLimit, form.*(table_[i].member));
+    }
+
+    // Every widget's user events to `events`, by control id.
+    void forwardEvents(QObject& receiver, ControlEvents& events) const {
+        for (std::size_t i = 0; i < table_.size(); ++i)
+            if (widgets_[i]) widget_binding::forward(*widgets_[i], table_[i].id, table_[i].type, receiver, events);
     }
 
     // Widgets -> form: what the user can change. Tab positions, captions and

@@ -9,31 +9,20 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "core/user_interface.h"
-
 namespace varnel {
 
 HttpResponse QtHttpClient::get(const std::string& server, const std::string& path,
                                std::size_t maxBody) {
+    const HttpAddress address = httpAddress(server, path);
+    if (!address.error.empty()) return {0, {}, false, address.error};
     HttpResponse response;
-    // Build the URL from its parts: the path comes from a list on the web and
-    // is used exactly as written, not re-resolved against anything.
+    // Built from its parts: the path comes from a list on the web and is used
+    // exactly as written, not re-resolved against anything.
     QUrl url;
     url.setScheme("http");
-    const QString hostPort = QString::fromStdString(server);
-    const int colon = hostPort.lastIndexOf(':');
-    if (colon > 0 && !hostPort.contains(']')) {
-        url.setHost(hostPort.left(colon));
-        url.setPort(hostPort.mid(colon + 1).toInt());
-    } else {
-        url.setHost(hostPort);
-        url.setPort(80);
-    }
+    url.setHost(QString::fromStdString(address.host));
+    url.setPort(address.port);
     url.setPath(QString::fromStdString(path), QUrl::TolerantMode);
-    if (!url.isValid() || url.host().isEmpty()) {
-        response.error = "invalid server or path " + server + path;
-        return response;
-    }
 
     QNetworkAccessManager manager;
     QNetworkRequest request(url);

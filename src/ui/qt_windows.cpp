@@ -9,7 +9,6 @@
 #include "ui/firmware_download_dialog.h"
 #include "ui/firmware_init_dialog.h"
 #include "ui/listing_dialog.h"
-#include "ui/port_slots.h"
 #include "ui/satellite_dialogs.h"
 #include "ui/script_editor_dialog.h"
 #include "ui/tracker_config_dialog.h"
@@ -62,11 +61,11 @@ void QtWindows::runListing(AppContext& context, const std::string& title, const 
     showListing(context, title, text, parent());
 }
 
-int QtWindows::runProgress(const std::function<int(WriteProgress&)>& write,
-                           const std::function<std::string(int)>& noteFor) {
-    return runWriteProgressDialog(write, noteFor, parent());
+int QtWindows::runProgress(const ProgressTask& task) {
+    CWriteProgressDialog dialog(task, parent());
+    dialog.start();
+    dialog.exec();
+    return dialog.result();
 }
-
-std::vector<PortSlot> QtWindows::portSlots(const std::string& extraPath) { return detectPortSlots(extraPath); }
 
 }  // namespace varnel

@@ -38,8 +38,6 @@ public:
     void reject() override { window_.exitRequested(); }
 
 private:
-    void connectControls();
-
     std::unique_ptr<Ui::WeatherConfigDialog> ui_;
     std::unique_ptr<FormBinding<WeatherForm>> binding_;
     WeatherWindow window_;

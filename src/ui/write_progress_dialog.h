@@ -1,12 +1,11 @@
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include <QDialog>
 
-#include "link/write_progress.h"
+#include "shell/write_progress_window.h"
 
 namespace Ui {
 class WriteProgressDialog;
@@ -14,36 +13,41 @@ class WriteProgressDialog;
 
 namespace varnel {
 
-// Shows a write to the tracker as it happens: the window is up before the
-// first byte goes out, the status line follows the write's stages, and OK is
-// offered once the write has ended, well or badly.
-class CWriteProgressDialog : public QDialog, public WriteProgress {
+// The write window's widgets over WriteProgressWindow, which keeps its
+// rules: res/write_progress_dialog.ui, a status line, a bar and OK.
+class CWriteProgressDialog : public QDialog, public ProgressView {
     Q_OBJECT
 public:
-    explicit CWriteProgressDialog(QWidget* parent = nullptr);
+    explicit CWriteProgressDialog(ProgressTask task, QWidget* parent = nullptr);
     ~CWriteProgressDialog() override;
 
-    // Runs the write with this dialog as its progress view; returns the
-    // write's result (0, or -1 after its messages).
-    int performWrite(const std::function<int(WriteProgress&)>& write);
-
-    void setRange(int low, int high) override;
-    void setPosition(int position) override;
-    void setStatus(const std::string& text) override;
+    // Runs the task under the window (shown by then); exec() then waits for OK.
+    void start() { window_.start(); }
+    int result() const { return window_.result(); }
 
     QString statusText() const;
     int progressValue() const;
     int progressMaximum() const;
     bool okEnabled() const;
 
+    // ProgressView
+    void showNow() override;
+    void showBar(int low, int high, int position) override;
+    void showStatus(const std::string& text) override;
+    void showNote(const std::string& statusAndNote) override;
+    void showBusy(bool on) override;
+    void setOkEnabled(bool on) override;
+    void focusOk() override;
+    void startTimer(int, int) override {}
+    void stopTimer(int) override {}
+    void pause(int) override {}
+    void end(int result) override { done(result); }
+    // Escape and the window's close button.
+    void reject() override { window_.closeRequested(); }
+
 private:
     std::unique_ptr<Ui::WriteProgressDialog> ui_;
+    WriteProgressWindow window_;
 };
-
-// Runs the write in a progress dialog and waits for the user's OK. The note
-// for the write's result (where the backup went; after a failure what is
-// incomplete and how to put the backup back) is shown under the final status.
-int runWriteProgressDialog(const std::function<int(WriteProgress&)>& write,
-                           const std::function<std::string(int)>& noteFor, QWidget* parent = nullptr);
 
 }  // namespace varnel

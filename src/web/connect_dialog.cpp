@@ -2,15 +2,8 @@
 
 namespace varnel::web {
 
-CConnectDialog::CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath, PortQuery query)
-    : PageView(loop, "ConnectDialog"), window_(context, *this, std::move(extraPath), std::move(query)) {}
-
-void CConnectDialog::onOpen() {
-    // A page opens only the ports it offers: there is no device path to type.
-    page::setShown(token(), "portPathLabel", false);
-    page::setShown(token(), "portPathEdit", false);
-    window_.start();
-}
+CConnectDialog::CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath)
+    : PageView(loop, "ConnectDialog"), window_(context, *this, std::move(extraPath)) {}
 
 void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     std::string labels, tips;
@@ -22,7 +15,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     page::setSlots(token(), "portGroup", labels, tips);
 }
 
-void CConnectDialog::showChoice(int slot, bool slowLink) {
+void CConnectDialog::showChoice(int slot, const std::string&, bool slowLink) {
     page::checkSlot(token(), "portGroup", slot);
     page::setControl(token(), "slowLinkBox", "check", "", slowLink, -1, 0, true, true, "");
 }
@@ -36,9 +29,13 @@ ConnectChoice CConnectDialog::choice() const {
 }
 
 void CConnectDialog::setStatus(const std::string& text) { page::setText(token(), "statusLabel", text); }
-void CConnectDialog::setConnectEnabled(bool on) { page::setEnabled(token(), "connectButton", on); }
-void CConnectDialog::setOfflineEnabled(bool on) { page::setEnabled(token(), "offlineButton", on); }
-void CConnectDialog::showAddPort(bool on) { page::setShown(token(), "addPortButton", on); }
+void CConnectDialog::showControls(const ConnectControls& controls) {
+    page::setEnabled(token(), "connectButton", controls.connectEnabled);
+    page::setEnabled(token(), "offlineButton", controls.offlineEnabled);
+    page::setShown(token(), "addPortButton", controls.addPortShown);
+    page::setShown(token(), "portPathLabel", controls.typedPathShown);
+    page::setShown(token(), "portPathEdit", controls.typedPathShown);
+}
 
 void CConnectDialog::onClick(const std::string& name) {
     if (name == "slot") window_.slotChosen();

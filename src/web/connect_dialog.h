@@ -8,23 +8,21 @@
 
 namespace varnel::web {
 
-// The connect window over ConnectWindow: the port slots are the ports the
-// page offers (the ports the user has granted and the emulated trackers).
+// The connect window over ConnectWindow, which chooses the port slots (the
+// ports the user has granted the page, then the emulated trackers).
 class CConnectDialog : public PageView<ConnectView> {
 public:
-    CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath, PortQuery query);
+    CConnectDialog(PageLoop& loop, AppContext& context, std::string extraPath);
 
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override {}
+    // The page never shows a typed path (shell/port_slots.h).
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
+    void showControls(const ConnectControls& controls) override;
 
 private:
-    void onOpen() override;
+    void onOpen() override { window_.start(); }
     void onClick(const std::string& name) override;
     void onClose() override { window_.closeRequested(); }
     // The port watch and the hint after a silent wait.

@@ -44,13 +44,15 @@ EM_ASYNC_JS(void, js_fetch, (const char* url, int maxBody, int* status, char** b
 }  // namespace
 
 HttpResponse FetchHttpClient::get(const std::string& server, const std::string& path, std::size_t maxBody) {
+    const HttpAddress address = httpAddress(server, path);
+    if (!address.error.empty()) return {0, {}, false, address.error};
+    HttpResponse r;
     int status = 0, length = 0, truncated = 0;
     char* body = nullptr;
     char* error = nullptr;
     const std::string url = "http://" + server + path;
     js_fetch(url.c_str(), static_cast<int>(maxBody), &status, &body, &length, &truncated, &error);
     std::unique_ptr<char, decltype(&std::free)> ownedBody(body, &std::free), ownedError(error, &std::free);
-    HttpResponse r;
     r.status = status;
     if (body) r.body.assign(body, static_cast<std::size_t>(length));
     r.truncated = truncated != 0;

@@ -56,7 +56,7 @@ double now();  // milliseconds, monotonic
 // One event of the page's queue.
 struct PageEvent {
     int token = 0;      // the window (or message box) it belongs to
-    std::string kind;   // click, change, tab, activate, close, timer, answer
+    std::string kind;   // click, change, slide, tab, activate, close, timer, answer
     std::string name;   // the control's object name
     std::string value;  // a timer's id, a tab's index, an answer's button
     int number() const;

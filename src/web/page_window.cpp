@@ -29,6 +29,7 @@ void PageWindow::handle(const PageEvent& e) {
     if (done_) return;
     if (e.kind == "click") onClick(e.name);
     else if (e.kind == "change") onChange(e.name);
+    else if (e.kind == "slide") onSlide(e.name);
     else if (e.kind == "tab") onTab(e.name, e.number());
     else if (e.kind == "activate") onActivate(e.name);
     else if (e.kind == "timer") onTimer(e.number());

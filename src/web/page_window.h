@@ -37,7 +37,10 @@ protected:
 
     virtual void onOpen() = 0;
     virtual void onClick(const std::string& name) { (void)name; }
+    // An edit typed in, a list's choice, a slider let go.
     virtual void onChange(const std::string& name) { (void)name; }
+    // A slider moved, as it moves.
+    virtual void onSlide(const std::string& name) { (void)name; }
     virtual void onTab(const std::string& name, int index) { (void)name, (void)index; }
     virtual void onActivate(const std::string& name) { (void)name; }
     virtual void onTimer(int id) { (void)id; }

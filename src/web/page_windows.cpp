@@ -11,7 +11,6 @@
 #include "web/weather_config_dialog.h"
 #include "web/form_dialog.h"
 #include "web/tracker_config_dialog.h"
-#include "serial/port_resolver.h"
 #include "serial/web_serial_port.h"
 #include "web/write_progress_dialog.h"
 
@@ -68,7 +67,7 @@ int PageWindows::run(WindowKind kind, AppContext& context) {
 }
 
 int PageWindows::runConnect(AppContext& context, const std::string& extraPath) {
-    CConnectDialog dialog(loop_, context, extraPath, [this, extraPath] { return portSlots(extraPath); });
+    CConnectDialog dialog(loop_, context, extraPath);
     return dialog.run();
 }
 
@@ -84,32 +83,16 @@ void PageWindows::runListing(AppContext& context, const std::string& title, cons
     dialog.run();
 }
 
-int PageWindows::runProgress(const std::function<int(WriteProgress&)>& write,
-                             const std::function<std::string(int)>& noteFor) {
+int PageWindows::runProgress(const ProgressTask& task) {
     // Every write has saved its backup by now: it goes on into the
     // browser's storage while the write runs.
     keepBackups();
-    CWriteProgressDialog dialog(loop_, write, noteFor);
+    CWriteProgressDialog dialog(loop_, task);
     dialog.run();
     return dialog.result();
 }
 
-std::vector<PortSlot> PageWindows::portSlots(const std::string&) {
-    // Granted ports first: only the first slots are watched for a tracker
-    // being plugged in.
-    std::vector<PortSlot> slots;
-    for (const PortDescription& port : listSerialPorts()) {
-        PortSlot slot{port.path, port.description, "A serial port this page may use"};
-        if (!port.usbId.empty()) {
-            slot.label += " (USB " + port.usbId + ")";
-            slot.tooltip += " (USB vendor " + port.usbId.substr(0, 4) + ", product " + port.usbId.substr(5) + ")";
-        }
-        slots.push_back(std::move(slot));
-    }
-    for (PortSlot& s : trackers_.slots()) slots.push_back(std::move(s));
-    if (slots.size() > kMaxPortSlots) slots.resize(kMaxPortSlots);
-    return slots;
-}
+std::vector<PortSlot> PageWindows::ownPorts() { return trackers_.slots(); }
 
 bool PageWindows::canAddPorts() const { return granted_ports::canAdd(); }
 

@@ -7,8 +7,8 @@
 namespace varnel::web {
 
 // The shell's Windows in the page: each WindowKind its generated window,
-// opened as a dialog over the page. The port slots are the ports the user
-// has granted, then the emulated trackers; the browser's chooser grants more.
+// opened as a dialog over the page. Its own ports are the emulated trackers;
+// the browser's chooser grants more.
 class PageWindows : public Windows {
 public:
     PageWindows(PageLoop& loop, EmulatedTrackers& trackers) : loop_(loop), trackers_(trackers) {}
@@ -17,9 +17,8 @@ public:
     int runConnect(AppContext& context, const std::string& extraPath) override;
     int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) override;
     void runListing(AppContext& context, const std::string& title, const std::string& text) override;
-    int runProgress(const std::function<int(WriteProgress&)>& write,
-                    const std::function<std::string(int)>& noteFor) override;
-    std::vector<PortSlot> portSlots(const std::string& extraPath) override;
+    int runProgress(const ProgressTask& task) override;
+    std::vector<PortSlot> ownPorts() override;
     bool canAddPorts() const override;
     std::string addPort() override;
 

@@ -1,39 +1,42 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
-#include "link/write_progress.h"
+#include "shell/write_progress_window.h"
 #include "web/page_window.h"
 
 namespace varnel::web {
 
-// The write window: up before the write starts, its bar and status the
-// write's progress; OK closes it once the write has ended.
-class CWriteProgressDialog : public PageWindow, public WriteProgress {
+// The write window over the shell's WriteProgressWindow, which keeps its
+// rules: a status line, a bar and OK.
+class CWriteProgressDialog : public PageView<ProgressView> {
 public:
-    CWriteProgressDialog(PageLoop& loop, std::function<int(WriteProgress&)> write,
-                         std::function<std::string(int)> noteFor)
-        : PageWindow(loop, "WriteProgressDialog"), write_(std::move(write)), noteFor_(std::move(noteFor)) {}
-    int result() const { return result_; }
+    CWriteProgressDialog(PageLoop& loop, ProgressTask task)
+        : PageView(loop, "WriteProgressDialog"), window_(*this, std::move(task)) {}
+    int result() const { return window_.result(); }
 
-    void setRange(int low, int high) override;
-    void setPosition(int position) override;
-    void setStatus(const std::string& text) override;
+    // The page paints on its turn; what the user did meanwhile is handled
+    // then too (a close asked for while the task runs is turned away, not
+    // kept for its end).
+    void showNow() override { loop().pump(); }
+    void showBar(int low, int high, int position) override;
+    void showStatus(const std::string& text) override;
+    void showNote(const std::string& statusAndNote) override { showStatus(statusAndNote); }
+    // No cursor of its own; the page's turn, with what the user did meanwhile.
+    void showBusy(bool on) override {
+        if (!on) loop().pump();
+    }
+    void setOkEnabled(bool on) override { page::setEnabled(token(), "okButton", on); }
+    void focusOk() override { page::focus(token(), "okButton"); }
 
 private:
-    void onOpen() override;
-    void onClick(const std::string& name) override;
-    void onClose() override {
-        if (!running_) end(kResultAccepted);
+    void onOpen() override { window_.start(); }
+    void onClick(const std::string& name) override {
+        if (name == "okButton") window_.okPressed();
     }
+    void onClose() override { window_.closeRequested(); }
 
-    std::function<int(WriteProgress&)> write_;
-    std::function<std::string(int)> noteFor_;
-    std::string status_;
-    int low_ = 0, high_ = 100;
-    int result_ = 0;
-    bool running_ = false;
+    WriteProgressWindow window_;
 };
 
 }  // namespace varnel::web

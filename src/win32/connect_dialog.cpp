@@ -25,14 +25,6 @@ CConnectDialog::CConnectDialog(AppContext& context, std::string extraPath, PortQ
     : ModalDialog(L"ConnectDialog"), window_(context, *this, std::move(extraPath), std::move(query)) {}
 
 void CConnectDialog::onInit() {
-    // The typed-path row goes, and what is below it moves up into its place.
-    HWND pathEdit = GetDlgItem(window(), ids::portPathEdit);
-    ShowWindow(GetDlgItem(window(), ids::portPathLabel), SW_HIDE);
-    ShowWindow(pathEdit, SW_HIDE);
-    RECT spacing{0, 0, 0, kRowSpacingUnits};
-    MapDialogRect(window(), &spacing);
-    const RECT row = controlRect(pathEdit);
-    growControl(pathEdit, -(row.bottom - row.top + spacing.bottom));
     tooltips_ = control_binding::createTooltips(window());
     window_.start();
 }
@@ -59,8 +51,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
                                  GetModuleHandleW(nullptr), nullptr);
         // The ports the system has (each with its driver's description) stand
         // out in bold among the 16 slots.
-        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].tooltip.empty() ? font : presentFont(font)),
-                     FALSE);
+        SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(ports[i].present ? presentFont(font) : font), FALSE);
         // In the tab order right after the group box; the slots are one tab
         // stop, the arrows move between them.
         SetWindowPos(b, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -100,13 +91,13 @@ HWND CConnectDialog::slotButton(int slot) const {
     return slot >= 1 && slot <= static_cast<int>(slots_.size()) ? slots_[static_cast<std::size_t>(slot - 1)] : nullptr;
 }
 
-void CConnectDialog::showChoice(int slot, bool slowLink) {
+void CConnectDialog::showChoice(int slot, const std::string& typedPath, bool slowLink) {
     for (std::size_t i = 0; i < slots_.size(); ++i)
         SendMessageW(slots_[i], BM_SETCHECK, static_cast<int>(i) + 1 == slot ? BST_CHECKED : BST_UNCHECKED, 0);
+    // Set again, the text would lose the caret's place.
+    if (choice().typedPath != typedPath) SetDlgItemTextW(window(), ids::portPathEdit, wideFromUtf8(typedPath).c_str());
     CheckDlgButton(window(), ids::slowLinkBox, slowLink ? BST_CHECKED : BST_UNCHECKED);
 }
-
-void CConnectDialog::clearTypedPath() { SetDlgItemTextW(window(), ids::portPathEdit, L""); }
 
 ConnectChoice CConnectDialog::choice() const {
     ConnectChoice c;
@@ -132,9 +123,21 @@ void CConnectDialog::setStatus(const std::string& text) {
     fitToText(label, statusHeight_);
     announceChange(label);
 }
-void CConnectDialog::setConnectEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::connectButton), on); }
-void CConnectDialog::setOfflineEnabled(bool on) { EnableWindow(GetDlgItem(window(), ids::offlineButton), on); }
-void CConnectDialog::showAddPort(bool on) { ShowWindow(GetDlgItem(window(), ids::addPortButton), on ? SW_SHOW : SW_HIDE); }
+void CConnectDialog::showControls(const ConnectControls& controls) {
+    EnableWindow(GetDlgItem(window(), ids::connectButton), controls.connectEnabled);
+    EnableWindow(GetDlgItem(window(), ids::offlineButton), controls.offlineEnabled);
+    ShowWindow(GetDlgItem(window(), ids::addPortButton), controls.addPortShown ? SW_SHOW : SW_HIDE);
+    if (controls.typedPathShown || pathRowGone_) return;
+    // The typed-path row goes, and what is below it moves up into its place.
+    pathRowGone_ = true;
+    HWND pathEdit = GetDlgItem(window(), ids::portPathEdit);
+    ShowWindow(GetDlgItem(window(), ids::portPathLabel), SW_HIDE);
+    ShowWindow(pathEdit, SW_HIDE);
+    RECT spacing{0, 0, 0, kRowSpacingUnits};
+    MapDialogRect(window(), &spacing);
+    const RECT row = controlRect(pathEdit);
+    growControl(pathEdit, -(row.bottom - row.top + spacing.bottom));
+}
 
 void CConnectDialog::onCommand(int id, int code, HWND control) {
     (void)control;

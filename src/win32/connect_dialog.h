@@ -11,21 +11,17 @@ namespace varnel::win32 {
 // The connect window: a radio button per port slot (made when the shell
 // says which there are), the slow-link and reload boxes, a status line; its
 // events go to the shell's ConnectWindow, which picks, remembers, watches
-// and connects. Windows names its ports, so the typed-path row of the layout
-// stays hidden.
+// and connects.
 class CConnectDialog : public ModalDialog, public DialogHost<ConnectView, CConnectDialog> {
 public:
-    CConnectDialog(AppContext& context, std::string extraPath, PortQuery query);
+    CConnectDialog(AppContext& context, std::string extraPath, PortQuery query = {});
     ~CConnectDialog() override;
 
     void showSlots(const std::vector<PortSlot>& ports) override;
-    void showChoice(int slot, bool slowLink) override;
-    void clearTypedPath() override;
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override;
     ConnectChoice choice() const override;
     void setStatus(const std::string& text) override;
-    void setConnectEnabled(bool on) override;
-    void setOfflineEnabled(bool on) override;
-    void showAddPort(bool on) override;
+    void showControls(const ConnectControls& controls) override;
 
     ConnectWindow& behaviour() { return window_; }
     // The radio button of slot n (1-based), nullptr beyond the slots.
@@ -41,6 +37,7 @@ private:
     std::vector<HWND> slots_;
     HWND tooltips_ = nullptr;
     int statusHeight_ = 0;  // the layout's, in pixels
+    bool pathRowGone_ = false;
     HFONT presentFont(HFONT font);
     HFONT boldFont_ = nullptr;
 };

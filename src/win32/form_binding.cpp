@@ -245,4 +245,30 @@ void fromControl(HWND control, ControlType type, FormControl& c) {
     }
 }
 
+void forward(int id, ControlType type, int code, HWND control, ControlEvents& events) {
+    switch (type) {
+    case ControlType::Edit:
+    case ControlType::DigitEdit:
+        if (code == EN_CHANGE) events.edited(id);
+        break;
+    case ControlType::List:
+        if (code == CBN_SELCHANGE) events.edited(id);
+        break;
+    case ControlType::Radio:
+        // Only the button turned on reports the change.
+        if (code == BN_CLICKED && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) events.clicked(id);
+        break;
+    case ControlType::Button:
+    case ControlType::Check:
+        if (code == BN_CLICKED) events.clicked(id);
+        break;
+    default: break;
+    }
+}
+
+void forwardNotify(const NMHDR& header, ControlType type, ControlEvents& events) {
+    if (type == ControlType::Tab && header.code == TCN_SELCHANGE)
+        events.tabChanged(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+}
+
 }  // namespace varnel::win32::control_binding

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/common/form_control.h"
+#include "shell/front_end.h"
 
 namespace varnel::win32 {
 
@@ -39,6 +40,12 @@ void fromControl(HWND control, ControlType type, FormControl& form);
 
 // The tooltip window a dialog's controls share.
 HWND createTooltips(HWND dialog);
+
+// A control's notification to `events` as its user's doing: typing and a
+// list's choice as edited, a button's or check box's click and a radio
+// button turned on as clicked; the tab control turned as tabChanged.
+void forward(int id, ControlType type, int code, HWND control, ControlEvents& events);
+void forwardNotify(const NMHDR& header, ControlType type, ControlEvents& events);
 
 }  // namespace control_binding
 
@@ -94,6 +101,26 @@ public:
     }
 
     bool updating() const { return updating_; }
+
+    // WM_COMMAND, WM_HSCROLL and WM_NOTIFY of the dialog's controls to
+    // `events` by control id, none while the binding itself changes them. A
+    // click of a button outside the table (Escape's IDCANCEL) is a click; a
+    // slider reports each move, not only its end.
+    void forwardCommand(int id, int code, HWND control, ControlEvents& events) const {
+        if (updating_) return;
+        if (const ControlInfo<Form>* info = row(id)) control_binding::forward(id, info->type, code, control, events);
+        else if (code == BN_CLICKED) events.clicked(id);
+    }
+    void forwardScroll(HWND control, ControlEvents& events) const {
+        const int id = GetDlgCtrlID(control);
+        const ControlInfo<Form>* info = row(id);
+        if (!updating_ && info && info->type == ControlType::Slider) events.edited(id);
+    }
+    void forwardNotify(const NMHDR& header, ControlEvents& events) const {
+        const int id = static_cast<int>(header.idFrom);
+        const ControlInfo<Form>* info = row(id);
+        if (info && !updating_) control_binding::forwardNotify(header, info->type, events);
+    }
 
 private:
     Table table_;

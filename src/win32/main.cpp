@@ -52,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Every wait on the port gives the windows a turn, so they repaint and
     // Cancel answers even inside a half-second read.
     session.port->setWaitHandler(&ui);
-    win32::WinInetHttpClient http(ui);
+    win32::WinInetHttpClient http;
     win32::Win32FileChooser files;
     win32::Win32Windows windows;
     AppContext context{session, ui, http, files, settings, windows,

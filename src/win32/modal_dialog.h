@@ -20,6 +20,8 @@ public:
     INT_PTR run(HWND owner);
 
     HWND window() const { return window_; }
+    // The template it was made from: the layout's name ("SmartBeaconDialog").
+    const wchar_t* templateName() const { return templateName_; }
 
     // What the shell's window behaviours ask of their window (see
     // window_host.h): timers by id, each tick to onTimer; keeping the window

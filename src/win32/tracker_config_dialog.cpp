@@ -62,61 +62,13 @@ bool CTrackerConfigDialog::onSysCommand(unsigned command) {
     return true;
 }
 
+// Exit, Escape and the close button are all IDCANCEL, the exit button's id.
 void CTrackerConfigDialog::onCommand(int controlId, int code, HWND control) {
-    if (binding_->updating()) return;
-    static constexpr std::pair<int, WindowKind> kWindows[] = {
-        {id::kScriptButton, WindowKind::ScriptEditor},   {id::kSmartBeaconingButton, WindowKind::SmartBeacon},
-        {id::kFreqButton, WindowKind::Frequency},        {id::kMoreTextsButton, WindowKind::StatusText},
-        {id::kAccessListButton, WindowKind::AccessList}, {id::kDigipeaterButton, WindowKind::Digipeater},
-        {id::kProfileSwitchButton, WindowKind::ProfileSwitch},
-    };
-    const ControlInfo<TrackerForm>* row = binding_->row(controlId);
-    if (code == BN_CLICKED && (!row || row->type == ControlType::Button)) {
-        for (const auto& [button, kind] : kWindows)
-            if (controlId == button) return window_.windowPressed(kind);
-        switch (controlId) {
-        // Exit, Escape and the close button (all IDCANCEL) ask before
-        // dropping edits.
-        case id::kExitButton: return window_.exitRequested();
-        case id::kWriteButton: return window_.writePressed();
-        case id::kCopyButton: return window_.copyPressed();
-        case id::kSaveButton: return window_.saveFilePressed();
-        case id::kLoadButton: return window_.loadFilePressed();
-        case id::kBackupsButton: return window_.backupsPressed();
-        case id::kFirmwareFileButton: return window_.firmwarePressed(false);
-        case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
-        case id::kDiagnosticsButton: return window_.diagnosticsPressed();
-        case id::kLatHemisphere:
-        case id::kLonHemisphere: return window_.controlChanged(controlId);
-        default: return;
-        }
-    }
-    if (!row) return;
-    switch (row->type) {
-    case ControlType::Edit:
-        if (code == EN_CHANGE) window_.controlChanged(controlId);
-        break;
-    case ControlType::Check:
-        if (code == BN_CLICKED) window_.controlChanged(controlId);
-        break;
-    case ControlType::Radio:
-        // Only the button turned on reports the change.
-        if (code != BN_CLICKED || SendMessageW(control, BM_GETCHECK, 0, 0) != BST_CHECKED) break;
-        if (controlId == id::kMetricRadio || controlId == id::kImperialRadio)
-            window_.unitsChosen(controlId == id::kMetricRadio);
-        else
-            window_.controlChanged(controlId);
-        break;
-    case ControlType::List:
-        if (code == CBN_SELCHANGE) window_.controlChanged(controlId);
-        break;
-    default: break;
-    }
+    binding_->forwardCommand(controlId, code, control, window_);
 }
 
 LRESULT CTrackerConfigDialog::onNotify(const NMHDR& header) {
-    if (header.code == TCN_SELCHANGE && static_cast<int>(header.idFrom) == id::kTabs)
-        window_.tabChanged(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+    binding_->forwardNotify(header, window_);
     return 0;
 }
 

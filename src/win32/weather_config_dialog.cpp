@@ -2,8 +2,6 @@
 
 namespace varnel::win32 {
 
-namespace id = weather_id;
-
 CWeatherConfigDialog::CWeatherConfigDialog(AppContext& context)
     : ModalDialog(L"WeatherConfigDialog"), window_(context, *this) {}
 
@@ -14,30 +12,11 @@ void CWeatherConfigDialog::onInit() {
     addAboutEntry();
 }
 
+// Exit, Escape and the close button are all IDCANCEL, the exit button's id.
 void CWeatherConfigDialog::onCommand(int controlId, int code, HWND control) {
-    (void)control;
-    if (binding_->updating() || code != BN_CLICKED) return;
-    switch (controlId) {
-    // Exit, Escape and the close button (all IDCANCEL) ask before
-    // dropping edits.
-    case id::kExitButton: return window_.exitRequested();
-    case id::kWriteButton: return window_.writePressed();
-    case id::kSaveButton: return window_.saveFilePressed();
-    case id::kLoadButton: return window_.loadFilePressed();
-    case id::kBackupsButton: return window_.backupsPressed();
-    case id::kFirmwareFileButton: return window_.firmwarePressed(false);
-    case id::kFirmwareNetworkButton: return window_.firmwarePressed(true);
-    case id::kDiagnosticsButton: return window_.diagnosticsPressed();
-    case id::kLatHemisphere:
-    case id::kLonHemisphere: return window_.controlChanged(controlId);
-    default: return;
-    }
+    binding_->forwardCommand(controlId, code, control, window_);
 }
 
-// The vane's label follows the slider as it moves, not only when let go.
-void CWeatherConfigDialog::onScroll(HWND control, int code) {
-    (void)code;
-    if (!binding_->updating() && GetDlgCtrlID(control) == id::kWindVane) window_.controlChanged(id::kWindVane);
-}
+void CWeatherConfigDialog::onScroll(HWND control, int) { binding_->forwardScroll(control, window_); }
 
 }  // namespace varnel::win32

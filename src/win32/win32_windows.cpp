@@ -1,8 +1,5 @@
 #include "win32/win32_windows.h"
 
-#include <string>
-
-#include "serial/port_resolver.h"
 #include "win32/about_box.h"
 #include "win32/backups_dialog.h"
 #include "win32/connect_dialog.h"
@@ -48,7 +45,7 @@ int Win32Windows::run(WindowKind kind, AppContext& context) {
 }
 
 int Win32Windows::runConnect(AppContext& context, const std::string& extraPath) {
-    CConnectDialog dialog(context, extraPath, [this, extraPath] { return portSlots(extraPath); });
+    CConnectDialog dialog(context, extraPath);
     return shellResult(dialog.run(GetActiveWindow()));
 }
 
@@ -63,23 +60,10 @@ void Win32Windows::runListing(AppContext& context, const std::string& title, con
     CListingDialog(title, text, context).run(GetActiveWindow());
 }
 
-int Win32Windows::runProgress(const std::function<int(WriteProgress&)>& write,
-                              const std::function<std::string(int)>& noteFor) {
-    CWriteProgressDialog dialog(write, noteFor);
+int Win32Windows::runProgress(const ProgressTask& task) {
+    CWriteProgressDialog dialog(task);
     dialog.run(GetActiveWindow());
     return dialog.result();
-}
-
-std::vector<PortSlot> Win32Windows::portSlots(const std::string&) {
-    std::vector<PortSlot> found;
-    for (int n = 1; n <= kMaxPortSlots; ++n) {
-        const std::string name = "COM" + std::to_string(n);
-        found.push_back({name, name, {}});
-    }
-    for (const PortDescription& port : listSerialPorts())
-        if (const auto slot = portSlotFromName(port.path); slot && *slot >= 1 && *slot <= kMaxPortSlots)
-            found[static_cast<std::size_t>(*slot - 1)].tooltip = port.description;
-    return found;
 }
 
 }  // namespace varnel::win32

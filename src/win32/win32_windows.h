@@ -12,10 +12,7 @@ public:
     int runConnect(AppContext& context, const std::string& extraPath) override;
     int runDiagnostics(AppContext& context, DiagnosticsSettings& settings) override;
     void runListing(AppContext& context, const std::string& title, const std::string& text) override;
-    int runProgress(const std::function<int(WriteProgress&)>& write,
-                    const std::function<std::string(int)>& noteFor) override;
-    // On Windows slot n is COMn: sixteen slots, described when present.
-    std::vector<PortSlot> portSlots(const std::string& extraPath) override;
+    int runProgress(const ProgressTask& task) override;
 };
 
 }  // namespace varnel::win32

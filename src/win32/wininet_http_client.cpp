@@ -4,10 +4,8 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
-#include "core/user_interface.h"
 #include "win32/win32_text.h"
 
 namespace varnel::win32 {
@@ -36,25 +34,14 @@ std::string lastErrorText() {
 }  // namespace
 
 HttpResponse WinInetHttpClient::get(const std::string& server, const std::string& path, std::size_t maxBody) {
+    const HttpAddress address = httpAddress(server, path);
+    if (!address.error.empty()) return {0, {}, false, address.error};
     HttpResponse response;
-    std::string host = server;
-    INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
-    const std::size_t colon = server.rfind(':');
-    if (colon != std::string::npos && server.find(']') == std::string::npos) {
-        host = server.substr(0, colon);
-        port = static_cast<INTERNET_PORT>(std::strtoul(server.c_str() + colon + 1, nullptr, 10));
-    }
-    if (host.empty() || port == 0 || path.empty() || path[0] != '/') {
-        response.error = "Invalid server or path: " + server + path;
-        ui_.message(response.error, MessageKind::Error);
-        return response;
-    }
 
     auto fail = [&] {
         response.status = 0;
         response.body.clear();
         response.error = lastErrorText();
-        ui_.message("Unable to reach " + server + ":\n" + response.error, MessageKind::Error);
         return response;
     };
     const std::wstring agent = L"varnelcfg/" + wideFromUtf8(VARNEL_VERSION);
@@ -64,7 +51,8 @@ HttpResponse WinInetHttpClient::get(const std::string& server, const std::string
         DWORD ms = timeoutMs_;
         InternetSetOptionW(session.get(), option, &ms, sizeof ms);
     }
-    InternetHandle connection(InternetConnectW(session.get(), wideFromUtf8(host).c_str(), port, nullptr, nullptr,
+    InternetHandle connection(InternetConnectW(session.get(), wideFromUtf8(address.host).c_str(),
+                                               static_cast<INTERNET_PORT>(address.port), nullptr, nullptr,
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return fail();
     // The path comes from a list on the web and is sent exactly as written.

@@ -12,57 +12,63 @@ namespace varnel::win32 {
 
 namespace {
 namespace ids = dialog_ids::write_progress_dialog;
-constexpr int kStartWrite = 1;
+constexpr int kStart = 1;
 // Enough for every window of the program; a window that never validates its
 // paint cannot hold the write up.
 constexpr int kMaxPaints = 64;
 }  // namespace
 
-CWriteProgressDialog::CWriteProgressDialog(std::function<int(WriteProgress&)> write,
-                                           std::function<std::string(int)> noteFor)
-    : ModalDialog(L"WriteProgressDialog"), write_(std::move(write)), noteFor_(std::move(noteFor)) {}
-
-void CWriteProgressDialog::onInit() {
-    // The user watches the whole write: it starts once the window is up.
-    post(kStartWrite);
-}
+// The task starts once the window is up.
+void CWriteProgressDialog::onInit() { post(kStart); }
 
 void CWriteProgressDialog::onPosted(int what) {
-    if (what != kStartWrite) return;
+    if (what == kStart) window_.start();
+}
+
+void CWriteProgressDialog::showNow() {
     // A dialog box shows a window whose template is not visible only once
-    // its queue first runs empty, and the write would hold the queue until it
+    // its queue first runs empty, and the task would hold the queue until it
     // ended: show and paint it now, and let the windows behind repaint where
-    // a question box just closed, before the first byte goes out. Only paints
-    // are handled here; the rest waits for the write's own turns.
+    // a question box just closed. Only paints are handled here; the rest
+    // waits for the task's own turns.
     ShowWindow(window(), SW_SHOW);
     UpdateWindow(window());
     MSG paint;
     for (int n = 0; n < kMaxPaints && PeekMessageW(&paint, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++n)
         DispatchMessageW(&paint);
-    running_ = true;
-    HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    result_ = write_(*this);
-    SetCursor(old);
-    running_ = false;
-    const std::string note = noteFor_ ? noteFor_(result_) : std::string();
-    if (!note.empty()) {
-        setStatus(status_ + "\n" + note);
-        makeRoomForStatus();
-    }
-    HWND ok = GetDlgItem(window(), IDOK);
-    EnableWindow(ok, TRUE);
-    SetFocus(ok);
+}
+
+void CWriteProgressDialog::showBusy(bool on) {
+    if (on) cursor_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    else SetCursor(cursor_);
+}
+
+void CWriteProgressDialog::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return;
+    // Escape comes as IDCANCEL.
+    if (id == IDOK) window_.okPressed();
+    else if (id == IDCANCEL) window_.closeRequested();
+}
+
+bool CWriteProgressDialog::onClose() {
+    window_.closeRequested();
+    return true;
+}
+
+void CWriteProgressDialog::showNote(const std::string& statusAndNote) {
+    showStatus(statusAndNote);
+    makeRoomForStatus(statusAndNote);
 }
 
 // The status grows by the note's lines: the label takes the height its text
 // needs, and what is below it and the window move down by as much.
-void CWriteProgressDialog::makeRoomForStatus() {
+void CWriteProgressDialog::makeRoomForStatus(const std::string& status) {
     HWND label = GetDlgItem(window(), ids::statusLabel);
     const RECT r = controlRect(label);
     RECT text = r;
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    DrawTextW(dc, wideFromUtf8(status_).c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    DrawTextW(dc, wideFromUtf8(status).c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
     // A long line (the backup's path) widens the window, up to the screen's
@@ -84,25 +90,15 @@ void CWriteProgressDialog::makeRoomForStatus() {
     centre();
 }
 
-void CWriteProgressDialog::onCommand(int id, int code, HWND control) {
-    // Nothing closes the window while the write runs (Escape included).
-    if (running_) return;
-    ModalDialog::onCommand(id, code, control);
-}
-
-void CWriteProgressDialog::setRange(int low, int high) {
-    SendDlgItemMessageW(window(), ids::progressBar, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
-}
-
-void CWriteProgressDialog::setPosition(int position) {
+void CWriteProgressDialog::showBar(int low, int high, int position) {
     HWND bar = GetDlgItem(window(), ids::progressBar);
+    SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(low), high);
     SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
     UpdateWindow(bar);
     announceChange(bar);
 }
 
-void CWriteProgressDialog::setStatus(const std::string& text) {
-    status_ = text;
+void CWriteProgressDialog::showStatus(const std::string& text) {
     HWND label = GetDlgItem(window(), ids::statusLabel);
     SetWindowTextW(label, wideFromUtf8(text).c_str());
     UpdateWindow(label);

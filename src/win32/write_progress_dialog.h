@@ -1,43 +1,40 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
-#include "link/write_progress.h"
-#include "win32/modal_dialog.h"
-
-namespace varnel {
-class UserInterface;
-}
+#include "shell/write_progress_window.h"
+#include "win32/window_host.h"
 
 namespace varnel::win32 {
 
-// The window a write runs under: its status text and progress bar are a
-// WriteProgress view. It appears (modal, painted) before the write starts,
-// keeps OK disabled while it runs, then shows `note` under the final status
-// and waits for OK.
-class CWriteProgressDialog : public ModalDialog, public WriteProgress {
+// The write window over the shell's WriteProgressWindow, which keeps its
+// rules: a status line, a progress bar and OK. The task starts once the
+// dialog's own loop runs.
+class CWriteProgressDialog : public ModalDialog, public DialogHost<ProgressView, CWriteProgressDialog> {
 public:
-    CWriteProgressDialog(std::function<int(WriteProgress&)> write, std::function<std::string(int)> noteFor);
+    explicit CWriteProgressDialog(ProgressTask task)
+        : ModalDialog(L"WriteProgressDialog"), window_(*this, std::move(task)) {}
 
-    // What the write returned.
-    int result() const { return result_; }
+    // What the task returned.
+    int result() const { return window_.result(); }
 
-    void setRange(int low, int high) override;
-    void setPosition(int position) override;
-    void setStatus(const std::string& text) override;
+    void showNow() override;
+    void showBar(int low, int high, int position) override;
+    void showStatus(const std::string& text) override;
+    void showNote(const std::string& statusAndNote) override;
+    void showBusy(bool on) override;
+    void setOkEnabled(bool on) override { EnableWindow(GetDlgItem(window(), IDOK), on); }
+    void focusOk() override { SetFocus(GetDlgItem(window(), IDOK)); }
 
 private:
     void onInit() override;
     void onPosted(int what) override;
     void onCommand(int id, int code, HWND control) override;
-    void makeRoomForStatus();
+    bool onClose() override;
+    void makeRoomForStatus(const std::string& text);
 
-    std::function<int(WriteProgress&)> write_;
-    std::function<std::string(int)> noteFor_;
-    std::string status_;
-    int result_ = -1;
-    bool running_ = false;
+    WriteProgressWindow window_;
+    HCURSOR cursor_ = nullptr;  // the one the wait cursor replaced
 };
 
 }  // namespace varnel::win32

@@ -114,5 +114,29 @@ TEST(FetchFirmwareList, AnyStatusButOkLeavesTheListEmpty) {
     }
 }
 
+// Every HTTP client asks the same host and port, and refuses the same
+// requests in the same words.
+TEST(HttpAddress, SplitsTheServerAndRefusesWhatCannotBeAsked) {
+    struct Case {
+        const char* server;
+        const char* path;
+        const char* host;
+        int port;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"fw.example", "/a", "fw.example", 80, false},   {"127.0.0.1:8080", "/a", "127.0.0.1", 8080, false},
+        {"[::1]", "/a", "[::1]", 80, false},             {"", "/a", "", 80, true},
+        {"fw.example:", "/a", "fw.example", 0, true},    {"fw.example:99999", "/a", "fw.example", 0, true},
+        {"fw.example:80x", "/a", "fw.example", 0, true}, {"fw.example", "a", "fw.example", 80, true},
+    };
+    for (const Case& c : cases) {
+        const HttpAddress a = httpAddress(c.server, c.path);
+        EXPECT_EQ(a.host, c.host) << c.server;
+        EXPECT_EQ(a.port, c.port) << c.server;
+        EXPECT_EQ(a.error, c.refused ? std::string("Invalid server or path: ") + c.server + c.path : "") << c.server;
+    }
+}
+
 }  // namespace
 }  // namespace varnel

@@ -22,11 +22,10 @@ namespace {
 // The scripted front end, with a write window that really writes.
 class WritingFrontEnd : public ScriptedFrontEnd {
 public:
-    int runProgress(const std::function<int(WriteProgress&)>& write,
-                    const std::function<std::string(int)>& noteFor) override {
-        ScriptedFrontEnd::runProgress(write, noteFor);
+    int runProgress(const ProgressTask& task) override {
+        ScriptedFrontEnd::runProgress(task);
         NoWriteProgress bar;
-        return write(bar);
+        return task.run(bar);
     }
 };
 

@@ -47,7 +47,7 @@ public:
     std::vector<std::string> opened;                  // in order: "FirmwareDownload", "Connect", "Progress"...
     std::map<std::string, int> results;               // what each kind ends with (default 0)
     std::vector<std::string> notes;                   // each write window's note
-    std::vector<PortSlot> ports;
+    std::vector<PortDescription> ports;  // the system's list
     int run(WindowKind kind, AppContext&) override { return record(name(kind)); }
     int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
     int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
@@ -55,14 +55,13 @@ public:
     // The write itself is the link's (tested there): the window is recorded,
     // and the write runs only when a test asks for it.
     bool runWrites = false;
-    int runProgress(const std::function<int(WriteProgress&)>& write,
-                    const std::function<std::string(int)>& noteFor) override {
+    int runProgress(const ProgressTask& task) override {
         NoWriteProgress quiet;
-        const int result = runWrites ? (opened.push_back("Progress"), write(quiet)) : record("Progress");
-        notes.push_back(noteFor(result));
+        const int result = runWrites ? (opened.push_back("Progress"), task.run(quiet)) : record("Progress");
+        notes.push_back(task.noteFor(result));
         return result;
     }
-    std::vector<PortSlot> portSlots(const std::string&) override { return ports; }
+    std::vector<PortDescription> presentPorts() override { return ports; }
     // A platform that grants ports: each "Add port..." answers the next of
     // these paths ("" is a cancelled chooser).
     bool grantsPorts = false;

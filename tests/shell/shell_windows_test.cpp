@@ -10,7 +10,9 @@
 #include "shell/connect_window.h"
 #include "shell/diagnostics_window.h"
 #include "shell/firmware_sequences.h"
+#include "shell/port_slots.h"
 #include "shell/tracker_window.h"
+#include "shell/write_progress_window.h"
 #include "forms/tracker_fixture.h"
 #include "scripted_front_end.h"
 
@@ -24,15 +26,14 @@ public:
     std::vector<PortSlot> shown;
     ConnectChoice chosen;
     std::vector<std::string> statuses;
-    bool connectOn = true, offlineOn = true, addPortShown = true;
+    ConnectControls controls;
     void showSlots(const std::vector<PortSlot>& slots) override { shown = slots; }
-    void showChoice(int slot, bool slowLink) override { chosen.slot = slot, chosen.slowLink = slowLink; }
-    void clearTypedPath() override { chosen.typedPath.clear(); }
+    void showChoice(int slot, const std::string& typedPath, bool slowLink) override {
+        chosen.slot = slot, chosen.typedPath = typedPath, chosen.slowLink = slowLink;
+    }
     ConnectChoice choice() const override { return chosen; }
     void setStatus(const std::string& text) override { statuses.push_back(text); }
-    void setConnectEnabled(bool on) override { connectOn = on; }
-    void setOfflineEnabled(bool on) override { offlineOn = on; }
-    void showAddPort(bool on) override { addPortShown = on; }
+    void showControls(const ConnectControls& c) override { controls = c; }
 };
 
 struct ConnectBench {
@@ -68,6 +69,9 @@ TEST(ConnectWindow, StartsOnTheRememberedDeviceAndWatchesThePorts) {
     b.window.pathTyped(b.view.chosen.typedPath);
     EXPECT_EQ(b.view.chosen.slot, 0);
     EXPECT_EQ(b.window.chosenPath(), "/dev/pts/7");
+    b.view.chosen.slot = 1;  // a slot clicked: the typed path goes
+    b.window.slotChosen();
+    EXPECT_EQ(b.window.chosenPath(), "/dev/a");
 }
 
 TEST(ConnectWindow, ConnectPressedConnectsRemembersThePortAndOffersTheReload) {
@@ -128,7 +132,7 @@ TEST(ConnectWindow, ASilentTrackerGetsAHintAndCancelClearsIt) {
     EXPECT_EQ(b.view.statuses.back(), "Choose the port the tracker is connected to, then press Connect.");
     EXPECT_FALSE(b.view.timers.count(ConnectWindow::kHintTimer));
     EXPECT_EQ(b.view.result, -1);  // the first Cancel only stops the attempt
-    EXPECT_TRUE(b.view.connectOn);
+    EXPECT_TRUE(b.view.controls.connectEnabled);
     EXPECT_TRUE(b.f.ui.messages.empty());
 }
 
@@ -158,7 +162,7 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
         b.window.timerTicked(ConnectWindow::kPortWatchTimer);
         EXPECT_EQ(b.f.port->opens.size(), s.opens);
         EXPECT_EQ(b.view.result, s.result);
-        EXPECT_TRUE(b.view.offlineOn);
+        EXPECT_TRUE(b.view.controls.offlineEnabled);
         EXPECT_FALSE(b.window.attemptRunning());
     }
     EXPECT_EQ(b.view.pauses, (std::vector<int>{300, 300}));
@@ -176,13 +180,13 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
 TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
     ConnectBench desktop;
     desktop.window.start();
-    EXPECT_FALSE(desktop.view.addPortShown);
+    EXPECT_FALSE(desktop.view.controls.addPortShown);
 
     ConnectBench b;
     b.f.front.grantsPorts = true;
     b.present = {{"emulated:AP64", "Emulated", ""}};
     b.window.start();
-    EXPECT_TRUE(b.view.addPortShown);
+    EXPECT_TRUE(b.view.controls.addPortShown);
     b.view.chosen = {1, "", true, false};
     b.f.front.granted = {"", "serial:1"};
     b.window.addPortPressed();  // cancelled
@@ -199,6 +203,87 @@ TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
     b.window.timerTicked(ConnectWindow::kPortWatchTimer);
     EXPECT_TRUE(b.f.port->opens.empty());
     EXPECT_EQ(b.view.result, -1);
+}
+
+// The slots each platform's connect window offers, from the same port list.
+TEST(PortSlots, EachPlatformNamesItsPortsItsOwnWay) {
+    const std::vector<PortDescription> present = {{"/dev/ttyUSB0", "usb-FTDI_FT232R-if00", "0403:6001"},
+                                                  {"/dev/ttyS0", "serial port"}};
+    const std::vector<PortSlot> own = {{"emulated:AP64", "Emulated tracker (AP64)", "nothing plugged in"}};
+    std::vector<PortSlot> paths = makePortSlots(PortNaming::DevicePaths, present, "/dev/pts/4", {});
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(paths[0].path, "/dev/pts/4");
+    EXPECT_EQ(paths[1].label, "ttyUSB0");
+    EXPECT_EQ(paths[1].tooltip, "usb-FTDI_FT232R-if00 (USB 0403:6001)");
+    EXPECT_EQ(paths[2].path, "/dev/ttyS0");
+
+    const std::vector<PortDescription> com = {{"COM3", "USB serial adapter (FTDI) (\\Device\\VCP0)"}, {"COM40", "far"}};
+    std::vector<PortSlot> numbered = makePortSlots(PortNaming::ComNumbers, com, "/dev/pts/4", own);
+    ASSERT_EQ(numbered.size(), static_cast<std::size_t>(kMaxPortSlots));
+    EXPECT_EQ(numbered[15].label, "COM16");
+    EXPECT_TRUE(numbered[2].present);
+    EXPECT_EQ(numbered[2].tooltip, com[0].description);
+    EXPECT_EQ(std::count_if(numbered.begin(), numbered.end(), [](const PortSlot& p) { return p.present; }), 1);
+
+    std::vector<PortSlot> granted =
+        makePortSlots(PortNaming::GrantedPorts, {{"webserial:1", "Serial port 1", "0403:6001"}}, "", own);
+    ASSERT_EQ(granted.size(), 2u);
+    EXPECT_EQ(granted[0].label, "Serial port 1 (USB 0403:6001)");
+    EXPECT_EQ(granted[0].tooltip, "A serial port this page may use (USB vendor 0403, product 6001)");
+    EXPECT_EQ(granted[1].label, own[0].label);
+
+    EXPECT_TRUE(typedPathShown(PortNaming::DevicePaths));
+    EXPECT_FALSE(typedPathShown(PortNaming::ComNumbers) || typedPathShown(PortNaming::GrantedPorts));
+}
+
+// What a progress view was told, in order.
+class ScriptedProgressView : public test::RecordingView<ProgressView> {
+public:
+    std::vector<std::string> told;
+    void showNow() override { told.push_back("shown"); }
+    void showBar(int low, int high, int at) override {
+        told.push_back("bar " + std::to_string(low) + "-" + std::to_string(high) + " at " + std::to_string(at));
+    }
+    void showStatus(const std::string& text) override { told.push_back("status " + text); }
+    // A close asked for as the note comes, before OK is there.
+    WriteProgressWindow* closing = nullptr;
+    void showNote(const std::string& text) override {
+        told.push_back("note " + text);
+        if (closing) closing->closeRequested();
+        told.push_back(result == -1 ? "still open" : "closed");
+    }
+    void showBusy(bool on) override { told.push_back(on ? "busy" : "idle"); }
+    void setOkEnabled(bool on) override { told.push_back(on ? "OK on" : "OK off"); }
+    void focusOk() override { told.push_back("OK focused"); }
+};
+
+// The write window is painted before the first byte and cannot be closed
+// while the write runs; then the note goes under the last status, OK is
+// enabled and focused, and OK or Escape closes it.
+TEST(WriteProgressWindow, PaintedFirstClosedOnlyAfterTheNoteAndOk) {
+    for (const bool escape : {false, true}) {
+        ScriptedProgressView view;
+        WriteProgressWindow* self = nullptr;
+        WriteProgressWindow window(view, {[&](WriteProgress& p) {
+                                              p.setRange(0, 8);
+                                              p.setPosition(3);
+                                              p.setStatus("Write failed!");
+                                              self->okPressed();
+                                              self->closeRequested();
+                                              view.told.push_back(view.result == -1 ? "still open" : "closed");
+                                              return -1;
+                                          },
+                                          [](int result) { return "note for " + std::to_string(result); }});
+        self = view.closing = &window;
+        window.start();
+        EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "bar 0-8 at 0", "bar 0-8 at 3",
+                                                       "status Write failed!", "still open", "idle",
+                                                       "note Write failed!\nnote for -1", "still open", "OK on",
+                                                       "OK focused"}));
+        EXPECT_EQ(window.result(), -1);
+        escape ? window.closeRequested() : window.okPressed();
+        EXPECT_EQ(view.result, kResultAccepted);
+    }
 }
 
 // A connected AP64 in its bootloader, for the write sequences.
@@ -315,7 +400,7 @@ TEST(TrackerWindow, CopyFromTheOtherProfileAsksFirst) {
         TrackerWindow window(f.context, view);
         window.start();
         f.ui.answers = {yes};
-        window.copyPressed();
+        window.clicked(tracker_id::kCopyButton);
         EXPECT_EQ(f.ui.questions, std::vector<std::string>{"Replace Profile 1 with a copy of Profile 2?"});
         EXPECT_EQ(ConstProfileRecord(f.session.settings.profile(0), f.session.target.kind).beaconInterval(),
                   yes ? 1234 : 600);

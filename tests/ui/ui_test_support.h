@@ -95,7 +95,7 @@ public:
 struct UiFixture {
     Session session;
     PumpingUi ui;
-    QtHttpClient http{ui, 5000};
+    QtHttpClient http{5000};
     ScriptedFiles files;
     QtAppSettings settings;
     QtWindows windows;

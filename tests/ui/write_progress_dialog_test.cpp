@@ -20,17 +20,19 @@ namespace {
 // The dialog, with every status it showed kept in order.
 class RecordingProgressDialog : public CWriteProgressDialog {
 public:
+    explicit RecordingProgressDialog(std::function<int(WriteProgress&)> write)
+        : CWriteProgressDialog({std::move(write), {}}) {}
     std::vector<std::string> statuses;
     bool visibleAtFirstStatus = false;
     bool busyAtFirstStatus = false;
-    void setStatus(const std::string& text) override {
+    void showStatus(const std::string& text) override {
         if (statuses.empty()) {
             visibleAtFirstStatus = isVisible();
             busyAtFirstStatus = QApplication::overrideCursor() != nullptr &&
                                 QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         }
         statuses.push_back(text);
-        CWriteProgressDialog::setStatus(text);
+        CWriteProgressDialog::showStatus(text);
     }
 };
 
@@ -68,10 +70,11 @@ TEST_F(WriteProgressTest, SettingsWriteGoesInOnePassAndEndsOneStepShort) {
     s.image.reset();
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
 
-    RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
+    RecordingProgressDialog dialog([&](WriteProgress& p) { return writeImage(link, p).status; });
     EXPECT_FALSE(dialog.okEnabled());
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), 0);
+    dialog.start();
+    EXPECT_EQ(dialog.result(), 0);
     EXPECT_TRUE(dialog.visibleAtFirstStatus);
     EXPECT_TRUE(dialog.busyAtFirstStatus);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -95,9 +98,10 @@ TEST_F(WriteProgressTest, Jm128FirmwareLoadRunsTheThreeStages) {
     s.image.bytes[0x18000] = 0x99;
     s.image.touched[0x18000] = kTouchedData;
 
-    RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), 0);
+    RecordingProgressDialog dialog([&](WriteProgress& p) { return writeImage(link, p).status; });
+    dialog.start();
+    EXPECT_EQ(dialog.result(), 0);
     EXPECT_EQ(dialog.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
                                         "Loading firmware, stage 2 of 3...",
@@ -118,9 +122,10 @@ TEST_F(WriteProgressTest, AFailedWriteIsFollowedByTheWriteFailedMessageAndEndsFa
     packSettings(s.image, s.target, {s.settings, s.radio, s.script});
     emu->setNakEraseAt(s.target.settingsAddress);
 
-    RecordingProgressDialog dialog;
     BootLink link(s, f.ui);
-    EXPECT_EQ(dialog.performWrite([&](WriteProgress& p) { return writeImage(link, p).status; }), -1);
+    RecordingProgressDialog dialog([&](WriteProgress& p) { return writeImage(link, p).status; });
+    dialog.start();
+    EXPECT_EQ(dialog.result(), -1);
     ASSERT_EQ(f.ui.messages.size(), 2u);
     EXPECT_EQ(f.ui.messages[0].rfind("Unable to erase block at 0x", 0), 0u) << f.ui.messages[0];
     EXPECT_EQ(f.ui.messages[1], "Configuration write failed");

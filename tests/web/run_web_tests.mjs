@@ -93,6 +93,12 @@ const served = { '/support/firmware/JM60/list.txt': '/fw/jm60-test.s19\tTest rel
   '/fw/jm60-test.s19': releaseFile };
 const server = http.createServer((req, res) => {
   const url = new URL(req.url, 'http://localhost');
+  // AP64's release list comes from a server that cannot be reached (the
+  // front-end scenario's).
+  if (url.pathname === '/support/firmware/AP64/list.txt') {
+    req.socket.destroy();
+    return;
+  }
   if (served[url.pathname] !== undefined) {
     res.writeHead(200, { 'Content-Type': 'text/plain' }).end(served[url.pathname]);
     return;
@@ -460,6 +466,104 @@ await test('the weather station: exit the tracker, connect to it, its window', a
   await shot('WeatherConfigDialog');
   await click('WeatherConfigDialog-exitButton');
   await answerUntil('ConnectDialog');
+});
+
+// --- One behaviour: tests/shell/front_end_scenario.txt, as every front end plays it ---
+
+function readScenario() {
+  const windows = [];
+  const text = fs.readFileSync(new URL('../shell/front_end_scenario.txt', import.meta.url), 'utf8');
+  text.split('\n').forEach((line, n) => {
+    const [word, ...words] = line.trim().split(' ');
+    const rest = words.join(' ').replace(/\\n/g, '\n');
+    if (!word || word.startsWith('#')) return;
+    if (word === 'window') windows.push({ kind: rest, steps: [] });
+    else if (['click', 'type', 'slide'].includes(word))
+      windows.at(-1).steps.push({ line: n + 1, action: word, control: words[0], value: words.slice(1).join(' '), brings: [], shows: [] });
+    else if (word === 'shows') windows.at(-1).steps.at(-1).shows.push([words[0], words.slice(1).join(' ')]);
+    else windows.at(-1).steps.at(-1).brings.push(word + ' ' + rest);
+  });
+  return windows;
+}
+const matches = (seen, expected) => (expected.endsWith('*') ? seen.startsWith(expected.slice(0, -1)) : seen === expected);
+
+// What an action brought: each message box read and answered with its last
+// button (OK, Cancel), each window opened over `win` noted and closed; once
+// `expected` many came, a moment more for any that should not.
+async function broughtBy(win, expected) {
+  const seen = [];
+  let quietSince = Date.now();
+  for (const start = Date.now(); Date.now() - start < 20000;) {
+    const top = await topWindow().catch(() => win);
+    if (top === 'message') {
+      const text = await waitMessage();
+      const buttons = await page.$$eval('#desktop .layer:last-child .message button', (bs) => bs.map((b) => b.textContent));
+      seen.push((buttons.length > 1 ? 'asks ' : 'says ') + text);
+      await answer(buttons.at(-1));
+      quietSince = Date.now();
+    } else if (top !== win) {
+      seen.push('opens ' + top);
+      await page.click('#desktop .layer:last-child .titlebar .close');
+      await waitWindow(win);
+      quietSince = Date.now();
+    } else if (seen.length >= expected && Date.now() - quietSince > 500) {
+      break;
+    }
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  return seen.sort();
+}
+
+async function playScenario(win, steps) {
+  for (const step of steps) {
+    const where = `front_end_scenario.txt:${step.line} ${step.action} ${step.control}`;
+    const selector = '#' + win + '-' + step.control;
+    check(await page.$(selector), where + ': no such control');
+    if (step.action === 'click') {
+      // A user cannot click a button that is not there.
+      if (await page.$eval(selector, (e) => (e.closest('label.choice') || e).offsetParent !== null)) await page.click(selector);
+    } else if (step.action === 'type') {
+      await page.$eval(selector, (e) => { e.value = ''; });
+      await page.type(selector, step.value);
+    } else {
+      // Dragged and held: the slider's moves, not its release.
+      await page.$eval(selector, (e, v) => { e.value = v; e.dispatchEvent(new Event('input', { bubbles: true })); }, step.value);
+    }
+    const seen = await broughtBy(win, step.brings.length);
+    const expected = [...step.brings].sort();
+    check(seen.length === expected.length && seen.every((s, i) => matches(s, expected[i])),
+      `${where}: brought ${JSON.stringify(seen)}, expected ${JSON.stringify(expected)}`);
+    for (const [control, text] of step.shows) {
+      const read = () => page.$eval('#' + win + '-' + control, (e) => (e.tagName === 'INPUT' ? e.value : e.textContent));
+      for (let i = 0; i < 50 && (await read()) !== text; i++) await new Promise((r) => setTimeout(r, 100));
+      const shown = await read();
+      check(shown === text, `${where}: ${control} shows ${JSON.stringify(shown)}, expected ${JSON.stringify(text)}`);
+    }
+  }
+}
+
+await test('the front-end scenario: what the same actions do here is what they do in Qt, Windows and the shell', async () => {
+  const windows = { Tracker: ['TrackerConfigDialog', 'Emulated tracker (AP64)'],
+    Weather: ['WeatherConfigDialog', 'Emulated weather station (AP64)'] };
+  const leave = async (win) => {
+    await click(win + '-exitButton');
+    for (let i = 0; i < 50 && (await topWindow()) !== 'ConnectDialog'; i++) {
+      if ((await topWindow()) === 'message') await answer('Discard');
+      await new Promise((r) => setTimeout(r, 100));
+    }
+    await waitWindow('ConnectDialog');
+  };
+  const scenario = readScenario();
+  check(scenario.length === 2, `${scenario.length} windows in the scenario`);
+  await waitWindow('ConnectDialog');
+  for (const { kind, steps } of scenario) {
+    const [win, slot] = windows[kind];
+    await pickSlot(slot);
+    await click('ConnectDialog-connectButton');
+    await answerUntil(win);
+    await playScenario(win, steps);
+    await leave(win);
+  }
 });
 
 // --- Web Serial: the stand-in's ports, bridged to varnel-emu ---------------

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <tuple>
 
 #include "config/settings_packing.h"
@@ -17,6 +18,8 @@
 #include "forms/tracker/tracker_control_ids.h"
 #include "forms/weather/weather_form.h"
 #include "session/session.h"
+#include "support/factory_session.h"
+#include "support/front_end_scenario.h"
 #include "support/recording_ui.h"
 #include "win32/backups_dialog.h"
 #include "win32/connect_dialog.h"
@@ -31,6 +34,7 @@
 #include "win32/tracker_config_dialog.h"
 #include "win32/weather_config_dialog.h"
 #include "win32/win32_windows.h"
+#include "win32/wininet_http_client.h"
 #include "firmware/http_client.h"
 #include "shell/app_context.h"
 #include "win32/write_progress_dialog.h"
@@ -67,22 +71,6 @@ struct TestSettings : win32::RegistrySettings {
     TestSettings() : RegistrySettings(kKey) { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
     ~TestSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
 };
-
-// A session holding what a fresh tracker (or weather station) of this chip
-// holds, as the dialog loop reads it.
-Session factorySession(const std::string& chip, bool weather = false) {
-    Session s;
-    selectTarget(s.target, chip);
-    s.link.deviceInfo.deviceId = chip;
-    FlashMemory flash;
-    const EmulatedChip* board = findEmulatedChip(chip);
-    if (weather) writeDefaultWeatherSettings(flash, *board);
-    else writeDefaultSettings(flash, *board);
-    std::copy(flash.cells().begin(), flash.cells().end(), s.image.bytes.begin());
-    if (weather) unpackWeatherSettings(s.image, s.target, s.settings);
-    else unpackSettings(s.image, s.target, {s.settings, s.radio, s.script});
-    return s;
-}
 
 // What a window may reach besides the session: a network that serves one
 // firmware list, no file chosen.
@@ -399,7 +387,7 @@ TEST(Win32Windows, BackupsListTheFolderAndOfflineOnlySaveACopy) {
 // goes under the last status.
 TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
     bool okDuringWrite = true, visibleDuringWrite = false;
-    win32::CWriteProgressDialog dialog(
+    win32::CWriteProgressDialog dialog({
         [&](WriteProgress& progress) {
             progress.setRange(0, 100);
             progress.setPosition(40);
@@ -408,7 +396,7 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
             visibleDuringWrite = IsWindowVisible(dialog.window());
             return 0;
         },
-        [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); });
+        [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); }});
     std::wstring status;
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         status = textOf(FindWindowExW(hwnd, nullptr, L"Static", nullptr));
@@ -428,7 +416,7 @@ TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
 TEST(Win32Windows, ConnectWindowOffersTheSlotsAndTheRememberedPort) {
     Bench bench{Session()};
     bench.settings.setPort(5);
-    win32::CConnectDialog dialog(bench.context, "", [&] { return bench.windows.portSlots(""); });
+    win32::CConnectDialog dialog(bench.context, "");
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         for (int slot = 1; slot <= kMaxPortSlots; ++slot) {
             ASSERT_TRUE(dialog.slotButton(slot)) << slot;
@@ -504,6 +492,124 @@ TEST(Win32Windows, SettingsLiveInTheRegistryKey) {
     }
     EXPECT_EQ(settings.port(), 7);
     EXPECT_STREQ(win32::RegistrySettings::kKeyPath, L"Software\\Brenvale\\varnelcfg\\Settings");
+}
+
+// The scenario through the Windows dialogs: the messages a click, typing
+// and a slider's drag send, the windows they open really opened (and closed
+// again with Escape), the messages recorded.
+template <class Dialog, class Form>
+class Win32Player : public ScenarioPlayer {
+public:
+    Win32Player(Dialog& dialog, HWND window, std::span<const ControlInfo<Form>> table, RecordingUi& ui)
+        : dialog_(dialog), window_(window), table_(table), ui_(ui) {}
+
+    void click(const std::string& name) override {
+        HWND c = control(name);
+        if (c && IsWindowVisible(c) && IsWindowEnabled(c)) act([&] { SendMessageW(c, BM_CLICK, 0, 0); });
+    }
+    void type(const std::string& name, const std::string& text) override {
+        HWND c = control(name);
+        SetWindowTextW(c, L"");
+        act([&] { SetWindowTextW(c, win32::wideFromUtf8(text).c_str()); });
+    }
+    // Held, not let go: the trackbar tells its window of the thumb's track.
+    void slide(const std::string& name, int position) override {
+        HWND c = control(name);
+        act([&] {
+            SendMessageW(c, TBM_SETPOS, TRUE, position);
+            SendMessageW(window_, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), reinterpret_cast<LPARAM>(c));
+        });
+    }
+    std::vector<std::string> brought() override { return std::exchange(brought_, {}); }
+    std::string shown(const std::string& name) override { return win32::utf8FromWide(textOf(control(name))); }
+
+private:
+    HWND control(const std::string& name) {
+        for (const ControlInfo<Form>& row : table_)
+            if (row.name == name) return GetDlgItem(window_, row.id);
+        ADD_FAILURE() << "no control " << name;
+        return nullptr;
+    }
+    // Each window of the program that comes up over this one is noted and
+    // sent Escape; timer procedures carry no context of their own.
+    static Win32Player* closing;
+    static void CALLBACK closeOpened(HWND, UINT, UINT_PTR, DWORD) {
+        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
+            wchar_t kind[16] = {};
+            GetClassNameW(w, kind, 16);
+            if (w == closing->window_ || !IsWindowVisible(w) || lstrcmpW(kind, L"#32770") != 0) return TRUE;
+            auto* opened = reinterpret_cast<win32::ModalDialog*>(GetWindowLongPtrW(w, DWLP_USER));
+            if (!opened || !closing->seen_.insert(w).second) return TRUE;
+            closing->brought_.push_back("opens " + win32::utf8FromWide(opened->templateName()));
+            PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return TRUE;
+        }, 0);
+    }
+    // Runs what the user did; questions are answered Cancel.
+    template <class Action>
+    void act(Action action) {
+        const std::size_t said = ui_.messages.size(), asked = ui_.questions.size(), chose = ui_.choices.size();
+        ui_.choiceAnswers = {UserInterface::Answer::Cancel, UserInterface::Answer::Cancel};
+        closing = this;
+        seen_.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, closeOpened);
+        action();
+        KillTimer(nullptr, timer);
+        for (std::size_t i = said; i < ui_.messages.size(); ++i) brought_.push_back("says " + ui_.messages[i]);
+        for (std::size_t i = asked; i < ui_.questions.size(); ++i) brought_.push_back("asks " + ui_.questions[i]);
+        for (std::size_t i = chose; i < ui_.choices.size(); ++i) brought_.push_back("asks " + ui_.choices[i]);
+    }
+
+    Dialog& dialog_;
+    HWND window_;
+    std::span<const ControlInfo<Form>> table_;
+    RecordingUi& ui_;
+    std::set<HWND> seen_;
+    std::vector<std::string> brought_;
+};
+template <class Dialog, class Form>
+Win32Player<Dialog, Form>* Win32Player<Dialog, Form>::closing = nullptr;
+
+// What the scenario's windows reach: WinINet, and a firmware server that
+// cannot be reached.
+struct ScenarioBench {
+    Session session;
+    RecordingUi ui;
+    win32::WinInetHttpClient http{3000};
+    NoFiles files;
+    TestSettings settings;
+    win32::Win32Windows windows;
+    AppContext context{session, ui, http, files, settings, windows, "127.0.0.1:1", "127.0.0.1:1", ""};
+    explicit ScenarioBench(const Session& factory) {
+        session.restore(factory.snapshot());
+        session.target = factory.target;
+        session.link.connected = true;
+        session.link.chipName = "AP64";
+        session.markSaved();
+    }
+};
+
+template <class Dialog, class Form>
+void playInWindows(const ScenarioWindow& window, bool weather, std::span<const ControlInfo<Form>> table) {
+    ScenarioBench bench(factorySession("AP64", weather));
+    Dialog dialog(bench.context);
+    runDriven(dialog, [&](HWND hwnd) {
+        Win32Player<Dialog, Form> player(dialog, hwnd, table, bench.ui);
+        playScenario(window, player);
+        EndDialog(hwnd, IDCANCEL);
+    });
+}
+
+TEST(Win32Windows, TheWindowsDoWhatTheFrontEndScenarioSays) {
+    const std::vector<ScenarioWindow> scenario = readFrontEndScenario();
+    ASSERT_EQ(scenario.size(), 2u);
+    for (const ScenarioWindow& window : scenario) {
+        SCOPED_TRACE(window.kind);
+        if (window.kind == "Tracker")
+            playInWindows<win32::CTrackerConfigDialog, TrackerForm>(window, false, kTrackerControls);
+        else
+            playInWindows<win32::CWeatherConfigDialog, WeatherForm>(window, true, kWeatherControls);
+    }
 }
 
 }  // namespace

@@ -141,7 +141,11 @@ const varnel = {
         el.addEventListener('click', () => this.post(token, 'click', name));
       } else if (el.type === 'range') {
         const label = el.dataset.valueLabel && document.getElementById(el.dataset.valueLabel);
-        el.addEventListener('input', () => { if (label) label.textContent = el.value; });
+        // Moved (as it moves, by mouse or key), then let go.
+        el.addEventListener('input', () => {
+          if (label) label.textContent = el.value;
+          this.post(token, 'slide', name);
+        });
         el.addEventListener('change', () => this.post(token, 'change', name));
       } else if (el.tagName === 'SELECT' || el.tagName === 'INPUT' || el.tagName === 'TEXTAREA') {
         el.addEventListener(el.tagName === 'SELECT' ? 'change' : 'input', () => {
