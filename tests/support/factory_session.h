@@ -5,9 +5,9 @@
 
 #include "config/device_target.h"
 #include "config/settings_packing.h"
-#include "emulator/default_settings.h"
-#include "emulator/emulated_chip.h"
-#include "emulator/flash_memory.h"
+#include "emulator/model/default_settings.h"
+#include "emulator/model/emulated_chip.h"
+#include "emulator/model/flash_memory.h"
 #include "session/session.h"
 
 namespace varnel::test {
