@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web
+.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check
 
 all: build
 
@@ -98,6 +98,15 @@ package: build
 SCREENSHOT_DIR ?= docs/images
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/screenshots/varnel-screenshots $(SCREENSHOT_DIR)
+
+# The C++ files git tracks in the house style (.clang-format, clang-format
+# 14): format rewrites them, format-check (CI) lists those that differ and fails.
+format:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh apply $(JOBS)
+format-check:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh check $(JOBS)
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
