@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 CMAKE_OPTIONS = -DVARNEL_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check
+.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check tidy
 
 all: build
 
@@ -113,6 +113,13 @@ format:
 format-check:
 	@bash scripts/install-deps.sh format
 	@bash scripts/format.sh check $(JOBS)
+
+# clang-tidy 14 (the checks of .clang-tidy) over every file of src/ the
+# native build compiles, from its compile_commands.json, in parallel; any
+# finding fails.
+tidy: build
+	@bash scripts/install-deps.sh tidy
+	@bash scripts/tidy.sh $(BUILD_DIR) $(JOBS)
 
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
