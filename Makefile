@@ -4,7 +4,13 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web
+# WERROR=ON (CI sets it) makes every compiler warning an error in all the
+# builds below; off by default, so a newer compiler's new warning does not
+# stop a developer's build. Passed on every configure, so it never lingers.
+WERROR ?= OFF
+CMAKE_OPTIONS = -DVARNEL_WERROR=$(WERROR)
+
+.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check tidy
 
 all: build
 
@@ -12,7 +18,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 configure: deps
-	@cmake --preset default >/dev/null
+	@cmake --preset default $(CMAKE_OPTIONS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -23,14 +29,14 @@ test: build
 
 # The core, CLI and emulator tests again under AddressSanitizer and UBSan.
 test-asan: deps
-	@cmake --preset asan >/dev/null
+	@cmake --preset asan $(CMAKE_OPTIONS) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
 
 # libFuzzer programs for every parser (clang), built in build-fuzz.
 fuzz:
 	@bash scripts/install-deps.sh --fuzz
-	@cmake --preset fuzz >/dev/null
+	@cmake --preset fuzz $(CMAKE_OPTIONS) >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 # Each fuzz program for 30 s from its seeds; any finding fails.
@@ -55,7 +61,7 @@ TEMPLATE_TOOL = $(CURDIR)/$(BUILD_DIR)/src/win32/templates/varnel-dialog-templat
 windows:
 	@bash scripts/install-deps.sh windows
 	@if [ -f $(BUILD_DIR)/build.ninja ]; then cmake --build $(BUILD_DIR) -j $(JOBS) --target varnel-dialog-templates; fi
-	@cmake --preset windows -DVARNEL_HOST_TEMPLATE_TOOL=$$([ -x $(TEMPLATE_TOOL) ] && echo $(TEMPLATE_TOOL)) >/dev/null
+	@cmake --preset windows $(CMAKE_OPTIONS) -DVARNEL_HOST_TEMPLATE_TOOL=$$([ -x $(TEMPLATE_TOOL) ] && echo $(TEMPLATE_TOOL)) >/dev/null
 	@cmake --build build-windows -j $(JOBS)
 
 # build-windows/varnelcfg-VERSION-windows-x64.zip: both programs, a short
@@ -71,7 +77,7 @@ windows-package: windows
 # the prefix's COM12 (the same cases as the Linux CLI), and the setup
 # program installed, run and uninstalled silently.
 test-windows: windows-package deps
-	@cmake --preset default -DVARNEL_WINDOWS_BUILD_DIR=$(CURDIR)/build-windows >/dev/null
+	@cmake --preset default $(CMAKE_OPTIONS) -DVARNEL_WINDOWS_BUILD_DIR=$(CURDIR)/build-windows >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target test_wine_cli test_wine_desktop
 	@bash scripts/wine-prefix.sh build-windows
 	@status=0; \
@@ -83,7 +89,7 @@ test-windows: windows-package deps
 # The core, CLI and emulator built with clang, and their tests.
 test-clang:
 	@bash scripts/install-deps.sh clang
-	@cmake --preset clang >/dev/null
+	@cmake --preset clang $(CMAKE_OPTIONS) >/dev/null
 	@cmake --build build-clang -j $(JOBS)
 	@cd build-clang && ctest --output-on-failure -j $(JOBS) --timeout 300 -LE wine
 
@@ -99,6 +105,22 @@ SCREENSHOT_DIR ?= docs/images
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tools/screenshots/varnel-screenshots $(SCREENSHOT_DIR)
 
+# The C++ files git tracks in the house style (.clang-format, clang-format
+# 14): format rewrites them, format-check (CI) lists those that differ and fails.
+format:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh apply $(JOBS)
+format-check:
+	@bash scripts/install-deps.sh format
+	@bash scripts/format.sh check $(JOBS)
+
+# clang-tidy 14 (the checks of .clang-tidy) over every file of src/ the
+# native build compiles, from its compile_commands.json, in parallel; any
+# finding fails.
+tidy: build
+	@bash scripts/install-deps.sh tidy
+	@bash scripts/tidy.sh $(BUILD_DIR) $(JOBS)
+
 demo: build
 	@bash scripts/demo.sh $(BUILD_DIR)
 
@@ -113,7 +135,7 @@ WEB_PAGES_TOOL = $(CURDIR)/$(BUILD_DIR)/src/web/pages/varnel-web-pages
 web:
 	@bash scripts/install-deps.sh web
 	@if [ -f $(BUILD_DIR)/build.ninja ]; then cmake --build $(BUILD_DIR) -j $(JOBS) --target varnel-web-pages; fi
-	@NODE_PATH=/usr/share/nodejs cmake --preset web -DVARNEL_HOST_WEB_PAGES_TOOL=$$([ -x $(WEB_PAGES_TOOL) ] && echo $(WEB_PAGES_TOOL)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --preset web $(CMAKE_OPTIONS) -DVARNEL_HOST_WEB_PAGES_TOOL=$$([ -x $(WEB_PAGES_TOOL) ] && echo $(WEB_PAGES_TOOL)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build build-web -j $(JOBS)
 
 # The page in headless Chromium (Debian's, never a downloaded browser) driven
@@ -124,7 +146,7 @@ test-web: web
 	@bash scripts/install-deps.sh web-test
 	@tool=$(WEB_PAGES_TOOL); [ -x $$tool ] || tool=build-web/host-tools/src/web/pages/varnel-web-pages; \
 	  $$tool --check build-web/src/web/generated res/*.ui
-	@[ -f $(BUILD_DIR)/build.ninja ] || cmake --preset default >/dev/null
+	@[ -f $(BUILD_DIR)/build.ninja ] || cmake --preset default $(CMAKE_OPTIONS) >/dev/null
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target varnel-emu varnelcfg-cli
 	@cd tests/web && npm ci --ignore-scripts --no-audit --no-fund >/dev/null
 	@cd tests/web && node run_web_tests.mjs $(CURDIR)/build-web/site $(CURDIR)/build-web/screenshots \

@@ -9,6 +9,8 @@
 #   install-deps.sh web-test  also Chromium and npm, for make test-web
 #   install-deps.sh --bench   also srecord, for make bench
 #   install-deps.sh package   also dpkg-dev, file and lintian, for make package
+#   install-deps.sh format    also clang-format 14, for make format / format-check
+#   install-deps.sh tidy      also clang-tidy 14, for make tidy
 set -euo pipefail
 
 packages=(
@@ -41,6 +43,10 @@ for extra in "$@"; do
     # CPack's Depends come from dpkg-shlibdeps, which needs file(1); lintian
     # checks the result.
     package) packages+=(dpkg-dev file lintian) ;;
+    # The style and the checks are those of version 14: another version
+    # formats and checks a little differently.
+    format) packages+=(clang-format-14) ;;
+    tidy) packages+=(clang-tidy-14 python3) ;;
     *) echo "install-deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done
