@@ -282,6 +282,10 @@ DoctorFinding missingPort(const Machine& m, const std::string& path) {
     std::vector<std::string> paths;
     for (const LinuxSerialTty& tty : m.ttys) paths.push_back(tty.path);
     if (!paths.empty()) remedy += " The serial ports found are " + joined(paths) + ".";
+    // A slot name that stayed as typed: there are fewer ports than that.
+    if (const auto slot = portSlotFromName(path))
+        return {kProblem, "port", "There is no serial port number " + std::to_string(*slot) + " (" +
+                                      std::to_string(paths.size()) + " found)", remedy};
     return {kProblem, "port", path + " does not exist", remedy};
 }
 

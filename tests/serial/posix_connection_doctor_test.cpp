@@ -263,6 +263,8 @@ TEST(LinuxDoctor, WhyThePortWillNotOpen) {
          "/dev/ttyUSB0", "other programs", kProblem, {"is in use by another program"}},
         {"a device that went away", [port](FakeLinux& s) { port(s); s.opens["/dev/ttyUSB0"] = {ENXIO, false, ""}; },
          "/dev/ttyUSB0", "permission", kProblem, {"cannot be opened", "plug it in again"}},
+        {"a slot beyond the ports found", port, "COM3", "port", kProblem,
+         {"There is no serial port number 3 (1 found); is the tracker's cable plugged in?"}},
         {"a missing port names the ports there are", port, "/dev/ttyUSB3", "port", kProblem,
          {"/dev/ttyUSB3 does not exist; is the tracker's cable plugged in? The serial ports found are /dev/ttyUSB0."}},
     };
