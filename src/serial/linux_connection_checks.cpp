@@ -56,9 +56,9 @@ bool udevProperty(const LinuxSystemView& system, const std::string& deviceNumber
     return false;
 }
 
-std::string joined(const std::vector<std::string>& items, const char* separator = ", ") {
+std::string joined(const std::vector<std::string>& items) {
     std::string text;
-    for (const std::string& item : items) text += (text.empty() ? "" : separator) + item;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
     return text;
 }
 
@@ -122,10 +122,9 @@ Machine readMachine(const LinuxSystemView& system) {
 DoctorFinding confinement(const LinuxSystemView& system) {
     if (const std::string snap = system.environment("SNAP_NAME"); !snap.empty() || !system.environment("SNAP").empty())
         return {kAdvice, "confinement", "This program runs as the Snap \"" + snap + "\", which reaches serial ports only through its interfaces",
-                "if a port is refused, connect them: sudo snap connect " + snap + ":raw-usb (USB adapters) and sudo snap connect " +
-                    snap + ":serial-port."};
+                "if a USB adapter is refused, connect the one for them: sudo snap connect " + snap + ":raw-usb."};
     std::string flatpak = system.environment("FLATPAK_ID");
-    if (flatpak.empty() && !exists(system, "/.flatpak-info")) return {kOk, "confinement", "not confined (no Snap or Flatpak)", ""};
+    if (flatpak.empty() && !exists(system, "/.flatpak-info")) return {kOk, "confinement", "Not confined (no Snap or Flatpak)", ""};
     // The sandbox's own record: [Application] name=..., [Context] devices=dri;all;
     bool allDevices = false;
     std::ifstream info(at(system, "/.flatpak-info"));
@@ -133,7 +132,7 @@ DoctorFinding confinement(const LinuxSystemView& system) {
         if (line.rfind("name=", 0) == 0 && flatpak.empty()) flatpak = line.substr(5);
         if (line.rfind("devices=", 0) == 0) allDevices = (";" + line.substr(8) + ";").find(";all;") != std::string::npos;
     }
-    if (allDevices) return {kOk, "confinement", "runs as the Flatpak \"" + flatpak + "\", which may use all devices", ""};
+    if (allDevices) return {kOk, "confinement", "This program runs as the Flatpak \"" + flatpak + "\", which may use all devices", ""};
     return {kProblem, "confinement", "This program runs as the Flatpak \"" + flatpak + "\", whose sandbox shows it no serial devices",
             "allow them with flatpak override --user --device=all " + flatpak + ", then start the program again."};
 }
@@ -193,10 +192,10 @@ DoctorFinding adapterFinding(const Machine& m, const LinuxUsbAdapter& a) {
 
 DoctorFinding modemManager(const LinuxSystemView& system, const Machine& m, const LinuxSerialTty& tty) {
     const std::string check = "ModemManager";
-    if (!m.modemManagerRunning) return {kOk, check, "not running", ""};
+    if (!m.modemManagerRunning) return {kOk, check, "Not running", ""};
     for (const char* property : {"ID_MM_DEVICE_IGNORE", "ID_MM_PORT_IGNORE", "ID_MM_TTY_MANUAL_SCAN_ONLY"})
         if (udevProperty(system, tty.deviceNumber, property))
-            return {kOk, check, "running, and told to leave " + tty.path + " alone (" + property + ")", ""};
+            return {kOk, check, "Running, and told to leave " + tty.path + " alone (" + property + ")", ""};
     return {kProblem, check,
             "ModemManager is running and not told to leave " + tty.path +
                 " alone: it tries each new serial port with AT commands for several seconds, and bytes it sends "
@@ -312,7 +311,7 @@ std::vector<DoctorFinding> portAccess(const LinuxSystemView& system, const Machi
                             path + " is in use by " + (opened.holder.empty() ? "another program" : opened.holder),
                             "close it and try again."});
     else
-        findings.push_back({kOk, "other programs", "no other program holds " + path, ""});
+        findings.push_back({kOk, "other programs", "No other program holds " + path, ""});
     return findings;
 }
 
@@ -338,9 +337,9 @@ std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, 
     const bool brlttyTookOne =
         std::any_of(m.adapters.begin(), m.adapters.end(), [&](const LinuxUsbAdapter& a) { return takenByBrltty(m, a); });
     if (wholeReport && !brlttyTookOne) {
-        if (!m.brlttyInstalled) findings.push_back({kOk, "brltty", "not installed", ""});
-        else if (m.brlttyMasked) findings.push_back({kOk, "brltty", "installed, and kept from taking serial adapters", ""});
-        else findings.push_back({kOk, "brltty", std::string(m.brlttyRunning ? "running" : "installed") +
+        if (!m.brlttyInstalled) findings.push_back({kOk, "brltty", "Not installed", ""});
+        else if (m.brlttyMasked) findings.push_back({kOk, "brltty", "Installed, and kept from taking serial adapters", ""});
+        else findings.push_back({kOk, "brltty", std::string(m.brlttyRunning ? "Running" : "Installed") +
                                                     "; it has taken no adapter here", ""});
     }
 
@@ -356,8 +355,8 @@ std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, 
         if (tty.latencyTimerMs) findings.push_back(latencyTimer(tty));
     }
     if (wholeReport && !modemManagerSaid)
-        findings.push_back({kOk, "ModemManager", m.modemManagerRunning ? "running; no USB serial port here for it to try"
-                                                                        : "not running", ""});
+        findings.push_back({kOk, "ModemManager", m.modemManagerRunning ? "Running; no USB serial port here for it to try"
+                                                                        : "Not running", ""});
     return findings;
 }
 

@@ -156,7 +156,7 @@ std::vector<DoctorFinding> portAccess(const WindowsSystemView& system, const std
                  "unplug the adapter and plug it in again; if it stays so, Device Manager says what is wrong with it."}};
     case WindowsOpen::Opens: break;
     }
-    return {{kOk, "port", com + " opens", ""}, {kOk, "other programs", "no other program holds " + com, ""}};
+    return {{kOk, "port", com + " opens", ""}, {kOk, "other programs", "No other program holds " + com, ""}};
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "serial/linux_connection_checks.h"
 #include "serial/linux_sysfs.h"
 #include "serial/port_open_reason.h"
+#include "support/doctor_expect.h"
 
 namespace varnel {
 namespace {
@@ -128,15 +129,11 @@ struct Case {
     std::vector<std::string> says;  // each must be in the finding's sentence
 };
 
-void expectFinding(const Case& c, bool wholeReport = true) {
+void expectFinding(const Case& c) {
     SCOPED_TRACE(c.name);
     FakeLinux system;
     c.setUp(system);
-    const auto findings = linuxConnectionChecks(system, c.port, wholeReport);
-    const DoctorFinding* f = findingOf(findings, c.check);
-    ASSERT_NE(f, nullptr) << doctorReportText(findings);
-    EXPECT_EQ(f->level, c.level) << doctorLine(*f);
-    for (const std::string& part : c.says) EXPECT_NE(f->sentence().find(part), std::string::npos) << part << "\n" << doctorLine(*f);
+    test::expectFinding(linuxConnectionChecks(system, c.port), c.check, c.level, c.says);
 }
 
 constexpr auto kOk = FindingLevel::Ok;
@@ -183,7 +180,7 @@ TEST(LinuxDoctor, DevicesAdaptersAndTheServicesThatTakeThem) {
          },
          "", "USB adapter 1-1", kProblem, {"FTDI FT231X", "no driver is bound", "sudo modprobe ftdi_sio"}},
         {"another program claimed it", [&](FakeLinux& s) { ch340(s, "usbfs"); }, "", "USB adapter 1-2", kProblem, {"claimed it directly (usbfs)"}},
-        {"brltty that took nothing", [&](FakeLinux& s) { ftdi(s); brlttyInstalled(s); }, "", "brltty", kOk, {"installed; it has taken no adapter"}},
+        {"brltty that took nothing", [&](FakeLinux& s) { ftdi(s); brlttyInstalled(s); }, "", "brltty", kOk, {"Installed; it has taken no adapter"}},
         {"ModemManager and a tracker's own USB port",
          [](FakeLinux& s) {
              s.usbAdapter("1-3", 0x15a2, 0x0300, "cdc_acm", "ttyACM0");

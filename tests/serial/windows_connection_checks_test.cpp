@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "serial/windows_connection_checks.h"
+#include "support/doctor_expect.h"
 
 namespace varnel {
 namespace {
@@ -92,14 +93,7 @@ TEST(WindowsDoctor, EachFindingOnAMadeUpMachine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto findings = windowsConnectionChecks(machine(c.setUp), c.port);
-        const DoctorFinding* f = nullptr;
-        for (const DoctorFinding& each : findings)
-            if (each.check == c.check && !f) f = &each;
-        ASSERT_NE(f, nullptr) << doctorReportText(findings);
-        EXPECT_EQ(f->level, c.level) << doctorLine(*f);
-        for (const std::string& part : c.says)
-            EXPECT_NE(f->sentence().find(part), std::string::npos) << part << "\n" << doctorLine(*f);
+        test::expectFinding(windowsConnectionChecks(machine(c.setUp), c.port), c.check, c.level, c.says);
     }
 }
 
