@@ -119,15 +119,7 @@ const DoctorFinding* findingOf(const std::vector<DoctorFinding>& findings, const
     return nullptr;
 }
 
-// One case: a machine, the port asked about, and the line one check gives.
-struct Case {
-    const char* name;
-    std::function<void(FakeLinux&)> setUp;
-    const char* port;
-    const char* check;
-    FindingLevel level;
-    std::vector<std::string> says;  // each must be in the finding's sentence
-};
+using Case = test::DoctorCase<FakeLinux>;
 
 void expectFinding(const Case& c) {
     SCOPED_TRACE(c.name);

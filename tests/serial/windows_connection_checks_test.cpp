@@ -38,14 +38,7 @@ WindowsSystemView machine(const std::function<void(WindowsSystemView&)>& setUp) 
     return s;
 }
 
-struct Case {
-    const char* name;
-    std::function<void(WindowsSystemView&)> setUp;
-    const char* port;
-    const char* check;
-    FindingLevel level;
-    std::vector<std::string> says;
-};
+using Case = test::DoctorCase<WindowsSystemView>;
 
 TEST(WindowsDoctor, EachFindingOnAMadeUpMachine) {
     const auto ftdi = [](WindowsSystemView& s) { addFtdi(s, "COM5", 16); };

@@ -2,12 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "serial/connection_doctor.h"
 
 namespace varnel::test {
+
+// One case of a findings table: a made-up system, the port asked about,
+// and what one check must say of them.
+template <class System>
+struct DoctorCase {
+    const char* name;
+    std::function<void(System&)> setUp;
+    const char* port;
+    const char* check;
+    FindingLevel level;
+    std::vector<std::string> says;  // each must be in the finding's sentence
+};
 
 // The first finding of a check, at the level given, whose sentence says
 // each of the parts.
