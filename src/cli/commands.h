@@ -29,5 +29,7 @@ void addExportBinCommand(CLI::App& app, int& status);
 void addDiagCommand(CLI::App& app, int& status);
 void addPortsCommand(CLI::App& app, int& status);
 void addBackupsCommand(CLI::App& app, int& status);
+// What stands between this machine and a tracker (0: nothing, 1: something).
+void addDoctorCommand(CLI::App& app, int& status);
 
 }  // namespace varnel::cli

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/stderr_ui.h"
 #include "link/boot_link.h"
@@ -33,8 +34,12 @@ public:
     void pump() override;
     void message(const std::string& text, MessageKind kind = MessageKind::Warning) override {
         ++messages_;
-        StderrUi::message(text, kind);
+        if (collected_) collected_->push_back(text);
+        else StderrUi::message(text, kind);
     }
+    // Keeps the messages for the caller instead of printing them (the
+    // doctor reports them as a line of its own).
+    void collectInto(std::vector<std::string>* texts) { collected_ = texts; }
     // How many messages were shown so far: a failure must have added one.
     int messagesShown() const { return messages_; }
 
@@ -43,6 +48,7 @@ private:
     bool armed_ = false;
     bool passed_ = false;
     int messages_ = 0;
+    std::vector<std::string>* collected_ = nullptr;
     std::chrono::steady_clock::time_point deadline_{};
 };
 

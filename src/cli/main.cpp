@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     varnel::cli::addExportBinCommand(app, status);
     varnel::cli::addDiagCommand(app, status);
     varnel::cli::addPortsCommand(app, status);
+    varnel::cli::addDoctorCommand(app, status);
     varnel::cli::addBackupsCommand(app, status);
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);

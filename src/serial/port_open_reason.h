@@ -7,9 +7,10 @@
 namespace varnel {
 
 // Why a serial device cannot be opened, in words a user can act on ("" when
-// it opens now or the reason is nothing we can help with): no such device,
-// no permission (which group to join), or another program holding the port
-// (named with its process id where /proc shows it).
+// it opens now): no such device (with the ports there are), no permission
+// (which group to join, or that this login must start again to be in it),
+// or another program holding the port (named with its process id where
+// /proc shows it). The connection doctor's first problem with the port.
 std::string describePortOpenFailure(const std::string& path);
 
 // The program that holds the device, as "minicom (pid 1234)": the one that

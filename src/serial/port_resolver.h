@@ -31,6 +31,11 @@ struct SerialCommEntry {
     std::string port;
 };
 
+#ifdef _WIN32
+// The entries of this machine's registry.
+std::vector<SerialCommEntry> readSerialComm();
+#endif
+
 // The Windows port list from those entries: COM ports in number order, each
 // described by the kind of driver behind it.
 std::vector<PortDescription> describeSerialComm(std::vector<SerialCommEntry> entries);

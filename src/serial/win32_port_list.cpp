@@ -22,12 +22,12 @@ std::string narrow(const wchar_t* text, DWORD length) {
 
 }  // namespace
 
-std::vector<PortDescription> listSerialPorts() {
+std::vector<SerialCommEntry> readSerialComm() {
     std::vector<SerialCommEntry> entries;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
         ERROR_SUCCESS)
-        return {};
+        return entries;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
         wchar_t data[256];
@@ -41,7 +41,9 @@ std::vector<PortDescription> listSerialPorts() {
         entries.push_back({narrow(name, nameLength), narrow(data, dataBytes / sizeof(wchar_t))});
     }
     RegCloseKey(key);
-    return describeSerialComm(std::move(entries));
+    return entries;
 }
+
+std::vector<PortDescription> listSerialPorts() { return describeSerialComm(readSerialComm()); }
 
 }  // namespace varnel

@@ -502,6 +502,33 @@ TEST_F(CliTest, ASilentTrackerIsGivenUpAfterTheTimeOut) {
     EXPECT_FALSE(fs::exists(dir / "x.cfg"));
 }
 
+// The doctor as a user runs it: all is well on an emulated tracker, which
+// answers its last check; a missing port is named and nothing is tried on
+// it; a silent tracker is the one problem.
+TEST_F(CliTest, TheDoctorPassesAnEmulatedTrackerAndNamesWhatStandsInTheWay) {
+    EmulatorHarness emu("JM60");
+    const std::string port = portOf(emu);
+    Result r = cli("doctor --port " + port + " --connect");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("[ok]      tracker: JM60 answered on " + port + " (device \"JM60"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nNothing stands in the way of a connection."), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("[problem]"), std::string::npos) << r.out;
+
+    r = cli("doctor --port " + std::string(kMissingPort) + " --connect");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("[problem] port: " + std::string(kMissingPort) + " does not exist; is the tracker's cable plugged in?"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[advice]  tracker: Not tried"), std::string::npos) << r.out;
+
+    emu.setSilent(true);
+    r = cli("doctor --port " + port + " --connect --timeout 2");
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("[problem] tracker: No answer from a tracker on " + port + " within 2 seconds"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\nOne problem stands in the way"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");  // every message is a line of the report
+}
+
 TEST_F(CliTest, PortsAndUnopenablePortsSayWhy) {
     const Result ports = cli("ports");
     EXPECT_EQ(ports.status, 0);
