@@ -82,8 +82,8 @@ public:
                                       e.result == CommandResult::NoReply);
         })));
         const auto firstLine = [](const std::string& m) { return m.substr(0, m.find('\n')); };
-        const bool saidOnly = expected ? ui_.messages.size() == 1 && firstLine(ui_.messages[0]) == expected
-                                       : ui_.messages.empty();
+        const bool saidOnly =
+            expected ? ui_.messages.size() == 1 && firstLine(ui_.messages[0]) == expected : ui_.messages.empty();
         if (rc != 0 || !saidOnly) {
             ++into.failed;
             if (into.failure.empty()) into.failure = ui_.messages.empty() ? "failed" : firstLine(ui_.messages.front());
@@ -95,8 +95,8 @@ public:
             return false;
         }
         into.seconds.push_back(took.count());
-        into.boundSeconds.push_back(
-            static_cast<double>(wireBoundMicros(log, std::chrono::milliseconds(latencyMs_))) / 1e6);
+        into.boundSeconds.push_back(static_cast<double>(wireBoundMicros(log, std::chrono::milliseconds(latencyMs_))) /
+                                    1e6);
         double bytes = 0;
         for (const auto& e : log) bytes += e.bytesIn + e.bytesOut;
         into.trafficBytes.push_back(bytes);
@@ -174,11 +174,13 @@ void settingsCases(BenchDevice& d, int runs, int latency, std::vector<CaseRuns>&
     CaseRuns read = newCase("settings read", s.link.chipName, latency);
     CaseRuns write = newCase("settings write", s.link.chipName, latency);
     CaseRuns exported = newCase(".bin export", s.link.chipName, latency);
-    const std::string bin = (std::filesystem::temp_directory_path() /
-                             ("varnel-bench-" + std::to_string(getpid()) + ".bin")).string();
+    const std::string bin =
+        (std::filesystem::temp_directory_path() / ("varnel-bench-" + std::to_string(getpid()) + ".bin")).string();
     for (int i = 0; i < runs; ++i) {
-        d.time(read, [&](BootLink& link) { return readSettings(s, link); }, [&] { return settingsRight(d); });
-        d.time(write, [&](BootLink& link) { return writeSettings(s, link); }, [&] { return touchedWritten(d); });
+        d.time(
+            read, [&](BootLink& link) { return readSettings(s, link); }, [&] { return settingsRight(d); });
+        d.time(
+            write, [&](BootLink& link) { return writeSettings(s, link); }, [&] { return touchedWritten(d); });
         d.time(
             exported, [&](BootLink& link) { return exportDeviceToBin(link, bin); },
             [&] {
@@ -217,9 +219,11 @@ std::vector<CaseRuns> noisyCases(int runs, int latency, double ber, const std::v
                     throw std::runtime_error("no clean read to write back");
                 d.emulator().setLineNoise({ber, static_cast<std::uint64_t>(i + 1), NoiseDirection::Both});
                 if (c == &read)
-                    d.time(*c, [&](BootLink& link) { return readSettings(s, link); }, [&] { return settingsRight(d); });
+                    d.time(
+                        *c, [&](BootLink& link) { return readSettings(s, link); }, [&] { return settingsRight(d); });
                 else
-                    d.time(*c, [&](BootLink& link) { return writeSettings(s, link); }, [&] { return touchedWritten(d); });
+                    d.time(
+                        *c, [&](BootLink& link) { return writeSettings(s, link); }, [&] { return touchedWritten(d); });
             } catch (const std::exception& e) {
                 ++c->failed;
                 if (c->failure.empty()) c->failure = e.what();
@@ -264,8 +268,7 @@ std::vector<CaseRuns> runLinkCases(int runs, const std::vector<int>& adapterLate
                 load.failure = e.what();
             }
             std::fprintf(stderr, "  %-14s %-6s adapter %2d ms: %zu run(s)%s%s\n", load.name.c_str(), chip.c_str(),
-                         latency, load.seconds.size(), load.failure.empty() ? "" : ", ",
-                         load.failure.c_str());
+                         latency, load.seconds.size(), load.failure.empty() ? "" : ", ", load.failure.c_str());
             out.push_back(load);
         }
     }

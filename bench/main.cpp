@@ -28,10 +28,8 @@ std::string loadAverage() {
 
 std::string seconds(double s) {
     char text[32];
-    if (s < 1.0)
-        std::snprintf(text, sizeof text, "%.1f ms", s * 1e3);
-    else
-        std::snprintf(text, sizeof text, "%.2f s", s);
+    if (s < 1.0) std::snprintf(text, sizeof text, "%.1f ms", s * 1e3);
+    else std::snprintf(text, sizeof text, "%.2f s", s);
     return text;
 }
 
@@ -49,22 +47,19 @@ struct Row {
 };
 
 void printTable(const std::vector<Row>& rows) {
-    std::printf("%-31s %-6s %-8s %10s %20s %7s %9s %7s\n", "case", "chip", "adapter", "measured", "against",
-                "ratio", "traffic", "retries");
+    std::printf("%-31s %-6s %-8s %10s %20s %7s %9s %7s\n", "case", "chip", "adapter", "measured", "against", "ratio",
+                "traffic", "retries");
     for (const Row& r : rows)
-        std::printf("%-31s %-6s %-8s %10s %20s %7.2f %9s %7s\n", r.what.c_str(), r.chip.c_str(),
-                    r.adapter.c_str(), r.measured.c_str(), r.reference.c_str(), r.ratio, r.traffic.c_str(),
-                    r.retries.c_str());
+        std::printf("%-31s %-6s %-8s %10s %20s %7.2f %9s %7s\n", r.what.c_str(), r.chip.c_str(), r.adapter.c_str(),
+                    r.measured.c_str(), r.reference.c_str(), r.ratio, r.traffic.c_str(), r.retries.c_str());
 }
 
 std::string bytesText(const std::vector<double>& runs) {
     if (runs.empty()) return "-";
     char text[32];
     const double b = median(runs);
-    if (b < 10000)
-        std::snprintf(text, sizeof text, "%.0f B", b);
-    else
-        std::snprintf(text, sizeof text, "%.0f kB", b / 1000);
+    if (b < 10000) std::snprintf(text, sizeof text, "%.0f B", b);
+    else std::snprintf(text, sizeof text, "%.0f kB", b / 1000);
     return text;
 }
 
@@ -78,8 +73,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> only;
     std::vector<std::string> chips{"AP64", "AW60", "JL16", "JM128"};
     app.add_option("--runs", runs, "Runs of each case (the median is shown)")->check(CLI::Range(1, 50));
-    app.add_option("--adapter-latency", latencies, "USB adapter latency timers to try, 0 for none")
-        ->delimiter(',');
+    app.add_option("--adapter-latency", latencies, "USB adapter latency timers to try, 0 for none")->delimiter(',');
     app.add_option("--json", jsonPath, "Where the results go as JSON");
     app.add_option("--only", only, "Run only some parts: link, srecord, window")->delimiter(',');
     int everyChipAt = 16;
@@ -90,8 +84,7 @@ int main(int argc, char** argv) {
     double noiseBer = 1e-4;
     int noisyRuns = 5;
     bool smoke = false;
-    app.add_option("--noise-ber", noiseBer,
-                   "Bit error rate of the noisy-line rows (settings read and write; 0: none)")
+    app.add_option("--noise-ber", noiseBer, "Bit error rate of the noisy-line rows (settings read and write; 0: none)")
         ->check(CLI::Range(0.0, 0.01));
     app.add_option("--noisy-runs", noisyRuns, "Runs of each noisy-line case, each with its own seed")
         ->check(CLI::Range(0, 100));
@@ -173,9 +166,9 @@ int main(int argc, char** argv) {
                             compared ? r.oursSeconds / r.srecCatSeconds : 0.0});
             ok = ok && r.failure.empty();
             if (!r.failure.empty()) std::fprintf(stderr, "  %s\n", r.failure.c_str());
-            json << (i ? "," : "") << "\n    {\"records\": \"" << r.records << "\", \"fileMegabytes\": "
-                 << r.fileMegabytes << ", \"seconds\": " << r.oursSeconds << ", \"srecCatSeconds\": "
-                 << r.srecCatSeconds << ", \"failure\": \"" << r.failure << "\"}";
+            json << (i ? "," : "") << "\n    {\"records\": \"" << r.records
+                 << "\", \"fileMegabytes\": " << r.fileMegabytes << ", \"seconds\": " << r.oursSeconds
+                 << ", \"srecCatSeconds\": " << r.srecCatSeconds << ", \"failure\": \"" << r.failure << "\"}";
         }
         json << "\n  ]";
     }
@@ -185,8 +178,8 @@ int main(int argc, char** argv) {
         const WaitGap connect = gapDuringSilentConnect(2000);
         const WaitGap write = gapDuringSettingsWrite();
         constexpr double kLimitMs = 50.0;
-        rows.push_back({"event-loop gap, connect", "AP64", "none", seconds(connect.longestGapMs / 1e3),
-                        "50 ms limit", connect.longestGapMs / kLimitMs});
+        rows.push_back({"event-loop gap, connect", "AP64", "none", seconds(connect.longestGapMs / 1e3), "50 ms limit",
+                        connect.longestGapMs / kLimitMs});
         rows.push_back({"event-loop gap, settings write", "AP64", "none", seconds(write.longestGapMs / 1e3),
                         "50 ms limit", write.longestGapMs / kLimitMs});
         ok = ok && connect.result == static_cast<int>(varnel::ConnectResult::Aborted) && write.result == 0;

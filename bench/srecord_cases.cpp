@@ -36,8 +36,8 @@ std::uint8_t dataAt(std::uint32_t address) {
     return static_cast<std::uint8_t>(x >> 24);
 }
 
-void putRecord(std::string& out, char type, std::uint32_t address, int addressBytes,
-               const std::uint8_t* data, std::uint32_t n) {
+void putRecord(std::string& out, char type, std::uint32_t address, int addressBytes, const std::uint8_t* data,
+               std::uint32_t n) {
     static const char kHex[] = "0123456789ABCDEF";
     auto put = [&](std::uint8_t b, unsigned& sum) {
         out += kHex[b >> 4];
@@ -77,9 +77,8 @@ bool haveSrecCat() { return std::system("command -v srec_cat >/dev/null 2>&1") =
 
 // srec_cat reading the file and writing the image, as one process run.
 double timeSrecCat(const std::string& path, std::string& failure) {
-    std::string redundant = "-redundant-bytes=ignore", sequence = "-Disable_Sequence_Warnings",
-                out = "-o", null = "/dev/null", binary = "-binary", program = "srec_cat",
-                input = path;
+    std::string redundant = "-redundant-bytes=ignore", sequence = "-Disable_Sequence_Warnings", out = "-o",
+                null = "/dev/null", binary = "-binary", program = "srec_cat", input = path;
     char* argv[] = {program.data(), redundant.data(), sequence.data(), input.data(),
                     out.data(),     null.data(),      binary.data(),   nullptr};
     posix_spawn_file_actions_t actions;
@@ -89,8 +88,8 @@ double timeSrecCat(const std::string& path, std::string& failure) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     int status = 0;
-    const bool ran = posix_spawnp(&pid, "srec_cat", &actions, nullptr, argv, environ) == 0 &&
-                     waitpid(pid, &status, 0) == pid;
+    const bool ran =
+        posix_spawnp(&pid, "srec_cat", &actions, nullptr, argv, environ) == 0 && waitpid(pid, &status, 0) == pid;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     posix_spawn_file_actions_destroy(&actions);
     if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0) failure = "srec_cat failed on " + path;

@@ -7,9 +7,9 @@ namespace varnel::bench {
 
 // Loading a 256 KiB image from one S-record flavour, beside srec_cat on the same file.
 struct SRecordRun {
-    std::string records;      // "S1", "S2", "S3"
+    std::string records;  // "S1", "S2", "S3"
     double fileMegabytes = 0;
-    double oursSeconds = 0;   // median
+    double oursSeconds = 0;     // median
     double srecCatSeconds = 0;  // median; 0 when srec_cat is not installed
     std::string failure;
 };

@@ -30,9 +30,7 @@ public:
         return *data_++;
     }
     // One of the seven chips of the target table.
-    std::string chip() {
-        return std::string(kTargetTable[byte() % kTargetTable.size()].chipName);
-    }
+    std::string chip() { return std::string(kTargetTable[byte() % kTargetTable.size()].chipName); }
     // Copies up to `n` bytes into `out`, leaving the rest of `out` as it was.
     template <typename Out>
     void fill(Out& out) {

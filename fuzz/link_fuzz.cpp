@@ -61,9 +61,8 @@ bool twoFaultsSince(const ModelSerialPort& port, std::size_t firedBefore) {
 
 bool sameInfo(const DeviceInfo& a, const DeviceInfo& b) {
     return a.validStart == b.validStart && a.validEnd == b.validEnd && a.redirectBase == b.redirectBase &&
-           a.vectorLow == b.vectorLow && a.eraseBlockSize == b.eraseBlockSize &&
-           a.writeBlockSize == b.writeBlockSize && a.redirectPrologue == b.redirectPrologue &&
-           a.deviceId == b.deviceId;
+           a.vectorLow == b.vectorLow && a.eraseBlockSize == b.eraseBlockSize && a.writeBlockSize == b.writeBlockSize &&
+           a.redirectPrologue == b.redirectPrologue && a.deviceId == b.deviceId;
 }
 
 bool flashHolds(const DeviceModel& model, const FlashImage& image, std::uint32_t start, std::uint32_t size) {
@@ -74,8 +73,8 @@ bool flashHolds(const DeviceModel& model, const FlashImage& image, std::uint32_t
 
 // The same write from the same tracker state on a clean line: what the
 // flash must look like after a write that says it succeeded.
-std::vector<std::uint8_t> cleanWriteResult(const DeviceModel& before, const ModelSerialPort& port,
-                                           const Session& host, const FlashImage& image, bool& succeeded) {
+std::vector<std::uint8_t> cleanWriteResult(const DeviceModel& before, const ModelSerialPort& port, const Session& host,
+                                           const FlashImage& image, bool& succeeded) {
     DeviceModel model = before;
     (void)model.takeOutput();
     ModelSerialPort line(model, port.nowMs());
@@ -92,8 +91,7 @@ std::vector<std::uint8_t> cleanWriteResult(const DeviceModel& before, const Mode
     return model.flash().cells();
 }
 
-void checkedWrite(const char* what, DeviceModel& model, ModelSerialPort& port, Session& session,
-                  BootLink& boot) {
+void checkedWrite(const char* what, DeviceModel& model, ModelSerialPort& port, Session& session, BootLink& boot) {
     model.clearLog();  // the copy below need not carry it
     const DeviceModel before = model;
     const FlashImage image = session.image;

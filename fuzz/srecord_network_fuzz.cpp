@@ -5,7 +5,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static varnel::FlashImage image;
     varnel::fuzz::SilentUi ui;
-    varnel::readSRecordText({reinterpret_cast<const char*>(data), size}, varnel::SRecordRules::network(),
-                            image, ui);
+    varnel::readSRecordText({reinterpret_cast<const char*>(data), size}, varnel::SRecordRules::network(), image, ui);
     return 0;
 }

@@ -45,11 +45,14 @@ int main(int argc, char** argv) {
     varnel::QtAppSettings settings;
     varnel::QtWindows windows;
     varnel::AppContext context{
-        session, ui, http, files, settings, windows,
-        options.firmwareServer.empty() ? varnel::app_settings::firmwareServer().toStdString()
-                                       : options.firmwareServer,
-        options.mirrorServer.empty() ? varnel::app_settings::mirrorServer().toStdString()
-                                     : options.mirrorServer,
+        session,
+        ui,
+        http,
+        files,
+        settings,
+        windows,
+        options.firmwareServer.empty() ? varnel::app_settings::firmwareServer().toStdString() : options.firmwareServer,
+        options.mirrorServer.empty() ? varnel::app_settings::mirrorServer().toStdString() : options.mirrorServer,
         varnel::defaultBackupFolder()};
 
     varnel::CConfigApp configApp(context, std::move(options));

@@ -9,8 +9,8 @@
 namespace varnel::cli {
 
 void BackupStep::addOption(CLI::App* cmd) {
-    cmd->add_flag("--no-backup", skip_, "write without first saving the tracker's settings in " +
-                                            defaultBackupFolder());
+    cmd->add_flag("--no-backup", skip_,
+                  "write without first saving the tracker's settings in " + defaultBackupFolder());
 }
 
 bool BackupStep::run(BootLink& link, UserInterface& ui) {
@@ -32,8 +32,8 @@ void BackupStep::reportFailedWrite(const BootLink& link, const WriteResult& writ
                                    UserInterface& ui) const {
     std::string text = writeFailureNote(link, write);
     if (!path_.empty())
-        text += "\nThe settings it held before are in " + path_ +
-                "; put them back with: varnelcfg-cli write --port " + port + " " + path_;
+        text += "\nThe settings it held before are in " + path_ + "; put them back with: varnelcfg-cli write --port " +
+                port + " " + path_;
     ui.message(text);
 }
 

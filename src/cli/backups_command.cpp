@@ -6,8 +6,7 @@
 namespace varnel::cli {
 
 void addBackupsCommand(CLI::App& app, int& status) {
-    auto* cmd = app.add_subcommand(
-        "backups", "List the settings saved before each write to a tracker, newest first");
+    auto* cmd = app.add_subcommand("backups", "List the settings saved before each write to a tracker, newest first");
     cmd->callback([&status] {
         const std::string folder = defaultBackupFolder();
         const auto paths = listBackups(folder);

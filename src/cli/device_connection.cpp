@@ -20,12 +20,10 @@ Session& withSystemPort(Session& session) {
 }  // namespace
 
 void addDeviceOptions(CLI::App* cmd, DeviceOptions& options, bool withSlow) {
-    cmd->add_option("--port", options.port,
-                    "serial device path, or COMn / n for the n-th serial device found")
+    cmd->add_option("--port", options.port, "serial device path, or COMn / n for the n-th serial device found")
         ->required();
     if (withSlow) cmd->add_flag("--slow", options.slow, "stay at 19200 baud (no fast link)");
-    cmd->add_option("--timeout", options.timeoutSeconds,
-                    "seconds to wait for a tracker that does not answer")
+    cmd->add_option("--timeout", options.timeoutSeconds, "seconds to wait for a tracker that does not answer")
         ->check(CLI::PositiveNumber);
 }
 
@@ -65,8 +63,8 @@ bool DeviceConnection::connect() {
     }
     std::string text = connector.failureMessage(r);
     if (r == ConnectResult::Aborted && ui_.deadlinePassed())
-        text = "No answer from a tracker on " + options_.port + " within " +
-               std::to_string(options_.timeoutSeconds) + " seconds; gave up.";
+        text = "No answer from a tracker on " + options_.port + " within " + std::to_string(options_.timeoutSeconds) +
+               " seconds; gave up.";
     // Every failure says something, even one whose layer was to have told
     // and did not.
     if (text.empty() && ui_.messagesShown() == shownBefore)

@@ -24,7 +24,7 @@ struct DiagArgs {
     std::string power;              // "on", "off" or empty
     std::string tone;               // "high", "low", "both" or empty
     std::string pair = "1200";
-    int audioLevel = -1;            // -1: not given
+    int audioLevel = -1;  // -1: not given
     int seconds = 3;
 };
 
@@ -160,8 +160,7 @@ void addDiagCommand(CLI::App& app, int& status) {
         ->check(CLI::IsMember({"red=on", "red=off", "green=on", "green=off", "tx=on", "tx=off"}));
     cmd->add_option("--power", args->power, "switch the power output")->check(CLI::IsMember({"on", "off"}));
     cmd->add_option("--tone", args->tone, "play a test tone")->check(CLI::IsMember({"high", "low", "both"}));
-    cmd->add_option("--pair", args->pair, "tone pair of the test tone, in baud")
-        ->check(CLI::IsMember({"1200", "300"}));
+    cmd->add_option("--pair", args->pair, "tone pair of the test tone, in baud")->check(CLI::IsMember({"1200", "300"}));
     cmd->add_option("--audio-level", args->audioLevel, "set the transmit audio level (0-255)")
         ->check(CLI::Range(0, 255));
     cmd->add_option("--seconds", args->seconds, "how long to hold an adjustment before switching it off")

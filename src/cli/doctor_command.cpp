@@ -52,8 +52,7 @@ int runDoctor(const DoctorArgs& args) {
             // (Not a problem of its own: the one above is.)
             findings.push_back({FindingLevel::Advice, "tracker", "Not tried while a problem above stands in the way",
                                 "put it right and run the doctor again."});
-        else
-            findings.push_back(connectCheck(args.device));
+        else findings.push_back(connectCheck(args.device));
     }
     std::cout << doctorReportText(findings);
     return standsInTheWay(findings) ? 1 : 0;

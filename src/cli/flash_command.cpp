@@ -50,8 +50,7 @@ int runFlash(FlashArgs& args) {
         unpackSettings(session.image, session.target, records);
     }
     remapVectors(session.image, session.link.deviceInfo);
-    if (validateImageAddresses(session.image, session.link.deviceInfo, session.target.kind, ui) != 0)
-        return 1;
+    if (validateImageAddresses(session.image, session.link.deviceInfo, session.target.kind, ui) != 0) return 1;
     if (!args.backup.run(link, ui)) return 1;
     WriteResult result;
     {
@@ -74,8 +73,7 @@ void addFlashCommand(CLI::App& app, int& status) {
     addDeviceOptions(cmd, args->device);
     cmd->add_flag("--keep-settings", args->keepSettings,
                   "keep the tracker's settings and script instead of the file's");
-    cmd->add_flag("--force", args->force,
-                  "write an image that has no reset vector (the tracker will not start it)");
+    cmd->add_flag("--force", args->force, "write an image that has no reset vector (the tracker will not start it)");
     cmd->add_option("FILE", args->file, "firmware file (.s19)")->required();
     args->backup.addOption(cmd);
     cmd->callback([args, &status] { status = runFlash(*args); });

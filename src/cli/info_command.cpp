@@ -17,8 +17,7 @@ namespace {
 bool endsWith(const std::string& s, const std::string& suffix) {
     if (s.size() < suffix.size()) return false;
     for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) != suffix[i])
-            return false;
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - suffix.size() + i])) != suffix[i]) return false;
     return true;
 }
 
@@ -34,8 +33,7 @@ int infoConfig(const std::string& path) {
     if (loadConfigFileOffline(path, session, ui) != 0) return 1;
     const auto& s = session.settings;
     std::cout << "deviceId: " << session.link.deviceInfo.deviceId << '\n'
-              << "chip: " << session.link.chipName
-              << (session.target.kind == KindNone ? " (unknown)" : "") << '\n'
+              << "chip: " << session.link.chipName << (session.target.kind == KindNone ? " (unknown)" : "") << '\n'
               << "family: " << int(s.family()) << '\n'
               << "type: " << int(s.type()) << '\n'
               << "build: " << s.build() << '\n';
@@ -78,7 +76,10 @@ int infoFirmware(const std::string& path) {
     std::uint32_t count = 0;
     std::uint32_t addr = 0;
     while (addr < kFlashSize) {
-        if (image.touched[addr] == kUntouched) { ++addr; continue; }
+        if (image.touched[addr] == kUntouched) {
+            ++addr;
+            continue;
+        }
         const std::uint32_t start = addr;
         while (addr < kFlashSize && image.touched[addr] != kUntouched) ++addr;
         std::cout << "range: " << hex(start) << "-" << hex(addr - 1) << " (" << addr - start << " bytes)\n";
@@ -93,7 +94,8 @@ int infoFirmware(const std::string& path) {
 void addInfoCommand(CLI::App& app, int& status) {
     auto* cmd = app.add_subcommand("info", "Summarise a configuration (.cfg) or firmware (.s19) file");
     auto path = std::make_shared<std::string>();
-    cmd->add_option("FILE", *path, "configuration or S-record file (- reads S-records from standard input)")->required();
+    cmd->add_option("FILE", *path, "configuration or S-record file (- reads S-records from standard input)")
+        ->required();
     cmd->callback([path, &status] {
         // "-" reads an S-record file from standard input.
         if (*path == "-") status = infoFirmware("");

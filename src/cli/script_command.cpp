@@ -30,18 +30,17 @@ bool readListingText(const std::string& path, std::string& text) {
 void addScriptCommand(CLI::App& app, int& status) {
     auto* script = app.add_subcommand("script", "Show, patch-list or compile a tracker's on-board script");
     script->require_subcommand(1);
-    script->footer(
-        "Script text: 'list' prints one statement a line, indented as in the script editor, and\n"
-        "'compile' reads it back to exactly the stored bytes. Lines are as the editor shows them,\n"
-        "with these differences so that any stored program survives the round trip:\n"
-        "  If In Area corners have five decimals, or as many more as the stored angle needs.\n"
-        "  Escaped Exec \"TEXT\" and Escaped Macro \"NAME\": an Exec text or macro name holding\n"
-        "    control or non-ASCII bytes, written with the escapes of PrintA texts: \\a \\b \\t \\n \\r,\n"
-        "    \\xhh for any byte, \\\\ for a backslash.\n"
-        "  Bytes ab 23 80: one whole statement as its bytes in hexadecimal, for a stored statement\n"
-        "    no editor line can hold (an If Flags value bit outside its mask, a text without its\n"
-        "    closing 0x00, an If In Area with extra bytes, ...).\n"
-        "'compile' also reads a code listing saved from the script editor.");
+    script->footer("Script text: 'list' prints one statement a line, indented as in the script editor, and\n"
+                   "'compile' reads it back to exactly the stored bytes. Lines are as the editor shows them,\n"
+                   "with these differences so that any stored program survives the round trip:\n"
+                   "  If In Area corners have five decimals, or as many more as the stored angle needs.\n"
+                   "  Escaped Exec \"TEXT\" and Escaped Macro \"NAME\": an Exec text or macro name holding\n"
+                   "    control or non-ASCII bytes, written with the escapes of PrintA texts: \\a \\b \\t \\n \\r,\n"
+                   "    \\xhh for any byte, \\\\ for a backslash.\n"
+                   "  Bytes ab 23 80: one whole statement as its bytes in hexadecimal, for a stored statement\n"
+                   "    no editor line can hold (an If Flags value bit outside its mask, a text without its\n"
+                   "    closing 0x00, an If In Area with extra bytes, ...).\n"
+                   "'compile' also reads a code listing saved from the script editor.");
 
     auto listPath = std::make_shared<std::string>();
     auto* list = script->add_subcommand(

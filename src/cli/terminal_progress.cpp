@@ -35,8 +35,8 @@ void TerminalProgress::draw() {
     if (filled < 0) filled = 0;
     if (filled > kWidth) filled = kWidth;
     const int percent = filled * 100 / kWidth;
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%% %-40s", filled, "########################################",
-                 kWidth - filled, "", percent, status_.c_str());
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%% %-40s", filled, "########################################", kWidth - filled,
+                 "", percent, status_.c_str());
     std::fflush(stderr);
     drawn_ = true;
 }

@@ -77,8 +77,8 @@ int runWrite(WriteArgs& args) {
 
     const std::string chip = fileChipName(args.file);
     if (!chip.empty() && chip != session.link.chipName && !args.force) {
-        ui.message("The configuration file is for " + chip + " but the tracker is " +
-                   session.link.chipName + "; use --force to write it anyway");
+        ui.message("The configuration file is for " + chip + " but the tracker is " + session.link.chipName +
+                   "; use --force to write it anyway");
         return trouble;
     }
     const ConfigFlavour flavour = configFlavourFor(session.settings);

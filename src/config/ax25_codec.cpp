@@ -16,9 +16,7 @@ constexpr std::uint8_t kSsidMask = 0x1E;
 constexpr int kMaxSsid = 15;
 constexpr std::size_t kMaxPathElementText = 9;  // what the dialogs let through per digipeater
 
-bool isAsciiAlnum(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool isAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -30,7 +30,7 @@ struct DeviceTarget {
     std::uint32_t settingsSize = 0;
     std::uint32_t scriptAddress = 0;  // 0: the chip keeps no script
     std::uint32_t featureMask = 0;
-    double voltageScale = 0.0;        // device units per volt
+    double voltageScale = 0.0;  // device units per volt
 
     bool hasScript() const { return scriptAddress != 0; }
 };

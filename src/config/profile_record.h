@@ -67,9 +67,13 @@ public:
     void setCarrierMultiplier(std::uint8_t v) const requires kWritable { setU8(profile_layout::kCarrierMultiplier, v); }
 
     char symbolTable() const { return static_cast<char>(u8(profile_layout::kSymbolTable)); }
-    void setSymbolTable(char c) const requires kWritable { setU8(profile_layout::kSymbolTable, static_cast<std::uint8_t>(c)); }
+    void setSymbolTable(char c) const requires kWritable {
+        setU8(profile_layout::kSymbolTable, static_cast<std::uint8_t>(c));
+    }
     char symbolCode() const { return static_cast<char>(u8(profile_layout::kSymbolCode)); }
-    void setSymbolCode(char c) const requires kWritable { setU8(profile_layout::kSymbolCode, static_cast<std::uint8_t>(c)); }
+    void setSymbolCode(char c) const requires kWritable {
+        setU8(profile_layout::kSymbolCode, static_cast<std::uint8_t>(c));
+    }
 
     // --- SmartBeaconing --------------------------------------------------
     std::uint16_t slowInterval() const { return u16(profile_layout::kSlowInterval); }
@@ -109,7 +113,9 @@ public:
     std::uint8_t audioLevel() const { return u8(profile_layout::kAudioLevel); }
     void setAudioLevel(std::uint8_t v) const requires kWritable { setU8(profile_layout::kAudioLevel, v); }
     std::int8_t tempOffset() const { return static_cast<std::int8_t>(u8(profile_layout::kTempOffset)); }
-    void setTempOffset(std::int8_t v) const requires kWritable { setU8(profile_layout::kTempOffset, static_cast<std::uint8_t>(v)); }
+    void setTempOffset(std::int8_t v) const requires kWritable {
+        setU8(profile_layout::kTempOffset, static_cast<std::uint8_t>(v));
+    }
     std::uint8_t powerOnDelay() const { return u8(profile_layout::kPowerOnDelay); }
     void setPowerOnDelay(std::uint8_t v) const requires kWritable { setU8(profile_layout::kPowerOnDelay, v); }
     std::uint8_t everyCounts() const { return u8(profile_layout::kEveryCounts); }

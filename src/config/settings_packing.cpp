@@ -33,8 +33,7 @@ void unpackSettings(const FlashImage& image, const DeviceTarget& target, Working
         std::memcpy(&records.settings.bytes[copy.recordOffset], &image.bytes[from], copy.length);
     }
     if (settings_area_layout::hasRadioBlock(target.kind)) {
-        std::memcpy(records.radio.bytes.data(),
-                    &image.bytes[settings_area_layout::kJL16RadioBlockAddress],
+        std::memcpy(records.radio.bytes.data(), &image.bytes[settings_area_layout::kJL16RadioBlockAddress],
                     records.radio.bytes.size());
     }
     // A chip name with no table row keeps the previous kind but no script
@@ -51,8 +50,8 @@ void packSettings(FlashImage& image, const DeviceTarget& target, WorkingRecords 
         std::memcpy(&image.bytes[to], &records.settings.bytes[copy.recordOffset], copy.length);
     }
     if (settings_area_layout::hasRadioBlock(target.kind)) {
-        std::memcpy(&image.bytes[settings_area_layout::kJL16RadioBlockAddress],
-                    records.radio.bytes.data(), records.radio.bytes.size());
+        std::memcpy(&image.bytes[settings_area_layout::kJL16RadioBlockAddress], records.radio.bytes.data(),
+                    records.radio.bytes.size());
     }
     if (target.hasScript() && fitsImage(image, target.scriptAddress, kScriptAreaSize)) {
         std::memcpy(&image.bytes[target.scriptAddress], records.script.bytes.data(), kScriptAreaSize);
@@ -106,8 +105,7 @@ void packWeatherSettings(FlashImage& image, const DeviceTarget& target, const Se
     markTouched(image, target.settingsAddress, n);
 }
 
-void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target,
-                                      const SettingsRecord& settings) {
+void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, const SettingsRecord& settings) {
     keepingHeader(image, target, [&] { packWeatherSettings(image, target, settings); });
 }
 

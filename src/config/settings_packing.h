@@ -34,7 +34,6 @@ void unpackWeatherSettings(const FlashImage& image, const DeviceTarget& target, 
 // Record -> image, and marks exactly those bytes as data to write.
 void packWeatherSettings(FlashImage& image, const DeviceTarget& target, const SettingsRecord& settings);
 // The same, keeping the image's own family, type and build (new firmware).
-void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target,
-                                      const SettingsRecord& settings);
+void packWeatherSettingsKeepingHeader(FlashImage& image, const DeviceTarget& target, const SettingsRecord& settings);
 
 }  // namespace varnel

@@ -26,7 +26,7 @@ inline constexpr std::size_t kDigipeaterAliasSize = 8;
 inline constexpr std::size_t kAccessList = 451;  // 6 callsigns of 6 bytes
 inline constexpr std::size_t kAccessListCount = 6;
 inline constexpr std::size_t kAccessListEntrySize = 6;
-inline constexpr std::size_t kReserved = 487;   // 18 bytes carried unchanged
+inline constexpr std::size_t kReserved = 487;  // 18 bytes carried unchanged
 
 inline constexpr std::uint8_t kFlagShowFreqButton = 0x80;
 }  // namespace settings_layout
@@ -82,19 +82,17 @@ struct SettingsHeader {
     std::uint16_t build = 0;
     std::uint8_t flags = 0;
 
-    static SettingsHeader of(const SettingsRecord& r) {
-        return {r.family(), r.type(), r.build(), r.flags()};
-    }
+    static SettingsHeader of(const SettingsRecord& r) { return {r.family(), r.type(), r.build(), r.flags()}; }
 };
 
 // The JL16/AW32 frequency and status-text block that lives beside the settings.
 namespace radio_layout {
 inline constexpr std::size_t kSize = 154;
-inline constexpr std::size_t kStatusButton = 0;   // 2: show the status-text button
+inline constexpr std::size_t kStatusButton = 0;  // 2: show the status-text button
 inline constexpr std::size_t kByte1 = 1;
-inline constexpr std::size_t kFrequencies = 2;    // 8 channels of 4 bytes
+inline constexpr std::size_t kFrequencies = 2;  // 8 channels of 4 bytes
 inline constexpr std::size_t kFrequencyCount = 8;
-inline constexpr std::size_t kStatusTexts = 34;   // 3 texts of 40 bytes
+inline constexpr std::size_t kStatusTexts = 34;  // 3 texts of 40 bytes
 inline constexpr std::size_t kStatusTextCount = 3;
 inline constexpr std::size_t kStatusTextSize = 40;
 inline constexpr std::uint32_t kDeviceAddress = 0xFA00;

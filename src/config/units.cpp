@@ -27,9 +27,7 @@ int nearestInt(double value) {
     return value < 0 ? -nearestOfMagnitude(-value) : nearestOfMagnitude(value);
 }
 
-int truncInt(double value) {
-    return static_cast<int>(std::trunc(settle(value)));
-}
+int truncInt(double value) { return static_cast<int>(std::trunc(settle(value))); }
 
 long long nearestRatio(long long numerator, long long denominator) {
     const bool negative = numerator < 0;
@@ -76,9 +74,7 @@ int rangeFromDisplay(int value, bool metric) {
 }
 
 // 1.8 = 18 / 10; integer division truncates toward zero, as the display wants.
-int tempOffsetToDisplay(std::int8_t celsius, bool metric) {
-    return metric ? celsius : celsius * 18 / 10;
-}
+int tempOffsetToDisplay(std::int8_t celsius, bool metric) { return metric ? celsius : celsius * 18 / 10; }
 int tempOffsetFromDisplay(int value, bool metric) {
     return metric ? value : static_cast<int>(nearestRatio(value * 10LL, 18));
 }
@@ -86,9 +82,7 @@ int tempOffsetFromDisplay(int value, bool metric) {
 double carrierFrequencyHz(int multiplier) { return multiplier * 31.25; }
 
 // 31.25 / 0.439453125 = 16000 / 225 exactly.
-std::uint16_t carrierWordFor(int multiplier) {
-    return static_cast<std::uint16_t>(multiplier * 16000LL / 225);
-}
+std::uint16_t carrierWordFor(int multiplier) { return static_cast<std::uint16_t>(multiplier * 16000LL / 225); }
 
 int switchAltitudeToDisplay(std::uint16_t raw, bool metric) {
     const double metres = raw * 2.56 - 10000.0;

@@ -28,8 +28,8 @@ int truncInt(double value);
 long long nearestRatio(long long numerator, long long denominator);
 
 // Transmit delay: the firmware counts 6.6 ms steps.
-int txDelayToMs(std::uint8_t raw);   // trunc(raw x 6.6): 255 -> 1683
-int txDelayFromMs(int ms);           // trunc(ms / 6.6): 1683 -> 255, 10 -> 1
+int txDelayToMs(std::uint8_t raw);  // trunc(raw x 6.6): 255 -> 1683
+int txDelayFromMs(int ms);          // trunc(ms / 6.6): 1683 -> 255, 10 -> 1
 
 // SmartBeaconing speeds are in device units: 1 km/h = 0.86806 units,
 // 1 MPH = 1.397 units. Display truncates; entries go to the nearest unit.
@@ -46,8 +46,8 @@ std::string formatLowVoltage(std::uint8_t raw, double scale);
 int lowVoltageToRaw(double volts, double scale);
 
 // The waypoint range is stored in statute miles.
-int rangeToDisplay(std::uint8_t miles, bool metric);   // metric: nearest(miles x 1.609)
-int rangeFromDisplay(int value, bool metric);          // metric: nearest(km / 1.609)
+int rangeToDisplay(std::uint8_t miles, bool metric);  // metric: nearest(miles x 1.609)
+int rangeFromDisplay(int value, bool metric);         // metric: nearest(km / 1.609)
 
 // The temperature calibration is a difference in degrees Celsius, so the
 // Fahrenheit form scales it by 1.8 without the 32 offset.

@@ -20,36 +20,36 @@ namespace varnel {
 namespace weather_layout {
 inline constexpr std::size_t kSize = 125;
 
-inline constexpr std::size_t kTxDelay = 0;            // milliseconds / 4
-inline constexpr std::size_t kTransmitInterval = 1;   // u16 seconds
+inline constexpr std::size_t kTxDelay = 0;           // milliseconds / 4
+inline constexpr std::size_t kTransmitInterval = 1;  // u16 seconds
 inline constexpr std::size_t kWindFlags = 3;
 inline constexpr std::size_t kOptionFlags = 4;
-inline constexpr std::size_t kSourceAddress = 5;      // 7-byte AX.25 address
-inline constexpr std::size_t kSourceSsid = 11;        // its SSID byte
-inline constexpr std::size_t kPathLength = 12;        // 0 to 21
-inline constexpr std::size_t kPath = 13;              // up to three addresses
+inline constexpr std::size_t kSourceAddress = 5;  // 7-byte AX.25 address
+inline constexpr std::size_t kSourceSsid = 11;    // its SSID byte
+inline constexpr std::size_t kPathLength = 12;    // 0 to 21
+inline constexpr std::size_t kPath = 13;          // up to three addresses
 inline constexpr std::size_t kPathSize = 21;
 inline constexpr std::size_t kTempOffset = 34;        // signed, degrees Celsius
 inline constexpr std::size_t kCommentCompanion = 35;  // 0 whenever a comment is stored
 inline constexpr std::size_t kCommentLength = 36;
 inline constexpr std::size_t kCommentLengthCopy = 43;
-inline constexpr std::size_t kPowerDelay = 44;        // seconds
-inline constexpr std::size_t kStatusEvery = 45;       // every n transmissions
-inline constexpr std::size_t kWindVane = 46;          // 0 to 15, 22.5 degree steps
-inline constexpr std::size_t kMinimumInterval = 47;   // u16 seconds
-inline constexpr std::size_t kSpeedThreshold = 49;    // MPH
+inline constexpr std::size_t kPowerDelay = 44;          // seconds
+inline constexpr std::size_t kStatusEvery = 45;         // every n transmissions
+inline constexpr std::size_t kWindVane = 46;            // 0 to 15, 22.5 degree steps
+inline constexpr std::size_t kMinimumInterval = 47;     // u16 seconds
+inline constexpr std::size_t kSpeedThreshold = 49;      // MPH
 inline constexpr std::size_t kDirectionThreshold = 50;  // degrees
-inline constexpr std::size_t kMinimumSpeed = 51;      // MPH
+inline constexpr std::size_t kMinimumSpeed = 51;        // MPH
 inline constexpr std::size_t kQuietTime = 53;
-inline constexpr std::size_t kLowVoltage = 54;        // volts x scale; 0: never stop
+inline constexpr std::size_t kLowVoltage = 54;  // volts x scale; 0: never stop
 inline constexpr std::size_t kAudioLevel = 55;
-inline constexpr std::size_t kModem300Baud = 56;      // 0: 1200 baud, 1: 300 baud
+inline constexpr std::size_t kModem300Baud = 56;  // 0: 1200 baud, 1: 300 baud
 inline constexpr std::size_t kRadioFlags = 57;
-inline constexpr std::size_t kComment = 61;           // up to 44 characters and a NUL
+inline constexpr std::size_t kComment = 61;  // up to 44 characters and a NUL
 inline constexpr std::size_t kCommentMax = 44;
-inline constexpr std::size_t kLatitude = 108;         // "DDMM.mmN"
+inline constexpr std::size_t kLatitude = 108;  // "DDMM.mmN"
 inline constexpr std::size_t kLatitudeSize = 8;
-inline constexpr std::size_t kLongitude = 116;        // "DDDMM.mmE"
+inline constexpr std::size_t kLongitude = 116;  // "DDDMM.mmE"
 inline constexpr std::size_t kLongitudeSize = 9;
 
 inline constexpr std::uint8_t kWindTransmitOnChange = 0x80;  // wind flags
@@ -96,12 +96,16 @@ public:
     void setTxDelaySteps(std::uint8_t v) const { setU8(weather_layout::kTxDelay, v); }
     std::uint16_t transmitInterval() const { return getU16BE(p_ + weather_layout::kTransmitInterval); }
     void setTransmitInterval(std::uint16_t v) const { putU16BE(p_ + weather_layout::kTransmitInterval, v); }
-    bool transmitOnWindChange() const { return flag(weather_layout::kWindFlags, weather_layout::kWindTransmitOnChange); }
+    bool transmitOnWindChange() const {
+        return flag(weather_layout::kWindFlags, weather_layout::kWindTransmitOnChange);
+    }
     void setTransmitOnWindChange(bool on) const {
         setFlag(weather_layout::kWindFlags, weather_layout::kWindTransmitOnChange, on);
     }
     bool powerControl() const { return flag(weather_layout::kOptionFlags, weather_layout::kOptionPowerControl); }
-    void setPowerControl(bool on) const { setFlag(weather_layout::kOptionFlags, weather_layout::kOptionPowerControl, on); }
+    void setPowerControl(bool on) const {
+        setFlag(weather_layout::kOptionFlags, weather_layout::kOptionPowerControl, on);
+    }
     void markStored() const { setFlag(weather_layout::kOptionFlags, weather_layout::kOptionStored, true); }
 
     Byte* sourceAddress() const { return p_ + weather_layout::kSourceAddress; }

@@ -12,8 +12,7 @@ void splitDeviceId(const std::string& deviceId, std::string& chipName, std::stri
 bool identificationMakesSense(const DeviceInfo& info) {
     auto powerOfTwo = [](unsigned v) { return v != 0 && (v & (v - 1)) == 0; };
     return powerOfTwo(info.eraseBlockSize) && powerOfTwo(info.writeBlockSize) &&
-           info.writeBlockSize <= info.eraseBlockSize && info.writeBlockSize <= 255 &&
-           info.validStart < info.validEnd;
+           info.writeBlockSize <= info.eraseBlockSize && info.writeBlockSize <= 255 && info.validStart < info.validEnd;
 }
 
 }  // namespace varnel

@@ -10,14 +10,14 @@ namespace varnel {
 
 // The identification record the bootloader sends in answer to 'I'.
 struct DeviceInfo {
-    std::uint16_t validStart = 0;     // first programmable address
-    std::uint16_t validEnd = 0;       // end of the programmable area (JM128: in 4-byte units)
-    std::uint16_t redirectBase = 0;   // where the relocated vector table goes
-    std::uint16_t vectorLow = 0;      // lowest interrupt vector address
-    std::uint16_t eraseBlockSize = 0; // power of two
-    std::uint16_t writeBlockSize = 0; // power of two
+    std::uint16_t validStart = 0;      // first programmable address
+    std::uint16_t validEnd = 0;        // end of the programmable area (JM128: in 4-byte units)
+    std::uint16_t redirectBase = 0;    // where the relocated vector table goes
+    std::uint16_t vectorLow = 0;       // lowest interrupt vector address
+    std::uint16_t eraseBlockSize = 0;  // power of two
+    std::uint16_t writeBlockSize = 0;  // power of two
     std::array<std::uint8_t, 8> redirectPrologue{};
-    std::string deviceId;             // "AP64" or "AP64-xyz": chip name, '-', capability letters
+    std::string deviceId;  // "AP64" or "AP64-xyz": chip name, '-', capability letters
 
     static constexpr std::size_t kMaxDeviceIdLength = 39;
 
@@ -37,7 +37,7 @@ struct LinkState {
     std::string targetSuffix;  // deviceId after the first '-'
     bool connected = false;
     bool sameTargetReconnected = false;
-    int linkAbort = 2;         // 0 attempt running, 1 abort requested, 2 idle
+    int linkAbort = 2;  // 0 attempt running, 1 abort requested, 2 idle
     // Where and how the last connect reached the tracker, so a link that lost
     // step mid-write can find it again.
     std::string portName;

@@ -14,8 +14,8 @@ inline constexpr std::uint8_t kErasedByte = 0xFF;
 
 // Markers of the TouchedMap: what the next write programs.
 inline constexpr std::uint8_t kUntouched = 0;
-inline constexpr std::uint8_t kTouchedData = 1;    // loaded from firmware or packed settings
-inline constexpr std::uint8_t kTouchedVectors = 2; // generated vector jump table
+inline constexpr std::uint8_t kTouchedData = 1;     // loaded from firmware or packed settings
+inline constexpr std::uint8_t kTouchedVectors = 2;  // generated vector jump table
 
 using TouchedMap = std::vector<std::uint8_t>;
 

@@ -18,27 +18,22 @@ const EmulatedChip& chipOrThrow(const std::string& name) {
 
 }  // namespace
 
-EmulatorRunner::EmulatorRunner(const EmulatorOptions& options)
-    : options_(options), model_(chipOrThrow(options.chip)) {
+EmulatorRunner::EmulatorRunner(const EmulatorOptions& options) : options_(options), model_(chipOrThrow(options.chip)) {
     model_.faults() = options.faults;
     model_.setAnnounceRepeats(options.faults.announceRepeats);
     model_.setLineNoise(options.faults.noise);
     if (options.firmwareSpeed != 0) model_.setFirmwareSpeed(options.firmwareSpeed);
     if (options.usbCdc) {
-        if (!model_.chip().hasUsb)
-            throw std::runtime_error("the " + options.chip + " board has no USB port");
+        if (!model_.chip().hasUsb) throw std::runtime_error("the " + options.chip + " board has no USB port");
         model_.setUsbCdc(true);
     }
-    if (options.adapterLatencyMs != 0)
-        adapter_.emplace(std::chrono::milliseconds(options.adapterLatencyMs));
+    if (options.adapterLatencyMs != 0) adapter_.emplace(std::chrono::milliseconds(options.adapterLatencyMs));
     const EmulatedChip& chip = model_.chip();
     model_.setSensorBytes(options.volts ? voltageRawFor(chip, *options.volts) : chip.voltageRaw,
                           options.celsius ? temperatureRawFor(chip, *options.celsius) : chip.temperatureRaw);
     if (options.defaultSettings) {
-        if (options.weather)
-            writeDefaultWeatherSettings(model_.flash(), model_.chip());
-        else
-            writeDefaultSettings(model_.flash(), model_.chip());
+        if (options.weather) writeDefaultWeatherSettings(model_.flash(), model_.chip());
+        else writeDefaultSettings(model_.flash(), model_.chip());
     }
     if (options.startInBootloader) model_.startInBootloader(DeviceModel::Clock::now());
     if (!options.linkPath.empty() && !transport_.linkTo(options.linkPath))
@@ -66,8 +61,7 @@ void EmulatorRunner::serve() {
         {
             std::lock_guard lock(mutex_);
             if (auto next = model_.nextDeadline()) {
-                const auto wait =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now());
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*next - Clock::now());
                 timeoutMs = static_cast<int>(std::clamp<long long>(wait.count() + 1, 0, 100));
             }
         }
@@ -86,8 +80,8 @@ void EmulatorRunner::serve() {
         if (input && options_.realtime && !options_.usbCdc) {
             std::uint32_t speed = input->speed;
             if (speed == 0) speed = lineSpeed();
-            heardAt = std::max(arrived, inLineFree_) +
-                      std::chrono::microseconds(wireTimeMicros(input->bytes.size(), speed));
+            heardAt =
+                std::max(arrived, inLineFree_) + std::chrono::microseconds(wireTimeMicros(input->bytes.size(), speed));
             inLineFree_ = heardAt;
         }
 
@@ -115,9 +109,8 @@ void EmulatorRunner::serve() {
     changed_.notify_all();
 }
 
-DeviceModel::Clock::time_point EmulatorRunner::deliver(const std::vector<std::uint8_t>& heard,
-                                                       std::size_t sentBytes, std::uint32_t speed,
-                                                       DeviceModel::Clock::time_point start) {
+DeviceModel::Clock::time_point EmulatorRunner::deliver(const std::vector<std::uint8_t>& heard, std::size_t sentBytes,
+                                                       std::uint32_t speed, DeviceModel::Clock::time_point start) {
     const bool timed = options_.realtime && speed != 0;
     const auto lastBitAt = [&](std::size_t n) {
         return start + std::chrono::microseconds(timed ? wireTimeMicros(n, speed) : 0);
@@ -158,8 +151,7 @@ std::vector<std::uint8_t> EmulatorRunner::flash() const {
 std::vector<std::uint8_t> EmulatorRunner::readFlash(std::uint32_t address, std::size_t n) const {
     std::lock_guard lock(mutex_);
     std::vector<std::uint8_t> out(n);
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = model_.flash().read(address + static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < n; ++i) out[i] = model_.flash().read(address + static_cast<std::uint32_t>(i));
     return out;
 }
 

@@ -20,17 +20,17 @@ namespace varnel {
 
 struct EmulatorOptions {
     std::string chip = "AP64";
-    std::string linkPath;            // optional stable symlink to the pty
-    bool startInBootloader = false;  // a board without firmware: announces until answered
-    bool realtime = false;           // wire time per byte, erase and program times
-    bool defaultSettings = true;     // believable factory settings and script
-    bool weather = false;            // weather-station firmware (family 1) instead of a tracker
-    std::uint32_t firmwareSpeed = 0; // the running firmware's line speed; 0: the chip's own
-    bool usbCdc = false;             // on the board's USB port: line speeds mean nothing (JM chips)
+    std::string linkPath;                // optional stable symlink to the pty
+    bool startInBootloader = false;      // a board without firmware: announces until answered
+    bool realtime = false;               // wire time per byte, erase and program times
+    bool defaultSettings = true;         // believable factory settings and script
+    bool weather = false;                // weather-station firmware (family 1) instead of a tracker
+    std::uint32_t firmwareSpeed = 0;     // the running firmware's line speed; 0: the chip's own
+    bool usbCdc = false;                 // on the board's USB port: line speeds mean nothing (JM chips)
     std::uint32_t adapterLatencyMs = 0;  // behind a USB-serial adapter with this latency timer; 0: none
     FaultPlan faults;
-    std::optional<double> volts;     // supply voltage the sensors report (default 12.0)
-    std::optional<double> celsius;   // temperature the sensors report (default 25)
+    std::optional<double> volts;    // supply voltage the sensors report (default 12.0)
+    std::optional<double> celsius;  // temperature the sensors report (default 25)
 };
 
 // One emulated tracker on a pseudo-terminal, served by a background thread.

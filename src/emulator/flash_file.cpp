@@ -34,8 +34,7 @@ bool endsWith(const std::string& s, const std::string& tail) {
 bool loadFlashFile(const std::string& path, FlashMemory& flash, std::string& error) {
     std::string lower = path;
     for (auto& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (endsWith(lower, ".s19") || endsWith(lower, ".s28") || endsWith(lower, ".s37") ||
-        endsWith(lower, ".srec")) {
+    if (endsWith(lower, ".s19") || endsWith(lower, ".s28") || endsWith(lower, ".s37") || endsWith(lower, ".srec")) {
         FlashImage image;
         CollectingUi ui;
         if (loadSRecordFile(path, image, ui) != 0) {
@@ -52,8 +51,7 @@ bool loadFlashFile(const std::string& path, FlashMemory& flash, std::string& err
         error = "cannot open " + path;
         return false;
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() == kExportHeaderSize + kExportDataSize && bytes[0] == kExportMarker) {
         const std::uint32_t start = (std::uint32_t{bytes[1]} << 8) | bytes[2];
         flash.load(start, bytes.data() + kExportHeaderSize, kExportDataSize);
@@ -69,8 +67,7 @@ bool loadFlashFile(const std::string& path, FlashMemory& flash, std::string& err
 
 bool saveFlashFile(const std::string& path, const FlashMemory& flash, std::string& error) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(flash.cells().data()),
-              static_cast<std::streamsize>(flash.cells().size()));
+    out.write(reinterpret_cast<const char*>(flash.cells().data()), static_cast<std::streamsize>(flash.cells().size()));
     out.close();
     if (!out) {
         error = "cannot write " + path;

@@ -31,10 +31,10 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--link", options.linkPath, "Make PATH a symbolic link to the pseudo-terminal");
     app.add_option("--flash", flashFile, "Initial flash contents (.s19 or .bin)");
-    app.add_flag("--bootloader", options.startInBootloader,
-                 "Start in the bootloader instead of the running firmware");
-    app.add_flag("--blank", [&](std::int64_t) { options.defaultSettings = false; },
-                 "Start with erased flash instead of the factory settings");
+    app.add_flag("--bootloader", options.startInBootloader, "Start in the bootloader instead of the running firmware");
+    app.add_flag(
+        "--blank", [&](std::int64_t) { options.defaultSettings = false; },
+        "Start with erased flash instead of the factory settings");
     app.add_flag("--weather", options.weather,
                  "Run weather-station firmware (settings family 1) instead of the tracker firmware");
     app.add_flag("--realtime", options.realtime,
@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
     app.add_flag("--usb", options.usbCdc,
                  "On the board's own USB port (JM60, JM128): every byte is heard at any line speed");
     app.add_option("--voltage", options.volts, "Supply voltage the sensors report (default: 12.0)");
-    app.add_option("--temperature", options.celsius,
-                   "Temperature in degrees Celsius the sensors report (default: 25)");
+    app.add_option("--temperature", options.celsius, "Temperature in degrees Celsius the sensors report (default: 25)");
     app.add_option("--adapter-latency", options.adapterLatencyMs,
                    "Answer through a USB-serial adapter: a packet goes out at 62 bytes or MS ms "
                    "after its first byte")
@@ -91,8 +90,8 @@ int main(int argc, char** argv) {
     for (const auto& text : aimedFaults) {
         const auto fault = varnel::parseAimedFault(text);
         if (!fault) {
-            std::cerr << "varnel-emu: a fault is KIND:CMD[:N[:INDEX[:VALUE]]], such as corrupt:I:1:10 (not "
-                      << text << ")\n";
+            std::cerr << "varnel-emu: a fault is KIND:CMD[:N[:INDEX[:VALUE]]], such as corrupt:I:1:10 (not " << text
+                      << ")\n";
             return 2;
         }
         options.faults.aimed.push_back(*fault);
@@ -114,9 +113,8 @@ int main(int argc, char** argv) {
     }
     if (!flashFile.empty()) {
         std::string error;
-        const bool loaded = runner->withModel([&](varnel::DeviceModel& model) {
-            return varnel::loadFlashFile(flashFile, model.flash(), error);
-        });
+        const bool loaded = runner->withModel(
+            [&](varnel::DeviceModel& model) { return varnel::loadFlashFile(flashFile, model.flash(), error); });
         if (!loaded) {
             std::cerr << "varnel-emu: " << error << "\n";
             return 1;
@@ -152,9 +150,8 @@ int main(int argc, char** argv) {
     int status = 0;
     if (!saveFlash.empty()) {
         std::string error;
-        const bool saved = runner->withModel([&](varnel::DeviceModel& model) {
-            return varnel::saveFlashFile(saveFlash, model.flash(), error);
-        });
+        const bool saved = runner->withModel(
+            [&](varnel::DeviceModel& model) { return varnel::saveFlashFile(saveFlash, model.flash(), error); });
         if (!saved) {
             std::cerr << "varnel-emu: " << error << "\n";
             status = 1;

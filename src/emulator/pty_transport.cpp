@@ -19,9 +19,8 @@ std::uint32_t baudOfSpeedCode(unsigned code) {
         std::uint32_t baud;
     };
     static constexpr Pair kSpeeds[] = {
-        {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},     {B4800, 4800},
-        {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
-        {B230400, 230400},
+        {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},     {B4800, 4800},     {B9600, 9600},
+        {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200}, {B230400, 230400},
     };
     for (const auto& p : kSpeeds)
         if (p.code == code) return p.baud;
@@ -33,8 +32,7 @@ PtyTransport::PtyTransport() {
     if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0)
         throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") + std::strerror(errno));
     char name[128];
-    if (ptsname_r(master_, name, sizeof name) != 0)
-        throw std::runtime_error("cannot name the pseudo-terminal");
+    if (ptsname_r(master_, name, sizeof name) != 0) throw std::runtime_error("cannot name the pseudo-terminal");
     slavePath_ = name;
 
     slaveKeep_ = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -65,7 +63,7 @@ PtyTransport::~PtyTransport() {
 }
 
 bool PtyTransport::linkTo(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (lstat(path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             errno = EEXIST;

@@ -17,7 +17,7 @@ inline constexpr std::size_t kMaxFirmwareDownload = 4 * 1024 * 1024;
 // download's rules (every record below 0x10000). 0 when the firmware is in
 // the image; -1 after "Unable to download firmware file" or the parser's own
 // message. The image is reset only once the server has answered 200.
-int downloadFirmware(HttpClient& http, const std::string& server, const std::string& path,
-                     FlashImage& image, UserInterface& ui);
+int downloadFirmware(HttpClient& http, const std::string& server, const std::string& path, FlashImage& image,
+                     UserInterface& ui);
 
 }  // namespace varnel

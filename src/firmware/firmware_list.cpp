@@ -12,8 +12,8 @@ constexpr std::string_view kLineBreaks = "\t\r\n";
 
 // Skips any character of `skip`, then takes the text up to the next character
 // of `stop` (consumed) or to the end. False when the text is exhausted first.
-bool takeField(std::string_view text, std::size_t& pos, std::string_view skip,
-               std::string_view stop, std::string& field) {
+bool takeField(std::string_view text, std::size_t& pos, std::string_view skip, std::string_view stop,
+               std::string& field) {
     while (pos < text.size() && skip.find(text[pos]) != std::string_view::npos) ++pos;
     if (pos >= text.size()) return false;
     std::size_t end = text.find_first_of(stop, pos);
@@ -55,11 +55,11 @@ std::vector<FirmwareRelease> parseFirmwareList(std::string_view body) {
 int fetchFirmwareList(HttpClient& http, const std::string& server, const std::string& chipName,
                       std::vector<FirmwareRelease>& rows, UserInterface& ui) {
     rows.clear();
-    const HttpResponse response =
-        http.get(server, firmwareListPath(chipName), firmware_list_limits::kMaxBody);
+    const HttpResponse response = http.get(server, firmwareListPath(chipName), firmware_list_limits::kMaxBody);
     if (response.status != 200) {
-        ui.message(response.status == 0 ? unreachableServerMessage(server, response.error)
-                                         : "Error retrieving firmware list", MessageKind::Error);
+        ui.message(
+            response.status == 0 ? unreachableServerMessage(server, response.error) : "Error retrieving firmware list",
+            MessageKind::Error);
         return -1;
     }
     rows = parseFirmwareList(response.body);

@@ -22,8 +22,7 @@ struct HttpResponse {
 class HttpClient {
 public:
     virtual ~HttpClient() = default;
-    virtual HttpResponse get(const std::string& server, const std::string& path,
-                             std::size_t maxBody) = 0;
+    virtual HttpResponse get(const std::string& server, const std::string& path, std::size_t maxBody) = 0;
 };
 
 // Where a GET goes: server split into host and port. error says why the

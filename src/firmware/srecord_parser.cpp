@@ -6,9 +6,7 @@
 namespace varnel {
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -86,8 +84,8 @@ SRecordLineResult SRecordParser::feedLine(std::string_view line) {
     // runs out of digits.
     pos = std::min<std::size_t>(2 + 2 + static_cast<std::size_t>(addressDigits), line.size());
 
-    std::uint32_t sum = count + (address & 0xFF) + ((address >> 8) & 0xFF) + ((address >> 16) & 0xFF) +
-                        ((address >> 24) & 0xFF);
+    std::uint32_t sum =
+        count + (address & 0xFF) + ((address >> 8) & 0xFF) + ((address >> 16) & 0xFF) + ((address >> 24) & 0xFF);
     for (int i = 0; i < dataCount; ++i) {
         std::size_t p = pos;
         std::uint32_t byte = 0;

@@ -5,7 +5,7 @@
 namespace varnel {
 
 namespace {
-constexpr std::uint8_t kJmpExtended = 0xCC;  // HC08 JMP with a 16-bit address
+constexpr std::uint8_t kJmpExtended = 0xCC;   // HC08 JMP with a 16-bit address
 constexpr std::uint32_t kTopVector = 0xFFFE;  // reset vector, the highest one
 
 bool relocatesVectorsInHardware(const DeviceInfo& info) {

@@ -67,8 +67,8 @@ private:
     }
     std::string name() {
         const std::size_t start = i_;
-        while (i_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[i_])) || s_[i_] == '_' ||
-                                  s_[i_] == '-' || s_[i_] == ':' || s_[i_] == '.'))
+        while (i_ < s_.size() && (std::isalnum(static_cast<unsigned char>(s_[i_])) || s_[i_] == '_' || s_[i_] == '-' ||
+                                  s_[i_] == ':' || s_[i_] == '.'))
             ++i_;
         if (i_ == start) fail("expected a name");
         return std::string(s_.substr(start, i_ - start));

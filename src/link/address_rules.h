@@ -40,9 +40,7 @@ public:
     bool writesChecked() const { return shift_ != 0; }
     // Where a block written with `eraseOffset` is read back, relative to its
     // image address: 'V' lands at the offset, 'W' at the image address.
-    std::uint32_t readBackOffset(std::uint32_t eraseOffset) const {
-        return writesChecked() ? eraseOffset : 0;
-    }
+    std::uint32_t readBackOffset(std::uint32_t eraseOffset) const { return writesChecked() ? eraseOffset : 0; }
 
 private:
     static constexpr unsigned kJm128Shift = 2;

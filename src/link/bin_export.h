@@ -11,10 +11,10 @@ class BootLink;
 // The raw image file (.bin): a 128-byte header, then device memory from
 // 0x0880 up to 0xFA00 byte for byte. The addresses are the same for every chip.
 namespace bin_export_layout {
-inline constexpr std::uint8_t kMarker = 0x1D;          // header byte 0
-inline constexpr std::size_t kStartAddressField = 1;   // u16 big-endian: where the data start
+inline constexpr std::uint8_t kMarker = 0x1D;         // header byte 0
+inline constexpr std::size_t kStartAddressField = 1;  // u16 big-endian: where the data start
 inline constexpr std::size_t kHeaderSize = 128;
-inline constexpr std::uint8_t kHeaderFill = 0xFF;      // bytes 3..127 carry nothing
+inline constexpr std::uint8_t kHeaderFill = 0xFF;  // bytes 3..127 carry nothing
 inline constexpr std::uint32_t kStart = 0x0880;
 inline constexpr std::uint32_t kEnd = 0xFA00;
 inline constexpr std::size_t kFileSize = kHeaderSize + (kEnd - kStart);  // 61952

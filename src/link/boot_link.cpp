@@ -11,8 +11,7 @@ namespace varnel {
 
 namespace bp = boot_protocol;
 
-BootLink::BootLink(SerialPort& port, LinkState& link, const DeviceTarget& target, FlashImage& image,
-                   UserInterface& ui)
+BootLink::BootLink(SerialPort& port, LinkState& link, const DeviceTarget& target, FlashImage& image, UserInterface& ui)
     : port_(port), link_(link), target_(target), image_(image), ui_(ui) {}
 
 BootLink::BootLink(Session& session, UserInterface& ui)
@@ -20,9 +19,7 @@ BootLink::BootLink(Session& session, UserInterface& ui)
 
 void BootLink::pump() { ui_.pump(); }
 
-int BootLink::sendCommand(const std::uint8_t* bytes, int n) {
-    return port_.writeBytes(bytes, n) == n ? 0 : -1;
-}
+int BootLink::sendCommand(const std::uint8_t* bytes, int n) { return port_.writeBytes(bytes, n) == n ? 0 : -1; }
 
 // One reply byte to 'E', 'W', 'V' or 'U'. A read that times out is simply
 // repeated, but a device that stays silent for kReplyTimeoutMs is taken as
@@ -59,15 +56,14 @@ IdentifyResult BootLink::identify() {
         if (r == 0) continue;
         held = b;
         if (held == bp::kAck) {
-            if (port_.sendByte(bp::kAck) != 0 || port_.sendByte(bp::kIdentify) != 0)
-                return IdentifyResult::Silent;
+            if (port_.sendByte(bp::kAck) != 0 || port_.sendByte(bp::kIdentify) != 0) return IdentifyResult::Silent;
             ++requests;
         }
     }
     link_.bootloaderVersion = held;
 
-    std::uint16_t* words[] = {&info.validStart,   &info.validEnd,       &info.redirectBase,
-                              &info.vectorLow,    &info.eraseBlockSize, &info.writeBlockSize};
+    std::uint16_t* words[] = {&info.validStart, &info.validEnd,       &info.redirectBase,
+                              &info.vectorLow,  &info.eraseBlockSize, &info.writeBlockSize};
     for (std::uint16_t* w : words) {
         std::uint8_t two[2] = {0, 0};
         if (port_.readBytes(two, 2) != 2) return IdentifyResult::Failed;
@@ -127,8 +123,7 @@ int BootLink::readCount(std::uint32_t address, int length, std::uint8_t* destina
     if (field < 0) return -1;
     port_.flushPort(1);
     const std::uint8_t command[4] = {bp::kRead, static_cast<std::uint8_t>(field >> 8),
-                                     static_cast<std::uint8_t>(field & 0xFF),
-                                     static_cast<std::uint8_t>(length)};
+                                     static_cast<std::uint8_t>(field & 0xFF), static_cast<std::uint8_t>(length)};
     if (sendCommand(command, 4) != 0) return -1;
     if (length == 0) return 0;
     return port_.readBytes(destination, length);
@@ -157,15 +152,13 @@ int BootLink::sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t 
     forgetConfirmedReads();
     port_.flushPort(1);
     std::vector<std::uint8_t> command{commandByte, static_cast<std::uint8_t>(field >> 8),
-                                      static_cast<std::uint8_t>(field & 0xFF),
-                                      static_cast<std::uint8_t>(length)};
+                                      static_cast<std::uint8_t>(field & 0xFF), static_cast<std::uint8_t>(length)};
     if (withChecksum) {
         std::uint8_t checksum = 0;
         for (int i = 0; i < length; ++i) checksum ^= image_.bytes[address + i];
         command.push_back(checksum);
     }
-    command.insert(command.end(), image_.bytes.begin() + address,
-                   image_.bytes.begin() + address + length);
+    command.insert(command.end(), image_.bytes.begin() + address, image_.bytes.begin() + address + length);
     if (sendCommand(command.data(), static_cast<int>(command.size())) != 0) return -1;
     const int reply = replyWait();
     if (reply < 0) return reply;
@@ -183,8 +176,7 @@ int BootLink::writeBlock(std::uint32_t address, int length) {
 
 int BootLink::writeBlockChecked(std::uint32_t address, int length, std::uint32_t addressOffset) {
     if (length < 0 || length > bp::kMaxLength || address >= bp::kByteAddressLimit ||
-        address + addressOffset >= bp::kByteAddressLimit ||
-        address + static_cast<std::uint32_t>(length) > kFlashSize)
+        address + addressOffset >= bp::kByteAddressLimit || address + static_cast<std::uint32_t>(length) > kFlashSize)
         return -1;
     const long field = addressRules().field(address + addressOffset);
     if (field < 0) return -1;

@@ -27,8 +27,7 @@ enum class IdentifyResult { Identified, Silent, Failed };
 // Results: negative is failure; the layer that fails tells the user itself.
 class BootLink {
 public:
-    BootLink(SerialPort& port, LinkState& link, const DeviceTarget& target, FlashImage& image,
-             UserInterface& ui);
+    BootLink(SerialPort& port, LinkState& link, const DeviceTarget& target, FlashImage& image, UserInterface& ui);
     // The parts of a session the link works on (its port must exist).
     BootLink(Session& session, UserInterface& ui);
     BootLink(const BootLink&) = delete;
@@ -77,8 +76,7 @@ public:
 
 private:
     int sendCommand(const std::uint8_t* bytes, int n);
-    int sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length,
-                      bool withChecksum);
+    int sendDataBlock(std::uint8_t commandByte, long field, std::uint32_t address, int length, bool withChecksum);
     int replyWait();
     // Reads and drops up to `surplus` identification records still on their way.
     void dropSurplusRecords(int surplus, int recordSize);

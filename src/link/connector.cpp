@@ -150,8 +150,7 @@ std::string Connector::failureMessage(ConnectResult result) const {
         char text[64];
         std::snprintf(text, sizeof text, link_messages::kCommunicationsError,
                       static_cast<unsigned>(state.bootloaderVersion));
-        if (identificationUnreliable_)
-            return std::string(text) + "\n" + link_messages::kUnreliableIdentification;
+        if (identificationUnreliable_) return std::string(text) + "\n" + link_messages::kUnreliableIdentification;
         return text;
     }
     if (result == ConnectResult::WrongTarget) {
@@ -159,8 +158,7 @@ std::string Connector::failureMessage(ConnectResult result) const {
         std::string chip, suffix;
         splitDeviceId(state.deviceInfo.deviceId, chip, suffix);
         char second[160];
-        std::snprintf(second, sizeof second, link_messages::kWrongTargetChips, state.chipName.c_str(),
-                      chip.c_str());
+        std::snprintf(second, sizeof second, link_messages::kWrongTargetChips, state.chipName.c_str(), chip.c_str());
         return std::string(link_messages::kWrongTarget) + "\n" + second;
     }
     return {};
@@ -176,8 +174,7 @@ bool Connector::resynchronise() {
     const std::vector<std::uint8_t> fill(bp::kResyncFillBytes, bp::kResyncFill);
     // A port that no longer takes bytes (the tracker unplugged) is past
     // getting back in step.
-    if (port.writeBytes(fill.data(), static_cast<int>(fill.size())) != static_cast<int>(fill.size()))
-        return false;
+    if (port.writeBytes(fill.data(), static_cast<int>(fill.size())) != static_cast<int>(fill.size())) return false;
     link_.drainUntilQuiet();
     const DeviceInfo known = state.deviceInfo;
     const int version = state.bootloaderVersion;

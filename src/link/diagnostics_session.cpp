@@ -14,9 +14,9 @@ namespace {
 // Volts per raw step: the supply divider differs between the boards.
 double voltageDivisor(TargetKind kind) {
     switch (kind) {
-        case KindKX8: return 17.0;
-        case KindJL16: return 13.783;
-        default: return 12.75;
+    case KindKX8: return 17.0;
+    case KindJL16: return 13.783;
+    default: return 12.75;
     }
 }
 
@@ -31,9 +31,7 @@ constexpr std::uint8_t kOffByte[4] = {dc::kRedLedOff, dc::kGreenLedOff, dc::kTxL
 
 }  // namespace
 
-std::string formatVoltage(std::uint8_t raw, TargetKind kind) {
-    return format("%.2fv", raw / voltageDivisor(kind));
-}
+std::string formatVoltage(std::uint8_t raw, TargetKind kind) { return format("%.2fv", raw / voltageDivisor(kind)); }
 
 std::string formatTemperature(std::uint8_t raw, TargetKind kind, bool metric) {
     if (kind == KindJM60 || kind == KindJM128) {
@@ -123,8 +121,7 @@ SensorReadings DiagnosticsSession::open(std::uint8_t audioLevel, int gainChoice)
     level_ = audioLevel;
     setGain(gainChoice);
     SensorReadings readings = refreshSensors();
-    for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn})
-        port_.exchangeByte(b);
+    for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn}) port_.exchangeByte(b);
     port_.sendByte(dc::kSetAudioLevel);
     port_.sendByte(level_);
     port_.receiveByte();
@@ -137,8 +134,7 @@ SensorReadings DiagnosticsSession::open(std::uint8_t audioLevel, int gainChoice)
 
 void DiagnosticsSession::close() {
     if (output(DiagOutput::Power)) port_.exchangeByte(dc::kPowerOff);
-    for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn})
-        port_.exchangeByte(b);
+    for (std::uint8_t b : {dc::kStopTones, dc::kTxLedOff, dc::kGreenLedOff, dc::kRedLedOn}) port_.exchangeByte(b);
     high_ = low_ = toneRunning_ = false;
     for (bool& on : outputs_) on = false;
     outputs_[static_cast<int>(DiagOutput::RedLed)] = true;

@@ -17,7 +17,7 @@ inline constexpr std::uint8_t kGreenLedOn = 0x82, kGreenLedOff = 0x83;
 inline constexpr std::uint8_t kTxLedOn = 0x84, kTxLedOff = 0x85;
 inline constexpr std::uint8_t kPowerOn = 0x86, kPowerOff = 0x87;
 inline constexpr std::uint8_t kSetAudioLevel = 0x88;
-inline constexpr std::uint8_t kTonePair = 0x89;    // then 0: 1200 baud pair, 1: 300 baud pair
+inline constexpr std::uint8_t kTonePair = 0x89;  // then 0: 1200 baud pair, 1: 300 baud pair
 inline constexpr std::uint8_t kReadVoltage = 0x8A;
 inline constexpr std::uint8_t kReadTemperature = 0x8B;
 inline constexpr std::uint8_t kReadRxLevel1x = 0x8C;  // + gain choice (0 1x, 1 4x, 2 16x)
@@ -34,10 +34,10 @@ enum class TonePair { Baud1200 = 0, Baud300 = 1 };
 struct SensorReadings {
     // "--.--v" and "-- C" when the tracker did not answer, or when its
     // answers never agreed (a noisy line).
-    std::string voltage;                // "12.00v"
-    std::string temperature;            // "25 C", " 77 F"
-    std::optional<int> receiveLevel;    // JM60 only: 0..254
-    bool answered = true;               // false: the tracker stopped answering during the reading
+    std::string voltage;              // "12.00v"
+    std::string temperature;          // "25 C", " 77 F"
+    std::optional<int> receiveLevel;  // JM60 only: 0..254
+    bool answered = true;             // false: the tracker stopped answering during the reading
 };
 
 // Supply voltage from the raw byte, by the chip's divider.

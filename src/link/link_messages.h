@@ -26,8 +26,7 @@ inline constexpr const char* kUnreliableIdentification =
     "The tracker's identification was not the same twice: the serial line garbles data. Check "
     "the cable, or connect again with \"Use slow connection\".";
 // A write lost step with the bootloader and could not find it again.
-inline constexpr const char* kLinkLost =
-    "The tracker stopped answering in step and could not be found again.";
+inline constexpr const char* kLinkLost = "The tracker stopped answering in step and could not be found again.";
 // A write that missed its own place was found one flipped address bit away,
 // reaching outside what is being written: no retry can take those bytes back.
 inline constexpr const char* kStrayWrite = "Block for 0x%04x written astray at 0x%04x";

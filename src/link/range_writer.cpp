@@ -18,8 +18,8 @@ namespace bp = boot_protocol;
 
 RangeWriter::RangeWriter(BootLink& link, std::uint32_t start, std::uint32_t end, std::uint32_t eraseOffset,
                          WriteProgress& progress)
-    : link_(link), connector_(link), bar_(progress), eraseOffset_(eraseOffset),
-      retriesLeft_(bp::kRangeRetries), stoppedAt_(start) {
+    : link_(link), connector_(link), bar_(progress), eraseOffset_(eraseOffset), retriesLeft_(bp::kRangeRetries),
+      stoppedAt_(start) {
     end = std::min(end, kFlashSize);
     for (std::uint32_t a = start; a < end; ++a)
         if (link_.image().touched[a] != kUntouched) ++total_;
@@ -82,8 +82,7 @@ std::optional<RangeWriter::BlockFailure> RangeWriter::tryBlock(const Block& bloc
     stoppedAt_ = block.first;
     // The erase request carries the block's first touched address; the
     // bootloader erases the whole block that holds it.
-    if (link_.eraseBlock(block.first + eraseOffset_) < 0)
-        return BlockFailure{link_messages::kUnableToErase, false};
+    if (link_.eraseBlock(block.first + eraseOffset_) < 0) return BlockFailure{link_messages::kUnableToErase, false};
     for (std::uint32_t p = block.first; p < block.last;) {
         const std::uint32_t q = (p + writeSize) / writeSize * writeSize;
         bar_.setPosition(static_cast<int>(done_ / bp::kProgressUnit));

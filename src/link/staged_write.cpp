@@ -82,10 +82,8 @@ std::string writeFailureNote(const BootLink& link, const WriteResult& result) {
     const std::uint32_t at = result.stoppedAt;
     const DeviceTarget& t = link.target();
     const char* area = kAreaFirmware;
-    if (t.settingsSize != 0 && at >= t.settingsAddress && at < t.settingsAddress + t.settingsSize)
-        area = kAreaSettings;
-    else if (t.hasScript() && at >= t.scriptAddress && at < t.scriptAddress + kScriptAreaSize)
-        area = kAreaScript;
+    if (t.settingsSize != 0 && at >= t.settingsAddress && at < t.settingsAddress + t.settingsSize) area = kAreaSettings;
+    else if (t.hasScript() && at >= t.scriptAddress && at < t.scriptAddress + kScriptAreaSize) area = kAreaScript;
     char text[256];
     std::snprintf(text, sizeof text, kIncompleteArea, area, static_cast<unsigned>(at));
     return text;
@@ -100,8 +98,7 @@ WriteResult writeImage(BootLink& link, WriteProgress& view) {
     if (link.target().kind == KindJM128 && image.touched[0] != kUntouched) {
         // The whole low part is staged and everything up to 0x17000 written,
         // whether or not the firmware file covered it.
-        std::fill(image.touched.begin(), image.touched.begin() + staged_load::kForcedTouchedEnd,
-                  kTouchedData);
+        std::fill(image.touched.begin(), image.touched.begin() + staged_load::kForcedTouchedEnd, kTouchedData);
         result = writeStaged(link, progress);
     } else {
         RangeWriter writer = RangeWriter::forTouched(link, progress);

@@ -18,8 +18,8 @@ namespace bp = boot_protocol;
 // Near (a low bit), the copy overlaps its own place, which then holds the
 // block moved by as much, erased where the copy left it; only the part of
 // the copy beyond its own place can have reached outside the image.
-std::optional<std::uint32_t> findStrayWrite(const FlashImage& image, const AddressRules& rules,
-                                            const SentBlock& block, const DeviceRead& read) {
+std::optional<std::uint32_t> findStrayWrite(const FlashImage& image, const AddressRules& rules, const SentBlock& block,
+                                            const DeviceRead& read) {
     const std::uint32_t length = block.length, offset = block.offset;
     const std::uint32_t own = block.address + offset;
     const long field = rules.field(own);

@@ -19,14 +19,13 @@ struct SentBlock {
 
 // Reads `length` bytes of device memory at `address` so that they count
 // (confirmed); false when they did not come.
-using DeviceRead =
-    std::function<bool(std::uint32_t address, std::uint32_t length, std::uint8_t* destination)>;
+using DeviceRead = std::function<bool(std::uint32_t address, std::uint32_t length, std::uint8_t* destination)>;
 
 // Where a block whose read-back differs went, when that is one flipped bit of
 // its address field away and reaches outside what the image writes (flash
 // nothing would ever read again); nothing when it is not found, or stayed
 // inside the image, or its own place cannot be read.
-std::optional<std::uint32_t> findStrayWrite(const FlashImage& image, const AddressRules& rules,
-                                            const SentBlock& block, const DeviceRead& read);
+std::optional<std::uint32_t> findStrayWrite(const FlashImage& image, const AddressRules& rules, const SentBlock& block,
+                                            const DeviceRead& read);
 
 }  // namespace varnel

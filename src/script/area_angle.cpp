@@ -17,8 +17,8 @@ std::int32_t encodeAngle(double degrees) {
 double decodeAngle(std::int32_t angle) { return angle / kAngleUnitsPerDegree; }
 
 std::int32_t getI32BE(const std::uint8_t* p) {
-    std::uint32_t u = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                      (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
+    std::uint32_t u =
+        (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
     return static_cast<std::int32_t>(u);
 }
 

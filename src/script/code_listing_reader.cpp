@@ -12,9 +12,7 @@ namespace varnel {
 
 namespace {
 
-bool startsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
-}
+bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
@@ -88,15 +86,14 @@ bool readFlags(std::string_view s, bool allowDontCare, std::uint8_t& care, std::
     return true;
 }
 
-bool readText(std::string_view line, const StatementInfo& info, ScriptStatement& out,
-              std::string& reason, bool& matched) {
+bool readText(std::string_view line, const StatementInfo& info, ScriptStatement& out, std::string& reason,
+              bool& matched) {
     const std::string_view format = info.format;
     const std::size_t at = format.find("%s");
     const std::string_view prefix = format.substr(0, at);
     const std::string_view suffix = format.substr(at + 2);
     matched = false;
-    if (!startsWith(line, prefix) || line.size() < prefix.size() + suffix.size() ||
-        !endsWith(line, suffix))
+    if (!startsWith(line, prefix) || line.size() < prefix.size() + suffix.size() || !endsWith(line, suffix))
         return false;
     matched = true;
     const std::string_view body = line.substr(prefix.size(), line.size() - prefix.size() - suffix.size());
@@ -156,8 +153,7 @@ bool readComparison(std::string_view rest, bool setOnly, ScriptStatement& out) {
     long c = 0;
     if (takeNumber(rest, 65535, c) && rest.empty()) {
         const std::uint8_t base = setOnly ? op::kSetConstant : op::kIfConstantEqual;
-        out = variableConstantStatement(static_cast<std::uint8_t>(base + relation), a,
-                                        static_cast<std::uint16_t>(c));
+        out = variableConstantStatement(static_cast<std::uint8_t>(base + relation), a, static_cast<std::uint16_t>(c));
         return true;
     }
     return false;
@@ -223,8 +219,8 @@ bool readCodeLine(std::string_view line, ScriptStatement& out, std::string& reas
     std::string_view s = line;
     long c = 0, x = 0, y = 0;
     if (takeLiteral(s, "Poke ")) {
-        if (takeNumber(s, 65535, c) && takeLiteral(s, ", ") && takeNumber(s, 255, x) &&
-            takeLiteral(s, "&") && takeNumber(s, 255, y) && s.empty()) {
+        if (takeNumber(s, 65535, c) && takeLiteral(s, ", ") && takeNumber(s, 255, x) && takeLiteral(s, "&") &&
+            takeNumber(s, 255, y) && s.empty()) {
             out = pokeStatement(static_cast<std::uint16_t>(c), static_cast<std::uint8_t>(x),
                                 static_cast<std::uint8_t>(y));
             return true;
@@ -232,8 +228,8 @@ bool readCodeLine(std::string_view line, ScriptStatement& out, std::string& reas
         return false;
     }
     if (takeLiteral(s, "If Peek ")) {
-        if (takeNumber(s, 65535, c) && takeLiteral(s, " and ") && takeNumber(s, 255, x) &&
-            takeLiteral(s, " = ") && takeNumber(s, 255, y) && s.empty()) {
+        if (takeNumber(s, 65535, c) && takeLiteral(s, " and ") && takeNumber(s, 255, x) && takeLiteral(s, " = ") &&
+            takeNumber(s, 255, y) && s.empty()) {
             out = peekStatement(static_cast<std::uint16_t>(c), static_cast<std::uint8_t>(x),
                                 static_cast<std::uint8_t>(y));
             return true;
@@ -243,8 +239,7 @@ bool readCodeLine(std::string_view line, ScriptStatement& out, std::string& reas
     if (takeLiteral(s, "If In Area (")) {
         double v[4];
         if (takeAngle(s, v[0]) && takeLiteral(s, ",") && takeAngle(s, v[1]) && takeLiteral(s, ")(") &&
-            takeAngle(s, v[2]) && takeLiteral(s, ",") && takeAngle(s, v[3]) && takeLiteral(s, ")") &&
-            s.empty()) {
+            takeAngle(s, v[2]) && takeLiteral(s, ",") && takeAngle(s, v[3]) && takeLiteral(s, ")") && s.empty()) {
             out = areaStatement(v[0], v[1], v[2], v[3]);
             return true;
         }

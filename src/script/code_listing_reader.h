@@ -15,8 +15,8 @@ namespace varnel {
 // own forms (exact_script_text.h) read back to their bytes exactly.
 struct CodeListingResult {
     std::vector<ScriptStatement> statements;
-    int errorLine = 0;       // 1-based; 0 when every line was read
-    std::string errorText;   // why that line could not be read
+    int errorLine = 0;      // 1-based; 0 when every line was read
+    std::string errorText;  // why that line could not be read
 };
 
 CodeListingResult readCodeListing(std::string_view text);

@@ -59,8 +59,7 @@ std::string escapedTextLine(const std::vector<std::uint8_t>& b, const char* form
     // Opcode, length byte, text, closing 0x00.
     const std::string_view f(format);
     const std::size_t at = f.find("%s");
-    return std::string(f.substr(0, at)) + escapeText(b.data() + 2, b.size() - 3) +
-           std::string(f.substr(at + 2));
+    return std::string(f.substr(0, at)) + escapeText(b.data() + 2, b.size() - 3) + std::string(f.substr(at + 2));
 }
 
 std::string bytesLine(const std::vector<std::uint8_t>& b) {

@@ -23,8 +23,7 @@ inline constexpr const char* kEscapedMacroFormat = "Escaped Macro \"%s\"";
 // Any whole statement as its bytes in hexadecimal: "Bytes ab 23 80".
 inline constexpr const char* kBytesPrefix = "Bytes ";
 
-inline constexpr const char* kBadBytesLineMessage =
-    "Bytes: expected the hexadecimal bytes of one whole statement";
+inline constexpr const char* kBadBytesLineMessage = "Bytes: expected the hexadecimal bytes of one whole statement";
 
 // The line for one stored statement (`bytes` as the lister cut it out of the
 // script area) that reads back to exactly these bytes. It holds printable

@@ -7,8 +7,7 @@
 
 namespace varnel {
 
-int compileScript(const std::vector<std::vector<std::uint8_t>>& statements, ScriptBuffer& buffer,
-                  UserInterface& ui) {
+int compileScript(const std::vector<std::vector<std::uint8_t>>& statements, ScriptBuffer& buffer, UserInterface& ui) {
     buffer.fill(script_op::kEndOfProgram);
     std::size_t position = 0;
     for (const auto& statement : statements) {

@@ -16,8 +16,7 @@ using ScriptBuffer = std::array<std::uint8_t, kScriptAreaSize>;
 // program with 0xFF. Returns the size including that terminator, or 0 after
 // "Out of script storage space!" when the statements leave no room for it (the
 // buffer then holds the statements that fitted).
-int compileScript(const std::vector<std::vector<std::uint8_t>>& statements, ScriptBuffer& buffer,
-                  UserInterface& ui);
+int compileScript(const std::vector<std::vector<std::uint8_t>>& statements, ScriptBuffer& buffer, UserInterface& ui);
 
 inline constexpr const char* kOutOfScriptSpaceMessage = "Out of script storage space!";
 

@@ -36,15 +36,13 @@ long leadingInteger(std::string_view text) {
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     long value = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
-        value = value * 10 + (text[i++] - '0');
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) value = value * 10 + (text[i++] - '0');
     return negative ? -value : value;
 }
 
 // A corner's degrees: digits only; an empty edit counts as 0.
 bool wholeDegrees(std::string_view text, double& out) {
-    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
     out = static_cast<double>(leadingInteger(text));
     return true;
 }
@@ -71,9 +69,7 @@ std::string indentation(int level) {
 
 }  // namespace
 
-std::uint8_t& currentProfileFeatureFlags(Session& session) {
-    return session.profile()[profile_layout::kFeatureFlags];
-}
+std::uint8_t& currentProfileFeatureFlags(Session& session) { return session.profile()[profile_layout::kFeatureFlags]; }
 
 ScriptEditorModel::ScriptEditorModel(ScriptArea& area, std::uint8_t& featureFlags, UserInterface& ui)
     : area_(area), featureFlags_(featureFlags), ui_(ui), slots_(kSlotCount) {
@@ -93,9 +89,7 @@ std::string ScriptEditorModel::itemText(int item) const {
     return indentation(line.level) + line.text;
 }
 
-void ScriptEditorModel::select(int item) {
-    selected_ = (item >= 0 && item < itemCount()) ? item : -1;
-}
+void ScriptEditorModel::select(int item) { selected_ = (item >= 0 && item < itemCount()) ? item : -1; }
 
 std::string ScriptEditorModel::counterText() const {
     char buffer[32];
@@ -231,7 +225,8 @@ void ScriptEditorModel::addText(std::uint8_t opcode) {
 std::uint8_t ScriptEditorModel::flagByte() const {
     std::uint8_t byte = 0;
     for (int bit = 0; bit < 8; ++bit)
-        if (inputs.flags[static_cast<std::size_t>(bit)] == FlagBox::Checked) byte |= static_cast<std::uint8_t>(1u << bit);
+        if (inputs.flags[static_cast<std::size_t>(bit)] == FlagBox::Checked)
+            byte |= static_cast<std::uint8_t>(1u << bit);
     return byte;
 }
 

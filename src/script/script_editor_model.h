@@ -25,14 +25,37 @@ struct ScriptLine {
 
 // The statement buttons of the script editor.
 enum class ScriptButton {
-    EndBlock, Else, Quick,
-    OnStartup, OnSecond, IfProfile1, IfProfile2, OnInterrupt, OnGpsFix, DoOnce,
-    IfAEqualsB, IfALessB, IfAGreaterB,
-    IfAEqualsC, IfALessC, IfAGreaterC,
-    SetAToB, SetAToC, IncrementA, DecrementA,
-    PortAPrint, PortBPrint, MacroOut, ExecuteT, MacroT,
-    PeekCXY, PokeCXY,
-    SetFlags, ClearFlags, ToggleFlags, IfFlags,
+    EndBlock,
+    Else,
+    Quick,
+    OnStartup,
+    OnSecond,
+    IfProfile1,
+    IfProfile2,
+    OnInterrupt,
+    OnGpsFix,
+    DoOnce,
+    IfAEqualsB,
+    IfALessB,
+    IfAGreaterB,
+    IfAEqualsC,
+    IfALessC,
+    IfAGreaterC,
+    SetAToB,
+    SetAToC,
+    IncrementA,
+    DecrementA,
+    PortAPrint,
+    PortBPrint,
+    MacroOut,
+    ExecuteT,
+    MacroT,
+    PeekCXY,
+    PokeCXY,
+    SetFlags,
+    ClearFlags,
+    ToggleFlags,
+    IfFlags,
     IfInArea,
 };
 
@@ -109,7 +132,9 @@ public:
     // Per statement, whether a number box it uses was empty when it was added.
     std::vector<bool> operandsLeftEmpty() const;
 
-    const ScriptLine& slotOf(int item) const { return slots_[static_cast<std::size_t>(items_[static_cast<std::size_t>(item)])]; }
+    const ScriptLine& slotOf(int item) const {
+        return slots_[static_cast<std::size_t>(items_[static_cast<std::size_t>(item)])];
+    }
 
     // Compiles; when the program fits and the user keeps it after the
     // script check's question (asked only when the check finds something),

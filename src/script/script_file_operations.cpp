@@ -16,8 +16,7 @@ namespace varnel {
 namespace {
 
 std::string noScriptMessage(const std::string& chipName) {
-    return "The " + (chipName.empty() ? std::string("unknown") : chipName) +
-           " target keeps no script";
+    return "The " + (chipName.empty() ? std::string("unknown") : chipName) + " target keeps no script";
 }
 
 }  // namespace

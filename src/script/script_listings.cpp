@@ -17,8 +17,8 @@ std::string codeListing(const std::vector<std::string>& lines) {
     return text;
 }
 
-std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements,
-                         std::uint32_t scriptAddress, UserInterface& ui) {
+std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements, std::uint32_t scriptAddress,
+                         UserInterface& ui) {
     static constexpr char kHex[] = "0123456789abcdef";
     ScriptBuffer buffer;
     const std::size_t size = static_cast<std::size_t>(compileScript(statements, buffer, ui));

@@ -17,8 +17,8 @@ std::string codeListing(const std::vector<std::string>& lines);
 // `scriptAddress`: "PATCH %04x%02x" then the data bytes, 32 bytes a line,
 // "\r\n" line ends; the last line carries the 0xFF terminator. Empty after
 // "Out of script storage space!" when the program does not fit.
-std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements,
-                         std::uint32_t scriptAddress, UserInterface& ui);
+std::string patchListing(const std::vector<std::vector<std::uint8_t>>& statements, std::uint32_t scriptAddress,
+                         UserInterface& ui);
 
 // Writes a listing to a text file byte for byte, its "\r\n" line ends
 // included. 0, or -1 after kListingWriteError (no partial file is left).

@@ -51,16 +51,16 @@ inline bool opensBlock(std::uint8_t opcode) { return (opcode & script_op::kBlock
 
 // How the bytes after the opcode are laid out.
 enum class OperandLayout {
-    None,          // nothing
-    Variable,      // A
-    FlagSet,       // one flag byte, flag 1 = bit 0
-    TwoVariables,  // A, B
+    None,              // nothing
+    Variable,          // A
+    FlagSet,           // one flag byte, flag 1 = bit 0
+    TwoVariables,      // A, B
     VariableConstant,  // A, C (u16 big-endian)
-    PokeOperands,  // C (u16), Y, X: the firmware takes the value before the mask
-    PeekOperands,  // C (u16), X, Y
-    CareValue,     // care mask, then the value the cared-for flags must have
-    Text,          // length byte n, then n-1 text bytes and a 0x00
-    Area,          // length byte 16, then four 32-bit angles
+    PokeOperands,      // C (u16), Y, X: the firmware takes the value before the mask
+    PeekOperands,      // C (u16), X, Y
+    CareValue,         // care mask, then the value the cared-for flags must have
+    Text,              // length byte n, then n-1 text bytes and a 0x00
+    Area,              // length byte 16, then four 32-bit angles
 };
 
 // How a text operand is turned into bytes and shown again.

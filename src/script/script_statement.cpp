@@ -61,10 +61,8 @@ std::string flagSetText(std::uint8_t flags) {
 std::string careValueText(std::uint8_t care, std::uint8_t value) {
     std::string s;
     for (int bit = 0; bit < 8; ++bit) {
-        if (!((care >> bit) & 1))
-            s += 'x';
-        else
-            s += (value >> bit) & 1 ? '1' : '0';
+        if (!((care >> bit) & 1)) s += 'x';
+        else s += (value >> bit) & 1 ? '1' : '0';
     }
     return s;
 }
@@ -76,14 +74,11 @@ std::string statementLineText(const std::uint8_t* b, std::size_t size) {
     case OperandLayout::None: return info->format;
     case OperandLayout::Variable: return format(info->format, variable(b[1]).c_str());
     case OperandLayout::FlagSet: return format(info->format, flagSetText(b[1]).c_str());
-    case OperandLayout::TwoVariables:
-        return format(info->format, variable(b[1]).c_str(), variable(b[2]).c_str());
-    case OperandLayout::VariableConstant:
-        return format(info->format, variable(b[1]).c_str(), int{getU16BE(b + 2)});
+    case OperandLayout::TwoVariables: return format(info->format, variable(b[1]).c_str(), variable(b[2]).c_str());
+    case OperandLayout::VariableConstant: return format(info->format, variable(b[1]).c_str(), int{getU16BE(b + 2)});
     case OperandLayout::PokeOperands:  // stored C, Y, X; shown C, X, Y
         return format(info->format, int{getU16BE(b + 1)}, int{b[4]}, int{b[3]});
-    case OperandLayout::PeekOperands:
-        return format(info->format, int{getU16BE(b + 1)}, int{b[3]}, int{b[4]});
+    case OperandLayout::PeekOperands: return format(info->format, int{getU16BE(b + 1)}, int{b[3]}, int{b[4]});
     case OperandLayout::CareValue: return format(info->format, careValueText(b[1], b[2]).c_str());
     case OperandLayout::Text: {
         // n counts the text and its closing 0x00; a length byte of 0 holds no text.
@@ -91,22 +86,19 @@ std::string statementLineText(const std::uint8_t* b, std::size_t size) {
         std::size_t textLength = n > 0 ? n - 1 : 0;
         if (textLength + 2 > size) textLength = size > 2 ? size - 2 : 0;
         const std::uint8_t* text = b + 2;
-        if (info->textForm == TextForm::Escaped)
-            return substituteText(info->format, escapeText(text, textLength));
+        if (info->textForm == TextForm::Escaped) return substituteText(info->format, escapeText(text, textLength));
         std::string raw(reinterpret_cast<const char*>(text), textLength);
         return substituteText(info->format, raw);
     }
     case OperandLayout::Area:
         if (size < kAreaStatementSize) return {};
-        return areaLineText(decodeAngle(getI32BE(b + 2)), decodeAngle(getI32BE(b + 6)),
-                            decodeAngle(getI32BE(b + 10)), decodeAngle(getI32BE(b + 14)));
+        return areaLineText(decodeAngle(getI32BE(b + 2)), decodeAngle(getI32BE(b + 6)), decodeAngle(getI32BE(b + 10)),
+                            decodeAngle(getI32BE(b + 14)));
     }
     return {};
 }
 
-ScriptStatement plainStatement(std::uint8_t opcode) {
-    return {{opcode}, infoOf(opcode).format};
-}
+ScriptStatement plainStatement(std::uint8_t opcode) { return {{opcode}, infoOf(opcode).format}; }
 
 ScriptStatement variableStatement(std::uint8_t opcode, std::uint8_t a) {
     ScriptStatement s{{opcode, a}, {}};
@@ -153,8 +145,7 @@ ScriptStatement ifFlagsStatement(std::uint8_t care, std::uint8_t value) {
     return s;
 }
 
-ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLatitude,
-                              double seLongitude) {
+ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLatitude, double seLongitude) {
     ScriptStatement s{std::vector<std::uint8_t>(kAreaStatementSize, 0), {}};
     s.bytes[0] = script_op::kIfInArea;
     s.bytes[1] = kAreaOperandLength;
@@ -167,8 +158,7 @@ ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLa
     return s;
 }
 
-std::optional<ScriptStatement> textStatement(std::uint8_t opcode,
-                                             const std::vector<std::uint8_t>& stored,
+std::optional<ScriptStatement> textStatement(std::uint8_t opcode, const std::vector<std::uint8_t>& stored,
                                              std::string_view shown) {
     if (stored.size() > kMaxStoredTextLength) return std::nullopt;
     ScriptStatement s;

@@ -35,17 +35,14 @@ ScriptStatement variableConstantStatement(std::uint8_t opcode, std::uint8_t a, s
 ScriptStatement pokeStatement(std::uint16_t c, std::uint8_t x, std::uint8_t y);
 ScriptStatement peekStatement(std::uint16_t c, std::uint8_t x, std::uint8_t y);
 ScriptStatement ifFlagsStatement(std::uint8_t care, std::uint8_t value);
-ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLatitude,
-                              double seLongitude);
+ScriptStatement areaStatement(double nwLatitude, double nwLongitude, double seLatitude, double seLongitude);
 
 // A text statement from the bytes to store (without the closing 0x00) and
 // the text to show between the line's quotes. Empty when the text is too long
 // for the one-byte length.
-std::optional<ScriptStatement> textStatement(std::uint8_t opcode,
-                                             const std::vector<std::uint8_t>& stored,
+std::optional<ScriptStatement> textStatement(std::uint8_t opcode, const std::vector<std::uint8_t>& stored,
                                              std::string_view shown);
 
-inline constexpr const char* kTextTooLongMessage =
-    "Text too long: at most 254 characters can be stored";
+inline constexpr const char* kTextTooLongMessage = "Text too long: at most 254 characters can be stored";
 
 }  // namespace varnel

@@ -10,7 +10,7 @@ namespace varnel {
 // The firmware's script variables, by index. The editor's A and B lists hold
 // them in this order, so a list position is the stored index.
 inline constexpr std::array<std::string_view, 10> kScriptVariables{
-    "Counter 1", "Counter 2", "Counter 3", "Ticks",    "TX Counter",
+    "Counter 1", "Counter 2",   "Counter 3", "Ticks",    "TX Counter",
     "Second",    "Pulse Count", "Last Digi", "Last Fix", "Altitude",
 };
 

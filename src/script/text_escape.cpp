@@ -36,8 +36,7 @@ std::vector<std::uint8_t> unescapeText(std::string_view text) {
                 value = value * 16 + hexDigitValue(text[++i]);
                 ++digits;
             }
-            out.push_back(digits == 0 ? static_cast<std::uint8_t>('x')
-                                      : static_cast<std::uint8_t>(value));
+            out.push_back(digits == 0 ? static_cast<std::uint8_t>('x') : static_cast<std::uint8_t>(value));
             break;
         }
         default: out.push_back(static_cast<std::uint8_t>(e)); break;

@@ -94,7 +94,9 @@ std::string modeText(unsigned mode) {
     return text;
 }
 
-bool contains(const std::vector<unsigned>& ids, unsigned id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
+bool contains(const std::vector<unsigned>& ids, unsigned id) {
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+}
 
 struct Machine {
     std::vector<LinuxSerialTty> ttys;
@@ -121,26 +123,35 @@ Machine readMachine(const LinuxSystemView& system) {
 
 DoctorFinding confinement(const LinuxSystemView& system) {
     if (const std::string snap = system.environment("SNAP_NAME"); !snap.empty() || !system.environment("SNAP").empty())
-        return {kAdvice, "confinement", "This program runs as the Snap \"" + snap + "\", which reaches serial ports only through its interfaces",
-                "if a USB adapter is refused, connect the one for them: sudo snap connect " + snap + ":raw-usb."};
+        return {
+            kAdvice, "confinement",
+            "This program runs as the Snap \"" + snap + "\", which reaches serial ports only through its interfaces",
+            "if a USB adapter is refused, connect the one for them: sudo snap connect " + snap + ":raw-usb."};
     std::string flatpak = system.environment("FLATPAK_ID");
-    if (flatpak.empty() && !exists(system, "/.flatpak-info")) return {kOk, "confinement", "Not confined (no Snap or Flatpak)", ""};
+    if (flatpak.empty() && !exists(system, "/.flatpak-info"))
+        return {kOk, "confinement", "Not confined (no Snap or Flatpak)", ""};
     // The sandbox's own record: [Application] name=..., [Context] devices=dri;all;
     bool allDevices = false;
     std::ifstream info(at(system, "/.flatpak-info"));
     for (std::string line; std::getline(info, line);) {
         if (line.rfind("name=", 0) == 0 && flatpak.empty()) flatpak = line.substr(5);
-        if (line.rfind("devices=", 0) == 0) allDevices = (";" + line.substr(8) + ";").find(";all;") != std::string::npos;
+        if (line.rfind("devices=", 0) == 0)
+            allDevices = (";" + line.substr(8) + ";").find(";all;") != std::string::npos;
     }
-    if (allDevices) return {kOk, "confinement", "This program runs as the Flatpak \"" + flatpak + "\", which may use all devices", ""};
-    return {kProblem, "confinement", "This program runs as the Flatpak \"" + flatpak + "\", whose sandbox shows it no serial devices",
+    if (allDevices)
+        return {kOk, "confinement", "This program runs as the Flatpak \"" + flatpak + "\", which may use all devices",
+                ""};
+    return {kProblem, "confinement",
+            "This program runs as the Flatpak \"" + flatpak + "\", whose sandbox shows it no serial devices",
             "allow them with flatpak override --user --device=all " + flatpak + ", then start the program again."};
 }
 
 DoctorFinding serialDevices(const Machine& m, bool portGiven) {
     if (m.ttys.empty())
         return {portGiven ? kOk : kProblem, "serial devices", "No serial device was found",
-                portGiven ? "" : "plug the tracker's cable in; a USB adapter that is plugged in but has no serial port is named below."};
+                portGiven ? ""
+                          : "plug the tracker's cable in; a USB adapter that is plugged in but has no serial port is "
+                            "named below."};
     std::vector<std::string> texts;
     for (const LinuxSerialTty& tty : m.ttys) texts.push_back(ttyText(tty));
     return {kOk, "serial devices", joined(texts), ""};
@@ -173,20 +184,24 @@ DoctorFinding adapterFinding(const Machine& m, const LinuxUsbAdapter& a) {
     const UsbSerialChip* chip = findUsbSerialChip(a.vendor, a.product);
     const std::string module = chip ? chip->linuxModule : "cdc_acm";
     if (takenByBrltty(m, a))
-        return {kProblem, check,
-                name + " is plugged in but has no serial port: brltty, a braille display service, " +
-                    (m.brlttyRunning ? "is running and " : "is installed, and ") + "takes such adapters for braille displays",
-                "if you use no braille display, remove brltty (sudo apt remove brltty); otherwise stop it taking serial "
-                "adapters (sudo systemctl mask brltty-udev.service); then unplug the adapter and plug it in again."};
+        return {
+            kProblem, check,
+            name + " is plugged in but has no serial port: brltty, a braille display service, " +
+                (m.brlttyRunning ? "is running and " : "is installed, and ") +
+                "takes such adapters for braille displays",
+            "if you use no braille display, remove brltty (sudo apt remove brltty); otherwise stop it taking serial "
+            "adapters (sudo systemctl mask brltty-udev.service); then unplug the adapter and plug it in again."};
     if (usedByProgram(a))
-        return {kProblem, check, name + " is plugged in but has no serial port: a program has claimed it directly (usbfs)",
+        return {kProblem, check,
+                name + " is plugged in but has no serial port: a program has claimed it directly (usbfs)",
                 "close programs that talk to USB devices themselves, then unplug the adapter and plug it in again."};
     if (unbound(a))
         return {kProblem, check, name + " is plugged in but has no serial port: no driver is bound to it",
                 "load its driver with sudo modprobe " + module +
                     "; if there is no such module, install your distribution's extra kernel modules (on Ubuntu "
                     "linux-modules-extra-$(uname -r)); then unplug the adapter and plug it in again."};
-    return {kProblem, check, name + " is plugged in but has no serial port: its driver (" + joined(a.drivers) + ") made none",
+    return {kProblem, check,
+            name + " is plugged in but has no serial port: its driver (" + joined(a.drivers) + ") made none",
             "unplug the adapter and plug it in again; if it stays so, the kernel log (sudo dmesg) says why."};
 }
 
@@ -210,13 +225,13 @@ DoctorFinding latencyTimer(const LinuxSerialTty& tty) {
     const std::string check = "latency timer";
     const int ms = *tty.latencyTimerMs;
     if (ms <= 1) return {kOk, check, tty.path + " holds replies for " + std::to_string(ms) + " ms", ""};
-    return {kAdvice, check,
-            tty.path + "'s latency timer is " + std::to_string(ms) +
-                " ms: " + kSlowLatencyCost +
-                "; this program asks the driver for 1 ms while it has the port open, other programs may not",
-            "make it 1 ms for good with a udev rule: put ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", "
-            "ATTR{latency_timer}=\"1\" in /etc/udev/rules.d/70-ftdi-latency.rules, run sudo udevadm control --reload "
-            "and plug the adapter in again."};
+    return {
+        kAdvice, check,
+        tty.path + "'s latency timer is " + std::to_string(ms) + " ms: " + kSlowLatencyCost +
+            "; this program asks the driver for 1 ms while it has the port open, other programs may not",
+        "make it 1 ms for good with a udev rule: put ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", "
+        "ATTR{latency_timer}=\"1\" in /etc/udev/rules.d/70-ftdi-latency.rules, run sudo udevadm control --reload "
+        "and plug the adapter in again."};
 }
 
 // Why this login may not open the node, from its mode, its group and the
@@ -283,8 +298,10 @@ DoctorFinding missingPort(const Machine& m, const std::string& path) {
     if (!paths.empty()) remedy += " The serial ports found are " + joined(paths) + ".";
     // A slot name that stayed as typed: there are fewer ports than that.
     if (const auto slot = portSlotFromName(path))
-        return {kProblem, "port", "There is no serial port number " + std::to_string(*slot) + " (" +
-                                      std::to_string(paths.size()) + " found)", remedy};
+        return {
+            kProblem, "port",
+            "There is no serial port number " + std::to_string(*slot) + " (" + std::to_string(paths.size()) + " found)",
+            remedy};
     return {kProblem, "port", path + " does not exist", remedy};
 }
 
@@ -310,8 +327,7 @@ std::vector<DoctorFinding> portAccess(const LinuxSystemView& system, const Machi
         findings.push_back({kProblem, "other programs",
                             path + " is in use by " + (opened.holder.empty() ? "another program" : opened.holder),
                             "close it and try again."});
-    else
-        findings.push_back({kOk, "other programs", "No other program holds " + path, ""});
+    else findings.push_back({kOk, "other programs", "No other program holds " + path, ""});
     return findings;
 }
 
@@ -321,7 +337,8 @@ void append(std::vector<DoctorFinding>& to, std::vector<DoctorFinding> more) {
 
 }  // namespace
 
-std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, const std::string& port, bool wholeReport) {
+std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, const std::string& port,
+                                                 bool wholeReport) {
     const Machine m = readMachine(system);
     const std::string path = port.empty() ? std::string() : resolved(system, port);
     std::vector<DoctorFinding> findings{confinement(system)};
@@ -334,13 +351,16 @@ std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, 
         if (wholeReport || (portMissing && adapter.ttys.empty())) findings.push_back(adapterFinding(m, adapter));
     // brltty's line, unless it has taken an adapter: that adapter's line
     // says so and what to do.
-    const bool brlttyTookOne =
-        std::any_of(m.adapters.begin(), m.adapters.end(), [&](const LinuxUsbAdapter& a) { return takenByBrltty(m, a); });
+    const bool brlttyTookOne = std::any_of(m.adapters.begin(), m.adapters.end(),
+                                           [&](const LinuxUsbAdapter& a) { return takenByBrltty(m, a); });
     if (wholeReport && !brlttyTookOne) {
         if (!m.brlttyInstalled) findings.push_back({kOk, "brltty", "Not installed", ""});
-        else if (m.brlttyMasked) findings.push_back({kOk, "brltty", "Installed, and kept from taking serial adapters", ""});
-        else findings.push_back({kOk, "brltty", std::string(m.brlttyRunning ? "Running" : "Installed") +
-                                                    "; it has taken no adapter here", ""});
+        else if (m.brlttyMasked)
+            findings.push_back({kOk, "brltty", "Installed, and kept from taking serial adapters", ""});
+        else
+            findings.push_back(
+                {kOk, "brltty",
+                 std::string(m.brlttyRunning ? "Running" : "Installed") + "; it has taken no adapter here", ""});
     }
 
     if (!path.empty()) append(findings, portAccess(system, m, path));
@@ -355,8 +375,9 @@ std::vector<DoctorFinding> linuxConnectionChecks(const LinuxSystemView& system, 
         if (tty.latencyTimerMs) findings.push_back(latencyTimer(tty));
     }
     if (wholeReport && !modemManagerSaid)
-        findings.push_back({kOk, "ModemManager", m.modemManagerRunning ? "Running; no USB serial port here for it to try"
-                                                                        : "Not running", ""});
+        findings.push_back({kOk, "ModemManager",
+                            m.modemManagerRunning ? "Running; no USB serial port here for it to try" : "Not running",
+                            ""});
     return findings;
 }
 

@@ -13,10 +13,10 @@ namespace varnel {
 // login when it started (getgroups), which a group joined since lacks.
 struct LinuxLogin {
     unsigned uid = 0;
-    std::string user;                // "" when the user database has no name for uid
-    unsigned gid = 0;                // the process's own group
-    std::vector<unsigned> groups;    // its supplementary groups
-    unsigned databaseGid = 0;        // the user's group in the user database
+    std::string user;              // "" when the user database has no name for uid
+    unsigned gid = 0;              // the process's own group
+    std::vector<unsigned> groups;  // its supplementary groups
+    unsigned databaseGid = 0;      // the user's group in the user database
 };
 
 // A group as the group database has it.

@@ -15,15 +15,15 @@ namespace varnel {
 
 // A serial device node and the hardware behind it.
 struct LinuxSerialTty {
-    std::string name;         // "ttyUSB0"
-    std::string path;         // "/dev/ttyUSB0", as the user opens it
-    std::string deviceNumber; // "188:0": major:minor, the key of udev's database
-    bool usb = false;         // the fields below only for a USB device
+    std::string name;          // "ttyUSB0"
+    std::string path;          // "/dev/ttyUSB0", as the user opens it
+    std::string deviceNumber;  // "188:0": major:minor, the key of udev's database
+    bool usb = false;          // the fields below only for a USB device
     unsigned vendor = 0;
     unsigned product = 0;
-    std::string productName;  // the device's own name for itself ("FT232R USB UART")
-    std::string driver;       // the USB interface's driver ("ftdi_sio", "ch341", "cdc_acm")
-    std::string usbDevice;    // sysfs's name of the USB device ("1-1.4")
+    std::string productName;            // the device's own name for itself ("FT232R USB UART")
+    std::string driver;                 // the USB interface's driver ("ftdi_sio", "ch341", "cdc_acm")
+    std::string usbDevice;              // sysfs's name of the USB device ("1-1.4")
     std::optional<int> latencyTimerMs;  // FTDI adapters: how long a short reply is held
 };
 
@@ -31,7 +31,7 @@ struct LinuxSerialTty {
 // table, or one with a CDC communications interface (the JM boards' own USB
 // port), with the ttys its interfaces have and the drivers bound to them.
 struct LinuxUsbAdapter {
-    std::string usbDevice;    // "1-1.4"
+    std::string usbDevice;  // "1-1.4"
     unsigned vendor = 0;
     unsigned product = 0;
     std::string productName;

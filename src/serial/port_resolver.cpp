@@ -12,8 +12,7 @@ namespace {
 
 // Families of device names in slot order. Pseudo-terminals and virtual
 // consoles are never listed: a user names those by path.
-constexpr const char* kFamilies[] = {"ttyUSB", "ttyACM", "ttyS", "cu.usbserial", "cu.usbmodem",
-                                     "cu."};
+constexpr const char* kFamilies[] = {"ttyUSB", "ttyACM", "ttyS", "cu.usbserial", "cu.usbmodem", "cu."};
 
 int familyRank(const std::string& base) {
     int rank = 0;
@@ -58,7 +57,10 @@ std::optional<int> portSlotFromName(const std::string& name) {
 
 std::vector<PortDescription> describeSerialComm(std::vector<SerialCommEntry> entries) {
     // The common drivers' device names, and what the user knows them as.
-    struct Driver { const char* prefix; const char* kind; };
+    struct Driver {
+        const char* prefix;
+        const char* kind;
+    };
     static const Driver drivers[] = {
         {"Serial", "serial port"},
         {"VCP", "USB serial adapter (FTDI)"},

@@ -16,8 +16,7 @@ std::vector<PortDescription> listSerialPorts() {
     std::error_code ec;
     for (const auto& e : fs::directory_iterator("/dev", ec)) {
         const std::string base = e.path().filename().string();
-        if (base.rfind("cu.", 0) == 0 && base != "cu.Bluetooth-Incoming-Port")
-            paths.push_back(e.path().string());
+        if (base.rfind("cu.", 0) == 0 && base != "cu.Bluetooth-Incoming-Port") paths.push_back(e.path().string());
     }
     sortPortPaths(paths);
     std::vector<PortDescription> ports;

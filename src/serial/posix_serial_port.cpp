@@ -38,14 +38,19 @@ int msUntil(Clock::time_point deadline) {
 }
 
 bool speedConstant(unsigned long baud, speed_t& out) {
-    struct Row { unsigned long baud; speed_t code; };
+    struct Row {
+        unsigned long baud;
+        speed_t code;
+    };
     static const Row rows[] = {
-        {1200, B1200}, {2400, B2400}, {4800, B4800}, {9600, B9600}, {19200, B19200},
-        {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
-        {300, B300}, {600, B600}, {1800, B1800},
+        {1200, B1200},   {2400, B2400},     {4800, B4800},     {9600, B9600}, {19200, B19200}, {38400, B38400},
+        {57600, B57600}, {115200, B115200}, {230400, B230400}, {300, B300},   {600, B600},     {1800, B1800},
     };
     for (const auto& r : rows)
-        if (r.baud == baud) { out = r.code; return true; }
+        if (r.baud == baud) {
+            out = r.code;
+            return true;
+        }
     return false;
 }
 
@@ -159,8 +164,7 @@ std::optional<long> PosixSerialPort::lineErrorCount() const {
 #if defined(__linux__) && defined(TIOCGICOUNT)
     serial_icounter_struct counts{};
     if (fd_ < 0 || ioctl(fd_, TIOCGICOUNT, &counts) != 0) return std::nullopt;
-    return static_cast<long>(counts.frame) + counts.overrun + counts.parity + counts.brk +
-           counts.buf_overrun;
+    return static_cast<long>(counts.frame) + counts.overrun + counts.parity + counts.brk + counts.buf_overrun;
 #else
     return std::nullopt;
 #endif
@@ -229,10 +233,10 @@ int PosixSerialPort::writeBytes(const std::uint8_t* data, int n) {
         if (queued <= 0 || msUntil(deadline) == 0) break;
         // Sleep about as long as the queued bytes take on the line: polling
         // in fixed steps would add up to a step to every command's round trip.
-        const auto onLine = std::chrono::microseconds(std::uint64_t{static_cast<unsigned>(queued)} *
-                                                      10u * 1000000u / std::max(baud_, 1ul));
-        std::this_thread::sleep_for(std::clamp(onLine, std::chrono::microseconds(100),
-                                               std::chrono::microseconds(kDrainStepMaxUs)));
+        const auto onLine = std::chrono::microseconds(std::uint64_t{static_cast<unsigned>(queued)} * 10u * 1000000u /
+                                                      std::max(baud_, 1ul));
+        std::this_thread::sleep_for(
+            std::clamp(onLine, std::chrono::microseconds(100), std::chrono::microseconds(kDrainStepMaxUs)));
         if (Clock::now() >= nextTurn) {
             handOver();
             nextTurn = turnAfter();

@@ -7,9 +7,7 @@
 
 namespace varnel {
 
-int SerialPort::sendByte(std::uint8_t b) {
-    return writeBytes(&b, 1) == 1 ? 0 : -1;
-}
+int SerialPort::sendByte(std::uint8_t b) { return writeBytes(&b, 1) == 1 ? 0 : -1; }
 
 int SerialPort::exchangeByte(std::uint8_t b) {
     flushPort(1);
@@ -22,9 +20,7 @@ int SerialPort::receiveByte() {
     return readBytes(&b, 1) == 1 ? b : 0xFF;
 }
 
-int SerialPort::waitSlice(int leftMs) const {
-    return waitUi_ ? std::min(leftMs, kWaitSliceMs) : leftMs;
-}
+int SerialPort::waitSlice(int leftMs) const { return waitUi_ ? std::min(leftMs, kWaitSliceMs) : leftMs; }
 
 void SerialPort::handOver() {
     if (!waitUi_ || handingOver_) return;

@@ -9,11 +9,11 @@ namespace varnel {
 // Windows driver comes from.
 struct UsbSerialChip {
     unsigned vendor = 0;
-    unsigned product = 0;        // 0: any product of the vendor
-    const char* name = "";       // "CH340"
-    const char* linuxModule = "";  // the kernel module that drives it ("ch341")
+    unsigned product = 0;            // 0: any product of the vendor
+    const char* name = "";           // "CH340"
+    const char* linuxModule = "";    // the kernel module that drives it ("ch341")
     const char* windowsDriver = "";  // where its Windows driver comes from
-    bool brlttyClaims = false;   // brltty's udev rules take it for a braille display
+    bool brlttyClaims = false;       // brltty's udev rules take it for a braille display
 };
 
 // The chip of a USB device, or nullptr for one that is no serial adapter we

@@ -28,8 +28,8 @@ std::string utf8(const wchar_t* text) {
 std::string property(HDEVINFO set, SP_DEVINFO_DATA& info, DWORD which) {
     wchar_t text[512] = {};
     DWORD type = 0;
-    if (!SetupDiGetDeviceRegistryPropertyW(set, &info, which, &type, reinterpret_cast<BYTE*>(text), sizeof text - sizeof(wchar_t),
-                                           nullptr) ||
+    if (!SetupDiGetDeviceRegistryPropertyW(set, &info, which, &type, reinterpret_cast<BYTE*>(text),
+                                           sizeof text - sizeof(wchar_t), nullptr) ||
         type != REG_SZ)
         return {};
     return utf8(text);
@@ -119,8 +119,6 @@ std::vector<DoctorFinding> portFindings(const std::string& port) {
 // Windows does not say which program holds a COM port.
 std::string describePortHolder(const std::string&) { return {}; }
 
-std::string describePortOpenFailure(const std::string& path) {
-    return windowsPortOpenFailure(realSystem(false), path);
-}
+std::string describePortOpenFailure(const std::string& path) { return windowsPortOpenFailure(realSystem(false), path); }
 
 }  // namespace varnel

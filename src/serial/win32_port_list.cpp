@@ -15,8 +15,7 @@ namespace {
 
 std::string narrow(const wchar_t* text, DWORD length) {
     std::string out;
-    for (DWORD i = 0; i < length && text[i] != L'\0'; ++i)
-        out += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    for (DWORD i = 0; i < length && text[i] != L'\0'; ++i) out += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
     return out;
 }
 
@@ -25,8 +24,7 @@ std::string narrow(const wchar_t* text, DWORD length) {
 std::vector<SerialCommEntry> readSerialComm() {
     std::vector<SerialCommEntry> entries;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
         return entries;
     for (DWORD i = 0;; ++i) {
         wchar_t name[256];
@@ -34,8 +32,8 @@ std::vector<SerialCommEntry> readSerialComm() {
         DWORD nameLength = 256;
         DWORD dataBytes = sizeof data;
         DWORD type = 0;
-        const LONG rc = RegEnumValueW(key, i, name, &nameLength, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(data), &dataBytes);
+        const LONG rc =
+            RegEnumValueW(key, i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes);
         if (rc == ERROR_NO_MORE_ITEMS) break;
         if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
         entries.push_back({narrow(name, nameLength), narrow(data, dataBytes / sizeof(wchar_t))});

@@ -24,8 +24,9 @@ std::optional<unsigned> hexAfter(const std::string& text, const std::string& tag
     unsigned value = 0;
     for (std::size_t i = at + tag.size(); i < at + tag.size() + 4; ++i) {
         if (!std::isxdigit(static_cast<unsigned char>(upper[i]))) return std::nullopt;
-        value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(upper[i])) ? upper[i] - '0'
-                                                                                                     : upper[i] - 'A' + 10);
+        value = value * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(upper[i]))
+                                                       ? upper[i] - '0'
+                                                       : upper[i] - 'A' + 10);
     }
     return value;
 }
@@ -106,9 +107,9 @@ std::vector<DoctorFinding> adaptersWithoutPort(const WindowsSystemView& system) 
         const std::string name = usbChipText(id->first, id->second) + (d.name.empty() ? "" : " \"" + d.name + "\"");
         const std::string driver = chip ? chip->windowsDriver : "its maker's driver";
         const std::string state = d.problem ? problemText(d.problem) : "no driver gave it one";
-        const std::string remedy =
-            d.problem == 22 ? "enable it in Device Manager (right-click it, Enable device)."
-                            : "install " + driver + ", then unplug the adapter and plug it in again.";
+        const std::string remedy = d.problem == 22
+                                       ? "enable it in Device Manager (right-click it, Enable device)."
+                                       : "install " + driver + ", then unplug the adapter and plug it in again.";
         findings.push_back({kProblem, "USB adapter", name + " is plugged in but has no COM port: " + state, remedy});
     }
     return findings;
@@ -136,8 +137,7 @@ DoctorFinding missingPort(const WindowsSystemView& system, const std::string& co
         remedy += " Windows now calls the USB adapter " + usb.front() +
                   " (it numbers an adapter afresh in another USB socket): use " + usb.front() + ", or give it " + com +
                   " again in Device Manager (the port, Port Settings, Advanced..., COM Port Number).";
-    else if (!all.empty())
-        remedy += " The COM ports found are " + joined(all) + ".";
+    else if (!all.empty()) remedy += " The COM ports found are " + joined(all) + ".";
     return {kProblem, "port", com + " does not exist", remedy};
 }
 
@@ -152,8 +152,9 @@ std::vector<DoctorFinding> portAccess(const WindowsSystemView& system, const std
         return {{kOk, "port", com + " is there", ""},
                 {kProblem, "other programs", com + " is in use by another program", "close it and try again."}};
     case WindowsOpen::Refused:
-        return {{kProblem, "port", com + " cannot be opened",
-                 "unplug the adapter and plug it in again; if it stays so, Device Manager says what is wrong with it."}};
+        return {
+            {kProblem, "port", com + " cannot be opened",
+             "unplug the adapter and plug it in again; if it stays so, Device Manager says what is wrong with it."}};
     case WindowsOpen::Opens: break;
     }
     return {{kOk, "port", com + " opens", ""}, {kOk, "other programs", "No other program holds " + com, ""}};
@@ -182,12 +183,13 @@ std::vector<DoctorFinding> windowsConnectionChecks(const WindowsSystemView& syst
         for (DoctorFinding& f : portAccess(system, com, result)) findings.push_back(std::move(f));
 
     if (const auto slot = portSlotFromName(com); slot && *slot > kListedPorts)
-        findings.push_back({kAdvice, "port number",
-                            com + " is beyond the connect window's list (COM1 to COM" + std::to_string(kListedPorts) + ")",
-                            "type " + com + " in its Device path box, or give the adapter a number from 1 to " +
-                                std::to_string(kListedPorts) +
-                                " in Device Manager (the port, Port Settings, Advanced..., COM Port Number; a number "
-                                "marked \"in use\" is kept for an adapter that is not plugged in, and may be taken)."});
+        findings.push_back(
+            {kAdvice, "port number",
+             com + " is beyond the connect window's list (COM1 to COM" + std::to_string(kListedPorts) + ")",
+             "type " + com + " in its Device path box, or give the adapter a number from 1 to " +
+                 std::to_string(kListedPorts) +
+                 " in Device Manager (the port, Port Settings, Advanced..., COM Port Number; a number "
+                 "marked \"in use\" is kept for an adapter that is not plugged in, and may be taken)."});
 
     for (const WindowsDevice& d : system.devices)
         if (d.latencyTimerMs && !d.portName.empty() && (d.portName == com || (com.empty() && wholeReport)))

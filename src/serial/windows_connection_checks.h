@@ -13,12 +13,12 @@ namespace varnel {
 // A device as SetupAPI and its registry key show it: the USB adapters
 // (USB\..., and FTDI's own FTDIBUS\... below them) and the COM ports.
 struct WindowsDevice {
-    std::string instanceId;     // "USB\VID_1A86&PID_7523\5&2A1B3C&0&2"
-    std::string name;           // what Device Manager shows: "USB-SERIAL CH340 (COM5)"
-    std::string service;        // its driver's service ("CH341SER_A64", "FTDIBUS"), "" with none
-    std::string manufacturer;   // the driver's provider ("wch.cn", "FTDI")
-    std::string portName;       // "COM5" (Device Parameters\PortName), "" when it has none
-    unsigned problem = 0;       // Device Manager's problem code (28: no driver), 0 when it works
+    std::string instanceId;                  // "USB\VID_1A86&PID_7523\5&2A1B3C&0&2"
+    std::string name;                        // what Device Manager shows: "USB-SERIAL CH340 (COM5)"
+    std::string service;                     // its driver's service ("CH341SER_A64", "FTDIBUS"), "" with none
+    std::string manufacturer;                // the driver's provider ("wch.cn", "FTDI")
+    std::string portName;                    // "COM5" (Device Parameters\PortName), "" when it has none
+    unsigned problem = 0;                    // Device Manager's problem code (28: no driver), 0 when it works
     std::optional<unsigned> latencyTimerMs;  // FTDI: Device Parameters\LatencyTimer
 };
 

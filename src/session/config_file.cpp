@@ -18,8 +18,8 @@ constexpr const char* kReadError = "Error reading configuration file";
 
 using config_file_layout::kDeviceIdSize;
 using config_file_layout::kFullSize;
-using config_file_layout::kRadioOffset;
 using config_file_layout::kRadioFileSize;
+using config_file_layout::kRadioOffset;
 using config_file_layout::kScriptOffset;
 using config_file_layout::kSettingsOffset;
 using config_file_layout::kShortSize;
@@ -33,8 +33,7 @@ std::vector<std::uint8_t> fileBytes(const Session& session, ConfigFlavour flavou
     const std::string& id = session.link.deviceInfo.deviceId;
     std::memcpy(out.data(), id.data(), std::min(id.size(), kDeviceIdSize));
     std::memcpy(&out[kSettingsOffset], session.settings.bytes.data(), session.settings.bytes.size());
-    if (withScript)
-        std::memcpy(&out[kScriptOffset], session.script.bytes.data(), session.script.bytes.size());
+    if (withScript) std::memcpy(&out[kScriptOffset], session.script.bytes.data(), session.script.bytes.size());
     if (withRadio) std::memcpy(&out[kRadioOffset], session.radio.bytes.data(), session.radio.bytes.size());
     return out;
 }
@@ -107,12 +106,10 @@ bool configFileHasRadio(ConfigFlavour flavour, TargetKind kind) {
 }
 
 bool configFileHasScript(ConfigFlavour flavour, TargetKind kind) {
-    return flavour == ConfigFlavour::Tracker &&
-           (kind == KindAP64 || kind == KindJM60 || kind == KindJM128);
+    return flavour == ConfigFlavour::Tracker && (kind == KindAP64 || kind == KindJM60 || kind == KindJM128);
 }
 
-int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour,
-                   UserInterface& ui) {
+int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour, UserInterface& ui) {
     if (!writeFileReplacing(path, fileBytes(session, flavour))) {
         ui.message(kWriteError, MessageKind::Error);
         return -1;
@@ -120,8 +117,7 @@ int saveConfigFile(const std::string& path, const Session& session, ConfigFlavou
     return 0;
 }
 
-int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour,
-                   UserInterface& ui) {
+int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour, UserInterface& ui) {
     const auto bytes = readFileHead(path);
     if (!bytes) {
         ui.message(kReadError, MessageKind::Error);
@@ -146,8 +142,7 @@ std::string settingsDialogTitle(const std::string& title, const Session& session
     return title + " - " + std::filesystem::path(session.offlineFile).filename().string() + " (offline)";
 }
 
-int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,
-                    UserInterface& ui) {
+int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour, UserInterface& ui) {
     if (!longEnough(bytes, ui)) return -1;
 
     // The connected device's firmware decides family, type and build; the
@@ -175,10 +170,8 @@ int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session
     selectTarget(session.target, session.link.chipName);
     // What follows the settings is a JL16's radio block or any other chip's
     // script.
-    if (session.target.kind == KindJL16)
-        takeRadio(bytes, session.radio);
-    else
-        takeScript(bytes, session.script);
+    if (session.target.kind == KindJL16) takeRadio(bytes, session.radio);
+    else takeScript(bytes, session.script);
     return 0;
 }
 

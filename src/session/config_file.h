@@ -41,13 +41,11 @@ bool configFileHasRadio(ConfigFlavour flavour, TargetKind kind);
 
 // Writes the device id, the settings record and (where it belongs) the script
 // area. 0, or -1 after "Error writing to configuration file".
-int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour,
-                   UserInterface& ui);
+int saveConfigFile(const std::string& path, const Session& session, ConfigFlavour flavour, UserInterface& ui);
 
 // Loads into a connected session: the device keeps its family, type and build.
 // 0, or -1 after "Error reading configuration file" (nothing changed).
-int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour,
-                   UserInterface& ui);
+int loadConfigFile(const std::string& path, Session& session, ConfigFlavour flavour, UserInterface& ui);
 
 // Offline load: takes the whole record and the script (when present) and sets
 // the device id from the file's header; the session remembers the file.
@@ -69,8 +67,7 @@ bool writeFileReplacing(const std::string& path, const std::vector<std::uint8_t>
 // The same two loads from a file's bytes already in memory (bytes past the
 // full layout are never used). A file shorter than the settings record is
 // refused before anything changes.
-int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour,
-                    UserInterface& ui);
+int loadConfigBytes(std::span<const std::uint8_t> bytes, Session& session, ConfigFlavour flavour, UserInterface& ui);
 int loadConfigBytesOffline(std::span<const std::uint8_t> bytes, Session& session, UserInterface& ui);
 
 }  // namespace varnel

@@ -26,7 +26,8 @@ std::string backupWriteBackRefusal(const std::vector<std::uint8_t>& bytes, const
     if (bytes.size() < layout::kShortSize) return {};  // the loader says what is wrong with it
     const char* id = reinterpret_cast<const char*>(bytes.data());
     const void* nul = std::memchr(id, 0, layout::kDeviceIdSize);
-    const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - id) : layout::kDeviceIdSize;
+    const std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - id) : layout::kDeviceIdSize;
     std::string chip, suffix;
     splitDeviceId(std::string(id, length), chip, suffix);
     if (chip != session.link.chipName)

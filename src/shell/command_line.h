@@ -13,9 +13,9 @@ struct AppOptions {
     std::string firmwareServer;  // --firmware-server HOST[:PORT]
     std::string mirrorServer;    // --mirror-server HOST[:PORT]
     std::string legacyCommandLine;
-    std::string error;           // an option without its value
-    bool help = false;           // --help, -h: print appUsage() and stop
-    bool version = false;        // --version: print appVersionText() and stop
+    std::string error;     // an option without its value
+    bool help = false;     // --help, -h: print appUsage() and stop
+    bool version = false;  // --version: print appVersionText() and stop
 };
 
 AppOptions parseAppOptions(const std::vector<std::string>& args);

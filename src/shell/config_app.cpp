@@ -11,8 +11,7 @@
 
 namespace varnel {
 
-CConfigApp::CConfigApp(AppContext& context, AppOptions options)
-    : context_(context), options_(std::move(options)) {
+CConfigApp::CConfigApp(AppContext& context, AppOptions options) : context_(context), options_(std::move(options)) {
     dialogs_.tracker = [this] { return context_.windows.run(WindowKind::Tracker, context_); };
     dialogs_.weather = [this] { return context_.windows.run(WindowKind::Weather, context_); };
     dialogs_.firmwareInit = [this] { return context_.windows.run(WindowKind::FirmwareInit, context_); };
@@ -20,8 +19,7 @@ CConfigApp::CConfigApp(AppContext& context, AppOptions options)
 
 std::string CConfigApp::resolveLegacyPort(char portDigit) const {
     std::vector<PortDescription> ports;
-    for (const PortSlot& s : portSlots(context_.windows, options_.portPath))
-        ports.push_back({s.path, s.tooltip});
+    for (const PortSlot& s : portSlots(context_.windows, options_.portPath)) ports.push_back({s.path, s.tooltip});
     return resolvePortName(std::string("COM") + portDigit, ports);
 }
 
@@ -36,8 +34,7 @@ int CConfigApp::run() {
 
     if (options_.legacyCommandLine.size() >= kUnattendedMinLength) {
         const UnattendedRequest request = parseUnattended(options_.legacyCommandLine);
-        return runUnattendedLoad(context_, options_.legacyCommandLine,
-                                 resolveLegacyPort(request.portDigit));
+        return runUnattendedLoad(context_, options_.legacyCommandLine, resolveLegacyPort(request.portDigit));
     }
 
     LoopEnd end;

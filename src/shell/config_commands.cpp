@@ -53,12 +53,9 @@ int leaveConfigWindow(AppContext& context, ConfigFlavour flavour, const StoreCon
     if (!edited) return kResultRejected;
 
     switch (context.ui.askChoice(kUnsavedEditsQuestion, "Write", "Discard")) {
-    case UserInterface::Answer::Cancel:
-        return kStayOpen;
-    case UserInterface::Answer::Second:
-        return kResultRejected;
-    case UserInterface::Answer::First:
-        break;
+    case UserInterface::Answer::Cancel: return kStayOpen;
+    case UserInterface::Answer::Second: return kResultRejected;
+    case UserInterface::Answer::First: break;
     }
     if (store(context.ui) != 0) return kStayOpen;
     const int result = writeOrConnect(context, flavour);

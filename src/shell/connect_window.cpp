@@ -70,7 +70,7 @@ std::string ConnectWindow::chosenPath() const {
     const std::string typed = trimmed(choice.typedPath);
     if (!typed.empty()) return typed;
     return choice.slot > 0 && choice.slot <= static_cast<int>(slots_.size()) ? slots_[choice.slot - 1].path
-                                                                            : std::string();
+                                                                             : std::string();
 }
 
 void ConnectWindow::setConnectEnabled(bool on) {

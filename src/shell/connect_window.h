@@ -11,9 +11,9 @@ namespace varnel {
 
 // What the user has chosen in the connect window when an event arrives.
 struct ConnectChoice {
-    int slot = 0;               // 1-based, 0 when none is checked
-    std::string typedPath;      // the path typed instead of a slot, as typed
-    bool slowLink = false;      // "slow link": the fast link is not tried
+    int slot = 0;           // 1-based, 0 when none is checked
+    std::string typedPath;  // the path typed instead of a slot, as typed
+    bool slowLink = false;  // "slow link": the fast link is not tried
     bool reloadFirmware = false;
 };
 

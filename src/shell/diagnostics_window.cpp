@@ -5,8 +5,7 @@
 namespace varnel {
 
 DiagnosticsWindow::DiagnosticsWindow(AppContext& context, DiagnosticsView& view, const DiagnosticsSettings& settings)
-    : view_(view),
-      diag_(*context.session.port, context.session.target.kind, context.session.metric),
+    : view_(view), diag_(*context.session.port, context.session.target.kind, context.session.metric),
       settings_(settings) {}
 
 void DiagnosticsWindow::start() {

@@ -20,8 +20,7 @@ namespace {
 constexpr const char* kFirmwareFilter = "Firmware Files (*.s19)";
 constexpr const char* kLoadFailed = "Error loading firmware file";
 constexpr const char* kBackupNote = "Backup of the previous settings: ";
-constexpr const char* kBackupToWriteBack =
-    "To put the previous settings back, load and write the backup: ";
+constexpr const char* kBackupToWriteBack = "To put the previous settings back, load and write the backup: ";
 constexpr const char* kWriteBackQuestion =
     "The write failed. Write the settings the tracker held before (the backup) back to it now?";
 constexpr const char* kBackupWrittenBack = "The tracker holds its previous settings again, from the backup: ";
@@ -49,24 +48,19 @@ bool downloadChosen(AppContext& context) {
 // Yes: the new firmware's defaults become the working configuration. No: the
 // current configuration goes into the new image (after the dialog's own check).
 // False when the check refused a field: nothing is written then.
-bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
-                         const CheckAndStore& checkAndStore) {
+bool chooseConfiguration(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore) {
     Session& s = context.session;
     const bool useDefaults = context.ui.askYesNo(kEraseQuestion);
     if (useDefaults) {
-        if (flavour == ConfigFlavour::Tracker)
-            unpackSettings(s.image, s.target, records(s));
-        else
-            unpackWeatherSettings(s.image, s.target, s.settings);
+        if (flavour == ConfigFlavour::Tracker) unpackSettings(s.image, s.target, records(s));
+        else unpackWeatherSettings(s.image, s.target, s.settings);
         return true;
     }
     if (checkAndStore && checkAndStore() != 0) return false;
     // The new firmware's family, type and build stay (a station reporting
     // the old firmware's would be handled as that firmware); the rest is ours.
-    if (flavour == ConfigFlavour::Tracker)
-        packSettingsKeepingHeader(s.image, s.target, records(s));
-    else
-        packWeatherSettingsKeepingHeader(s.image, s.target, s.settings);
+    if (flavour == ConfigFlavour::Tracker) packSettingsKeepingHeader(s.image, s.target, records(s));
+    else packWeatherSettingsKeepingHeader(s.image, s.target, s.settings);
     return true;
 }
 
@@ -77,20 +71,20 @@ bool chooseConfiguration(AppContext& context, ConfigFlavour flavour,
 // may differ from the backup now.
 int writeShowingBackup(AppContext& context, const BackupResult& backup, const char* done, bool& changed) {
     std::string failure;
-    return context.windows.runProgress({
-        [&](WriteProgress& progress) {
-            BootLink link(context.session, context.ui);
-            const WriteResult result = writeImage(link, progress);
-            changed = changed || link.flashMayHaveChanged();
-            if (result.status != 0) failure = writeFailureNote(link, result);
-            return result.status;
-        },
-        [&](int result) {
-            if (result == 0) return done + backup.path;
-            // What went wrong was told as it happened; the window says what
-            // it left and how to undo it.
-            return failure + "\n" + (changed ? kBackupToWriteBack : kBackupNote) + backup.path;
-        }});
+    return context.windows.runProgress({[&](WriteProgress& progress) {
+                                            BootLink link(context.session, context.ui);
+                                            const WriteResult result = writeImage(link, progress);
+                                            changed = changed || link.flashMayHaveChanged();
+                                            if (result.status != 0) failure = writeFailureNote(link, result);
+                                            return result.status;
+                                        },
+                                        [&](int result) {
+                                            if (result == 0) return done + backup.path;
+                                            // What went wrong was told as it happened; the window says what
+                                            // it left and how to undo it.
+                                            return failure + "\n" + (changed ? kBackupToWriteBack : kBackupNote) +
+                                                   backup.path;
+                                        }});
 }
 
 // After a failed write: the settings and script the tracker held before are
@@ -104,8 +98,7 @@ void offerBackup(AppContext& context, const BackupResult& backup) {
         s.image.reset();
         if (backup.flavour == ConfigFlavour::Tracker)
             packSettings(s.image, s.target, {kept.settings, kept.radio, kept.script});
-        else
-            packWeatherSettings(s.image, s.target, kept.settings);
+        else packWeatherSettings(s.image, s.target, kept.settings);
         bool changed = true;  // by the write that failed
         if (writeShowingBackup(context, backup, kBackupWrittenBack, changed) == 0) return;
     }
@@ -145,10 +138,8 @@ int runFirmwareWriteChain(AppContext& context) {
 int writeConfiguration(AppContext& context, ConfigFlavour flavour) {
     Session& s = context.session;
     s.image.reset();
-    if (flavour == ConfigFlavour::Tracker)
-        packSettings(s.image, s.target, records(s));
-    else
-        packWeatherSettings(s.image, s.target, s.settings);
+    if (flavour == ConfigFlavour::Tracker) packSettings(s.image, s.target, records(s));
+    else packWeatherSettings(s.image, s.target, s.settings);
     return writeWithBackup(context);
 }
 
@@ -164,20 +155,17 @@ int initialiseFromNetwork(AppContext& context) {
     return runFirmwareWriteChain(context);
 }
 
-int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour,
-                         const CheckAndStore& checkAndStore) {
+int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore) {
     if (loadChosenFile(context) <= 0) return 0;
     if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
     return runFirmwareWriteChain(context);
 }
 
-int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour,
-                            const CheckAndStore& checkAndStore) {
+int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore) {
     if (!downloadChosen(context)) return 0;
     if (!chooseConfiguration(context, flavour, checkAndStore)) return 0;
     return runFirmwareWriteChain(context);
 }
-
 
 bool exportFirmware(AppContext& context) {
     const std::string path = context.files.saveFile("Firmware Files (*.bin)", "bin");

@@ -44,11 +44,8 @@ int initialiseFromNetwork(AppContext& context);
 
 // The configuration dialogs' load-firmware commands: after a good load the
 // user chooses between the file's defaults and the current configuration.
-int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour,
-                         const CheckAndStore& checkAndStore);
-int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour,
-                            const CheckAndStore& checkAndStore);
-
+int loadFirmwareFromFile(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore);
+int loadFirmwareFromNetwork(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore);
 
 // Reads the tracker's memory 0x0880..0xFA00 into a .bin file the user names.
 // True when the file was written ("Done." shown).

@@ -25,15 +25,16 @@ std::string FirmwareInitWindow::hardwareText() const {
     return text;
 }
 
-int FirmwareInitWindow::filePressed() { return initialiseFromFile(context_) == kResultReconnect ? kResultReconnect : 0; }
+int FirmwareInitWindow::filePressed() {
+    return initialiseFromFile(context_) == kResultReconnect ? kResultReconnect : 0;
+}
 
 int FirmwareInitWindow::networkPressed() {
     return initialiseFromNetwork(context_) == kResultReconnect ? kResultReconnect : 0;
 }
 
 FirmwareDownloadWindow::FirmwareDownloadWindow(AppContext& context) : context_(context) {
-    fetchFirmwareList(context_.http, context_.firmwareServer, context_.session.link.chipName, releases_,
-                      context_.ui);
+    fetchFirmwareList(context_.http, context_.firmwareServer, context_.session.link.chipName, releases_, context_.ui);
 }
 
 bool FirmwareDownloadWindow::okPressed(int row) {

@@ -69,13 +69,13 @@ inline constexpr const char* kDefaultMirrorServer = "files.brenvale.com";
 class AppSettings {
 public:
     virtual ~AppSettings() = default;
-    virtual int port() const = 0;                 // "Port", slot 1..16, default 1
+    virtual int port() const = 0;  // "Port", slot 1..16, default 1
     virtual void setPort(int slot) = 0;
-    virtual std::string portName() const = 0;     // "PortName": the device behind "Port", "" if none
+    virtual std::string portName() const = 0;  // "PortName": the device behind "Port", "" if none
     virtual void setPortName(const std::string& path) = 0;
-    virtual bool turbo() const = 0;               // "Turbo", default on: fast link allowed
+    virtual bool turbo() const = 0;  // "Turbo", default on: fast link allowed
     virtual void setTurbo(bool on) = 0;
-    virtual bool metric() const = 0;              // "Metric", default on
+    virtual bool metric() const = 0;  // "Metric", default on
     virtual void setMetric(bool on) = 0;
 };
 
@@ -96,7 +96,7 @@ enum class WindowKind {
     Digipeater,
     ProfileSwitch,
     About,
-    Backups,           // the backups kept before every write; accepted when one was written back
+    Backups,  // the backups kept before every write; accepted when one was written back
 };
 
 class Windows {

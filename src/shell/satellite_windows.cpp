@@ -20,23 +20,26 @@ constexpr auto kHopEdits = digipeaterColumn(&digipeater_id::Row::hops);
 const SatelliteWindow<SmartBeaconForm> kSmartBeaconWindow{
     kSmartBeaconControls, smartBeaconControlChanged, showSmartBeacon, checkAndStoreSmartBeacon, {}, {}};
 
-const SatelliteWindow<FrequencyForm> kFrequencyWindow{
-    kFrequencyControls, nullptr, showFrequencies, checkAndStoreFrequencies, {}, {}};
+const SatelliteWindow<FrequencyForm> kFrequencyWindow{kFrequencyControls,       nullptr, showFrequencies,
+                                                      checkAndStoreFrequencies, {},      {}};
 
 // Any text is a status text: OK always stores.
 const SatelliteWindow<StatusTextForm> kStatusTextWindow{
-    kStatusTextControls, nullptr, showStatusTexts,
+    kStatusTextControls,
+    nullptr,
+    showStatusTexts,
     [](const StatusTextForm& form, Session& session, UserInterface&) {
         storeStatusTexts(form, session);
         return 0;
     },
-    {}, {}};
+    {},
+    {}};
 
 const SatelliteWindow<AccessListForm> kAccessListWindow{
     kAccessListControls, nullptr, showAccessList, checkAndStoreAccessList, access_list_id::kEntries, {}};
 
-const SatelliteWindow<DigipeaterForm> kDigipeaterWindow{
-    kDigipeaterControls, nullptr, showDigipeater, checkAndStoreDigipeater, kAliasEdits, kHopEdits};
+const SatelliteWindow<DigipeaterForm> kDigipeaterWindow{kDigipeaterControls,     nullptr,     showDigipeater,
+                                                        checkAndStoreDigipeater, kAliasEdits, kHopEdits};
 
 const SatelliteWindow<ProfileSwitchForm> kProfileSwitchWindow{
     kProfileSwitchControls, profileSwitchControlChanged, showProfileSwitch, checkAndStoreProfileSwitch, {}, {}};

@@ -6,8 +6,7 @@
 namespace varnel {
 
 ScriptEditorWindow::ScriptEditorWindow(AppContext& context, ScriptEditorView& view)
-    : context_(context),
-      view_(view),
+    : context_(context), view_(view),
       model_(context.session.script, currentProfileFeatureFlags(context.session), context.ui) {}
 
 void ScriptEditorWindow::start() {
@@ -45,7 +44,8 @@ void ScriptEditorWindow::run(ScriptCommand command) {
         break;
     case ScriptCommand::PatchListing:
         context_.windows.runListing(
-            context_, kPatchListingTitle, patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui));
+            context_, kPatchListingTitle,
+            patchListing(model_.statements(), context_.session.target.scriptAddress, context_.ui));
         break;
     case ScriptCommand::Ok:
         // A program too large for the area keeps the window open, so the user

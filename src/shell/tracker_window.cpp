@@ -34,9 +34,12 @@ void TrackerWindow::endIfReconnect(int result) {
 void TrackerWindow::clicked(int controlId) {
     namespace id = tracker_id;
     static constexpr std::pair<int, WindowKind> kWindows[] = {
-        {id::kScriptButton, WindowKind::ScriptEditor},   {id::kSmartBeaconingButton, WindowKind::SmartBeacon},
-        {id::kFreqButton, WindowKind::Frequency},        {id::kMoreTextsButton, WindowKind::StatusText},
-        {id::kAccessListButton, WindowKind::AccessList}, {id::kDigipeaterButton, WindowKind::Digipeater},
+        {id::kScriptButton, WindowKind::ScriptEditor},
+        {id::kSmartBeaconingButton, WindowKind::SmartBeacon},
+        {id::kFreqButton, WindowKind::Frequency},
+        {id::kMoreTextsButton, WindowKind::StatusText},
+        {id::kAccessListButton, WindowKind::AccessList},
+        {id::kDigipeaterButton, WindowKind::Digipeater},
         {id::kProfileSwitchButton, WindowKind::ProfileSwitch},
     };
     for (const auto& [button, kind] : kWindows)

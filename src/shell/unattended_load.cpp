@@ -14,8 +14,7 @@
 
 namespace varnel {
 
-int runUnattendedLoad(AppContext& context, const std::string& commandLine,
-                      const std::string& resolvedPort) {
+int runUnattendedLoad(AppContext& context, const std::string& commandLine, const std::string& resolvedPort) {
     Session& s = context.session;
     const UnattendedRequest request = parseUnattended(commandLine);
     BootLink link(s, context.ui);
@@ -56,8 +55,7 @@ int runUnattendedLoad(AppContext& context, const std::string& commandLine,
         unpackSettings(s.image, s.target, records);
     }
     remapVectors(s.image, s.link.deviceInfo);
-    if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0)
-        return finish(1);
+    if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return finish(1);
     const int written = writeWithBackup(context, WriteBack::DontAsk);
     return finish(written == 0 ? 0 : 1);
 }

@@ -10,7 +10,6 @@ namespace varnel {
 // "COM%c", load the file, keep the tracker's settings or take the file's,
 // write with the progress dialog, leave the bootloader. resolvedPort is the
 // device the port character stands for. 0 when the firmware was written.
-int runUnattendedLoad(AppContext& context, const std::string& commandLine,
-                      const std::string& resolvedPort);
+int runUnattendedLoad(AppContext& context, const std::string& commandLine, const std::string& resolvedPort);
 
 }  // namespace varnel

@@ -14,16 +14,16 @@ namespace app_settings {
 inline constexpr const char* kOrganisation = "Brenvale";
 inline constexpr const char* kApplication = "varnelcfg";
 
-int port();                  // "Port", slot 1..16, default 1
+int port();  // "Port", slot 1..16, default 1
 void setPort(int slot);
-bool turbo();                // "Turbo", default 1: fast link allowed
+bool turbo();  // "Turbo", default 1: fast link allowed
 void setTurbo(bool on);
-QString portName();          // "PortName": the device path behind "Port", "" if none
+QString portName();  // "PortName": the device path behind "Port", "" if none
 void setPortName(const QString& path);
-bool metric();               // "Metric", default 1
+bool metric();  // "Metric", default 1
 void setMetric(bool on);
-QString firmwareServer();    // "FirmwareServer", host[:port]
-QString mirrorServer();      // "MirrorServer", host[:port]
+QString firmwareServer();  // "FirmwareServer", host[:port]
+QString mirrorServer();    // "MirrorServer", host[:port]
 
 }  // namespace app_settings
 

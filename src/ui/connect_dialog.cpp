@@ -8,8 +8,7 @@
 namespace varnel {
 
 CConnectDialog::CConnectDialog(AppContext& context, const QString& extraPath, PortQuery query, QWidget* parent)
-    : QDialog(parent),
-      ui_(std::make_unique<Ui::ConnectDialog>()),
+    : QDialog(parent), ui_(std::make_unique<Ui::ConnectDialog>()),
       window_(context, *this, extraPath.toStdString(), std::move(query)),
       timers_(*this, [this](int id) { window_.timerTicked(id); }) {
     ui_->setupUi(this);

@@ -12,13 +12,11 @@ CFirmwareDownloadDialog::CFirmwareDownloadDialog(AppContext& context, QWidget* p
     ui_->releaseList->setColumnWidth(2, 120);
     connect(ui_->okButton, &QPushButton::clicked, this, &CFirmwareDownloadDialog::accept);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(ui_->releaseList, &QTreeWidget::itemDoubleClicked, this,
-            &CFirmwareDownloadDialog::accept);
+    connect(ui_->releaseList, &QTreeWidget::itemDoubleClicked, this, &CFirmwareDownloadDialog::accept);
 
     for (const FirmwareRelease& r : window_.releases()) {
-        new QTreeWidgetItem(ui_->releaseList,
-                            {QString::fromStdString(r.description), QString::fromStdString(r.date),
-                             QString::fromStdString(r.file)});
+        new QTreeWidgetItem(ui_->releaseList, {QString::fromStdString(r.description), QString::fromStdString(r.date),
+                                               QString::fromStdString(r.file)});
     }
 }
 

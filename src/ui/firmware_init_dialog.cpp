@@ -10,8 +10,7 @@ CFirmwareInitDialog::CFirmwareInitDialog(AppContext& context, QWidget* parent)
     if (const auto text = window_.messageText()) ui_->messageLabel->setText(QString::fromStdString(*text));
     ui_->hardwareLabel->setText(QString::fromStdString(window_.hardwareText()));
     connect(ui_->fileButton, &QPushButton::clicked, this, [this] { finishIfWritten(window_.filePressed()); });
-    connect(ui_->networkButton, &QPushButton::clicked, this,
-            [this] { finishIfWritten(window_.networkPressed()); });
+    connect(ui_->networkButton, &QPushButton::clicked, this, [this] { finishIfWritten(window_.networkPressed()); });
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -32,8 +32,7 @@ QString caption(std::string_view s) { return QString::fromUtf8(s.data(), static_
 bool sameRows(const QComboBox& box, const std::vector<ListEntry>& entries) {
     if (box.count() != static_cast<int>(entries.size())) return false;
     for (int i = 0; i < box.count(); ++i)
-        if (box.itemText(i) != caption(entries[i].text) || box.itemData(i).toInt() != entries[i].data)
-            return false;
+        if (box.itemText(i) != caption(entries[i].text) || box.itemData(i).toInt() != entries[i].data) return false;
     return true;
 }
 
@@ -95,9 +94,7 @@ int listBoxRow(const QListWidget& list) {
 Qt::CheckState checkState(int position) {
     return position == 1 ? Qt::Checked : position == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
 }
-int statePosition(Qt::CheckState state) {
-    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
-}
+int statePosition(Qt::CheckState state) { return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0; }
 
 // Radio buttons sharing a parent are exclusive, and Qt will not clear the
 // checked one; the form may want neither checked (a record holding a value

@@ -61,7 +61,6 @@ protected:
     }
 
 private:
-
     // Letters typed into these edits come out in upper case, as the
     // tracker's callsign fields want them.
     void upperCaseEdits(std::span<const int> ids) {

@@ -11,8 +11,7 @@
 
 namespace varnel {
 
-HttpResponse QtHttpClient::get(const std::string& server, const std::string& path,
-                               std::size_t maxBody) {
+HttpResponse QtHttpClient::get(const std::string& server, const std::string& path, std::size_t maxBody) {
     const HttpAddress address = httpAddress(server, path);
     if (!address.error.empty()) return {0, {}, false, address.error};
     HttpResponse response;
@@ -26,10 +25,8 @@ HttpResponse QtHttpClient::get(const std::string& server, const std::string& pat
 
     QNetworkAccessManager manager;
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(timeoutMs_);
 

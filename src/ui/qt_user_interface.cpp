@@ -21,15 +21,14 @@ void QtUserInterface::message(const std::string& text, MessageKind kind) {
     const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
                                    : kind == MessageKind::Error     ? QMessageBox::Critical
                                                                     : QMessageBox::Warning;
-    QMessageBox box(icon, QStringLiteral("varnelcfg"), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, QStringLiteral("varnelcfg"), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUserInterface::askYesNo(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("varnelcfg"),
-                    QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("varnelcfg"), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -66,8 +66,8 @@ void CTrackerConfigDialog::keyPressEvent(QKeyEvent* event) {
     // Only keys that reach the window itself, not those typed into a control.
     QWidget* focus = QApplication::focusWidget();
     if (focus == nullptr || focus == this) {
-        const unsigned code = event->nativeVirtualKey() != 0 ? event->nativeVirtualKey()
-                                                             : static_cast<unsigned>(event->key());
+        const unsigned code =
+            event->nativeVirtualKey() != 0 ? event->nativeVirtualKey() : static_cast<unsigned>(event->key());
         unsigned data = 1u | ((event->nativeScanCode() & 0xFFu) << 16);
         if (event->modifiers() & Qt::AltModifier) data |= 1u << 29;
         if (event->isAutoRepeat()) data |= 1u << 30;

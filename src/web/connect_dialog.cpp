@@ -23,8 +23,12 @@ void CConnectDialog::showChoice(int slot, const std::string&, bool slowLink) {
 ConnectChoice CConnectDialog::choice() const {
     ConnectChoice c;
     c.slot = page::checkedSlot(token(), "portGroup");
-    c.slowLink = page::getControl(token(), "slowLinkBox", "check").find("\x1f" "1\x1f") != std::string::npos;
-    c.reloadFirmware = page::getControl(token(), "reloadFirmwareBox", "check").find("\x1f" "1\x1f") != std::string::npos;
+    c.slowLink = page::getControl(token(), "slowLinkBox", "check")
+                     .find("\x1f"
+                           "1\x1f") != std::string::npos;
+    c.reloadFirmware = page::getControl(token(), "reloadFirmwareBox", "check")
+                           .find("\x1f"
+                                 "1\x1f") != std::string::npos;
     return c;
 }
 

@@ -34,16 +34,15 @@ DeviceModel* EmulatedTrackers::modelFor(const std::string& path) {
     if (path.rfind(kPrefix, 0) != 0) return nullptr;
     if (const auto found = models_.find(path); found != models_.end()) return found->second.get();
     std::string chipName = path.substr(std::string(kPrefix).size());
-    const bool weather = chipName.size() > std::string(kWeather).size() &&
-                         chipName.compare(chipName.size() - std::string(kWeather).size(), std::string::npos, kWeather) == 0;
+    const bool weather =
+        chipName.size() > std::string(kWeather).size() &&
+        chipName.compare(chipName.size() - std::string(kWeather).size(), std::string::npos, kWeather) == 0;
     if (weather) chipName.resize(chipName.size() - std::string(kWeather).size());
     const EmulatedChip* chip = findEmulatedChip(chipName);
     if (!chip) return nullptr;
     auto model = std::make_unique<DeviceModel>(*chip);
-    if (weather)
-        writeDefaultWeatherSettings(model->flash(), *chip);
-    else
-        writeDefaultSettings(model->flash(), *chip);
+    if (weather) writeDefaultWeatherSettings(model->flash(), *chip);
+    else writeDefaultSettings(model->flash(), *chip);
     return models_.emplace(path, std::move(model)).first->second.get();
 }
 

@@ -74,12 +74,13 @@ void toControl(int token, std::string_view name, ControlType type, const FormCon
         entries += type == ControlType::ListBox ? utf8FromBytes(c.entries[i].text) : c.entries[i].text;
     }
     const std::string text = isEdit(type) ? utf8FromBytes(c.text) : c.text;
-    page::setControl(token, std::string(name), layouts::pageKindFor(type), text, c.checked, c.selected, c.position, c.enabled,
-                     c.visible, entries);
+    page::setControl(token, std::string(name), layouts::pageKindFor(type), text, c.checked, c.selected, c.position,
+                     c.enabled, c.visible, entries);
 }
 
 void fromControl(int token, std::string_view name, ControlType type, FormControl& c) {
-    const std::vector<std::string> f = split(page::getControl(token, std::string(name), layouts::pageKindFor(type)), '\x1f');
+    const std::vector<std::string> f =
+        split(page::getControl(token, std::string(name), layouts::pageKindFor(type)), '\x1f');
     if (f.size() != 4) return;
     switch (type) {
     case ControlType::Edit:

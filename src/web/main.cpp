@@ -47,8 +47,8 @@ int main() {
         emulated->setWaitHandler(&ui);
         session.port = std::make_unique<web::PageSerialPort>(std::move(serial), std::move(emulated));
         session.metric = settings.metric();
-        AppContext context{session, ui, http, files, settings, windows,
-                           settings.firmwareServer(), settings.mirrorServer(), backups};
+        AppContext context{
+            session, ui, http, files, settings, windows, settings.firmwareServer(), settings.mirrorServer(), backups};
         CConfigApp app(context, AppOptions{});
         app.run();
     }

@@ -71,7 +71,9 @@ std::string PageFileChooser::saveFile(const std::string&, const std::string& suf
     const std::string folder = std::string(kSavedFolder) + "/" + std::to_string(++saved_);
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
-    const std::string file = name.empty() || name.find('/') != std::string::npos ? "varnelcfg-" + std::to_string(saved_) + "." + suffix : name;
+    const std::string file = name.empty() || name.find('/') != std::string::npos
+                                 ? "varnelcfg-" + std::to_string(saved_) + "." + suffix
+                                 : name;
     pending_ = folder + "/" + file;
     return pending_;
 }

@@ -7,7 +7,7 @@
 namespace varnel::web {
 
 namespace {
-EM_ASYNC_JS(void, js_sleep, (int ms), { await new Promise((resolve) => setTimeout(resolve, ms)); });
+EM_ASYNC_JS(void, js_sleep, (int ms), { await new Promise((resolve) = > setTimeout(resolve, ms)); });
 // The longest a pause keeps the page from answering a click.
 constexpr int kPauseSliceMs = 10;
 }  // namespace

@@ -30,8 +30,7 @@ void setAccessibleName(HWND control, std::string_view name) {
                                    reinterpret_cast<void**>(&service))) &&
         service) {
         const std::wstring text = wideFromUtf8(name);
-        service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
-                                text.c_str());
+        service->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
         service->Release();
     }
     if (SUCCEEDED(started)) CoUninitialize();

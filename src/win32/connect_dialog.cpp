@@ -44,8 +44,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
         const int x = box.left + units.left + static_cast<int>(i % 2) * column;
         const int y = box.top + units.top + static_cast<int>(i / 2) * units.right;
         HWND b = CreateWindowExW(0, L"Button", wideFromUtf8(ports[i].label).c_str(),
-                                 WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0),
-                                 x,
+                                 WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0), x,
                                  y, column - 4, units.right, window(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstSlotId + i)),
                                  GetModuleHandleW(nullptr), nullptr);

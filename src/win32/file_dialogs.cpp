@@ -14,7 +14,8 @@ namespace {
 std::wstring filterPairs(const std::string& filter) {
     std::wstring out = wideFromUtf8(filter);
     const std::size_t open = filter.find('('), close = filter.find(')');
-    const std::string pattern = open != std::string::npos && close > open ? filter.substr(open + 1, close - open - 1) : "*.*";
+    const std::string pattern =
+        open != std::string::npos && close > open ? filter.substr(open + 1, close - open - 1) : "*.*";
     out += L'\0';
     out += wideFromUtf8(pattern);
     out += L'\0';
@@ -51,8 +52,7 @@ std::string Win32FileChooser::openFile(const std::string& filter, const std::str
     return choose(GetActiveWindow(), filter, suffix, false);
 }
 
-std::string Win32FileChooser::saveFile(const std::string& filter, const std::string& suffix,
-                                       const std::string& name) {
+std::string Win32FileChooser::saveFile(const std::string& filter, const std::string& suffix, const std::string& name) {
     return choose(GetActiveWindow(), filter, suffix, true, name);
 }
 

@@ -13,8 +13,7 @@ namespace varnel::win32 {
 namespace init_ids = dialog_ids::firmware_init_dialog;
 namespace download_ids = dialog_ids::firmware_download_dialog;
 
-CFirmwareInitDialog::CFirmwareInitDialog(AppContext& context)
-    : ModalDialog(L"FirmwareInitDialog"), window_(context) {}
+CFirmwareInitDialog::CFirmwareInitDialog(AppContext& context) : ModalDialog(L"FirmwareInitDialog"), window_(context) {}
 
 void CFirmwareInitDialog::onInit() {
     if (const auto text = window_.messageText())
@@ -60,7 +59,8 @@ void CFirmwareDownloadDialog::onInit() {
     }
     int row = 0;
     for (const FirmwareRelease& release : window_.releases()) {
-        std::wstring texts[] = {wideFromUtf8(release.description), wideFromUtf8(release.date), wideFromUtf8(release.file)};
+        std::wstring texts[] = {wideFromUtf8(release.description), wideFromUtf8(release.date),
+                                wideFromUtf8(release.file)};
         LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = row;

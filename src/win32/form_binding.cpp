@@ -51,7 +51,8 @@ void fillCombo(HWND box, const FormControl& c) {
     if (!sameEntries(box, c.entries, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETITEMDATA, true)) {
         SendMessageW(box, CB_RESETCONTENT, 0, 0);
         for (const ListEntry& e : c.entries) {
-            const LRESULT at = SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromUtf8(e.text).c_str()));
+            const LRESULT at =
+                SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideFromUtf8(e.text).c_str()));
             SendMessageW(box, CB_SETITEMDATA, static_cast<WPARAM>(at), e.data);
         }
     }
@@ -146,9 +147,9 @@ bool isKind(HWND control, ControlType type) {
 }
 
 HWND createTooltips(HWND dialog) {
-    HWND tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
+    HWND tips =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (tips) SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 400);
     return tips;
 }
@@ -219,7 +220,11 @@ void toControl(HWND control, ControlType type, int typingLimit, const FormContro
     case ControlType::ListBox: fillListBox(control, c); break;
     case ControlType::ThreeState:
         // The form counts 0 unchecked, 1 checked, 2 indeterminate, as Windows does.
-        SendMessageW(control, BM_SETCHECK, c.position == 1 ? BST_CHECKED : c.position == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+        SendMessageW(control, BM_SETCHECK,
+                     c.position == 1   ? BST_CHECKED
+                     : c.position == 2 ? BST_INDETERMINATE
+                                       : BST_UNCHECKED,
+                     0);
         break;
     }
     if (static_cast<bool>(IsWindowEnabled(control)) != c.enabled) EnableWindow(control, c.enabled);

@@ -62,7 +62,7 @@ public:
         for (std::size_t i = 0; i < table_.size(); ++i) {
             const ControlInfo<Form>& info = table_[i];
             controls_[i] = control_binding::find(dialog, tooltips, info.id, info.type, info.typingLimit, info.tooltip,
-                                                info.accessibleName);
+                                                 info.accessibleName);
             if (!controls_[i]) missing_.push_back(info.id);
         }
     }
@@ -89,7 +89,8 @@ public:
         updating_ = true;
         for (std::size_t i = 0; i < table_.size(); ++i)
             if (controls_[i])
-                control_binding::toControl(controls_[i], table_[i].type, table_[i].typingLimit, form.*(table_[i].member));
+                control_binding::toControl(controls_[i], table_[i].type, table_[i].typingLimit,
+                                           form.*(table_[i].member));
         updating_ = false;
     }
 

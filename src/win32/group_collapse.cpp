@@ -79,7 +79,8 @@ GroupCollapse::GroupCollapse(HWND dialog) : dialog_(dialog), width_(clientWidth(
         const Placed* next = nullptr;
         for (const Placed& o : controls)
             if (sameRow(o, c) && o.at.left >= c.at.right && (!next || o.at.left < next->at.left)) next = &o;
-        if (next && std::ranges::none_of(controls, [&](const Placed& o) { return sameRow(o, c) && o.at.left > next->at.left; })) {
+        if (next && std::ranges::none_of(controls,
+                                         [&](const Placed& o) { return sameRow(o, c) && o.at.left > next->at.left; })) {
             c.widensInto = next->control;
             c.widenTo = next->at.right;
         }
@@ -152,8 +153,7 @@ void GroupCollapse::apply() const {
     // The lowest shown box now, and what is under the boxes with it.
     LONG bottom = 0;
     for (int g = 0; g < int(groups_.size()); ++g)
-        if (shown(groups_[g].box))
-            bottom = std::max(bottom, groups_[g].at.bottom - boxShift[g] - shifts[g].back());
+        if (shown(groups_[g].box)) bottom = std::max(bottom, groups_[g].at.bottom - boxShift[g] - shifts[g].back());
     const LONG band = bottom > 0 ? boxesBottom_ - bottom : 0;
     if (band != band_) {
         for (const Placed& p : below_)

@@ -41,10 +41,10 @@ private:
     };
     struct Placed {
         HWND control;
-        RECT at;  // in the dialog's client coordinates, as the template has it
-        int group;  // the innermost box that holds it, or -1
-        int row;    // its row in that box
-        int self;   // the box it is, or -1
+        RECT at;                    // in the dialog's client coordinates, as the template has it
+        int group;                  // the innermost box that holds it, or -1
+        int row;                    // its row in that box
+        int self;                   // the box it is, or -1
         std::vector<int> above;     // for a box: the boxes above it in its column
         HWND widensInto = nullptr;  // for an edit box: the control after it, last in its row
         LONG widenTo = 0;           // and that control's right edge
@@ -55,7 +55,7 @@ private:
     std::vector<LONG> rowShifts(const Group& group) const;
 
     HWND dialog_;
-    int width_;  // of the window's client area when the places were taken
+    int width_;                  // of the window's client area when the places were taken
     LONG boxesBottom_ = 0;       // the lowest edge of any box, as the template has it
     std::vector<Placed> below_;  // the controls in no box under all of them
     mutable LONG band_ = 0;      // how far those are up now (unscaled)

@@ -55,7 +55,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::WinInetHttpClient http;
     win32::Win32FileChooser files;
     win32::Win32Windows windows;
-    AppContext context{session, ui, http, files, settings, windows,
+    AppContext context{session,
+                       ui,
+                       http,
+                       files,
+                       settings,
+                       windows,
                        options.firmwareServer.empty() ? settings.firmwareServer() : options.firmwareServer,
                        options.mirrorServer.empty() ? settings.mirrorServer() : options.mirrorServer,
                        defaultBackupFolder()};

@@ -94,8 +94,7 @@ void ModalDialog::growControl(HWND control, int dy) {
 }
 
 INT_PTR ModalDialog::run(HWND owner) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), templateName_, owner, dialogProc,
-                           reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamW(GetModuleHandleW(nullptr), templateName_, owner, dialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,21 +114,14 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
     auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
     switch (message) {
-    case WM_COMMAND:
-        self->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-        return TRUE;
+    case WM_COMMAND: self->onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return TRUE;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (lParam) self->onScroll(reinterpret_cast<HWND>(lParam), LOWORD(wParam));
         return TRUE;
-    case WM_CLOSE:
-        return self->onClose() ? TRUE : FALSE;
-    case WM_TIMER:
-        self->onTimer(static_cast<int>(wParam));
-        return TRUE;
-    case kPostedMessage:
-        self->onPosted(static_cast<int>(wParam));
-        return TRUE;
+    case WM_CLOSE: return self->onClose() ? TRUE : FALSE;
+    case WM_TIMER: self->onTimer(static_cast<int>(wParam)); return TRUE;
+    case kPostedMessage: self->onPosted(static_cast<int>(wParam)); return TRUE;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == kAboutCommand) {
             showAboutBox(window);
@@ -139,8 +131,7 @@ INT_PTR CALLBACK ModalDialog::dialogProc(HWND window, UINT message, WPARAM wPara
     case WM_NOTIFY:
         SetWindowLongPtrW(window, DWLP_MSGRESULT, self->onNotify(*reinterpret_cast<const NMHDR*>(lParam)));
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

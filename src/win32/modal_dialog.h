@@ -46,12 +46,18 @@ protected:
         (void)control;
     }
     virtual void onScroll(HWND control, int code) { (void)control, (void)code; }
-    virtual LRESULT onNotify(const NMHDR& header) { (void)header; return 0; }
+    virtual LRESULT onNotify(const NMHDR& header) {
+        (void)header;
+        return 0;
+    }
     virtual void onTimer(int id) { (void)id; }
     // The window's close button; true when handled (else it is Cancel).
     virtual bool onClose() { return false; }
     // A command of the system menu beyond the about entry; true when handled.
-    virtual bool onSysCommand(unsigned command) { (void)command; return false; }
+    virtual bool onSysCommand(unsigned command) {
+        (void)command;
+        return false;
+    }
     // A message the window posted to itself with post(what), handled once
     // the messages before it are (after the window first appears, when
     // posted from onInit).

@@ -8,7 +8,8 @@ namespace varnel::win32 {
 
 int RegistrySettings::readNumber(const wchar_t* name, int fallback) const {
     DWORD value = 0, size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
         return fallback;
     return static_cast<int>(value);
 }
@@ -30,7 +31,8 @@ void RegistrySettings::writeNumber(const wchar_t* name, int value) {
 std::string RegistrySettings::readText(const wchar_t* name, const char* fallback) const {
     wchar_t value[256] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS ||
+    if (RegGetValueW(HKEY_CURRENT_USER, keyPath_.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+            ERROR_SUCCESS ||
         value[0] == L'\0')
         return fallback;
     return utf8FromWide(value);

@@ -37,7 +37,8 @@ public:
 
 class CProfileSwitchDialog : public FormDialog<ProfileSwitchForm> {
 public:
-    explicit CProfileSwitchDialog(AppContext& context) : FormDialog(L"ProfileSwitchDialog", context, kProfileSwitchWindow) {}
+    explicit CProfileSwitchDialog(AppContext& context)
+        : FormDialog(L"ProfileSwitchDialog", context, kProfileSwitchWindow) {}
 };
 
 }  // namespace varnel::win32

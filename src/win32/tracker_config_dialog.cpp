@@ -24,8 +24,7 @@ CTrackerConfigDialog::~CTrackerConfigDialog() {
 
 LRESULT CALLBACK CTrackerConfigDialog::tabKeys(int code, WPARAM wParam, LPARAM lParam) {
     const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB &&
-        GetKeyState(VK_CONTROL) < 0) {
+    if (code == MSGF_DIALOGBOX && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
         const HWND dialog = GetAncestor(msg.hwnd, GA_ROOT);
         const HWND tabs = dialog ? GetDlgItem(dialog, id::kTabs) : nullptr;
         wchar_t kind[32] = {};

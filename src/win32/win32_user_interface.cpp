@@ -49,8 +49,9 @@ UserInterface::Answer Win32UserInterface::askChoice(const std::string& text, con
     using TaskDialogFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
     HMODULE controls = GetModuleHandleW(L"comctl32.dll");
     const auto taskDialog =
-        controls ? reinterpret_cast<TaskDialogFn>(reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
-                 : nullptr;
+        controls
+            ? reinterpret_cast<TaskDialogFn>(reinterpret_cast<void*>(GetProcAddress(controls, "TaskDialogIndirect")))
+            : nullptr;
     int pressed = IDCANCEL;
     if (taskDialog) {
         const std::wstring body = wideFromUtf8(text), one = wideFromUtf8(first), two = wideFromUtf8(second);

@@ -21,10 +21,10 @@ using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
 std::string lastErrorText() {
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
-                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   GetModuleHandleW(L"wininet.dll"), code, 0, reinterpret_cast<wchar_t*>(&text), 0,
-                                   nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       GetModuleHandleW(L"wininet.dll"), code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring words = n && text ? std::wstring(text, n) : L"WinINet error " + std::to_wstring(code);
     if (text) LocalFree(text);
     while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ')) words.pop_back();
@@ -47,7 +47,8 @@ HttpResponse WinInetHttpClient::get(const std::string& server, const std::string
     const std::wstring agent = L"varnelcfg/" + wideFromUtf8(VARNEL_VERSION);
     InternetHandle session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return fail();
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    for (DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         DWORD ms = timeoutMs_;
         InternetSetOptionW(session.get(), option, &ms, sizeof ms);
     }
@@ -58,8 +59,8 @@ HttpResponse WinInetHttpClient::get(const std::string& server, const std::string
     // The path comes from a list on the web and is sent exactly as written.
     const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
-    InternetHandle request(HttpOpenRequestW(connection.get(), L"GET", wideFromUtf8(path).c_str(), nullptr, nullptr,
-                                            nullptr, flags, 0));
+    InternetHandle request(
+        HttpOpenRequestW(connection.get(), L"GET", wideFromUtf8(path).c_str(), nullptr, nullptr, nullptr, flags, 0));
     if (!request || !HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return fail();
 
     DWORD status = 0, size = sizeof status;

@@ -73,7 +73,8 @@ void CWriteProgressDialog::makeRoomForStatus(const std::string& status) {
     ReleaseDC(label, dc);
     // A long line (the backup's path) widens the window, up to the screen's
     // width; the bar follows and OK stays at the right edge.
-    const int wider = std::min<int>(text.right - text.left, GetSystemMetrics(SM_CXSCREEN) * 9 / 10) - (r.right - r.left);
+    const int wider =
+        std::min<int>(text.right - text.left, GetSystemMetrics(SM_CXSCREEN) * 9 / 10) - (r.right - r.left);
     if (wider > 0) {
         RECT w;
         GetWindowRect(window(), &w);

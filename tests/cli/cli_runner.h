@@ -30,8 +30,8 @@ inline CliResult runCli(const std::string& args, const std::string& stdinText = 
     }
     // Backups (and anything else kept in the data folder) stay in the test's own.
     const std::string cmd = "XDG_DATA_HOME=" + (dir / ("varnel-cli-data-" + std::to_string(::getpid()))).string() +
-                            " " + std::string(VARNEL_CLI_PATH) + " " + args + " <" + inPath.string() +
-                            " 2>" + errPath.string();
+                            " " + std::string(VARNEL_CLI_PATH) + " " + args + " <" + inPath.string() + " 2>" +
+                            errPath.string();
     CliResult r;
     std::FILE* pipe = ::popen(cmd.c_str(), "r");
     std::array<char, 4096> buf{};

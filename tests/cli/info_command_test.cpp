@@ -74,7 +74,8 @@ TEST(InfoCommand, AFileWithNeitherSRecordsNorAConfigurationLayoutFails) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(text.string() + " holds neither S-records nor a configuration file's layout"),
-              std::string::npos) << r.err;
+              std::string::npos)
+        << r.err;
 
     // A configuration file under another name is still one.
     std::string config(1049, '\0');

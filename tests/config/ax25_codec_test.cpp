@@ -13,12 +13,16 @@ AddressField shifted(const char (&six)[7], std::uint8_t ssidByte) {
 }
 
 TEST(EncodeAddress, AcceptedTexts) {
-    struct Row { const char* text; AddressField field; const char* decoded; };
+    struct Row {
+        const char* text;
+        AddressField field;
+        const char* decoded;
+    };
     const Row rows[] = {
         {"w1aw-5", shifted("W1AW  ", 0x6A), "W1AW-5"},
         {"W1AW", shifted("W1AW  ", 0x60), "W1AW"},
         {"W1AW-0", shifted("W1AW  ", 0x60), "W1AW"},
-        {"W1AW-", shifted("W1AW  ", 0x60), "W1AW"},         // no digits: SSID 0
+        {"W1AW-", shifted("W1AW  ", 0x60), "W1AW"},  // no digits: SSID 0
         {"W1AW-15", shifted("W1AW  ", 0x7E), "W1AW-15"},
         {"W1AW-05", shifted("W1AW  ", 0x6A), "W1AW-5"},
         {"AB1CDE-9", shifted("AB1CDE", 0x72), "AB1CDE-9"},  // six characters fill the field
@@ -35,16 +39,25 @@ TEST(EncodeAddress, AcceptedTexts) {
 
 TEST(EncodeAddress, RefusedTextsLeaveTheFieldAlone) {
     using R = AddressRefusal;
-    const std::pair<const char*, AddressRefusal> rows[] = {
-        {"W1AW-16", R::SsidRange}, {"W1AW-99999999999999999999", R::SsidRange}, {"W1AW/M", R::BadCharacter},
-        {"W1 AW", R::BadCharacter}, {"W1AW_5-1", R::BadCharacter}, {"ÄB1", R::BadCharacter},
-        // seven or more callsign characters do not fit the six bytes
-        {"ABCDEFG", R::CallsignLength}, {"ABCDEFGHI-1", R::CallsignLength},
-        // a second minus sign makes the SSID negative
-        {"W1AW--1", R::SsidRange}, {"W1AW--15", R::SsidRange},
-        // text after the SSID would be lost: W1AW-7xyz is not W1AW-7
-        {"W1AW-7xyz", R::TextAfterSsid}, {"WIDE2-2-1", R::TextAfterSsid}, {"WIDE1-1WIDE2-1", R::TextAfterSsid},
-        {"W1AW-7 ", R::TextAfterSsid}, {"W1AW- 5", R::TextAfterSsid}, {"W1AW-+5", R::TextAfterSsid}};
+    const std::pair<const char*, AddressRefusal> rows[] = {{"W1AW-16", R::SsidRange},
+                                                           {"W1AW-99999999999999999999", R::SsidRange},
+                                                           {"W1AW/M", R::BadCharacter},
+                                                           {"W1 AW", R::BadCharacter},
+                                                           {"W1AW_5-1", R::BadCharacter},
+                                                           {"ÄB1", R::BadCharacter},
+                                                           // seven or more callsign characters do not fit the six bytes
+                                                           {"ABCDEFG", R::CallsignLength},
+                                                           {"ABCDEFGHI-1", R::CallsignLength},
+                                                           // a second minus sign makes the SSID negative
+                                                           {"W1AW--1", R::SsidRange},
+                                                           {"W1AW--15", R::SsidRange},
+                                                           // text after the SSID would be lost: W1AW-7xyz is not W1AW-7
+                                                           {"W1AW-7xyz", R::TextAfterSsid},
+                                                           {"WIDE2-2-1", R::TextAfterSsid},
+                                                           {"WIDE1-1WIDE2-1", R::TextAfterSsid},
+                                                           {"W1AW-7 ", R::TextAfterSsid},
+                                                           {"W1AW- 5", R::TextAfterSsid},
+                                                           {"W1AW-+5", R::TextAfterSsid}};
     for (const auto& [text, why] : rows) {
         AddressField out;
         out.fill(0xA5);
@@ -68,7 +81,12 @@ TEST(DecodeAddress, EndsAtTheFirstSpaceAndIgnoresFlagBits) {
 }
 
 TEST(EncodePath, Paths) {
-    struct Row { const char* text; int count; std::vector<std::uint8_t> ssidBytes; const char* decoded; };
+    struct Row {
+        const char* text;
+        int count;
+        std::vector<std::uint8_t> ssidBytes;
+        const char* decoded;
+    };
     const Row rows[] = {
         {"WIDE1-1,WIDE2-1", 14, {0x62, 0x63}, "WIDE1-1,WIDE2-1"},
         {"WIDE2-2", 7, {0x65}, "WIDE2-2"},
@@ -90,17 +108,25 @@ TEST(EncodePath, Paths) {
 
 TEST(EncodePath, RefusedPathsLeaveTheOutputAlone) {
     using R = AddressRefusal;
-    struct Row { const char* text; AddressRefusal why; std::size_t element; };
-    const Row rows[] = {
-        {"WIDE1-1,WIDE22-1234", R::SsidRange, 1}, {"WIDE1-1,W1AW/M", R::BadCharacter, 1},
-        {"W1AW-16", R::SsidRange, 0}, {"WIDE1-1,WIDE2--1", R::SsidRange, 1},
-        {"TOOLONGCALL,WIDE1-1", R::CallsignLength, 0},  // ten characters before a comma
-        {"WIDE1-1,ABCDEFG", R::CallsignLength, 1},      // seven callsign characters at the end
-        // an empty element would go on air as an all-space address
-        {"WIDE1-1,", R::EmptyElement, 1}, {"WIDE1-1,,WIDE2-1", R::EmptyElement, 1}, {",WIDE2-1", R::EmptyElement, 0},
-        {"WIDE1-1,-2", R::EmptyElement, 1},
-        // "WIDE1-1 WIDE2-1" with its space removed is one element, not two hops
-        {"WIDE1-1WIDE2-1", R::TextAfterSsid, 0}, {"WIDE1-1;WIDE2-1", R::TextAfterSsid, 0}};
+    struct Row {
+        const char* text;
+        AddressRefusal why;
+        std::size_t element;
+    };
+    const Row rows[] = {{"WIDE1-1,WIDE22-1234", R::SsidRange, 1},
+                        {"WIDE1-1,W1AW/M", R::BadCharacter, 1},
+                        {"W1AW-16", R::SsidRange, 0},
+                        {"WIDE1-1,WIDE2--1", R::SsidRange, 1},
+                        {"TOOLONGCALL,WIDE1-1", R::CallsignLength, 0},  // ten characters before a comma
+                        {"WIDE1-1,ABCDEFG", R::CallsignLength, 1},      // seven callsign characters at the end
+                        // an empty element would go on air as an all-space address
+                        {"WIDE1-1,", R::EmptyElement, 1},
+                        {"WIDE1-1,,WIDE2-1", R::EmptyElement, 1},
+                        {",WIDE2-1", R::EmptyElement, 0},
+                        {"WIDE1-1,-2", R::EmptyElement, 1},
+                        // "WIDE1-1 WIDE2-1" with its space removed is one element, not two hops
+                        {"WIDE1-1WIDE2-1", R::TextAfterSsid, 0},
+                        {"WIDE1-1;WIDE2-1", R::TextAfterSsid, 0}};
     for (const auto& r : rows) {
         std::vector<std::uint8_t> out{9, 9};
         AddressRefusal why = R::None;
@@ -121,15 +147,17 @@ TEST(DecodePath, StaysInsideTheSlotAndTheStoredLength) {
         ASSERT_TRUE(encodeAddress("D" + std::to_string(i), f));
         bytes.insert(bytes.end(), f.begin(), f.end());
     }
-    struct Row { std::size_t slot, length; bool endMarkOnThird; const char* shown; };
+    struct Row {
+        std::size_t slot, length;
+        bool endMarkOnThird;
+        const char* shown;
+    };
     const Row rows[] = {
-        {21, 21, false, "D0,D1,D2"},  // no end mark: the slot ends it
-        {21, 42, false, "D0,D1,D2"},  // a length beyond the slot
-        {21, 14, false, "D0,D1"},
-        {21, 13, false, "D0"},        // a part field is not read
-        {21, 6, false, ""},
-        {21, 0, false, ""},
-        {56, 56, true, "D0,D1,D2"},   // the end mark ends it before the slot does
+        {21, 21, false, "D0,D1,D2"},                         // no end mark: the slot ends it
+        {21, 42, false, "D0,D1,D2"},                         // a length beyond the slot
+        {21, 14, false, "D0,D1"},    {21, 13, false, "D0"},  // a part field is not read
+        {21, 6, false, ""},          {21, 0, false, ""},
+        {56, 56, true, "D0,D1,D2"},  // the end mark ends it before the slot does
     };
     for (const auto& r : rows) {
         std::vector<std::uint8_t> b = bytes;

@@ -24,9 +24,8 @@ struct ConfigFiles : ::testing::Test {
     fs::path dir;
 
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("varnel-cfg-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("varnel-cfg-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         for (std::size_t i = 0; i < s.settings.bytes.size(); ++i) s.settings.bytes[i] = static_cast<std::uint8_t>(i);
@@ -52,12 +51,16 @@ struct ConfigFiles : ::testing::Test {
 };
 
 TEST_F(ConfigFiles, SavedSizeAndLayoutFollowTheKindAndFlavour) {
-    struct Row { const char* chip; ConfigFlavour flavour; std::size_t size; };
+    struct Row {
+        const char* chip;
+        ConfigFlavour flavour;
+        std::size_t size;
+    };
     const Row rows[] = {
-        {"KX8", ConfigFlavour::Tracker, 537},  {"JL16", ConfigFlavour::Tracker, 691},
-        {"AW32", ConfigFlavour::Weather, 537},
-        {"AP64", ConfigFlavour::Tracker, 1049}, {"JM60", ConfigFlavour::Tracker, 1049},
-        {"JM128", ConfigFlavour::Tracker, 1049}, {"JM128", ConfigFlavour::Weather, 537},
+        {"KX8", ConfigFlavour::Tracker, 537},   {"JL16", ConfigFlavour::Tracker, 691},
+        {"AW32", ConfigFlavour::Weather, 537},  {"AP64", ConfigFlavour::Tracker, 1049},
+        {"JM60", ConfigFlavour::Tracker, 1049}, {"JM128", ConfigFlavour::Tracker, 1049},
+        {"JM128", ConfigFlavour::Weather, 537},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.chip);
@@ -67,8 +70,8 @@ TEST_F(ConfigFiles, SavedSizeAndLayoutFollowTheKindAndFlavour) {
         const Bytes b = readAll(path("a.cfg"));
         ASSERT_EQ(b.size(), r.size);
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(b.data())), s.link.deviceInfo.deviceId);
-        EXPECT_TRUE(std::all_of(b.begin() + s.link.deviceInfo.deviceId.size(), b.begin() + 32,
-                                [](auto c) { return c == 0; }));
+        EXPECT_TRUE(
+            std::all_of(b.begin() + s.link.deviceInfo.deviceId.size(), b.begin() + 32, [](auto c) { return c == 0; }));
         EXPECT_TRUE(std::equal(s.settings.bytes.begin(), s.settings.bytes.end(), b.begin() + 32));
         if (r.size == 1049) {
             EXPECT_TRUE(std::equal(s.script.bytes.begin(), s.script.bytes.end(), b.begin() + 537));
@@ -128,12 +131,17 @@ TEST_F(ConfigFiles, LoadKeepsTheDevicesFirmwareHeader) {
 }
 
 TEST_F(ConfigFiles, LoadTakesTheScriptOnlyWhereItBelongs) {
-    struct Row { const char* chip; ConfigFlavour flavour; std::size_t size; bool scriptTaken; };
+    struct Row {
+        const char* chip;
+        ConfigFlavour flavour;
+        std::size_t size;
+        bool scriptTaken;
+    };
     const Row rows[] = {
-        {"AP64", ConfigFlavour::Tracker, 537, false},   // a file without script part
-        {"JM128", ConfigFlavour::Weather, 1049, false}, // the weather dialog never loads one
+        {"AP64", ConfigFlavour::Tracker, 537, false},    // a file without script part
+        {"JM128", ConfigFlavour::Weather, 1049, false},  // the weather dialog never loads one
         {"KX8", ConfigFlavour::Tracker, 1049, false},
-        {"JM60", ConfigFlavour::Tracker, 1100, true},   // extra bytes are ignored
+        {"JM60", ConfigFlavour::Tracker, 1100, true},  // extra bytes are ignored
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.chip);
@@ -154,15 +162,22 @@ TEST_F(ConfigFiles, Jl16FilesCarryTheRadioBlockAndOldOnesLeaveIt) {
     // Both loads: a 691-byte file brings the frequencies and status texts;
     // a 537-byte one (written before the block was saved) keeps the
     // session's, and its settings load exactly as before.
-    struct Row { std::size_t size; bool offline; bool radioTaken; };
-    const Row rows[] = {{691, false, true}, {691, true, true}, {537, false, false}, {537, true, false}, {690, true, false}};
+    struct Row {
+        std::size_t size;
+        bool offline;
+        bool radioTaken;
+    };
+    const Row rows[] = {
+        {691, false, true}, {691, true, true}, {537, false, false}, {537, true, false}, {690, true, false}};
     for (const auto& r : rows) {
         SCOPED_TRACE(std::to_string(r.size) + (r.offline ? " offline" : ""));
         selectTarget(s.target, "JL16");
         s.radio.bytes.fill(0x11);
         s.script.bytes.fill(0x22);
         writeAll(path("j.cfg"), fileOf("JL16", r.size, 0x77));
-        ASSERT_EQ(r.offline ? loadConfigFileOffline(path("j.cfg"), s, ui) : loadConfigFile(path("j.cfg"), s, ConfigFlavour::Tracker, ui), 0);
+        ASSERT_EQ(r.offline ? loadConfigFileOffline(path("j.cfg"), s, ui)
+                            : loadConfigFile(path("j.cfg"), s, ConfigFlavour::Tracker, ui),
+                  0);
         EXPECT_EQ(s.settings.bytes[504], 0x77);
         EXPECT_TRUE(std::all_of(s.radio.bytes.begin(), s.radio.bytes.end(),
                                 [&](auto c) { return c == (r.radioTaken ? 0x77 : 0x11); }));

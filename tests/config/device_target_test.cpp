@@ -6,7 +6,12 @@ namespace varnel {
 namespace {
 
 TEST(SelectTarget, MatchesEveryChipOfTheTable) {
-    struct Row { const char* chip; TargetKind kind; std::uint32_t settings, size, script, features; double scale; };
+    struct Row {
+        const char* chip;
+        TargetKind kind;
+        std::uint32_t settings, size, script, features;
+        double scale;
+    };
     const Row rows[] = {
         {"KX8", KindKX8, 0xFB80, 255, 0, 0x00, 17.0},
         {"AP64", KindAP64, 0xF400, 512, 0xF600, 0x1C, 12.75},

@@ -27,37 +27,92 @@ TEST(ProfileRecordLayout, SettersWriteTheirOffsetsOnly) {
         {"reportFlags", [](auto& r) { r.setReportFlags(0x81); }, 3, {0x81}},
         {"optionFlags", [](auto& r) { r.setOptionFlags(0x10); }, 4, {0x10}},
         {"pathLength", [](auto& r) { r.setPathLength(14); }, 12, {14}},
-        {"textHeader", [](auto& r) { r.setTextHeader("N0CALL>APRS:"); }, 13,
+        {"textHeader",
+         [](auto& r) { r.setTextHeader("N0CALL>APRS:"); },
+         13,
          {'N', '0', 'C', 'A', 'L', 'L', '>', 'A', 'P', 'R', 'S', ':', 0}},
         {"carrierWord", [](auto& r) { r.setCarrierWord(0x0471); }, 30, {0x04, 0x71}},
         {"carrierMultiplier", [](auto& r) { r.setCarrierMultiplier(16); }, 32, {16}},
-        {"symbol", [](auto& r) { r.setSymbolTable('/'); r.setSymbolCode('>'); }, 34, {'/', '>'}},
+        {"symbol",
+         [](auto& r) {
+             r.setSymbolTable('/');
+             r.setSymbolCode('>');
+         },
+         34,
+         {'/', '>'}},
         {"slowInterval", [](auto& r) { r.setSlowInterval(0xABCD); }, 36, {0xAB, 0xCD}},
         {"timeslot", [](auto& r) { r.setTimeslotWord(0x8E10); }, 38, {0x8E, 0x10}},
-        {"speeds", [](auto& r) { r.setLowSpeed(5); r.setHighSpeed(100); }, 40, {5, 100}},
-        {"audio/turn", [](auto& r) { r.setAudioLevel(1); r.setTurnAngle(2); r.setTurnInterval(3); }, 42, {1, 2, 3}},
+        {"speeds",
+         [](auto& r) {
+             r.setLowSpeed(5);
+             r.setHighSpeed(100);
+         },
+         40,
+         {5, 100}},
+        {"audio/turn",
+         [](auto& r) {
+             r.setAudioLevel(1);
+             r.setTurnAngle(2);
+             r.setTurnInterval(3);
+         },
+         42,
+         {1, 2, 3}},
         {"tempOffset", [](auto& r) { r.setTempOffset(-5); }, 45, {0xFB}},
         {"textLength", [](auto& r) { r.setTextLength(7); }, 46, {7}},
-        {"switching", [](auto& r) {
-             r.setSwitchSpeed(1); r.setSwitchAltitude(0x0203); r.setSwitchAdc(4); r.setSwitchVoltage(5);
-             r.setSwitchTemperature(6); r.setSwitchEnable(7); r.setSwitchCompare(8);
-         }, 47, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {"delays/io", [](auto& r) {
-             r.setPowerOnDelay(9); r.setEveryCounts(0x35); r.setIoFlags(0x44); r.setCounterRearm(10);
-             r.setQuietTime(11); r.setLowVoltage(170);
-         }, 55, {9, 0x35, 0x44, 10, 11, 170}},
+        {"switching",
+         [](auto& r) {
+             r.setSwitchSpeed(1);
+             r.setSwitchAltitude(0x0203);
+             r.setSwitchAdc(4);
+             r.setSwitchVoltage(5);
+             r.setSwitchTemperature(6);
+             r.setSwitchEnable(7);
+             r.setSwitchCompare(8);
+         },
+         47,
+         {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"delays/io",
+         [](auto& r) {
+             r.setPowerOnDelay(9);
+             r.setEveryCounts(0x35);
+             r.setIoFlags(0x44);
+             r.setCounterRearm(10);
+             r.setQuietTime(11);
+             r.setLowVoltage(170);
+         },
+         55,
+         {9, 0x35, 0x44, 10, 11, 170}},
         {"text", [](auto& r) { r.setText("Hi"); }, 46, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'H', 'i', 0}},
-        {"digipeating", [](auto& r) { r.setDigiAliasBits(0x81); r.setFeatureFlags(0xC3); r.setDigiDupeTime(30); },
-         125, {0x81, 0xC3, 30}},
+        {"digipeating",
+         [](auto& r) {
+             r.setDigiAliasBits(0x81);
+             r.setFeatureFlags(0xC3);
+             r.setDigiDupeTime(30);
+         },
+         125,
+         {0x81, 0xC3, 30}},
         {"miscFlags", [](auto& r) { r.setMiscFlags(0x33); }, 130, {0x33}},
-        {"ports", [](auto& r) {
-             r.setPortASpeed(0x12); r.setPortBSpeed(0x14); r.setWaypointRange(200); r.setPortAMode(2);
-             r.setPortBMode(4); r.setBaud300(1);
-         }, 149, {0x12, 0x14, 200, 2, 4, 1}},
-        {"tail", [](auto& r) {
-             r.setSkipCount(3); r.setChannelSelect(0x81); r.setChannelEvery(4); r.setSlotFlags(0xC0);
+        {"ports",
+         [](auto& r) {
+             r.setPortASpeed(0x12);
+             r.setPortBSpeed(0x14);
+             r.setWaypointRange(200);
+             r.setPortAMode(2);
+             r.setPortBMode(4);
+             r.setBaud300(1);
+         },
+         149,
+         {0x12, 0x14, 200, 2, 4, 1}},
+        {"tail",
+         [](auto& r) {
+             r.setSkipCount(3);
+             r.setChannelSelect(0x81);
+             r.setChannelEvery(4);
+             r.setSlotFlags(0xC0);
              r.setRadioFlags(0x81);
-         }, 156, {3, 0x81, 4, 0xC0, 0x81}},
+         },
+         156,
+         {3, 0x81, 4, 0xC0, 0x81}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.field);
@@ -70,7 +125,10 @@ TEST(ProfileRecordLayout, SettersWriteTheirOffsetsOnly) {
 }
 
 TEST(ProfileRecordLayout, FixedPositionMovesWithTheKind) {
-    struct Row { TargetKind kind; std::size_t lat, lon; };
+    struct Row {
+        TargetKind kind;
+        std::size_t lat, lon;
+    };
     for (const Row r : {Row{KindKX8, 108, 116}, Row{KindJL16, 132, 140}, Row{KindJM128, 132, 140}}) {
         Slot slot{};
         ProfileRecord p(slot.data(), r.kind);
@@ -98,7 +156,10 @@ TEST(ProfileRecordLayout, TimeslotWordAndThe300BaudChoice) {
     EXPECT_EQ(ConstProfileRecord(slot.data(), KindKX8).timeslotSeconds(), 3600);
     EXPECT_EQ(ConstProfileRecord(slot.data(), KindAP64).timeslotSeconds(), 3600);
 
-    struct Row { std::uint8_t baud300; std::optional<bool> expected; };
+    struct Row {
+        std::uint8_t baud300;
+        std::optional<bool> expected;
+    };
     for (const Row r : {Row{0, false}, Row{1, true}, Row{7, std::nullopt}}) {
         slot[154] = r.baud300;
         EXPECT_EQ(ConstProfileRecord(slot.data(), KindJL16).radioModem300Baud(), r.expected) << int(r.baud300);
@@ -173,7 +234,10 @@ TEST(ProfileRecordLayout, CopyingAProfileCopiesTheWholeSlot) {
 }
 
 TEST(SerialCodes, PortsUseDifferentCodesForTheSameSpeed) {
-    struct Row { const char* speed; std::uint8_t a, b; };
+    struct Row {
+        const char* speed;
+        std::uint8_t a, b;
+    };
     const Row rows[] = {{"1200", 0x15, 0x17}, {"9600", 0x12, 0x14}, {"57600", 0x01, 0x03}, {"115200", 0x00, 0x02}};
     for (const auto& r : rows) {
         const int rowA = speedRowForPortA(r.a);

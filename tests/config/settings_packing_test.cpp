@@ -31,7 +31,12 @@ struct Packing : ::testing::Test {
 };
 
 TEST_F(Packing, SmallChipsUnpackShortProfilesAndLeaveTheSlotTailsAlone) {
-    struct Row { const char* chip; std::uint32_t settings; std::size_t profileBytes; std::uint32_t profile2; };
+    struct Row {
+        const char* chip;
+        std::uint32_t settings;
+        std::size_t profileBytes;
+        std::uint32_t profile2;
+    };
     const Row rows[] = {{"KX8", 0xFB80, 125, 130}, {"JL16", 0xF880, 189, 194}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.chip);
@@ -69,14 +74,13 @@ TEST_F(Packing, WholeRecordChipsUnpackTheRecordAndTheScript) {
 }
 
 TEST_F(Packing, MarksExactlyTheSettingsAndScriptAreas) {
-    struct Row { const char* chip; std::uint32_t settings, size, script; };
+    struct Row {
+        const char* chip;
+        std::uint32_t settings, size, script;
+    };
     const Row rows[] = {
-        {"KX8", 0xFB80, 255, 0},
-        {"JL16", 0xF880, 576, 0},
-        {"AP64", 0xF400, 512, 0xF600},
-        {"AW60", 0xF800, 512, 0x0870},
-        {"JM60", 0xF800, 512, 0x10B0},
-        {"JM128", 0x1F000, 512, 0x1F400},
+        {"KX8", 0xFB80, 255, 0},       {"JL16", 0xF880, 576, 0},      {"AP64", 0xF400, 512, 0xF600},
+        {"AW60", 0xF800, 512, 0x0870}, {"JM60", 0xF800, 512, 0x10B0}, {"JM128", 0x1F000, 512, 0x1F400},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.chip);

@@ -6,11 +6,22 @@ namespace varnel {
 namespace {
 
 TEST(NearestInt, HalvesGoDownAboveHalfGoesUp) {
-    struct Row { double in; int out; };
+    struct Row {
+        double in;
+        int out;
+    };
     const Row rows[] = {
-        {2.5, 2}, {2.51, 3}, {2.49, 2}, {3.5, 3}, {0.5, 0}, {0.0, 0}, {321.8, 322},
-        {-2.5, -2}, {-2.51, -3}, {-0.4, 0},
-        {0.1 * 3 * 5, 1},            // 1.5000000000000002 is a half, not above one
+        {2.5, 2},
+        {2.51, 3},
+        {2.49, 2},
+        {3.5, 3},
+        {0.5, 0},
+        {0.0, 0},
+        {321.8, 322},
+        {-2.5, -2},
+        {-2.51, -3},
+        {-0.4, 0},
+        {0.1 * 3 * 5, 1},  // 1.5000000000000002 is a half, not above one
         {2.0000000000000004, 2},
     };
     for (const auto& r : rows) EXPECT_EQ(nearestInt(r.in), r.out) << r.in;
@@ -56,9 +67,16 @@ TEST(Units, SpeedsInDeviceUnits) {
 }
 
 TEST(Units, LowVoltageByKind) {
-    struct Row { TargetKind kind; double scale; const char* shown170; };
-    const Row rows[] = {{KindKX8, 17.0, "10.00"}, {KindJL16, 13.783, "12.33"}, {KindAP64, 12.75, "13.33"},
-                        {KindJM60, 12.75, "13.33"}, {KindJM128, 12.75, "13.33"}};
+    struct Row {
+        TargetKind kind;
+        double scale;
+        const char* shown170;
+    };
+    const Row rows[] = {{KindKX8, 17.0, "10.00"},
+                        {KindJL16, 13.783, "12.33"},
+                        {KindAP64, 12.75, "13.33"},
+                        {KindJM60, 12.75, "13.33"},
+                        {KindJM128, 12.75, "13.33"}};
     for (const auto& r : rows) {
         EXPECT_DOUBLE_EQ(lowVoltageScale(r.kind), r.scale);
         EXPECT_EQ(formatLowVoltage(170, lowVoltageScale(r.kind)), r.shown170);
@@ -66,7 +84,7 @@ TEST(Units, LowVoltageByKind) {
     EXPECT_EQ(lowVoltageToRaw(10.0, 17.0), 170);
     EXPECT_EQ(lowVoltageToRaw(12.33, 13.783), 169);  // 169.94, truncated
     EXPECT_EQ(lowVoltageToRaw(15.0, 17.0), 255);
-    EXPECT_EQ(lowVoltageToRaw(15.06, 17.0), 256);    // not squeezed into the byte here
+    EXPECT_EQ(lowVoltageToRaw(15.06, 17.0), 256);  // not squeezed into the byte here
     EXPECT_EQ(lowVoltageToRaw(0.0, 12.75), 0);
 }
 
@@ -83,7 +101,7 @@ TEST(Units, WaypointRangeInMiles) {
 TEST(Units, TemperatureOffsetIsADifference) {
     EXPECT_EQ(tempOffsetToDisplay(-5, true), -5);
     EXPECT_EQ(tempOffsetToDisplay(-5, false), -9);
-    EXPECT_EQ(tempOffsetToDisplay(7, false), 12);     // 12.6 truncated
+    EXPECT_EQ(tempOffsetToDisplay(7, false), 12);  // 12.6 truncated
     EXPECT_EQ(tempOffsetToDisplay(-128, false), -230);
     EXPECT_EQ(tempOffsetFromDisplay(-9, false), -5);
     EXPECT_EQ(tempOffsetFromDisplay(230, false), 128);  // out of range for the byte: the caller refuses it

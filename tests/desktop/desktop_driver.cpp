@@ -66,8 +66,8 @@ std::string narrow(const std::wstring& w) {
 std::wstring textOf(HWND window) {
     wchar_t buffer[4096] = {};
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        5000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
     return buffer;
 }
 
@@ -136,8 +136,7 @@ void describeWindows(const Program& program) {
         std::printf("  window \"%s\"%s\n", narrow(textOf(w)).c_str(), IsWindowEnabled(w) ? "" : " (disabled)");
         for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             const std::wstring t = textOf(c);
-            if (!t.empty() && IsWindowVisible(c))
-                std::printf("    %d: %s\n", GetDlgCtrlID(c), narrow(t).c_str());
+            if (!t.empty() && IsWindowVisible(c)) std::printf("    %d: %s\n", GetDlgCtrlID(c), narrow(t).c_str());
         }
     }
 }

@@ -64,15 +64,14 @@ private:
             std::string request;
             char buffer[1024];
             ssize_t n;
-            while (request.find("\r\n\r\n") == std::string::npos &&
-                   (n = ::recv(client, buffer, sizeof buffer, 0)) > 0)
+            while (request.find("\r\n\r\n") == std::string::npos && (n = ::recv(client, buffer, sizeof buffer, 0)) > 0)
                 request.append(buffer, static_cast<std::size_t>(n));
             const std::size_t pathStart = request.find(' ') + 1;
             const auto body = bodies_.find(request.substr(pathStart, request.find(' ', pathStart) - pathStart));
             const std::string content = body == bodies_.end() ? "" : body->second;
-            const std::string reply = std::string(body == bodies_.end() ? "HTTP/1.0 404 Not Found" : "HTTP/1.0 200 OK") +
-                                      "\r\nContent-Length: " + std::to_string(content.size()) +
-                                      "\r\nConnection: close\r\n\r\n" + content;
+            const std::string reply =
+                std::string(body == bodies_.end() ? "HTTP/1.0 404 Not Found" : "HTTP/1.0 200 OK") +
+                "\r\nContent-Length: " + std::to_string(content.size()) + "\r\nConnection: close\r\n\r\n" + content;
             ::send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
         }
     }
@@ -109,14 +108,18 @@ protected:
                "window Connect to tracker\n"
                "click COM12\n"
                "click Connect\n"
-               "window " + mainWindow + "\n";
+               "window " +
+               mainWindow + "\n";
     }
 
     // The write window runs to "Finished!" and is closed.
     static std::string writeFinishes() {
         return "window Writing to tracker\n"
-               "text " + std::to_string(kWriteStatus) + " Finished!\n"
-               "click " + std::to_string(kOk) + "\n";
+               "text " +
+               std::to_string(kWriteStatus) +
+               " Finished!\n"
+               "click " +
+               std::to_string(kOk) + "\n";
     }
 
     // Exit on the main window ends the program with status 0.
@@ -155,12 +158,10 @@ TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
         bool weather;
         std::string edits, keys;
     } cases[] = {
-        {"AP64", false,
-         inWindow(tracker_id::kDigipeaterButton, "Digipeater Settings", digipeater_id::kDupeTime, "17"),
+        {"AP64", false, inWindow(tracker_id::kDigipeaterButton, "Digipeater Settings", digipeater_id::kDupeTime, "17"),
          "digipeater.dupeTime=17"},
         // JL16 has a radio of its own and no digipeater.
-        {"JL16", false,
-         inWindow(tracker_id::kFreqButton, "Transmit Frequencies", frequency_id::channel(2), "145.825"),
+        {"JL16", false, inWindow(tracker_id::kFreqButton, "Transmit Frequencies", frequency_id::channel(2), "145.825"),
          "frequencies.channel2=145.825"},
         {"AP64", true, "type " + std::to_string(weather_id::kComment) + " Rooftop\n", "comment=Rooftop"},
     };
@@ -175,9 +176,9 @@ TEST_F(DesktopTest, WriteLeavesTheFlashTheLinuxProgramLeaves) {
         ASSERT_EQ(factory, linux.flash());
         plugIn(windows, 12);
         const std::string mainWindow = c.weather ? kWeatherTitle : kTrackerTitle;
-        const Result r = drive(connect(mainWindow) +
-                               "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n" + c.edits +
-                               "window " + mainWindow + "\n"
+        const Result r = drive(connect(mainWindow) + "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n" +
+                               c.edits + "window " + mainWindow +
+                               "\n"
                                "click Write\n" +
                                writeFinishes() + exitFrom(mainWindow));
         ASSERT_EQ(r.status, 0) << r.out << windows.commandLogText();
@@ -221,16 +222,24 @@ TEST_F(DesktopTest, DiagnosticsWindowReadsAndDrivesTheTracker) {
             for (int id : {diagnostics_id::kReceiveLevelLabel, dialog_ids::diagnostics_dialog::receiveLevelBar,
                            diagnostics_id::kReceiveGainLabel, diagnostics_id::kGain1x, diagnostics_id::kGain16x})
                 receive += "shown " + std::to_string(id) + "\n";
-        const Result r = drive(connect() +
-                               "click " + std::to_string(tracker_id::kDiagnosticsButton) + "\n"
+        const Result r = drive(connect() + "click " + std::to_string(tracker_id::kDiagnosticsButton) +
+                               "\n"
                                "window Adjustment and Diagnostics\n"
-                               "check " + std::to_string(diagnostics_id::kSensors) + " 1\n"
-                               "text " + std::to_string(diagnostics_id::kVoltage) + " 13.8\n" + receive +
-                               "check " + std::to_string(diagnostics_id::kGreenLed) + " 1\n"
-                               "await " + windowsPath(seen) + "\n"
-                               "capture diagnostics_" + chip + "\n"
-                               "click " + std::to_string(kOk) + "\n" +
-                               exitFrom());
+                               "check " +
+                               std::to_string(diagnostics_id::kSensors) +
+                               " 1\n"
+                               "text " +
+                               std::to_string(diagnostics_id::kVoltage) + " 13.8\n" + receive + "check " +
+                               std::to_string(diagnostics_id::kGreenLed) +
+                               " 1\n"
+                               "await " +
+                               windowsPath(seen) +
+                               "\n"
+                               "capture diagnostics_" +
+                               chip +
+                               "\n"
+                               "click " +
+                               std::to_string(kOk) + "\n" + exitFrom());
         done = true;
         watch.join();
         EXPECT_EQ(r.status, 0) << r.out;
@@ -254,7 +263,9 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
     fs::rename(noVector, dir / "no-vector.s19");
     Result r = drive(start(" 3 0 " + windowsPath(dir / "no-vector.s19")) +
                      "window varnelcfg\n"
-                     "text " + std::to_string(kMessageBoxText) + " no reset vector\n"
+                     "text " +
+                     std::to_string(kMessageBoxText) +
+                     " no reset vector\n"
                      "click OK\n"
                      "exit 1\n");
     EXPECT_EQ(r.status, 0) << r.out;
@@ -262,9 +273,7 @@ TEST_F(DesktopTest, LegacyCommandLineLoadsFirmwareUnattended) {
 
     const fs::path firmware = writeS19({{code, program}, resetVector(emu)});
     emu.clearLog();
-    r = drive(start(" 3 1 " + windowsPath(firmware)) +
-              writeFinishes() +
-              "exit 0\n");
+    r = drive(start(" 3 1 " + windowsPath(firmware)) + writeFinishes() + "exit 0\n");
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(code, program.size()), program);
     EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
@@ -291,16 +300,22 @@ TEST_F(DesktopTest, FirmwareFromTheNetworkIsWrittenKeepingTheProfiles) {
     LoopbackServer server({{firmwareListPath("AP64"), "/fw/ap64-test.s19\tTest release\t2026-12-08\r\n"},
                            {"/fw/ap64-test.s19", readText(firmware)}});
     const std::string servers = " --firmware-server " + server.address() + " --mirror-server " + server.address();
-    const Result r = drive(connect(kTrackerTitle, servers) +
-                           "click " + std::to_string(tracker_id::kFirmwareNetworkButton) + "\n"
-                           "window Download firmware\n"
-                           "first " + std::to_string(kReleaseList) + "\n"
-                           "click " + std::to_string(kOk) + "\n"
-                           "window varnelcfg\n"
-                           "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
-                           "click No\n" +
-                           writeFinishes() +
-                           exitFrom());
+    const Result r =
+        drive(connect(kTrackerTitle, servers) + "click " + std::to_string(tracker_id::kFirmwareNetworkButton) +
+              "\n"
+              "window Download firmware\n"
+              "first " +
+              std::to_string(kReleaseList) +
+              "\n"
+              "click " +
+              std::to_string(kOk) +
+              "\n"
+              "window varnelcfg\n"
+              "text " +
+              std::to_string(kMessageBoxText) +
+              " erase the current configuration\n"
+              "click No\n" +
+              writeFinishes() + exitFrom());
     EXPECT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
 
@@ -341,29 +356,47 @@ TEST_F(DesktopTest, TheWriteWindowIsLiveDuringASlowWrite) {
     const Result r = drive(start() +
                            "window Connect to tracker\n"
                            "click COM12\n"
-                           "check " + std::to_string(dialog_ids::connect_dialog::slowLinkBox) + " 1\n"
+                           "check " +
+                           std::to_string(dialog_ids::connect_dialog::slowLinkBox) +
+                           " 1\n"
                            "click Connect\n"
-                           "window " + kTrackerTitle + "\n"
-                           "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
+                           "window " +
+                           kTrackerTitle +
+                           "\n"
+                           "type " +
+                           std::to_string(tracker_id::kCallsign) +
+                           " VA3XYZ-7\n"
                            "click Write\n"
                            "window Writing to tracker\n"
-                           "partial " + bar + "\n"
+                           "partial " +
+                           bar +
+                           "\n"
                            "capture write_under_way\n"
-                           "live " + bar + " " + std::to_string(kAnswerMs) + "\n" +
-                           writeFinishes() +
-                           "window " + kTrackerTitle + "\n"
-                           "click " + std::to_string(tracker_id::kFirmwareFileButton) + "\n"
+                           "live " +
+                           bar + " " + std::to_string(kAnswerMs) + "\n" + writeFinishes() + "window " + kTrackerTitle +
+                           "\n"
+                           "click " +
+                           std::to_string(tracker_id::kFirmwareFileButton) +
+                           "\n"
                            "window Open\n"
                            // The file name box of the open dialog (cmb13).
-                           "type 1148 " + windowsPath(firmware) + "\n"
-                           "click " + std::to_string(kOk) + "\n"
+                           "type 1148 " +
+                           windowsPath(firmware) +
+                           "\n"
+                           "click " +
+                           std::to_string(kOk) +
+                           "\n"
                            "window varnelcfg\n"
-                           "text " + std::to_string(kMessageBoxText) + " erase the current configuration\n"
+                           "text " +
+                           std::to_string(kMessageBoxText) +
+                           " erase the current configuration\n"
                            "click No\n"
                            "window Writing to tracker\n"
-                           "partial " + bar + "\n"
-                           "live " + bar + " " + std::to_string(kAnswerMs) + "\n" +
-                           writeFinishes() + exitFrom());
+                           "partial " +
+                           bar +
+                           "\n"
+                           "live " +
+                           bar + " " + std::to_string(kAnswerMs) + "\n" + writeFinishes() + exitFrom());
     ASSERT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(emu.readFlash(ap64.settingsAddress, 4), header);
     EXPECT_EQ(emu.readFlash(codeAddress(emu), program.size()), program);
@@ -383,8 +416,8 @@ TEST_F(DesktopTest, TheUnsavedEditsQuestionOpensCentredOverTheWindow) {
     EmulatorHarness emu("AP64");
     plugIn(emu, 12);
     const Bytes before = emu.flash();
-    const Result r = drive(connect() +
-                           "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
+    const Result r = drive(connect() + "type " + std::to_string(tracker_id::kCallsign) +
+                           " VA3XYZ-7\n"
                            "click Exit\n"
                            "window varnelcfg\n"
                            "centred\n"
@@ -402,19 +435,24 @@ TEST_F(DesktopTest, WriteBackFromTheBackupsWindowPutsTheTrackerBack) {
     EmulatorHarness emu("AP64");
     plugIn(emu, 12);
     const Bytes factory = emu.flash();
-    const Result r = drive(connect() +
-                           "type " + std::to_string(tracker_id::kCallsign) + " VA3XYZ-7\n"
-                           "click Write\n" + writeFinishes() +
-                           "window " + kTrackerTitle + "\n"
+    const Result r = drive(connect() + "type " + std::to_string(tracker_id::kCallsign) +
+                           " VA3XYZ-7\n"
+                           "click Write\n" +
+                           writeFinishes() + "window " + kTrackerTitle +
+                           "\n"
                            "click Backups\n"
                            "window Backups\n"
                            "capture backups_desktop\n"
                            "click Write back\n"
                            "window varnelcfg\n"
-                           "text " + std::to_string(kMessageBoxText) + " Write the backup AP64_\n"
-                           "click Yes\n" + writeFinishes() +
+                           "text " +
+                           std::to_string(kMessageBoxText) +
+                           " Write the backup AP64_\n"
+                           "click Yes\n" +
+                           writeFinishes() +
                            "window Backups\n"
-                           "click Close\n" + exitFrom());
+                           "click Close\n" +
+                           exitFrom());
     ASSERT_EQ(r.status, 0) << r.out << emu.commandLogText();
     EXPECT_EQ(firstDifference(emu.flash(), factory), -1);
 }
@@ -431,11 +469,17 @@ TEST_F(DesktopTest, ASilentTrackerGetsTheHint) {
                            "window Connect to tracker\n"
                            "click COM12\n"
                            "click Connect\n"
-                           "text " + status + " Please reset tracker now.\n"
-                           "text " + status + " No answer yet on COM12. Check that the tracker has power\n"
+                           "text " +
+                           status +
+                           " Please reset tracker now.\n"
+                           "text " +
+                           status +
+                           " No answer yet on COM12. Check that the tracker has power\n"
                            "capture connect_hint\n"
                            "click Cancel\n"
-                           "text " + status + " Choose the port\n"
+                           "text " +
+                           status +
+                           " Choose the port\n"
                            "click Cancel\n"
                            "exit 0\n");
     EXPECT_EQ(r.status, 0) << r.out;
@@ -454,7 +498,9 @@ TEST_F(DesktopTest, AFailedReadGoesBackToTheConnectWindow) {
                            "click COM12\n"
                            "click Connect\n"
                            "window varnelcfg\n"
-                           "text " + std::to_string(kMessageBoxText) + " Error receiving data from device\n"
+                           "text " +
+                           std::to_string(kMessageBoxText) +
+                           " Error receiving data from device\n"
                            "click OK\n"
                            "window Connect to tracker\n"
                            "click Cancel\n"

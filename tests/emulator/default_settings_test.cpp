@@ -50,8 +50,12 @@ TEST(DefaultSettings, EveryChipShowsABelievableTracker) {
             while (at < kScriptAreaSize && m[target.scriptAddress + at] != 0xFF) {
                 const std::uint8_t op = m[target.scriptAddress + at];
                 const std::uint8_t low = op & 0x7F;
-                std::uint32_t size = low < 20 ? 1 : low < 40 ? 2 : low < 60 ? 3 : low < 80 ? 4 : low < 90 ? 5
-                                   : 2u + m[target.scriptAddress + at + 1];
+                std::uint32_t size = low < 20   ? 1
+                                     : low < 40 ? 2
+                                     : low < 60 ? 3
+                                     : low < 80 ? 4
+                                     : low < 90 ? 5
+                                                : 2u + m[target.scriptAddress + at + 1];
                 at += size;
                 ++statements;
             }

@@ -26,12 +26,10 @@ TEST(DeviceModel, IdentificationRecordMatchesEachChipOfTheTargetTable) {
         ASSERT_EQ(reply.size(), 1 + 12 + 8 + info.deviceId.size() + 1);
         EXPECT_NE(reply[0], 0x00);
         EXPECT_NE(reply[0], 0xFC);  // the host takes those two as "no version yet"
-        const std::uint16_t words[] = {info.validStart, info.validEnd, info.redirectBase,
-                                       info.vectorLow, info.eraseBlockSize, info.writeBlockSize};
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(reply[1 + 2 * i] << 8 | reply[2 + 2 * i], words[i]) << "word " << i;
-        EXPECT_TRUE(std::equal(info.redirectPrologue.begin(), info.redirectPrologue.end(),
-                               reply.begin() + 13));
+        const std::uint16_t words[] = {info.validStart, info.validEnd,       info.redirectBase,
+                                       info.vectorLow,  info.eraseBlockSize, info.writeBlockSize};
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(reply[1 + 2 * i] << 8 | reply[2 + 2 * i], words[i]) << "word " << i;
+        EXPECT_TRUE(std::equal(info.redirectPrologue.begin(), info.redirectPrologue.end(), reply.begin() + 13));
         EXPECT_EQ(std::string(reply.begin() + 21, reply.end() - 1), info.deviceId);
         EXPECT_EQ(reply.back(), 0x00);
 
@@ -97,8 +95,7 @@ TEST(DeviceModel, RefusesToTouchTheBootloaderOrAnythingOutsideTheValidRange) {
     const Bytes before = bench.command(Bench::addressed('R', 0xFD00, {4}));
     EXPECT_EQ(bench.command(Bench::addressed('E', 0xFD00)), Bytes{DeviceModel::kNak});
     EXPECT_EQ(bench.command(Bench::addressed('E', 0xDFFF)), Bytes{DeviceModel::kNak});
-    EXPECT_EQ(bench.command(Bench::addressed('W', 0xFCFE, {4, 0, 0, 0, 0})),
-              Bytes{DeviceModel::kNak});
+    EXPECT_EQ(bench.command(Bench::addressed('W', 0xFCFE, {4, 0, 0, 0, 0})), Bytes{DeviceModel::kNak});
     EXPECT_EQ(bench.command(Bench::addressed('R', 0xFD00, {4})), before);
     EXPECT_EQ(bench.command(Bench::addressed('E', 0xE000)), Bytes{0xFC});
 }
@@ -121,8 +118,7 @@ TEST(DeviceModel, ChecksumMismatchIsRefusedAndNothingIsProgrammed) {
     Bench bench("JM128");
     bench.connect();
     ASSERT_EQ(bench.command(Bench::addressed('E', 0x7C00)), Bytes{0xFC});
-    EXPECT_EQ(bench.command(Bench::addressed('V', 0x7C00, {2, 0x00, 0x12, 0x34})),
-              Bytes{DeviceModel::kNak});
+    EXPECT_EQ(bench.command(Bench::addressed('V', 0x7C00, {2, 0x00, 0x12, 0x34})), Bytes{DeviceModel::kNak});
     EXPECT_EQ(bench.model.flash().read(0x1F000), 0xFF);
 }
 
@@ -164,9 +160,8 @@ TEST(DeviceModel, ResetRequestIsHeardOnlyAtTheFirmwareSpeed) {
         std::uint32_t speed;
         bool heard;
     } cases[] = {
-        {nmea, 4800, true},  {text, 4800, true},    {kiss, 4800, true},
-        {nmea, 9600, false}, {nmea, 19200, false},  {nmea, 2400, false},
-        {kiss, 1200, false}, {nmea, 0, true},  // unknown speed: taken as matching
+        {nmea, 4800, true},  {text, 4800, true},  {kiss, 4800, true}, {nmea, 9600, false}, {nmea, 19200, false},
+        {nmea, 2400, false}, {kiss, 1200, false}, {nmea, 0, true},  // unknown speed: taken as matching
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.request.begin(), c.request.end()) + " at " + std::to_string(c.speed));
@@ -396,9 +391,8 @@ TEST(DeviceModel, TheLogCarriesEachCommandsTrafficForTheWireBound) {
         std::uint32_t in, out;
         std::uint64_t busy;
     };
-    const Traffic expected[] = {{3, 1, DeviceModel::kEraseMicros},
-                                {8, 1, 4 * DeviceModel::kProgramMicrosPerByte},
-                                {4, 4, 0}};
+    const Traffic expected[] = {
+        {3, 1, DeviceModel::kEraseMicros}, {8, 1, 4 * DeviceModel::kProgramMicrosPerByte}, {4, 4, 0}};
     for (std::size_t i = 0; i < log.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(log[i].bytesIn, expected[i].in);

@@ -39,23 +39,64 @@ TEST(LineFaults, EachAimedFaultHitsItsReplyOrCommandOnceAndIsLogged) {
         const char* logged;
     };
     const Case cases[] = {
-        {"drop:R:1:2", read4, read4, [](Bytes b) { b.erase(b.begin() + 2); return b; },
+        {"drop:R:1:2", read4, read4,
+         [](Bytes b) {
+             b.erase(b.begin() + 2);
+             return b;
+         },
          "dropped byte 2 of the reply to 'R' #1"},
-        {"drop:R:1:99", read4, read4, [](Bytes b) { b.pop_back(); return b; }, "dropped byte 99"},
-        {"duplicate:R:1:0", read4, read4, [](Bytes b) { b.insert(b.begin(), b[0]); return b; },
+        {"drop:R:1:99", read4, read4,
+         [](Bytes b) {
+             b.pop_back();
+             return b;
+         },
+         "dropped byte 99"},
+        {"duplicate:R:1:0", read4, read4,
+         [](Bytes b) {
+             b.insert(b.begin(), b[0]);
+             return b;
+         },
          "duplicated byte 0"},
-        {"junk:R:1:0:0x00", read4, read4, [](Bytes b) { b.insert(b.begin(), 0x00); return b; },
+        {"junk:R:1:0:0x00", read4, read4,
+         [](Bytes b) {
+             b.insert(b.begin(), 0x00);
+             return b;
+         },
          "junk byte 0x00 before the reply to 'R' #1"},
         // The low byte of the erase block size in the identification record.
-        {"corrupt:I:1:10", {'I'}, {'I'}, [](Bytes b) { b[10] ^= 0x01; return b; }, "corrupted byte 10"},
-        {"corrupt:I:1:10:0x80", {'I'}, {'I'}, [](Bytes b) { b[10] ^= 0x80; return b; }, "corrupted byte 10"},
+        {"corrupt:I:1:10",
+         {'I'},
+         {'I'},
+         [](Bytes b) {
+             b[10] ^= 0x01;
+             return b;
+         },
+         "corrupted byte 10"},
+        {"corrupt:I:1:10:0x80",
+         {'I'},
+         {'I'},
+         [](Bytes b) {
+             b[10] ^= 0x80;
+             return b;
+         },
+         "corrupted byte 10"},
         {"junk:E:1:0:0x55", Bench::addressed('E', 0xF600), Bench::addressed('E', 0xF600),
-         [](Bytes b) { b.insert(b.begin(), 0x55); return b; }, "junk byte 0x55"},
+         [](Bytes b) {
+             b.insert(b.begin(), 0x55);
+             return b;
+         },
+         "junk byte 0x55"},
         // The tracker hears 0xF410 for 0xF400: the reply is another address's bytes.
         {"flip-address:R:1:4", read4, Bench::addressed('R', 0xF410, {4}), [](Bytes b) { return b; },
          "address field 0xF400 heard as 0xF410"},
         // Diagnostics answers can be aimed at too (the voltage reading).
-        {"corrupt:0x8A:1:0:0xFF", {0x8A}, {0x8A}, [](Bytes b) { b[0] ^= 0xFF; return b; },
+        {"corrupt:0x8A:1:0:0xFF",
+         {0x8A},
+         {0x8A},
+         [](Bytes b) {
+             b[0] ^= 0xFF;
+             return b;
+         },
          "corrupted byte 0 of the reply to 0x8A #1"},
     };
     for (const auto& c : cases) {
@@ -163,7 +204,7 @@ TEST(LineNoise, FlipsBitsAtAboutItsRateTheSameWayForTheSameSeed) {
 TEST(LineNoise, WaitsForTheHandshakeAndKeepsToItsDirection) {
     Bench bench("AP64");
     bench.model.setLineNoise({0.5, 1, NoiseDirection::Both});  // every other bit wrong
-    bench.connect();  // the announce and the handshake go through untouched
+    bench.connect();                                           // the announce and the handshake go through untouched
     EXPECT_TRUE(faultsLogged(bench.model).empty());
     EXPECT_NE(bench.command(Bench::addressed('R', 0xF400, {16})), Bytes(16, 0xFF));
 
@@ -181,8 +222,7 @@ TEST(LineNoise, WaitsForTheHandshakeAndKeepsToItsDirection) {
     toTracker.model.flash().load(0xF400, Bytes{0x5A}.data(), 1);
     // Whatever the tracker heard, it answers cleanly; the log says what it heard.
     for (int i = 0; i < 20; ++i) toTracker.command({'I'});
-    for (const auto& e : faultsLogged(toTracker.model))
-        EXPECT_NE(e.note.find("heard as"), std::string::npos) << e.note;
+    for (const auto& e : faultsLogged(toTracker.model)) EXPECT_NE(e.note.find("heard as"), std::string::npos) << e.note;
     EXPECT_FALSE(faultsLogged(toTracker.model).empty());
 }
 

@@ -27,8 +27,7 @@ struct Bench {
     Bytes command(const Bytes& bytes) { return hear(bytes, model.lineSpeed()); }
     Bytes said() {
         Bytes out;
-        for (const auto& chunk : model.takeOutput())
-            out.insert(out.end(), chunk.bytes.begin(), chunk.bytes.end());
+        for (const auto& chunk : model.takeOutput()) out.insert(out.end(), chunk.bytes.begin(), chunk.bytes.end());
         return out;
     }
     void advance(std::chrono::milliseconds ms) {

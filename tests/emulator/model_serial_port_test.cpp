@@ -96,10 +96,8 @@ TEST(ModelSerialPort, LineFaultsHitTheBytesTheyAimAtAndTheLinkReadsAgain) {
     // fault fires, and the link's second read of the chunk disagrees with the
     // first, so it reads again until two agree.
     const Case cases[] = {
-        {ModelSerialPort::FaultKind::Flip, 0x10},
-        {ModelSerialPort::FaultKind::Duplicate, 0},
-        {ModelSerialPort::FaultKind::Insert, 0x00},
-        {ModelSerialPort::FaultKind::Delay, 150},
+        {ModelSerialPort::FaultKind::Flip, 0x10},   {ModelSerialPort::FaultKind::Duplicate, 0},
+        {ModelSerialPort::FaultKind::Insert, 0x00}, {ModelSerialPort::FaultKind::Delay, 150},
         {ModelSerialPort::FaultKind::Delay, 20},
     };
     for (const auto& c : cases) {
@@ -128,8 +126,10 @@ TEST(ModelSerialPort, AByteAtTheWrongSpeedIsHeardAsTheDevicesUartHearsIt) {
         int got;  // the byte heard, -1: nothing
     };
     const Case cases[] = {
-        {"AP64", false, "19200", 0xFC}, {"AP64", false, "57600", 0x00},
-        {"AP64", false, "9600", -1},    {"JM60", true, "9600", 0xFC},
+        {"AP64", false, "19200", 0xFC},
+        {"AP64", false, "57600", 0x00},
+        {"AP64", false, "9600", -1},
+        {"JM60", true, "9600", 0xFC},
     };
     for (const auto time : {ModelSerialPort::Time::Virtual, ModelSerialPort::Time::Real})
         for (const Case& c : cases) {
@@ -187,7 +187,8 @@ TEST(ModelSerialPort, TheLinkConnectsAndReadsEveryChipOnTheRealClock) {
         writeDefaultSettings(model.flash(), chips[i]);
         Session session;
         session.port = std::make_unique<ModelSerialPort>(
-            [&](const std::string& name) { return name == "emulated" ? &model : nullptr; }, ModelSerialPort::Time::Real);
+            [&](const std::string& name) { return name == "emulated" ? &model : nullptr; },
+            ModelSerialPort::Time::Real);
         test::RecordingUi ui;
         BootLink link(session, ui);
         session.link.linkAbort = LinkState::kAbortRunning;

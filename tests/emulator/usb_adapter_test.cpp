@@ -45,10 +45,10 @@ TEST(UsbAdapterModel, TheTimerStartsAtThePacketsFirstByte) {
 
 TEST(UsbAdapterModel, HoldsAnAnswersLastPacketForItsTimerLessTheWireTimeOfItsOtherBytes) {
     EXPECT_EQ(UsbAdapterModel::holdMicros(1, 115200, 16ms), 16000u);
-    EXPECT_EQ(UsbAdapterModel::holdMicros(124, 115200, 16ms), 0u);           // two full packets
-    EXPECT_EQ(UsbAdapterModel::holdMicros(125, 115200, 32ms), 32000u);       // one byte left over
-    EXPECT_EQ(UsbAdapterModel::holdMicros(11, 19200, 16ms), 16000u - 5208u); // 10 more bytes on the wire
-    EXPECT_EQ(UsbAdapterModel::holdMicros(61, 19200, 16ms), 0u);             // the wire is slower than the timer
+    EXPECT_EQ(UsbAdapterModel::holdMicros(124, 115200, 16ms), 0u);            // two full packets
+    EXPECT_EQ(UsbAdapterModel::holdMicros(125, 115200, 32ms), 32000u);        // one byte left over
+    EXPECT_EQ(UsbAdapterModel::holdMicros(11, 19200, 16ms), 16000u - 5208u);  // 10 more bytes on the wire
+    EXPECT_EQ(UsbAdapterModel::holdMicros(61, 19200, 16ms), 0u);              // the wire is slower than the timer
 }
 
 }  // namespace

@@ -58,8 +58,8 @@ TEST(DownloadFirmware, RefusedOrCutDownloadsLeaveTheImageAlone) {
         DownloadRun r;
         run(r, answer);
         EXPECT_EQ(r.result, -1);
-        EXPECT_EQ(r.ui.messages, std::vector<std::string>{answer.status == 0
-                                                              ? std::string("Cannot reach the server mirror: refused")
+        EXPECT_EQ(r.ui.messages,
+                  std::vector<std::string>{answer.status == 0 ? std::string("Cannot reach the server mirror: refused")
                                                               : "Unable to download firmware file"});
         EXPECT_EQ(r.image.bytes[0x9000], 0x55);
         EXPECT_EQ(r.image.touched[0x8000], kUntouched);
@@ -79,9 +79,11 @@ TEST(DownloadFirmware, BadRecordsFailWithTheParsersMessageKeepingEarlierBytes) {
     };
     for (const auto& c : cases) {
         DownloadRun r;
-        run(r, {200, test::srecord('1', 0x8000, {0xAA}) + "\n" + c.badLine + "\n" +
-                         test::srecord('1', 0x8200, {0xBB}) + "\n",
-                false, {}});
+        run(r,
+            {200,
+             test::srecord('1', 0x8000, {0xAA}) + "\n" + c.badLine + "\n" + test::srecord('1', 0x8200, {0xBB}) + "\n",
+             false,
+             {}});
         EXPECT_EQ(r.result, -1) << c.badLine;
         EXPECT_EQ(r.ui.messages, std::vector<std::string>{c.message}) << c.badLine;
         EXPECT_EQ(r.image.bytes[0x8000], 0xAA) << c.badLine;

@@ -49,9 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"/fw/a.s19", "A", "2024"}, {"/fw/b.s19", "B", "2025"}}},
         // A row with only two fields is not noticed: its description runs on
         // into the next line up to the next TAB.
-        ListCase{"TwoFieldRowRunsOn",
-                 "/fw/a.s19\tA\n/fw/b.s19\tB\t2025\n",
-                 {{"/fw/a.s19", "A\n/fw/b.s19", "B"}}},
+        ListCase{"TwoFieldRowRunsOn", "/fw/a.s19\tA\n/fw/b.s19\tB\t2025\n", {{"/fw/a.s19", "A\n/fw/b.s19", "B"}}},
         ListCase{"IncompleteLastRowDropped", "/fw/a.s19\tA\t2024\n/fw/b.s19\tB", {{"/fw/a.s19", "A", "2024"}}},
         ListCase{"Empty", "", {}},
         ListCase{"LongFieldsCut",
@@ -62,8 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ParseFirmwareList, StopsAtTwoHundredRowsAndReadsPastTheOldCut) {
     std::string body;
     for (int i = 0; i < 250; ++i)
-        body += "/fw/release" + std::to_string(i) + ".s19\tRelease number " + std::to_string(i) +
-                "\t2024-01-01\r\n";
+        body += "/fw/release" + std::to_string(i) + ".s19\tRelease number " + std::to_string(i) + "\t2024-01-01\r\n";
     ASSERT_GT(body.size(), 3999u);
     const auto rows = parseFirmwareList(body);
     ASSERT_EQ(rows.size(), 200u);
@@ -107,9 +104,9 @@ TEST(FetchFirmwareList, AnyStatusButOkLeavesTheListEmpty) {
         std::vector<FirmwareRelease> rows{{"old", "old", "old"}};
         EXPECT_EQ(fetchFirmwareList(http, "fw.example:8080", "KX8", rows, ui), -1) << status;
         EXPECT_TRUE(rows.empty()) << status;
-        EXPECT_EQ(ui.messages, std::vector<std::string>{status == 0
-                                                            ? "Cannot reach the server fw.example:8080: Connection refused"
-                                                            : "Error retrieving firmware list"})
+        EXPECT_EQ(ui.messages,
+                  std::vector<std::string>{status == 0 ? "Cannot reach the server fw.example:8080: Connection refused"
+                                                       : "Error retrieving firmware list"})
             << status;
     }
 }
@@ -125,10 +122,14 @@ TEST(HttpAddress, SplitsTheServerAndRefusesWhatCannotBeAsked) {
         bool refused;
     };
     const Case cases[] = {
-        {"fw.example", "/a", "fw.example", 80, false},   {"127.0.0.1:8080", "/a", "127.0.0.1", 8080, false},
-        {"[::1]", "/a", "[::1]", 80, false},             {"", "/a", "", 80, true},
-        {"fw.example:", "/a", "fw.example", 0, true},    {"fw.example:99999", "/a", "fw.example", 0, true},
-        {"fw.example:80x", "/a", "fw.example", 0, true}, {"fw.example", "a", "fw.example", 80, true},
+        {"fw.example", "/a", "fw.example", 80, false},
+        {"127.0.0.1:8080", "/a", "127.0.0.1", 8080, false},
+        {"[::1]", "/a", "[::1]", 80, false},
+        {"", "/a", "", 80, true},
+        {"fw.example:", "/a", "fw.example", 0, true},
+        {"fw.example:99999", "/a", "fw.example", 0, true},
+        {"fw.example:80x", "/a", "fw.example", 0, true},
+        {"fw.example", "a", "fw.example", 80, true},
     };
     for (const Case& c : cases) {
         const HttpAddress a = httpAddress(c.server, c.path);

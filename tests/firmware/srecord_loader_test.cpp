@@ -38,8 +38,8 @@ struct LoaderTest : ::testing::Test {
 TEST_F(LoaderTest, ResetsTheImageThenLoadsEveryRecord) {
     image->bytes[0x100] = 0x00;
     image->touched[0x100] = kTouchedData;
-    write({srecord('0', 0, {'x'}), srecord('1', 0x8000, {1, 2}), srecord('2', 0x1F000, {3}),
-           srecord('5', 2, {}), srecord('9', 0x8000, {})});
+    write({srecord('0', 0, {'x'}), srecord('1', 0x8000, {1, 2}), srecord('2', 0x1F000, {3}), srecord('5', 2, {}),
+           srecord('9', 0x8000, {})});
     EXPECT_EQ(load(), 0);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(image->bytes[0x100], kErasedByte);

@@ -22,7 +22,10 @@ struct ParserTest : ::testing::Test {
 };
 
 TEST_F(ParserTest, DataRecordsOfEachTypeStoreAndMarkTheirBytes) {
-    struct Row { char type; std::uint32_t address; };
+    struct Row {
+        char type;
+        std::uint32_t address;
+    };
     const Row rows[] = {{'1', 0x8000}, {'1', 0xFFFE}, {'2', 0x1F000}, {'2', 0x3FFFD}, {'3', 0x20000}, {'3', 0x00100}};
     for (const auto& r : rows) {
         image->reset();
@@ -50,10 +53,10 @@ TEST_F(ParserTest, LowerCaseDigitsAndAnEmptyDataRecordAreAccepted) {
 }
 
 TEST_F(ParserTest, HeaderCountAndForeignLinesAreIgnored) {
-    for (const std::string& line : {srecord('0', 0, {'h', 'i'}), srecord('5', 3, {}), std::string("S4garbage"),
-                                   std::string("S6"), std::string("SX1234"), std::string(""), std::string("S"),
-                                   std::string("\n"), std::string("; comment S1130000"),
-                                   std::string(" S1058000ABCD48")}) {
+    for (const std::string& line :
+         {srecord('0', 0, {'h', 'i'}), srecord('5', 3, {}), std::string("S4garbage"), std::string("S6"),
+          std::string("SX1234"), std::string(""), std::string("S"), std::string("\n"),
+          std::string("; comment S1130000"), std::string(" S1058000ABCD48")}) {
         EXPECT_EQ(feed(line).kind, Kind::Continue) << line;
     }
     EXPECT_TRUE(untouched());
@@ -68,19 +71,19 @@ TEST_F(ParserTest, EndRecordsStopWithoutBeingParsed) {
 TEST_F(ParserTest, MalformedRecordsFailAsReadErrors) {
     const std::string good = srecord('1', 0x8000, {0x01, 0x02});  // S1058000010277
     const std::string rows[] = {
-        "S1",                 // nothing after the type
-        "S1ZZ8000010277",     // count not hex
-        "S105",               // no address
-        "S105zzzz010277",     // address not hex
-        "S1-18000010277",     // a signed count wraps to a huge value
-        "S10280007D",         // count 2 leaves no room for the address and checksum
-        "S1008000",           // count 0
-        "S1058000GG0277",     // bad data digit
-        "S1058000-10277",     // a signed data byte is not a byte
-        "S10580000102",       // checksum missing
-        "S1058000010278",     // checksum wrong
-        "S1138000",           // line ends where 16 data bytes should follow
-        "S1 1 2",             // blanks shift the scan; the fixed data offset runs off the line
+        "S1",              // nothing after the type
+        "S1ZZ8000010277",  // count not hex
+        "S105",            // no address
+        "S105zzzz010277",  // address not hex
+        "S1-18000010277",  // a signed count wraps to a huge value
+        "S10280007D",      // count 2 leaves no room for the address and checksum
+        "S1008000",        // count 0
+        "S1058000GG0277",  // bad data digit
+        "S1058000-10277",  // a signed data byte is not a byte
+        "S10580000102",    // checksum missing
+        "S1058000010278",  // checksum wrong
+        "S1138000",        // line ends where 16 data bytes should follow
+        "S1 1 2",          // blanks shift the scan; the fixed data offset runs off the line
     };
     EXPECT_EQ(feed(good).kind, Kind::Continue);
     for (const auto& line : rows) {
@@ -107,7 +110,14 @@ TEST_F(ParserTest, BytesAreStoredBeforeTheChecksumIsTested) {
 }
 
 TEST_F(ParserTest, AddressLimitsOfFilesAndDownloads) {
-    struct Row { const char* what; SRecordRules rules; char type; std::uint32_t address; std::size_t size; Kind kind; };
+    struct Row {
+        const char* what;
+        SRecordRules rules;
+        char type;
+        std::uint32_t address;
+        std::size_t size;
+        Kind kind;
+    };
     const Row rows[] = {
         {"file S2 at the end of flash", SRecordRules::file(), '2', 0x3FFFF, 1, Kind::Continue},
         {"file S2 past flash", SRecordRules::file(), '2', 0x40000, 1, Kind::Error},

@@ -41,7 +41,7 @@ TEST(DiagnosticsForm, StartShowsTheReceiveControlsOnJm60OnlyAndTheSliderFromOne)
         EXPECT_EQ(b.form.gain4x.visible, jm60);
         EXPECT_EQ(b.form.receiveGainLabel.visible, jm60);
         EXPECT_TRUE(b.form.gain16x.checked && !b.form.gain1x.checked);
-        EXPECT_EQ(b.form.audioLevel.position, 1);  // the tracker was told 0
+        EXPECT_EQ(b.form.audioLevel.position, 1);       // the tracker was told 0
         EXPECT_EQ(b.form.receiveLevel, jm60 ? 20 : 0);  // 16x: |138 - 128| * 2
         EXPECT_TRUE(b.form.redLed.checked && b.form.pair1200.checked && !b.form.greenLed.checked);
         EXPECT_EQ(finishDiagnostics(b.diag, {0, 7}).gain, 2);
@@ -49,7 +49,11 @@ TEST(DiagnosticsForm, StartShowsTheReceiveControlsOnJm60OnlyAndTheSliderFromOne)
 }
 
 TEST(DiagnosticsForm, EachEventSendsItsBytes) {
-    struct Event { int id; void (*set)(DiagnosticsForm&); Bytes sent; };
+    struct Event {
+        int id;
+        void (*set)(DiagnosticsForm&);
+        Bytes sent;
+    };
     const Event events[] = {
         {id::kGreenLed, [](DiagnosticsForm& f) { f.greenLed.checked = true; }, {0x82, 0xFF}},
         {id::kRedLed, [](DiagnosticsForm& f) { f.redLed.checked = false; }, {0x81, 0xFF}},

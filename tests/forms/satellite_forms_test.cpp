@@ -17,7 +17,9 @@ namespace {
 struct Bench {
     Session s;
     RecordingUi ui;
-    explicit Bench(const std::string& chip = "JM128", bool metric = true) : s(trackerSession(chip)) { s.metric = metric; }
+    explicit Bench(const std::string& chip = "JM128", bool metric = true) : s(trackerSession(chip)) {
+        s.metric = metric;
+    }
     ProfileRecord profile(int i) { return ProfileRecord(s.settings.profile(i), s.target.kind); }
     std::vector<std::string> messages() { return std::exchange(ui.messages, {}); }
 };
@@ -103,10 +105,10 @@ TEST(FrequencyForm, StoresHzBigEndianToTheNearestHzAndTheChannelChoice) {
     };
     const Case cases[] = {
         {"145.5", 145500000, ""},
-        {"144.39", 144390000, ""},       // not 144389999
-        {"145.500009", 145500009, ""},   // read whole, not from its first 8 characters
+        {"144.39", 144390000, ""},      // not 144389999
+        {"145.500009", 145500009, ""},  // read whole, not from its first 8 characters
         {"145.00625", 145006250, ""},
-        {"145,5", 145500000, ""},         // a decimal comma
+        {"145,5", 145500000, ""},  // a decimal comma
         {"145.5MHz", 0, "Invalid frequency"},
         {"4294.967", 4294967000u, ""},
         {"4295", 0, "Invalid frequency"},
@@ -228,7 +230,8 @@ TEST(DigipeaterForm, SharedAliasesPerProfileBitsAndRefusals) {
     f.dupeTime.text = "30";
     f.alias1.text = "AB/C";
     EXPECT_EQ(checkAndStoreDigipeater(f, b.s, b.ui), -1);
-    EXPECT_EQ(b.messages(), std::vector<std::string>{"Invalid alias \"AB/C\": a callsign takes letters and digits only."});
+    EXPECT_EQ(b.messages(),
+              std::vector<std::string>{"Invalid alias \"AB/C\": a callsign takes letters and digits only."});
     EXPECT_EQ(b.s.settings.bytes, before);
 
     // An erased alias (0xFF bytes) shows empty and keeps its bytes on OK.
@@ -273,8 +276,10 @@ TEST(ProfileSwitchForm, ConversionsAndRanges) {
         EXPECT_EQ(checkAndStoreProfileSwitch(f, b.s, b.ui), *c.message ? -1 : 0);
         EXPECT_EQ(b.messages(), *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
         const ProfileRecord p = b.profile(0);
-        const std::pair<int, int> stored[] = {{c.altitudeRaw, p.switchAltitude()}, {c.speedRaw, p.switchSpeed()},
-                                              {c.temperatureRaw, p.switchTemperature()}, {c.voltageRaw, p.switchVoltage()}};
+        const std::pair<int, int> stored[] = {{c.altitudeRaw, p.switchAltitude()},
+                                              {c.speedRaw, p.switchSpeed()},
+                                              {c.temperatureRaw, p.switchTemperature()},
+                                              {c.voltageRaw, p.switchVoltage()}};
         for (const auto& [want, got] : stored)
             if (want >= 0) {
                 EXPECT_EQ(got, want);

@@ -53,11 +53,11 @@ std::string newValue(const std::string& key, int n, double voltageScale) {
     if (is("alias")) return "WIDE" + std::to_string(n % 10);
     if (is("hops")) return std::to_string(n % 8 + 1);
     static const std::map<std::string, std::string> fixed{
-        {"lowSpeed", "3"}, {"highSpeed", "8"}, {"slowInterval", "1800"}, {"fastInterval", "60"},
-        {"turnAngle", "28"}, {"turnInterval", "15"}, {"primary", "Selector"}, {"secondary", "3"},
-        {"secondaryEvery", "4"}, {"dupeTime", "30"}, {"conditions", "all"}, {"altitude", "1000"},
-        {"speed", "90"}, {"temperature", "35"}, {"adc", "128"},
-        {"jumper", "on"}, {"gpsFix", "valid"}, {"receiveGain", "16x"},
+        {"lowSpeed", "3"},       {"highSpeed", "8"},     {"slowInterval", "1800"}, {"fastInterval", "60"},
+        {"turnAngle", "28"},     {"turnInterval", "15"}, {"primary", "Selector"},  {"secondary", "3"},
+        {"secondaryEvery", "4"}, {"dupeTime", "30"},     {"conditions", "all"},    {"altitude", "1000"},
+        {"speed", "90"},         {"temperature", "35"},  {"adc", "128"},           {"jumper", "on"},
+        {"gpsFix", "valid"},     {"receiveGain", "16x"},
     };
     return fixed.at(field);
 }
@@ -178,7 +178,8 @@ TEST(SatelliteKeys, RefusalsLeaveTheFileUntouched) {
         {jm, {"frequencies.primary=9"}, "frequencies.primary: expected one of 1, 2, 3, 4, 5, 6, 7, 8, Selector"},
         {jm, {"profileSwitch.altitudeCompare=<"}, "profileSwitch.altitudeCompare: expected > or <="},
         {jm, {"profileSwitch.speed=300"}, "Speed comparison out of range"},
-        {jm, {"smartBeaconing.lowSpeed=90", "smartBeaconing.highSpeed=50"},
+        {jm,
+         {"smartBeaconing.lowSpeed=90", "smartBeaconing.highSpeed=50"},
          "Low speed threshold must be less than high speed threshold"},
     };
     for (const Case& c : cases) {

@@ -42,7 +42,7 @@ struct Window {
 // Whether the main dialog shows the button that opens the window.
 bool offered(const Session& s, int profile, SatelliteDialog d) {
     static constexpr int kButtons[kSatelliteDialogCount] = {
-        tracker_id::kSmartBeaconingButton, tracker_id::kFreqButton,   tracker_id::kMoreTextsButton,
+        tracker_id::kSmartBeaconingButton, tracker_id::kFreqButton,       tracker_id::kMoreTextsButton,
         tracker_id::kAccessListButton,     tracker_id::kDigipeaterButton, tracker_id::kProfileSwitchButton,
         tracker_id::kDiagnosticsButton,    tracker_id::kScriptButton};
     auto shown = std::make_unique<Session>();
@@ -72,14 +72,14 @@ std::vector<Window> trackerWindows(const Session& s) {
                        }});
         for (std::size_t d = 0; d < kSatelliteDialogCount; ++d)
             if (offered(s, profile, static_cast<SatelliteDialog>(d)))
-            out.push_back({"window " + std::to_string(d) + tab, [profile, d](Session& shown, Session& into) {
-                               shown.currentProfile = into.currentProfile = profile;
-                               auto forms = std::make_unique<SatelliteForms>();
-                               showSatelliteForms(shown, *forms);
-                               forms->changed[d] = true;
-                               RecordingUi ui;
-                               return storeSatelliteForms(*forms, into, ui) == 0;
-                           }});
+                out.push_back({"window " + std::to_string(d) + tab, [profile, d](Session& shown, Session& into) {
+                                   shown.currentProfile = into.currentProfile = profile;
+                                   auto forms = std::make_unique<SatelliteForms>();
+                                   showSatelliteForms(shown, *forms);
+                                   forms->changed[d] = true;
+                                   RecordingUi ui;
+                                   return storeSatelliteForms(*forms, into, ui) == 0;
+                               }});
         if (s.target.hasScript())
             out.push_back({"script editor" + tab, [profile](Session& shown, Session& into) {
                                shown.currentProfile = into.currentProfile = profile;
@@ -158,8 +158,8 @@ std::vector<std::string> invisibleStoredBits(const Session& base, const std::vec
                     copyRecords(*flipped, *shown);
                     copyRecords(base, *into);
                     if (!w.roundTrip(*shown, *into)) continue;
-                    if (into->settings.bytes != reference->settings.bytes || into->radio.bytes != reference->radio.bytes ||
-                        into->script.bytes != reference->script.bytes)
+                    if (into->settings.bytes != reference->settings.bytes ||
+                        into->radio.bytes != reference->radio.bytes || into->script.bytes != reference->script.bytes)
                         out.push_back(w.name + ": " + area.name + " byte " + std::to_string(i) + " bit " +
                                       std::to_string(bit));
                 }
@@ -195,14 +195,12 @@ TEST_P(StoredBytesVisible, EveryBitAWindowStoresShowsInSomeKey) {
     EXPECT_TRUE(hidden.empty()) << hidden.size() << " hidden:\n" << all;
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, StoredBytesVisible,
-                         ::testing::Values(StoredBitsCase{"AP64", kFamilyTracker}, StoredBitsCase{"JM60", kFamilyTracker},
-                                           StoredBitsCase{"JL16", kFamilyTracker},
-                                           StoredBitsCase{"JM128", kFamilyTrackerText},
-                                           StoredBitsCase{"KX8", kFamilyWeather}),
-                         [](const auto& info) {
-                             return std::string(info.param.chip) + "_family" + std::to_string(info.param.family);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StoredBytesVisible,
+    ::testing::Values(StoredBitsCase{"AP64", kFamilyTracker}, StoredBitsCase{"JM60", kFamilyTracker},
+                      StoredBitsCase{"JL16", kFamilyTracker}, StoredBitsCase{"JM128", kFamilyTrackerText},
+                      StoredBitsCase{"KX8", kFamilyWeather}),
+    [](const auto& info) { return std::string(info.param.chip) + "_family" + std::to_string(info.param.family); });
 
 }  // namespace
 }  // namespace varnel::test

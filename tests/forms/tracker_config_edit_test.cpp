@@ -46,23 +46,71 @@ std::map<std::string, std::string> showMap(const TempFile& file, int profile = 0
 std::vector<std::pair<std::string, std::string>> newValues(const std::string& chip, std::uint8_t family) {
     const double scale = lowVoltageScale(findTarget(chip)->kind);
     return {
-        {"callsign", "K9XYZ-7"}, {"path", "WIDE2-2,WIDE1-1"}, {"alternatePath", "1"}, {"modemBaud", "300"},
-        {"carrierMultiplier", "20"}, {"symbolTable", "\\"}, {"symbolCode", "k"}, {"tempCalibration", "-7"},
-        {"quietTime", "12"}, {"text", "Round trip = ok"}, {"statusMode", "status"}, {"statusEvery", "9"},
-        {"beaconInterval", "1234"}, {"skipCount", "3"}, {"smartBeaconing", "1"}, {"pttInput", "1"},
-        {"timeslotEnabled", "1"}, {"timeslot", "1800.5"}, {"positionMode", "fixed"}, {"savePosition", "1"},
-        {"latHemisphere", "S"}, {"latDegrees", "33"}, {"latMinutes", "12.34"}, {"lonHemisphere", "E"},
-        {"lonDegrees", "151"}, {"lonMinutes", "05.50"}, {"noFixRequired", "1"}, {"counterEnabled", "1"},
-        {"counterReset", "1"}, {"counterRearm", "77"}, {"waypoints", "1"}, {"waypointNameLength", "9"},
-        {"customSymbols", "1"}, {"waypointRangeEnabled", "1"}, {"waypointRange", "100"}, {"powerControl", "1"},
-        {"powerActiveLow", "1"}, {"powerOnDelay", "5"}, {"reportAltitude", "1"}, {"dao", "1"},
-        {"courseSpeed", "1"}, {"timestamp", "1"}, {"timestampFormat", "HMS"}, {"signalQuality", "1"},
-        {"reportTemperature", "1"}, {"fahrenheit", "1"}, {"reportVoltage", "1"}, {"compressed", "1"},
-        {"telemetry", "1"}, {"telemetryEvery", "4"}, {"portASpeed", "115200"}, {"portAMode", "Davis"},
-        {"portBSpeed", "4800"}, {"portBMode", "Text"}, {"autoBaud", "1"}, {"usbKiss", "1"},
-        {"audioLevel", "77"}, {"txDelay", family == kFamilyTrackerText ? "100" : "660"}, {"lowVoltageEnabled", "1"},
-        {"lowVoltage", formatLowVoltage(150, scale)}, {"invertCarrierDetect", "1"},
-        {"softwareCarrierDetect", "1"}, {"sharedPtt", "1"}, {"externalSquelch", "1"}, {"ptb2Output", "1"},
+        {"callsign", "K9XYZ-7"},
+        {"path", "WIDE2-2,WIDE1-1"},
+        {"alternatePath", "1"},
+        {"modemBaud", "300"},
+        {"carrierMultiplier", "20"},
+        {"symbolTable", "\\"},
+        {"symbolCode", "k"},
+        {"tempCalibration", "-7"},
+        {"quietTime", "12"},
+        {"text", "Round trip = ok"},
+        {"statusMode", "status"},
+        {"statusEvery", "9"},
+        {"beaconInterval", "1234"},
+        {"skipCount", "3"},
+        {"smartBeaconing", "1"},
+        {"pttInput", "1"},
+        {"timeslotEnabled", "1"},
+        {"timeslot", "1800.5"},
+        {"positionMode", "fixed"},
+        {"savePosition", "1"},
+        {"latHemisphere", "S"},
+        {"latDegrees", "33"},
+        {"latMinutes", "12.34"},
+        {"lonHemisphere", "E"},
+        {"lonDegrees", "151"},
+        {"lonMinutes", "05.50"},
+        {"noFixRequired", "1"},
+        {"counterEnabled", "1"},
+        {"counterReset", "1"},
+        {"counterRearm", "77"},
+        {"waypoints", "1"},
+        {"waypointNameLength", "9"},
+        {"customSymbols", "1"},
+        {"waypointRangeEnabled", "1"},
+        {"waypointRange", "100"},
+        {"powerControl", "1"},
+        {"powerActiveLow", "1"},
+        {"powerOnDelay", "5"},
+        {"reportAltitude", "1"},
+        {"dao", "1"},
+        {"courseSpeed", "1"},
+        {"timestamp", "1"},
+        {"timestampFormat", "HMS"},
+        {"signalQuality", "1"},
+        {"reportTemperature", "1"},
+        {"fahrenheit", "1"},
+        {"reportVoltage", "1"},
+        {"compressed", "1"},
+        {"telemetry", "1"},
+        {"telemetryEvery", "4"},
+        {"portASpeed", "115200"},
+        {"portAMode", "Davis"},
+        {"portBSpeed", "4800"},
+        {"portBMode", "Text"},
+        {"autoBaud", "1"},
+        {"usbKiss", "1"},
+        {"audioLevel", "77"},
+        {"txDelay", family == kFamilyTrackerText ? "100" : "660"},
+        {"lowVoltageEnabled", "1"},
+        {"lowVoltage", formatLowVoltage(150, scale)},
+        {"invertCarrierDetect", "1"},
+        {"softwareCarrierDetect", "1"},
+        {"sharedPtt", "1"},
+        {"externalSquelch", "1"},
+        {"ptb2Output", "1"},
     };
 }
 
@@ -119,8 +167,8 @@ TEST(TrackerConfigEdit, KeysOnlyWhereTheControlIs) {
     for (const char* absent : {"portASpeed", "portAMode", "waypoints", "waypointRange", "usbKiss", "skipCount",
                                "carrierMultiplier", "customSymbols", "fahrenheit"})
         EXPECT_EQ(values.count(absent), 0u) << absent;
-    for (const char* present : {"callsign", "path", "powerActiveLow", "externalSquelch", "ptb2Output", "family",
-                                "type", "build", "deviceId"})
+    for (const char* present :
+         {"callsign", "path", "powerActiveLow", "externalSquelch", "ptb2Output", "family", "type", "build", "deviceId"})
         EXPECT_EQ(values.count(present), 1u) << present;
     EXPECT_EQ(values.at("build"), "258");
 
@@ -157,7 +205,8 @@ TEST(TrackerConfigEdit, RefusalsLeaveTheFileUntouched) {
              {{"portAMode=Flow"}, "portAMode: expected one of Auto, Garmin, KISS, WS2300, Text, Davis"},
              {{"audioLevel=256"}, "audioLevel: expected 0 to 255"},
              {{"latDegrees=10"}, "latDegrees cannot be changed while its control is disabled"},
-             {{"smartBeaconing=1", "beaconInterval=5"}, "beaconInterval cannot be changed while its control is disabled"},
+             {{"smartBeaconing=1", "beaconInterval=5"},
+              "beaconInterval cannot be changed while its control is disabled"},
              {{"callsign=W1AW/M"}, "Invalid callsign \"W1AW/M\": a callsign takes letters and digits only."},
              {{"path=WIDE1-1 WIDE2-1"},
               "Invalid path setting \"WIDE1-1 WIDE2-1\": elements are separated by commas, with no spaces."},
@@ -177,8 +226,9 @@ TEST(TrackerConfigEdit, ProfileUnitsAndFlavour) {
     saveTracker(file, "AP64", kFamilyTracker, ConfigFlavour::Weather);
     ASSERT_EQ(fs::file_size(file.path), 537u);
     RecordingUi ui;
-    ASSERT_EQ(setTrackerConfig({file.path.string(), 1, false}, {"tempCalibration=-9", "waypointRangeEnabled=1",
-                                                               "waypointRange=200"}, ui), 0);
+    ASSERT_EQ(setTrackerConfig({file.path.string(), 1, false},
+                               {"tempCalibration=-9", "waypointRangeEnabled=1", "waypointRange=200"}, ui),
+              0);
     EXPECT_EQ(fs::file_size(file.path), 537u);
     EXPECT_EQ(showMap(file, 1, true).at("tempCalibration"), "-5");
     EXPECT_EQ(showMap(file, 1, true).at("waypointRange"), "322");
@@ -208,9 +258,9 @@ TEST(TrackerConfigEdit, JsonAndUnreadableFiles) {
     saveTracker(file, "AP64", kFamilyNoDialog);
     RecordingUi refused;
     EXPECT_EQ(showTrackerConfig({file.path.string(), 0, true}, false, none, refused), -1);
-    EXPECT_EQ(refused.messages, std::vector<std::string>{file.path.string() +
-                                                         " does not hold tracker settings (family 3: firmware "
-                                                         "without settings)"});
+    EXPECT_EQ(refused.messages,
+              std::vector<std::string>{file.path.string() + " does not hold tracker settings (family 3: firmware "
+                                                            "without settings)"});
 }
 
 // A weather station's file as its dialog saves it (537 bytes, no script).
@@ -231,13 +281,33 @@ TEST(WeatherConfigEdit, EveryKeyRoundTripsThroughTheFile) {
     TempFile file("weather-keys.cfg");
     saveWeather(file, "KX8");
     const std::vector<std::pair<std::string, std::string>> values{
-        {"callsign", "K9XYZ-13"}, {"path", "WIDE2-2"}, {"comment", "Hilltop wx"}, {"transmitInterval", "900"},
-        {"statusEvery", "12"}, {"txDelay", "300"}, {"quietTime", "7"}, {"powerControl", "1"},
-        {"powerDelay", "4"}, {"tempOffset", "-3"}, {"modemBaud", "300"}, {"latHemisphere", "S"},
-        {"latDegrees", "33"}, {"latMinutes", "51.50"}, {"lonHemisphere", "E"}, {"lonDegrees", "151"},
-        {"lonMinutes", "12.25"}, {"windVane", "15"}, {"transmitOnWindChange", "1"}, {"directionThreshold", "90"},
-        {"speedThreshold", "20"}, {"minimumSpeed", "3"}, {"minimumInterval", "240"}, {"audioLevel", "200"},
-        {"lowVoltageEnabled", "1"}, {"lowVoltage", "11.00"}, {"softwareCarrierDetect", "1"},
+        {"callsign", "K9XYZ-13"},
+        {"path", "WIDE2-2"},
+        {"comment", "Hilltop wx"},
+        {"transmitInterval", "900"},
+        {"statusEvery", "12"},
+        {"txDelay", "300"},
+        {"quietTime", "7"},
+        {"powerControl", "1"},
+        {"powerDelay", "4"},
+        {"tempOffset", "-3"},
+        {"modemBaud", "300"},
+        {"latHemisphere", "S"},
+        {"latDegrees", "33"},
+        {"latMinutes", "51.50"},
+        {"lonHemisphere", "E"},
+        {"lonDegrees", "151"},
+        {"lonMinutes", "12.25"},
+        {"windVane", "15"},
+        {"transmitOnWindChange", "1"},
+        {"directionThreshold", "90"},
+        {"speedThreshold", "20"},
+        {"minimumSpeed", "3"},
+        {"minimumInterval", "240"},
+        {"audioLevel", "200"},
+        {"lowVoltageEnabled", "1"},
+        {"lowVoltage", "11.00"},
+        {"softwareCarrierDetect", "1"},
     };
     ASSERT_EQ(values.size(), kWeatherKeyCount);
     std::vector<std::string> assignments;
@@ -256,8 +326,9 @@ TEST(WeatherConfigEdit, EveryKeyRoundTripsThroughTheFile) {
     const std::string listing = keys.str();
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), static_cast<long>(kWeatherKeyCount));
     EXPECT_EQ(listing.find("beaconInterval"), std::string::npos);
-    for (const char* line : {"speedThreshold         0 to 255 MPH\n", "windVane               0 to 15, steps of 22.5 degrees\n",
-                             "transmitInterval       0 to 65535 s\n"})
+    for (const char* line :
+         {"speedThreshold         0 to 255 MPH\n", "windVane               0 to 15, steps of 22.5 degrees\n",
+          "transmitInterval       0 to 65535 s\n"})
         EXPECT_NE(listing.find(line), std::string::npos) << line << listing;
 }
 

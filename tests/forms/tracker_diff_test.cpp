@@ -30,9 +30,8 @@ TEST(TrackerDiff, NamesEveryChangedKeyOnceByProfileAndTheScript) {
     // The SmartBeaconing window's fast interval is the same stored field,
     // and its key is listed as show lists it.
     EXPECT_EQ(lines(*a, *b), (std::vector<std::string>{"profile 1 beaconInterval: 600 -> 300",
-                                                        "profile 1 smartBeaconing.fastInterval: 600 -> 300",
-                                                        "profile 2 callsign: W1AW -> N0CALL-7",
-                                                        "script: differs"}));
+                                                       "profile 1 smartBeaconing.fastInterval: 600 -> 300",
+                                                       "profile 2 callsign: W1AW -> N0CALL-7", "script: differs"}));
     EXPECT_EQ(b->currentProfile, 1);  // the sessions are left as they were
 }
 
@@ -43,7 +42,8 @@ TEST(TrackerDiff, AnotherChipShowsTheDeviceAndTheKeysOnlyOneSideHas) {
     ASSERT_FALSE(out.empty());
     EXPECT_EQ(out[0], "deviceId: AP64 -> KX8");
     bool absent = false;
-    for (const auto& l : out) absent |= l.find("-> (none)") != std::string::npos || l.find(": (none) ->") != std::string::npos;
+    for (const auto& l : out)
+        absent |= l.find("-> (none)") != std::string::npos || l.find(": (none) ->") != std::string::npos;
     EXPECT_TRUE(absent) << testing::PrintToString(out);
     for (const auto& l : out) EXPECT_EQ(l.find("profile 2 deviceId"), std::string::npos) << l;
 }

@@ -78,12 +78,12 @@ TEST(TrackerStart, VisibilityByKind) {
         b.start();
         const TrackerForm& f = b.form;
         SCOPED_TRACE(std::string(c.chip) + (c.connected ? " connected" : " offline"));
-        for (const FormControl* serial : {&f.serialGroup, &f.portASpeed, &f.portBSpeed, &f.portAMode, &f.portBMode,
-                                          &f.autoBaud, &f.skipCount, &f.scriptButton, &f.accessListButton,
-                                          &f.savePosition, &f.fahrenheit})
+        for (const FormControl* serial :
+             {&f.serialGroup, &f.portASpeed, &f.portBSpeed, &f.portAMode, &f.portBMode, &f.autoBaud, &f.skipCount,
+              &f.scriptButton, &f.accessListButton, &f.savePosition, &f.fahrenheit})
             EXPECT_EQ(serial->visible, c.serial);
-        for (const FormControl* wp : {&f.waypointGroup, &f.waypoints, &f.waypointNameLength, &f.customSymbols,
-                                      &f.rangeEnabled, &f.range})
+        for (const FormControl* wp :
+             {&f.waypointGroup, &f.waypoints, &f.waypointNameLength, &f.customSymbols, &f.rangeEnabled, &f.range})
             EXPECT_EQ(wp->visible, c.waypoints);
         EXPECT_EQ(f.customSymbols.enabled, c.customEnabled);
         EXPECT_EQ(f.rangeEnabled.enabled, c.customEnabled);
@@ -106,7 +106,8 @@ TEST(TrackerStart, VisibilityByKind) {
 TEST(TrackerStart, UnitLabelsFollowTheSavedUnits) {
     TrackerBench b("AP64", kFamilyTracker, false);
     b.start();
-    EXPECT_EQ(b.form.tempUnitLabel.text, "\xC2\xB0" "F");
+    EXPECT_EQ(b.form.tempUnitLabel.text, "\xC2\xB0"
+                                         "F");
     EXPECT_EQ(b.form.rangeUnitLabel.text, "Miles");
     EXPECT_TRUE(b.form.imperialRadio.checked);
     EXPECT_FALSE(b.form.metricRadio.checked);
@@ -141,7 +142,8 @@ TEST(TrackerCommands, UnitSwitch) {
     EXPECT_FALSE(changeTrackerUnits(b.form, b.session, b.ui, false));
     EXPECT_EQ(b.ui.messages.back(), "Timeslot must be in the range of 0 to 3600");
     EXPECT_TRUE(b.session.metric);
-    EXPECT_EQ(b.form.tempUnitLabel.text, "\xC2\xB0" "C");
+    EXPECT_EQ(b.form.tempUnitLabel.text, "\xC2\xB0"
+                                         "C");
     EXPECT_TRUE(b.form.metricRadio.checked);
     EXPECT_EQ(b.form.tempCalibration.text, "-5");
 
@@ -160,8 +162,8 @@ TEST(TrackerCommands, CopyOtherProfileDropsUnsavedEdits) {
     b.form.text.text = "unsaved";
     copyOtherProfile(b.form, b.session);
     EXPECT_EQ(b.form.text.text, "other");
-    EXPECT_TRUE(std::equal(b.session.settings.profile(0), b.session.settings.profile(0) + 191,
-                           b.session.settings.profile(1)));
+    EXPECT_TRUE(
+        std::equal(b.session.settings.profile(0), b.session.settings.profile(0) + 191, b.session.settings.profile(1)));
 }
 
 TEST(TrackerCommands, EnablingRulesAndLiveLabels) {
@@ -177,8 +179,8 @@ TEST(TrackerCommands, EnablingRulesAndLiveLabels) {
     f.fixedRadio.checked = true;
     trackerControlChanged(f, id::kFixedRadio);
     EXPECT_FALSE(f.gpsRadio.checked);
-    for (const FormControl* c : {&f.latHemisphere, &f.latDegrees, &f.latMinutes, &f.lonHemisphere, &f.lonDegrees,
-                                 &f.lonMinutes})
+    for (const FormControl* c :
+         {&f.latHemisphere, &f.latDegrees, &f.latMinutes, &f.lonHemisphere, &f.lonDegrees, &f.lonMinutes})
         EXPECT_TRUE(c->enabled);
 
     trackerControlChanged(f, id::kLatHemisphere);

@@ -61,20 +61,26 @@ TEST(TrackerStore, RangeMessages) {
         {"AP64", 0, [](TrackerForm& f) { f.beaconInterval.text = "65536"; }, msg::kBeaconInterval},
         {"AP64", 0, [](TrackerForm& f) { f.beaconInterval.text = "600s"; }, msg::kBeaconInterval},  // not 0
         {"AP64", 2, [](TrackerForm& f) { f.carrierMultiplier.text = "16x"; }, msg::kCarrierMultiplier},
-        {"AP64", 0, [](TrackerForm& f) {
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.statusRadio.checked = true;
              f.commentRadio.checked = false;
              f.statusEvery.text = "0";
-         }, msg::kStatusInterval},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         msg::kStatusInterval},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.statusRadio.checked = true;
              f.commentRadio.checked = false;
              f.statusEvery.text = "16";
-         }, msg::kStatusInterval},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         msg::kStatusInterval},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.rangeEnabled.checked = true;
              f.range.text = "411";
-         }, msg::kWaypointRange},
+         },
+         msg::kWaypointRange},
         {"JM60", 0, [](TrackerForm& f) { f.portAMode.selected = -1; }, msg::kPortAMode},
         {"JM60", 0, [](TrackerForm& f) { f.portBMode.selected = -1; }, msg::kPortBMode},
         {"JM128", 0, [](TrackerForm& f) { f.portASpeed.selected = -1; }, msg::kPortASpeed},
@@ -82,49 +88,67 @@ TEST(TrackerStore, RangeMessages) {
         {"AP64", 0, [](TrackerForm& f) { f.skipCount.text = "256"; }, msg::kSkipCount},
         {"AP64", 0, [](TrackerForm& f) { f.skipCount.text = "-1"; }, msg::kSkipCount},
         {"AP64", 0, [](TrackerForm& f) { f.counterRearm.text = "256"; }, msg::kRearmDelay},
-        {"AP64", 0, [](TrackerForm& f) {
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.telemetry.checked = true;
              f.telemetryEvery.text = "16";
-         }, msg::kTelemetryInterval},
+         },
+         msg::kTelemetryInterval},
         {"AP64", 0, [](TrackerForm& f) { f.tempCalibration.text = "128"; }, msg::kTempOffset},
         {"AP64", 0, [](TrackerForm& f) { f.tempCalibration.text = "-129"; }, msg::kTempOffset},
-        {"AP64", 0, [](TrackerForm& f) {
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
              f.latDegrees.text = "91";
-         }, msg::kInvalidLatitude},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         msg::kInvalidLatitude},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
              f.latMinutes.text = "60.01";
-         }, msg::kInvalidLatitude},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         msg::kInvalidLatitude},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
              f.latMinutes.text = "36.2x";
-         }, msg::kInvalidLatitude},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         msg::kInvalidLatitude},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
              f.lonDegrees.text = "181";
-         }, msg::kInvalidLongitude},
-        {"KX8", 0, [](TrackerForm& f) {
+         },
+         msg::kInvalidLongitude},
+        {"KX8", 0,
+         [](TrackerForm& f) {
              f.fixedRadio.checked = true;
              f.gpsRadio.checked = false;
              f.lonMinutes.text = "-0.5";
-         }, msg::kInvalidLongitude},
-        {"KX8", 0, [](TrackerForm& f) {
+         },
+         msg::kInvalidLongitude},
+        {"KX8", 0,
+         [](TrackerForm& f) {
              f.lowVoltageEnabled.checked = true;
              f.lowVoltage.text = "15.06";
-         }, "Minimum voltage must be in the range of 0 to 15.00"},
-        {"JL16", 0, [](TrackerForm& f) {
+         },
+         "Minimum voltage must be in the range of 0 to 15.00"},
+        {"JL16", 0,
+         [](TrackerForm& f) {
              f.lowVoltageEnabled.checked = true;
              f.lowVoltage.text = "18.6";
-         }, "Minimum voltage must be in the range of 0 to 18.50"},
-        {"AP64", 0, [](TrackerForm& f) {
+         },
+         "Minimum voltage must be in the range of 0 to 18.50"},
+        {"AP64", 0,
+         [](TrackerForm& f) {
              f.lowVoltageEnabled.checked = true;
              f.lowVoltage.text = "-1";
-         }, "Minimum voltage must be in the range of 0 to 20.00"},
+         },
+         "Minimum voltage must be in the range of 0 to 20.00"},
     };
     for (const Case& c : cases) {
         TrackerBench b(c.chip, c.family);
@@ -230,11 +254,11 @@ TEST(TrackerStore, ImperialTemperatureAndRangeLimits) {
         const char* temp;
         int celsius;  // stored, or 999 when refused
         const char* range;
-        int miles;    // stored, or 999 when refused
+        int miles;  // stored, or 999 when refused
     };
-    for (const Case& c : {Case{false, "-9", -5, "255", 255}, Case{false, "230", 999, "0", 0},
-                          Case{false, "-230", -128, "256", 999}, Case{true, "-128", -128, "410", 255},
-                          Case{true, "127", 127, "411", 999}, Case{true, "0", 0, "100", 62}}) {
+    for (const Case& c :
+         {Case{false, "-9", -5, "255", 255}, Case{false, "230", 999, "0", 0}, Case{false, "-230", -128, "256", 999},
+          Case{true, "-128", -128, "410", 255}, Case{true, "127", 127, "411", 999}, Case{true, "0", 0, "100", 62}}) {
         TrackerBench b("AP64", kFamilyTracker, c.metric);
         b.start();
         b.form.tempCalibration.text = c.temp;
@@ -318,8 +342,8 @@ TEST(TrackerStore, TextLimitWithFixedPositionOnSmallChips) {
         bool fixed;
         std::size_t stored;
     };
-    for (const Case& c : {Case{"KX8", true, 44}, Case{"JL16", true, 44}, Case{"KX8", false, 60},
-                          Case{"AP64", true, 60}}) {
+    for (const Case& c :
+         {Case{"KX8", true, 44}, Case{"JL16", true, 44}, Case{"KX8", false, 60}, Case{"AP64", true, 60}}) {
         TrackerBench b(c.chip);
         b.start();
         b.form.fixedRadio.checked = c.fixed;
@@ -399,8 +423,8 @@ TEST(TrackerStore, BitsFromBoxesAndChipDependentBitZero) {
     ap64.form.customSymbols.checked = true;
     ap64.form.powerActiveLow.checked = false;
     ap64.form.usbKiss.checked = true;
-    ap64.form.portAMode.selected = 1;  // Garmin
-    ap64.form.portBSpeed.selected = 7; // 115200
+    ap64.form.portAMode.selected = 1;   // Garmin
+    ap64.form.portBSpeed.selected = 7;  // 115200
     ap64.form.audioLevel.position = 99;
     ASSERT_EQ(ap64.store(), 0);
     EXPECT_TRUE(ap64.profile().flag(pl::kIoFlags, 0x01));

@@ -122,11 +122,12 @@ bool tied(Window window, const Session& s, std::size_t at, std::uint8_t changedB
     for (const Tie& t : kTies) {
         if (!(t.windows & window) || (changedBits & ~t.bits) != 0) continue;
         if (t.family >= 0 && t.family != s.settings.family()) continue;
-        const std::size_t profile = static_cast<std::size_t>(s.settings.profile(s.currentProfile) - s.settings.bytes.data());
-        const std::size_t base = t.area == Area::WeatherRecord ? sl::kProfile1
+        const std::size_t profile =
+            static_cast<std::size_t>(s.settings.profile(s.currentProfile) - s.settings.bytes.data());
+        const std::size_t base = t.area == Area::WeatherRecord    ? sl::kProfile1
                                  : t.area == Area::CurrentProfile ? profile
-                                 : window == Weather                ? sl::kProfile1 + wl::kPath
-                                                                    : profile + pl::kPath;
+                                 : window == Weather              ? sl::kProfile1 + wl::kPath
+                                                                  : profile + pl::kPath;
         if (at >= base + t.offset && at < base + t.offset + t.size) return true;
     }
     return false;
@@ -141,18 +142,14 @@ struct Base {
 
 Session readChip(const EmulatedChip& chip, bool weather) {
     FlashMemory flash;
-    if (weather)
-        writeDefaultWeatherSettings(flash, chip);
-    else
-        writeDefaultSettings(flash, chip);
+    if (weather) writeDefaultWeatherSettings(flash, chip);
+    else writeDefaultSettings(flash, chip);
     Session s;
     selectTarget(s.target, std::string(chip.chipName));
     s.link.deviceInfo.deviceId = std::string(chip.chipName);
     std::copy(flash.cells().begin(), flash.cells().end(), s.image.bytes.begin());
-    if (weather)
-        unpackWeatherSettings(s.image, s.target, s.settings);
-    else
-        unpackSettings(s.image, s.target, {s.settings, s.radio, s.script});
+    if (weather) unpackWeatherSettings(s.image, s.target, s.settings);
+    else unpackSettings(s.image, s.target, {s.settings, s.radio, s.script});
     return s;
 }
 
@@ -162,8 +159,8 @@ std::vector<Base> bases() {
     const EmulatedChip* chips = emulatedChips(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string name(chips[i].chipName);
-        out.push_back({name + " factory", readChip(chips[i], false), Tracker | SmartBeacon | Frequencies | StatusTexts |
-                                                                          AccessList | Digipeater | ProfileSwitch});
+        out.push_back({name + " factory", readChip(chips[i], false),
+                       Tracker | SmartBeacon | Frequencies | StatusTexts | AccessList | Digipeater | ProfileSwitch});
         // A board whose radio block and aliases were never written.
         Base erased{name + " erased radio and aliases", readChip(chips[i], false), out.back().windows};
         erased.session.radio.bytes.fill(0xFF);

@@ -51,8 +51,8 @@ TEST(WeatherForm, OpeningForcesMetricAndSwitchesTheButtonsByKindAndConnection) {
         const char* chip;
         bool connected, diagnostics, voltage;
     } cases[] = {
-        {"AP64", true, true, true},   {"JL16", true, true, true},    {"AW32", true, true, true},
-        {"AP64", false, false, true}, {"KX8", true, false, true},    {"JM60", true, false, false},
+        {"AP64", true, true, true},     {"JL16", true, true, true}, {"AW32", true, true, true},
+        {"AP64", false, false, true},   {"KX8", true, false, true}, {"JM60", true, false, false},
         {"JM128", false, false, false},
     };
     for (const Case& c : cases) {

@@ -30,11 +30,10 @@ TEST(WritePreview, GroupsByProfileWindowAndWhatBothShare) {
     // Bytes no window shows still differ, and are named.
     next->settings.bytes[settings_layout::kReserved + 2] = 0x55;
     next->settings.bytes[settings_layout::kReserved + 3] = 0x55;
-    EXPECT_EQ(linesOf(*now, *next), (std::vector<std::string>{
-                                        "Profiles 1 and 2: Digipeater", "  alias1:  -> WIDE1",
-                                        "Profile 2", "  beaconInterval: 600 -> 300",
-                                        "Profile 2: SmartBeaconing", "  fastInterval: 600 -> 300",
-                                        "Script", "  the program differs",
+    EXPECT_EQ(linesOf(*now, *next),
+              (std::vector<std::string>{"Profiles 1 and 2: Digipeater", "  alias1:  -> WIDE1", "Profile 2",
+                                        "  beaconInterval: 600 -> 300", "Profile 2: SmartBeaconing",
+                                        "  fastInterval: 600 -> 300", "Script", "  the program differs",
                                         "Stored bytes no window shows", "  settings bytes 489 to 490: differ"}));
 }
 

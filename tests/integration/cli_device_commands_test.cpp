@@ -61,8 +61,8 @@ TEST_F(CliTest, ReadThenWriteBackAConfigurationOnEveryChip) {
 
         // Change the low byte of profile 1's beacon interval and write it back.
         file[32 + 5 + 2] ^= 0x5A;
-        std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                   static_cast<std::streamsize>(file.size()));
+        std::ofstream(cfg, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
         emu.clearLog();
         r = cli("write --port " + portOf(emu) + " " + pathArg(cfg));
         ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
@@ -123,8 +123,8 @@ TEST_F(CliTest, WritesAndFlashesLeaveBackupsThatWriteBackByteForByte) {
 
         Bytes changed = original;
         changed[32 + 5 + 2] ^= 0x5A;
-        std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
-                                                   static_cast<std::streamsize>(changed.size()));
+        std::ofstream(cfg, std::ios::binary)
+            .write(reinterpret_cast<const char*>(changed.data()), static_cast<std::streamsize>(changed.size()));
         const Result written = cli("write --port " + emu.slavePath() + " " + cfg.string());
         ASSERT_EQ(written.status, 0) << written.err;
         const std::string first = backupNamed(written);
@@ -178,8 +178,8 @@ TEST_F(CliTest, BackupsOfEveryChipAsTrackerAndWeatherStationRestoreTheFlashByteF
             // Change every settings byte the file carries after the header.
             Bytes changed = readFile(cfg);
             for (std::size_t i = 32 + 4; i < changed.size(); ++i) changed[i] ^= 0x21;
-            std::ofstream(cfg, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
-                                                       static_cast<std::streamsize>(changed.size()));
+            std::ofstream(cfg, std::ios::binary)
+                .write(reinterpret_cast<const char*>(changed.data()), static_cast<std::streamsize>(changed.size()));
             const Result written = cli("write --port " + emu.slavePath() + " " + cfg.string());
             ASSERT_EQ(written.status, 0) << written.err;
             ASSERT_NE(emu.flash(), original);
@@ -190,7 +190,8 @@ TEST_F(CliTest, BackupsOfEveryChipAsTrackerAndWeatherStationRestoreTheFlashByteF
 
             // New firmware that keeps the settings keeps them the same way.
             const fs::path s19 = writeS19({{codeAddress(emu), Bytes(64, 0x9D)}, resetVector(emu)});
-            const Result flashed = cli("flash --no-backup --keep-settings --port " + emu.slavePath() + " " + s19.string());
+            const Result flashed =
+                cli("flash --no-backup --keep-settings --port " + emu.slavePath() + " " + s19.string());
             ASSERT_EQ(flashed.status, 0) << flashed.err;
             EXPECT_EQ(emu.readFlash(t.settingsAddress, span),
                       Bytes(original.begin() + t.settingsAddress, original.begin() + t.settingsAddress + span));
@@ -237,8 +238,10 @@ TEST_F(CliTest, DiffAndDryRunPrintOnlyTheSettingsThatDiffer) {
     emu.clearLog();
     r = cli("write --dry-run --port " + emu.slavePath() + " " + b.string());
     EXPECT_EQ(r.status, 1) << r.err;
-    const std::string preview = "Profile 2\n  beaconInterval: " + was + " -> 1234\nProfile 2: SmartBeaconing\n"
-                                "  fastInterval: " + was + " -> 1234\nWarnings\n  profile 1 callsign N0CALL-9: ";
+    const std::string preview = "Profile 2\n  beaconInterval: " + was +
+                                " -> 1234\nProfile 2: SmartBeaconing\n"
+                                "  fastInterval: " +
+                                was + " -> 1234\nWarnings\n  profile 1 callsign N0CALL-9: ";
     EXPECT_EQ(r.out.substr(0, preview.size()), preview);
     r = cli("write --dry-run --port " + emu.slavePath() + " " + a.string());
     EXPECT_EQ(r.status, 0) << r.err;
@@ -323,8 +326,9 @@ TEST_F(CliTest, DiagAdjustmentsHoldThenSwitchOffAndReadingsFollowTheEmulatorsOpt
     options.chip = "AP64";
     options.volts = 11.5;
     EmulatorHarness emu(options);
-    const Result r = cli("diag --port " + portOf(emu) +
-                         " --led green=on --led red=off --power on --tone both --pair 300 --audio-level 77 --seconds 0");
+    const Result r =
+        cli("diag --port " + portOf(emu) +
+            " --led green=on --led red=off --power on --tone both --pair 300 --audio-level 77 --seconds 0");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Voltage: 11.53v"), std::string::npos) << r.out;
     EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));  // it left the bootloader
@@ -352,8 +356,8 @@ TEST_F(CliTest, DiagWatchPrintsReadingsUntilInterruptedThenClosesAndLeavesTheBoo
     if (pid == 0) {
         std::freopen(out.c_str(), "w", stdout);
         std::freopen("/dev/null", "w", stderr);
-        ::execl(VARNEL_CLI_PATH, VARNEL_CLI_PATH, "diag", "--port", emu.slavePath().c_str(), "--watch",
-                "--imperial", static_cast<char*>(nullptr));
+        ::execl(VARNEL_CLI_PATH, VARNEL_CLI_PATH, "diag", "--port", emu.slavePath().c_str(), "--watch", "--imperial",
+                static_cast<char*>(nullptr));
         ::_exit(127);
     }
     // Connecting takes a moment; then at least a few readings.
@@ -397,8 +401,7 @@ TEST_F(CliTest, FlashOnEveryChipWithTheFilesSettingsOrTheTrackers) {
             const Bytes trackerSettings = emu.readFlash(t.settingsAddress, t.settingsSize);
             const Bytes trackerScript = t.scriptAddress ? emu.readFlash(t.scriptAddress, 512) : Bytes{};
             emu.clearLog();
-            const Result r = cli("flash --port " + portOf(emu) + (keep ? " --keep-settings " : " ") +
-                                 pathArg(s19));
+            const Result r = cli("flash --port " + portOf(emu) + (keep ? " --keep-settings " : " ") + pathArg(s19));
             ASSERT_EQ(r.status, 0) << r.err << emu.commandLogText();
             EXPECT_TRUE(emu.waitForState(DeviceState::Firmware, 2s));
 
@@ -451,8 +454,8 @@ TEST_F(CliTest, WriteRefusesWhatShowRefusesUnlessForcedAndReadNeverSavesUnknownS
     Bytes file = readFile(cfg);
     std::ofstream(cut, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), 100);
     file[32] = 7;  // a family no dialog knows
-    std::ofstream(odd, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                               static_cast<std::streamsize>(file.size()));
+    std::ofstream(odd, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 
     emu.clearLog();
     for (const fs::path& refused : {odd, cut}) {
@@ -510,20 +513,24 @@ TEST_F(CliTest, TheDoctorPassesAnEmulatedTrackerAndNamesWhatStandsInTheWay) {
     const std::string port = portOf(emu);
     Result r = cli("doctor --port " + port + " --connect");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find("[ok]      tracker: JM60 answered on " + port + " (device \"JM60"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[ok]      tracker: JM60 answered on " + port + " (device \"JM60"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("\nNothing stands in the way of a connection."), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("[problem]"), std::string::npos) << r.out;
 
     r = cli("doctor --port " + std::string(kMissingPort) + " --connect");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_NE(r.out.find("[problem] port: " + std::string(kMissingPort) + " does not exist; is the tracker's cable plugged in?"),
-              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[problem] port: " + std::string(kMissingPort) +
+                         " does not exist; is the tracker's cable plugged in?"),
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("[advice]  tracker: Not tried"), std::string::npos) << r.out;
 
     emu.setSilent(true);
     r = cli("doctor --port " + port + " --connect --timeout 2");
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_NE(r.out.find("[problem] tracker: No answer from a tracker on " + port + " within 2 seconds"), std::string::npos)
+    EXPECT_NE(r.out.find("[problem] tracker: No answer from a tracker on " + port + " within 2 seconds"),
+              std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("\nOne problem stands in the way"), std::string::npos) << r.out;
     EXPECT_EQ(r.err, "");  // every message is a line of the report
@@ -551,7 +558,8 @@ TEST_F(CliTest, PortsAndUnopenablePortsSayWhy) {
     ::close(fd);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(emu.slavePath() + " is in use by test_integratio (pid " + std::to_string(::getpid()) + ")"),
-              std::string::npos) << r.err;
+              std::string::npos)
+        << r.err;
 #endif
 }
 

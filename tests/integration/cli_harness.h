@@ -75,8 +75,8 @@ protected:
         const fs::path out = dir / "stdout", err = dir / "stderr";
         // Backups go to the test's own folder, never the user's.
         const std::string command = "XDG_DATA_HOME=" + dataHome().string() + " " + kCliRunner +
-                                    std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() +
-                                    " 2>" + err.string() + " </dev/null";
+                                    std::string(VARNEL_CLI_PATH) + " " + args + " >" + out.string() + " 2>" +
+                                    err.string() + " </dev/null";
         const int rc = std::system(command.c_str());
         return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readText(out), readText(err)};
     }

@@ -69,8 +69,8 @@ public:
         std::vector<std::uint8_t> got;
         const auto end = std::chrono::steady_clock::now() + timeout;
         while (got.size() < n) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0) break;
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -86,8 +86,8 @@ public:
     bool waitFor(std::uint8_t wanted, std::chrono::milliseconds timeout) {
         const auto end = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < end) {
-            auto b = read(1, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 end - std::chrono::steady_clock::now()));
+            auto b =
+                read(1, std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()));
             if (!b.empty() && b[0] == wanted) return true;
         }
         return false;

@@ -80,8 +80,7 @@ TEST(EmulatorProgram, WritesThroughTheLinkAndSavesFlashAndLogOnTerminate) {
     const std::string log = dir + "/varnel-emu-test.log";
     pid_t pid = 0;
     const std::string path = runUntilPath(
-        pid, {VARNEL_EMU_PATH, "--chip", "KX8", "--bootloader", "--link", link, "--save-flash",
-              saved, "--log", log});
+        pid, {VARNEL_EMU_PATH, "--chip", "KX8", "--bootloader", "--link", link, "--save-flash", saved, "--log", log});
     ASSERT_FALSE(path.empty());
     {
         HostPort port(link, B19200);

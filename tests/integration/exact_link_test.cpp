@@ -26,10 +26,10 @@ struct Line {
 // share one adapter packet, and does a second identification record outlast
 // the discard before the host's next command.
 const Line kLines[] = {
-    {"KX8", 32, 0, false},  {"AP64", 16, 0, true},  {"AW60", 16, 0, false}, {"JL16", 4, 0, false},
-    {"AW32", 1, 0, false},  {"JM60", 32, 0, false}, {"JM128", 16, 0, false},
-    {"KX8", 0, 15, false},  {"AP64", 0, 5, false},  {"AW60", 0, 30, false}, {"JL16", 0, 12, false},
-    {"AW32", 0, 60, false}, {"JM60", 0, 20, true},  {"JM128", 0, 40, false},
+    {"KX8", 32, 0, false}, {"AP64", 16, 0, true},   {"AW60", 16, 0, false},  {"JL16", 4, 0, false},
+    {"AW32", 1, 0, false}, {"JM60", 32, 0, false},  {"JM128", 16, 0, false}, {"KX8", 0, 15, false},
+    {"AP64", 0, 5, false}, {"AW60", 0, 30, false},  {"JL16", 0, 12, false},  {"AW32", 0, 60, false},
+    {"JM60", 0, 20, true}, {"JM128", 0, 40, false},
 };
 
 void PrintTo(const Line& l, std::ostream* out) {
@@ -38,8 +38,8 @@ void PrintTo(const Line& l, std::ostream* out) {
 
 std::string lineName(const ::testing::TestParamInfo<Line>& info) {
     const Line& l = info.param;
-    return std::string(l.chip) + (l.adapterMs ? "_adapter" + std::to_string(l.adapterMs)
-                                              : "_late" + std::to_string(l.lateAnnounceMs)) + "ms";
+    return std::string(l.chip) +
+           (l.adapterMs ? "_adapter" + std::to_string(l.adapterMs) : "_late" + std::to_string(l.lateAnnounceMs)) + "ms";
 }
 
 class ExactLink : public CliTest, public ::testing::WithParamInterface<Line> {
@@ -53,8 +53,7 @@ protected:
         return o;
     }
     // Runs the same command on both trackers; both must succeed.
-    void onBoth(EmulatorHarness& plain, EmulatorHarness& slow, const std::string& command,
-                const std::string& file) {
+    void onBoth(EmulatorHarness& plain, EmulatorHarness& slow, const std::string& command, const std::string& file) {
         const Result p = cli(command + " --port " + plain.slavePath() + " " + file);
         ASSERT_EQ(p.status, 0) << p.err;
         const Result s = cli(command + " --port " + slow.slavePath() + " " + file);
@@ -79,8 +78,8 @@ TEST_P(ExactLink, ReadsWritesExportsAndLoadsGiveThePlainTrackersBytes) {
 
     Bytes changed = readFile(expected);
     changed[32 + 5 + 2] ^= 0x5A;  // profile 1's beacon interval
-    std::ofstream(got, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
-                                               static_cast<std::streamsize>(changed.size()));
+    std::ofstream(got, std::ios::binary)
+        .write(reinterpret_cast<const char*>(changed.data()), static_cast<std::streamsize>(changed.size()));
     onBoth(plain, slow, "write", got.string());
     EXPECT_EQ(firstDifference(slow.flash(), plain.flash()), -1);
 

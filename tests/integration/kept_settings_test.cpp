@@ -48,7 +48,11 @@ TEST_F(KeptSettings, AFileWithoutSettingsKeepsTheTrackersHeaderAllThreeWays) {
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
         EmulatorHarness emu("AP64");
-        const DeviceTarget t = [] { DeviceTarget d; selectTarget(d, "AP64"); return d; }();
+        const DeviceTarget t = [] {
+            DeviceTarget d;
+            selectTarget(d, "AP64");
+            return d;
+        }();
         trackerHeader = emu.readFlash(t.settingsAddress, 4);
         const fs::path s19 = writeS19({{codeAddress(emu), Bytes(64, 0x9D)}, resetVector(emu)});
         if (way == 0) {

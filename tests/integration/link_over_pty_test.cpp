@@ -85,7 +85,7 @@ TEST(LinkOverPty, ConnectsToEveryChipAndSwitchesToItsFastestSpeed) {
         const std::string suffix = host.session.link.targetSuffix;
         const std::uint32_t speed = suffix.find('H') != std::string::npos   ? 115200
                                     : suffix.find('T') != std::string::npos ? 57600
-                                                                             : 19200;
+                                                                            : 19200;
         // The link works at the new speed: read something back.
         std::uint8_t probe[4] = {};
         EXPECT_EQ(host.link.readMemory(host.session.target.settingsAddress, 4, probe), 4) << chip;
@@ -126,7 +126,8 @@ TEST(LinkOverPty, LongDeviceIdIsCutAndTheHeldChipIsChecked) {
     host.session.link.sameTargetReconnected = false;
     const ConnectResult r = host.connect(other.slavePath());
     EXPECT_EQ(r, ConnectResult::WrongTarget);
-    EXPECT_EQ(host.connector.failureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
+    EXPECT_EQ(host.connector.failureMessage(r),
+              "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(host.session.link.chipName, "AP64");
 }
 
@@ -253,7 +254,7 @@ TEST(LinkOverPty, SettingsWriteErasesAtTheFirstTouchedByteAndVerifies) {
     ASSERT_EQ(writes.size(), 3u);
     EXPECT_EQ(writes[0].length, 0x30u);  // up to the 64-byte boundary
     EXPECT_EQ(writes[1].length, 0x40u);
-    EXPECT_EQ(writes[2].length, 0x23u);  // ends with the last touched byte
+    EXPECT_EQ(writes[2].length, 0x23u);              // ends with the last touched byte
     EXPECT_EQ(commandsOf(log, 'R').size(), 3u + 1);  // and one byte of the block at the end
     for (const auto& e : log) EXPECT_FALSE(e.writeWithoutErase) << e.text();
     const auto flash = emu.readFlash(0xF410, 0x93);
@@ -268,11 +269,14 @@ TEST(LinkOverPty, VerifyFailuresAndADeadDeviceAreReported) {
         std::vector<std::string> messages;
     };
     const Row rows[] = {
-        {"read-back differs", [](EmulatorHarness& e) { e.setCorruptReadAt(0xF450); },
+        {"read-back differs",
+         [](EmulatorHarness& e) { e.setCorruptReadAt(0xF450); },
          {"Verify error at block 0xf440", "Configuration write failed"}},
-        {"erase refused", [](EmulatorHarness& e) { e.setNakEraseAt(0xF400); },
+        {"erase refused",
+         [](EmulatorHarness& e) { e.setNakEraseAt(0xF400); },
          {"Unable to erase block at 0xf400", "Configuration write failed"}},
-        {"write refused", [](EmulatorHarness& e) { e.setNakWriteAt(0xF480); },
+        {"write refused",
+         [](EmulatorHarness& e) { e.setNakWriteAt(0xF480); },
          {"Unable to program block at 0xf480", "Configuration write failed"}},
     };
     for (const auto& row : rows) {
@@ -306,8 +310,7 @@ TEST(LinkOverPty, ADeviceUnpluggedMidWriteEndsTheWriteWithAMessage) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 15s);
     ASSERT_FALSE(host.ui.messages.empty());
     EXPECT_EQ(host.ui.messages.front(), "Unable to verify block at 0xf440") << emu.commandLogText();
-    EXPECT_EQ(host.ui.messages.back(), "Configuration write failed")
-        << emu.commandLogText();
+    EXPECT_EQ(host.ui.messages.back(), "Configuration write failed") << emu.commandLogText();
     EXPECT_TRUE(emu.hungUp());
     // Nothing more is tried once the line is gone.
     EXPECT_EQ(commandsOf(emu.commandLog(), 'W').size(), 2u);
@@ -341,7 +344,7 @@ TEST(LinkOverPty, Jm128FirmwareIsStagedCommittedAndWrittenInPlace) {
     ASSERT_LT(commit, log.size());
     for (std::size_t i = 0; i < log.size(); ++i) {
         const auto& e = log[i];
-        EXPECT_NE(e.command, 'W') << e.text();  // JM128 writes are checked writes
+        EXPECT_NE(e.command, 'W') << e.text();               // JM128 writes are checked writes
         if (e.command != 'V' && e.command != 'E') continue;  // (every 'V' is read back)
         if (i < commit) {
             EXPECT_GE(e.address, 0x10000u) << e.text();

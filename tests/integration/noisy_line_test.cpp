@@ -41,11 +41,11 @@ enum class Op { Read, Write, Export, Firmware, Diagnostics };
 const Op kOps[] = {Op::Read, Op::Write, Op::Export, Op::Firmware, Op::Diagnostics};
 const char* opName(Op op) {
     switch (op) {
-        case Op::Read: return "read";
-        case Op::Write: return "write";
-        case Op::Export: return "export";
-        case Op::Firmware: return "firmware";
-        case Op::Diagnostics: return "diagnostics";
+    case Op::Read: return "read";
+    case Op::Write: return "write";
+    case Op::Export: return "export";
+    case Op::Firmware: return "firmware";
+    case Op::Diagnostics: return "diagnostics";
     }
     return "?";
 }
@@ -68,11 +68,15 @@ void strike(ModelSerialPort& line, const LineFaults& faults) {
     using S = LineFaults::Single;
     using W = ModelSerialPort::Way;
     using K = ModelSerialPort::FaultKind;
-    struct Kind { S single; W way; K kind; };
+    struct Kind {
+        S single;
+        W way;
+        K kind;
+    };
     const Kind kinds[] = {
-        {S::DropToHost, W::ToHost, K::Drop},       {S::DuplicateToHost, W::ToHost, K::Duplicate},
+        {S::DropToHost, W::ToHost, K::Drop},        {S::DuplicateToHost, W::ToHost, K::Duplicate},
         {S::JunkBeforeReply, W::ToHost, K::Insert}, {S::FlipToHost, W::ToHost, K::Flip},
-        {S::FlipToDevice, W::ToTracker, K::Flip},  {S::DropToDevice, W::ToTracker, K::Drop},
+        {S::FlipToDevice, W::ToTracker, K::Flip},   {S::DropToDevice, W::ToTracker, K::Drop},
     };
     for (const Kind& k : kinds)
         if (k.single == faults.single)
@@ -161,72 +165,71 @@ Outcome run(Rig& rig, Op op, std::uint32_t seed) {
     BootLink& link = *rig.link;
     const DeviceTarget& t = s.target;
     switch (op) {
-        case Op::Read: {
-            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
-            bool right = rig.flashHolds(t.settingsAddress, t.settingsAddress + t.settingsSize,
-                                        &s.image.bytes[t.settingsAddress]);
-            if (t.hasScript())
-                right = right && rig.flashHolds(t.scriptAddress, t.scriptAddress + kScriptAreaSize,
-                                                &s.image.bytes[t.scriptAddress]);
-            return right ? Outcome::Right : Outcome::Silent;
-        }
-        case Op::Write: {
-            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
-            s.settings.bytes[5 + 2] = static_cast<std::uint8_t>(seed * 17 + 1);
-            s.settings.bytes[5 + 40] ^= 0x5A;
-            s.image.reset();
-            packSettings(s.image, t, {s.settings, s.radio, s.script});
-            const std::vector<std::uint8_t> before = rig.device.flash().cells();
-            NoWriteProgress progress;
-            if (writeImage(link, progress).status != 0) return Outcome::Failed;
-            return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
-        }
-        case Op::Export: {
-            const fs::path path = fs::temp_directory_path() /
-                                  ("varnel-noisy-" + std::to_string(::getpid()) + "-" + std::to_string(seed) + ".bin");
-            const int r = exportDeviceToBin(link, path.string());
-            std::ifstream in(path, std::ios::binary);
-            const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
-            in.close();
-            fs::remove(path);
-            if (r != 0) return file.empty() ? Outcome::Failed : Outcome::Silent;  // no file may stay behind
-            if (file.size() != bin_export_layout::kFileSize) return Outcome::Silent;
-            return rig.flashHolds(bin_export_layout::kStart, bin_export_layout::kEnd,
-                                  &file[bin_export_layout::kHeaderSize])
-                       ? Outcome::Right
-                       : Outcome::Silent;
-        }
-        case Op::Firmware: {
-            if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
-            prepareFirmware(rig, seed);
-            const std::vector<std::uint8_t> before = rig.device.flash().cells();
-            NoWriteProgress progress;
-            if (writeImage(link, progress).status != 0) return Outcome::Failed;
-            return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
-        }
-        case Op::Diagnostics: {
-            // The board's own readings, or the window's "--" for a reading
-            // it could not make sure of.
-            const EmulatedChip& board = rig.device.chip();
-            SensorReadings expected;
-            expected.voltage = formatVoltage(board.voltageRaw, t.kind);
-            expected.temperature = formatTemperature(board.temperatureRaw, t.kind, true);
-            DiagnosticsSession diag(*s.port, t.kind, true);
-            bool unknown = false;
-            for (int i = 0; i < 5; ++i) {
-                const SensorReadings r = diag.refreshSensors();
-                for (const auto& [shown, right] : {std::pair{r.voltage, expected.voltage},
-                                                   std::pair{r.temperature, expected.temperature}}) {
-                    if (shown.find("--") != std::string::npos) {
-                        rig.ui.message(shown);  // what the window shows instead of a reading
-                        unknown = true;
-                    } else if (shown != right) {
-                        return Outcome::Silent;
-                    }
+    case Op::Read: {
+        if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+        bool right =
+            rig.flashHolds(t.settingsAddress, t.settingsAddress + t.settingsSize, &s.image.bytes[t.settingsAddress]);
+        if (t.hasScript())
+            right = right &&
+                    rig.flashHolds(t.scriptAddress, t.scriptAddress + kScriptAreaSize, &s.image.bytes[t.scriptAddress]);
+        return right ? Outcome::Right : Outcome::Silent;
+    }
+    case Op::Write: {
+        if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+        s.settings.bytes[5 + 2] = static_cast<std::uint8_t>(seed * 17 + 1);
+        s.settings.bytes[5 + 40] ^= 0x5A;
+        s.image.reset();
+        packSettings(s.image, t, {s.settings, s.radio, s.script});
+        const std::vector<std::uint8_t> before = rig.device.flash().cells();
+        NoWriteProgress progress;
+        if (writeImage(link, progress).status != 0) return Outcome::Failed;
+        return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
+    }
+    case Op::Export: {
+        const fs::path path = fs::temp_directory_path() /
+                              ("varnel-noisy-" + std::to_string(::getpid()) + "-" + std::to_string(seed) + ".bin");
+        const int r = exportDeviceToBin(link, path.string());
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+        in.close();
+        fs::remove(path);
+        if (r != 0) return file.empty() ? Outcome::Failed : Outcome::Silent;  // no file may stay behind
+        if (file.size() != bin_export_layout::kFileSize) return Outcome::Silent;
+        return rig.flashHolds(bin_export_layout::kStart, bin_export_layout::kEnd, &file[bin_export_layout::kHeaderSize])
+                   ? Outcome::Right
+                   : Outcome::Silent;
+    }
+    case Op::Firmware: {
+        if (readDeviceConfiguration(link, s) != 0) return Outcome::Failed;
+        prepareFirmware(rig, seed);
+        const std::vector<std::uint8_t> before = rig.device.flash().cells();
+        NoWriteProgress progress;
+        if (writeImage(link, progress).status != 0) return Outcome::Failed;
+        return rig.flashHoldsImage(before) ? Outcome::Right : Outcome::Silent;
+    }
+    case Op::Diagnostics: {
+        // The board's own readings, or the window's "--" for a reading
+        // it could not make sure of.
+        const EmulatedChip& board = rig.device.chip();
+        SensorReadings expected;
+        expected.voltage = formatVoltage(board.voltageRaw, t.kind);
+        expected.temperature = formatTemperature(board.temperatureRaw, t.kind, true);
+        DiagnosticsSession diag(*s.port, t.kind, true);
+        bool unknown = false;
+        for (int i = 0; i < 5; ++i) {
+            const SensorReadings r = diag.refreshSensors();
+            for (const auto& [shown, right] :
+                 {std::pair{r.voltage, expected.voltage}, std::pair{r.temperature, expected.temperature}}) {
+                if (shown.find("--") != std::string::npos) {
+                    rig.ui.message(shown);  // what the window shows instead of a reading
+                    unknown = true;
+                } else if (shown != right) {
+                    return Outcome::Silent;
                 }
             }
-            return unknown ? Outcome::Failed : Outcome::Right;
         }
+        return unknown ? Outcome::Failed : Outcome::Right;
+    }
     }
     return Outcome::Failed;
 }
@@ -299,11 +302,18 @@ TEST(NoisyLine, AtOneBitIn100000NearlyEveryOperationSucceeds) {
 // late in each operation: exactly the right bytes, or a failure that says so.
 TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure) {
     using S = LineFaults::Single;
-    struct Fault { S kind; const char* name; std::uint8_t mask; };
+    struct Fault {
+        S kind;
+        const char* name;
+        std::uint8_t mask;
+    };
     const Fault kFaults[] = {
-        {S::DropToHost, "dropped byte", 0},           {S::DuplicateToHost, "duplicated byte", 0},
-        {S::JunkBeforeReply, "junk byte", 0},         {S::FlipToHost, "flipped received byte", 0x10},
-        {S::FlipToDevice, "flipped command bit", 0x02}, {S::FlipToDevice, "flipped high bit", 0x80},
+        {S::DropToHost, "dropped byte", 0},
+        {S::DuplicateToHost, "duplicated byte", 0},
+        {S::JunkBeforeReply, "junk byte", 0},
+        {S::FlipToHost, "flipped received byte", 0x10},
+        {S::FlipToDevice, "flipped command bit", 0x02},
+        {S::FlipToDevice, "flipped high bit", 0x80},
         {S::DropToDevice, "byte lost to the device", 0},
     };
     // Host-bound: 3..25 fall in the identification records; device-bound:
@@ -314,16 +324,17 @@ TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure)
         for (Op op : kOps)
             for (const Fault& f : kFaults)
                 if (runsOn(chip, op))
-                for (std::uint64_t at : kAt) {
-                    LineFaults faults;
-                    faults.single = f.kind;
-                    faults.atByte = at;
-                    faults.flipMask = f.mask;
-                    Rig rig(chip, faults);
-                    const Outcome o = run(rig, op, static_cast<std::uint32_t>(at));
-                    tally.add(o, rig, std::string(chip) + " " + opName(op) + ", " + f.name + " at byte " +
-                                          std::to_string(at));
-                }
+                    for (std::uint64_t at : kAt) {
+                        LineFaults faults;
+                        faults.single = f.kind;
+                        faults.atByte = at;
+                        faults.flipMask = f.mask;
+                        Rig rig(chip, faults);
+                        const Outcome o = run(rig, op, static_cast<std::uint32_t>(at));
+                        tally.add(
+                            o, rig,
+                            std::string(chip) + " " + opName(op) + ", " + f.name + " at byte " + std::to_string(at));
+                    }
     std::printf("single faults: %s\n", tally.text().c_str());
     EXPECT_EQ(tally.silent, 0) << tally.text();
     EXPECT_EQ(tally.unexplained, 0) << tally.text();
@@ -336,13 +347,19 @@ TEST(NoisyLine, EachSingleFaultOnEachOperationGivesTheRightBytesOrAClearFailure)
 // A low bit moves the block only part of its length, so its own place holds
 // most of it and only its last bytes reach past the image.
 TEST(NoisyLine, ABlockWrittenAstrayOutsideTheWriteFailsTheWriteAndSaysWhere) {
-    struct Case { const char* chip; Op op; std::uint8_t command; std::uint32_t nth, bit; const char* said; };
+    struct Case {
+        const char* chip;
+        Op op;
+        std::uint8_t command;
+        std::uint32_t nth, bit;
+        const char* said;
+    };
     const Case cases[] = {
-        {"AP64", Op::Write, 'W', 1, 10, "Block for 0xf400 written astray at 0xf000"},      // into the firmware
-        {"KX8", Op::Firmware, 'W', 1, 11, "Block for 0xe000 written astray at 0xe800"},    // past the image's end
-        {"JM128", Op::Write, 'V', 1, 13, "Block for 0x1f000 written astray at 0x17000"},   // in 4-byte units
-        {"JL16", Op::Firmware, 'W', 24, 0, "Block for 0xc5c0 written astray at 0xc5c1"},   // one byte past the code
-        {"AW60", Op::Firmware, 'W', 33, 5, "Block for 0xf9c0 written astray at 0xf9e0"},   // half a block past
+        {"AP64", Op::Write, 'W', 1, 10, "Block for 0xf400 written astray at 0xf000"},     // into the firmware
+        {"KX8", Op::Firmware, 'W', 1, 11, "Block for 0xe000 written astray at 0xe800"},   // past the image's end
+        {"JM128", Op::Write, 'V', 1, 13, "Block for 0x1f000 written astray at 0x17000"},  // in 4-byte units
+        {"JL16", Op::Firmware, 'W', 24, 0, "Block for 0xc5c0 written astray at 0xc5c1"},  // one byte past the code
+        {"AW60", Op::Firmware, 'W', 33, 5, "Block for 0xf9c0 written astray at 0xf9e0"},  // half a block past
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chip);

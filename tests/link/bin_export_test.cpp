@@ -21,7 +21,8 @@ protected:
     void SetUp() override {
         startInBootloader();
         for (std::size_t a = 0; a < 0x10000; ++a) device.flash[a] = static_cast<std::uint8_t>(a * 13 + (a >> 8));
-        path = (std::filesystem::temp_directory_path() / ("varnel-export-" + std::to_string(::getpid()) + ".bin")).string();
+        path = (std::filesystem::temp_directory_path() / ("varnel-export-" + std::to_string(::getpid()) + ".bin"))
+                   .string();
     }
     void TearDown() override { std::remove(path.c_str()); }
 

@@ -96,8 +96,7 @@ TEST_F(BootLinkTest, ConnectAnsweredInTheFirstWindowSendsOneResetAt4800) {
 TEST_F(BootLinkTest, ResetRequestCyclesTheProbeSpeedsUntilTheFirmwareHearsIt) {
     device.firmwareSpeed = "57600";
     ASSERT_EQ(connector.connect("p", false), ConnectResult::Connected);
-    EXPECT_EQ(device.resetSpeeds,
-              (std::vector<std::string>{"4800", "4800", "9600", "19200", "38400", "57600"}));
+    EXPECT_EQ(device.resetSpeeds, (std::vector<std::string>{"4800", "4800", "9600", "19200", "38400", "57600"}));
     // Every reset is followed by a reopening at the bootloader's speed.
     const auto speeds = openSpeeds();
     for (std::size_t i = 1; i < speeds.size(); i += 2) EXPECT_EQ(speeds[i], "19200") << i;
@@ -112,7 +111,7 @@ TEST_F(BootLinkTest, SilentDeviceCyclesUntilCancelledAndEndsWithoutAMessage) {
     EXPECT_EQ(connector.connect("p", true), ConnectResult::Aborted);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(link.connected);
-    const std::vector<std::string> expected{"4800", "4800", "9600",  "19200", "38400", "57600",
+    const std::vector<std::string> expected{"4800",   "4800", "9600", "19200", "38400", "57600",
                                             "115200", "1200", "2400", "4800",  "9600",  "19200"};
     ASSERT_GE(device.resetSpeeds.size(), expected.size());
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), device.resetSpeeds.begin()));
@@ -133,8 +132,7 @@ TEST_F(BootLinkTest, RepeatedAnnouncesAreAnsweredWithAckAndIdentifyAgain) {
     // answered 0xFC 'I' again.
     int pairs = 0;
     for (std::size_t i = 0; i + 1 < port.writes.size(); ++i)
-        if (port.writes[i] == std::vector<std::uint8_t>{0xFC} &&
-            port.writes[i + 1] == std::vector<std::uint8_t>{'I'})
+        if (port.writes[i] == std::vector<std::uint8_t>{0xFC} && port.writes[i + 1] == std::vector<std::uint8_t>{'I'})
             ++pairs;
     EXPECT_EQ(pairs, 1 + 3);
 }
@@ -181,7 +179,12 @@ TEST_F(BootLinkTest, DeviceIdIsCutTo39Characters) {
 }
 
 TEST_F(BootLinkTest, FastLinkFollowsTheCapabilityLetters) {
-    struct Row { const char* id; bool allow; const char* command; const char* finalSpeed; };
+    struct Row {
+        const char* id;
+        bool allow;
+        const char* command;
+        const char* finalSpeed;
+    };
     const Row rows[] = {
         {"AP64-TH", true, "H", "115200"},  // H is tested before T
         {"AP64-T", true, "T", "57600"},
@@ -240,7 +243,8 @@ TEST_F(BootLinkTest, TargetCheckAgainstTheHeldChipName) {
     Connector connectorB(b);
     const ConnectResult r = connectorB.connect("p", true);
     EXPECT_EQ(r, ConnectResult::WrongTarget);
-    EXPECT_EQ(connectorB.failureMessage(r), "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
+    EXPECT_EQ(connectorB.failureMessage(r),
+              "Wrong target device type!\nThe settings are for AP64; this tracker is JM60.");
     EXPECT_EQ(held.chipName, "AP64");
     EXPECT_FALSE(held.sameTargetReconnected);
     EXPECT_FALSE(held.connected);
@@ -275,8 +279,7 @@ TEST_F(BootLinkTest, CheckedWriteCarriesTheXorOfItsData) {
     image.bytes[0x1003] = 0x00;
     ASSERT_EQ(boot.writeBlockChecked(0x1000, 4, 0x10000), 1);
     // (0x1000 + 0x10000) / 4 = 0x4400; the data come from the unshifted address.
-    EXPECT_EQ(port.writes.back(),
-              (std::vector<std::uint8_t>{'V', 0x44, 0x00, 4, 0x07, 0x01, 0x02, 0x04, 0x00}));
+    EXPECT_EQ(port.writes.back(), (std::vector<std::uint8_t>{'V', 0x44, 0x00, 4, 0x07, 0x01, 0x02, 0x04, 0x00}));
     EXPECT_EQ(device.flash[0x11001], 0x02);
 }
 
@@ -304,27 +307,41 @@ TEST_F(BootLinkTest, ProgramRangeErasesAtTheFirstTouchedByteAndWritesOnlyTheTouc
     touch(0xF420, 0xF4A0);
     touch(0xF7FF, 0xF800);
     ASSERT_EQ(RangeWriter::forTouched(boot, quiet).run(), 0);
-    struct Expect { char code; std::uint32_t field; int length; };
-    const std::vector<Expect> expected{
-        {'E', 0xF420, 0}, {'W', 0xF420, 32}, {'R', 0xF420, 32}, {'W', 0xF440, 64},
-        {'R', 0xF440, 64}, {'W', 0xF480, 32}, {'R', 0xF480, 32},
-        {'E', 0xF7FF, 0}, {'W', 0xF7FF, 1}, {'R', 0xF7FF, 1},
-        // One programmed byte of each block, read at the end: a later erase
-        // at a mangled address would have emptied it.
-        {'R', 0xF420, 1}, {'R', 0xF7FF, 1}};
+    struct Expect {
+        char code;
+        std::uint32_t field;
+        int length;
+    };
+    const std::vector<Expect> expected{{'E', 0xF420, 0},
+                                       {'W', 0xF420, 32},
+                                       {'R', 0xF420, 32},
+                                       {'W', 0xF440, 64},
+                                       {'R', 0xF440, 64},
+                                       {'W', 0xF480, 32},
+                                       {'R', 0xF480, 32},
+                                       {'E', 0xF7FF, 0},
+                                       {'W', 0xF7FF, 1},
+                                       {'R', 0xF7FF, 1},
+                                       // One programmed byte of each block, read at the end: a later erase
+                                       // at a mangled address would have emptied it.
+                                       {'R', 0xF420, 1},
+                                       {'R', 0xF7FF, 1}};
     ASSERT_EQ(device.log.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(device.log[i].code, expected[i].code) << i;
         EXPECT_EQ(device.log[i].field, expected[i].field) << i;
         EXPECT_EQ(device.log[i].length, expected[i].length) << i;
     }
-    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF420, image.bytes.begin() + 0xF4A0,
-                           device.flash.begin() + 0xF420));
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF420, image.bytes.begin() + 0xF4A0, device.flash.begin() + 0xF420));
     EXPECT_EQ(device.flash[0xF4A0], 0xFF);  // erased, not written
 }
 
 TEST_F(BootLinkTest, ProgramRangeFailuresStopWithTheBlocksMessage) {
-    struct Row { const char* name; void (*arm)(FakeBootloader&); const char* message; };
+    struct Row {
+        const char* name;
+        void (*arm)(FakeBootloader&);
+        const char* message;
+    };
     const Row rows[] = {
         {"erase refused", [](FakeBootloader& d) { d.nakErase = {0xF420}; }, "Unable to erase block at 0xf420"},
         {"write refused", [](FakeBootloader& d) { d.nakWrite = {0xF440}; }, "Unable to program block at 0xf440"},
@@ -376,8 +393,7 @@ TEST_F(BootLinkTest, AWriterRunAgainCarriesOnFromTheBlockItStoppedAt) {
     ASSERT_FALSE(device.log.empty());
     EXPECT_EQ(device.codes(), "EWRRR");  // the second block, then one byte of each
     EXPECT_EQ(device.log.front().field, 0xF600u);
-    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF440,
-                           device.flash.begin() + 0xF400));
+    EXPECT_TRUE(std::equal(image.bytes.begin() + 0xF400, image.bytes.begin() + 0xF440, device.flash.begin() + 0xF400));
 }
 
 TEST_F(BootLinkTest, Jm128WritesWholeFourByteUnitsSoNothingLandsShifted) {
@@ -421,8 +437,8 @@ TEST_F(BootLinkTest, ReadRangeGoesIn128ByteChunks) {
     EXPECT_EQ(device.log[1].field, 0xF400u);
     EXPECT_EQ(device.log[2].field, 0xF480u);
     EXPECT_EQ(device.log[5].length, 44);
-    EXPECT_TRUE(std::equal(device.flash.begin() + 0xF400, device.flash.begin() + 0xF400 + 300,
-                           image.bytes.begin() + 0xF400));
+    EXPECT_TRUE(
+        std::equal(device.flash.begin() + 0xF400, device.flash.begin() + 0xF400 + 300, image.bytes.begin() + 0xF400));
     EXPECT_TRUE(std::all_of(image.touched.begin(), image.touched.end(), [](auto m) { return m == 0; }));
 
     ASSERT_EQ(readConfirmedRange(boot, 0xF600, 0xF600), 0);

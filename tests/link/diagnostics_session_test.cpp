@@ -66,12 +66,14 @@ TEST_F(DiagnosticsTest, OnlyJm60AsksForTheReceiveLevel) {
 // in a row within one count are taken (the second shown), answers that
 // never agree show as unknown while the tracker still counts as answering.
 TEST_F(DiagnosticsTest, AReadingIsShownOnlyWhenTwoAnswersAgree) {
-    struct Case { Bytes voltageAnswers; const char* shown; int asks; } cases[] = {
-        {{204, 204}, "16.00v", 2},
-        {{204, 205}, "16.08v", 2},       // the converter's own last count
-        {{204, 76, 204}, "16.00v", 3},   // bit 7 flipped on the second answer
-        {{76, 204, 12, 205}, "16.08v", 4},
-        {{204, 76, 12, 140}, "--.--v", 4},
+    struct Case {
+        Bytes voltageAnswers;
+        const char* shown;
+        int asks;
+    } cases[] = {
+        {{204, 204}, "16.00v", 2},         {{204, 205}, "16.08v", 2},  // the converter's own last count
+        {{204, 76, 204}, "16.00v", 3},                                 // bit 7 flipped on the second answer
+        {{76, 204, 12, 205}, "16.08v", 4}, {{204, 76, 12, 140}, "--.--v", 4},
     };
     for (const Case& c : cases) {
         std::size_t next = 0;
@@ -89,12 +91,14 @@ TEST_F(DiagnosticsTest, AReadingIsShownOnlyWhenTwoAnswersAgree) {
 
 TEST_F(DiagnosticsTest, ToneUpdateAndTheExtraReadWhenARunningToneStops) {
     DiagnosticsSession diag(port, KindAP64, true);
-    struct Step { bool high, low; Bytes sent; int reads; };
+    struct Step {
+        bool high, low;
+        Bytes sent;
+        int reads;
+    };
     const Step steps[] = {
-        {true, false, {0xC0}, 0},
-        {true, true, {0xC2}, 0},
-        {false, true, {0xC1}, 0},
-        {false, false, {0xFF}, 2},  // the stop's reply, and one more for the tone
+        {true, false, {0xC0}, 0},  {true, true, {0xC2}, 0},
+        {false, true, {0xC1}, 0},  {false, false, {0xFF}, 2},  // the stop's reply, and one more for the tone
         {false, false, {0xFF}, 1},
     };
     for (const auto& s : steps) {
@@ -176,15 +180,16 @@ TEST(DiagnosticsFormat, ReadingsTexts) {
     EXPECT_EQ(formatVoltage(204, KindKX8), "12.00v");
     EXPECT_EQ(formatVoltage(138, KindJL16), "10.01v");
     EXPECT_EQ(formatVoltage(153, KindAP64), "12.00v");
-    struct Row { std::uint8_t raw; TargetKind kind; bool metric; const char* text; };
+    struct Row {
+        std::uint8_t raw;
+        TargetKind kind;
+        bool metric;
+        const char* text;
+    };
     const Row rows[] = {
-        {125, KindJM60, true, "25 C"},
-        {125, KindJM60, false, " 77 F"},
-        {125, KindJM128, true, "25 C"},
-        {0, KindJM60, true, "-100 C"},
-        {150, KindAP64, true, "21 C"},    // 150 * 1.9608 - 273.15 = 20.97
-        {150, KindAP64, false, "70 F"},
-        {139, KindKX8, true, "-1 C"},      // -0.5988 rounds away from zero
+        {125, KindJM60, true, "25 C"},  {125, KindJM60, false, " 77 F"}, {125, KindJM128, true, "25 C"},
+        {0, KindJM60, true, "-100 C"},  {150, KindAP64, true, "21 C"},  // 150 * 1.9608 - 273.15 = 20.97
+        {150, KindAP64, false, "70 F"}, {139, KindKX8, true, "-1 C"},   // -0.5988 rounds away from zero
     };
     for (const auto& r : rows) EXPECT_EQ(formatTemperature(r.raw, r.kind, r.metric), r.text) << int(r.raw);
     EXPECT_EQ(receiveLevel(0), 0);

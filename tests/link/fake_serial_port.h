@@ -28,7 +28,9 @@ class FakeSerialPort : public SerialPort {
 public:
     explicit FakeSerialPort(FakeClock& clock) : clock_(clock) {}
 
-    struct Open { std::string name, speed; };
+    struct Open {
+        std::string name, speed;
+    };
 
     std::function<void(FakeSerialPort&, const std::vector<std::uint8_t>&)> onWrite;
     std::function<void(FakeSerialPort&)> onOpen;
@@ -79,8 +81,7 @@ public:
             buffer[got++] = input.front();
             input.pop_front();
         }
-        if (got < n)
-            clock_.now += got == 0 ? serial_timing::readTotalMs(n) : serial_timing::kReadIntervalMs;
+        if (got < n) clock_.now += got == 0 ? serial_timing::readTotalMs(n) : serial_timing::kReadIntervalMs;
         return got;
     }
     int flushPort(int discardInput) override {

@@ -51,8 +51,8 @@ TEST_F(StagedWriteTest, Jm128FirmwareGoesThroughTheStagingArea) {
     ASSERT_EQ(writeImage(boot, progress).status, 0);
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
-                                        "Loading firmware, stage 2 of 3...",
-                                        "Loading firmware, stage 3 of 3...", "Finished!"}));
+                                        "Loading firmware, stage 2 of 3...", "Loading firmware, stage 3 of 3...",
+                                        "Finished!"}));
     const std::string codes = device.codes();
     const auto commit = codes.find('U');
     ASSERT_NE(commit, std::string::npos);
@@ -81,8 +81,8 @@ TEST_F(StagedWriteTest, Jm128FirmwareGoesThroughTheStagingArea) {
     // Stage 1 staged all 0x7000 bytes, and stage 3 wrote up to 0x17000
     // whether or not the file covered it, plus what the file held above.
     EXPECT_TRUE(std::equal(image.bytes.begin(), image.bytes.begin() + 0x17000, device.flash.begin()));
-    EXPECT_TRUE(std::equal(image.bytes.begin() + 0x18000, image.bytes.begin() + 0x18010,
-                           device.flash.begin() + 0x18000));
+    EXPECT_TRUE(
+        std::equal(image.bytes.begin() + 0x18000, image.bytes.begin() + 0x18010, device.flash.begin() + 0x18000));
     EXPECT_EQ(progress.position, progress.range.second - 1);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -93,12 +93,9 @@ TEST_F(StagedWriteTest, Jm128StageOneFailureSendsNoCommit) {
     device.nakErase = {0x4000};
     EXPECT_EQ(writeImage(boot, progress).status, -1);
     EXPECT_EQ(device.codes().find('U'), std::string::npos);
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Unable to erase block at 0x0000",
-                                                      "Configuration write failed"}));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Unable to erase block at 0x0000", "Configuration write failed"}));
     EXPECT_EQ(progress.statuses.back(), "Write failed!");
-    EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(),
-                         "Loading firmware, stage 2 of 3..."),
-              0);
+    EXPECT_EQ(std::count(progress.statuses.begin(), progress.statuses.end(), "Loading firmware, stage 2 of 3..."), 0);
 }
 
 TEST_F(StagedWriteTest, Jm128SettingsWriteIsASinglePass) {
@@ -108,8 +105,8 @@ TEST_F(StagedWriteTest, Jm128SettingsWriteIsASinglePass) {
     EXPECT_EQ(progress.statuses, kSinglePass);
     EXPECT_EQ(device.codes().find('U'), std::string::npos);
     EXPECT_EQ(device.log.front().field, 0x1F000u >> 2);
-    EXPECT_TRUE(std::equal(image.bytes.begin() + 0x1F000, image.bytes.begin() + 0x1F200,
-                           device.flash.begin() + 0x1F000));
+    EXPECT_TRUE(
+        std::equal(image.bytes.begin() + 0x1F000, image.bytes.begin() + 0x1F200, device.flash.begin() + 0x1F000));
 }
 
 TEST_F(StagedWriteTest, FirmwareOnOtherChipsIsASinglePassWithReadBack) {
@@ -137,8 +134,7 @@ TEST_F(StagedWriteTest, AFailedWriteAddsTheGeneralMessageAndEndsFailed) {
     device.corruptRead = true;
     const WriteResult result = writeImage(boot, progress);
     EXPECT_EQ(result.status, -1);
-    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Verify error at block 0xf400",
-                                                      "Configuration write failed"}));
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{"Verify error at block 0xf400", "Configuration write failed"}));
     EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Stand by, writing data...", "Write failed!"}));
     EXPECT_EQ(progress.position, progress.range.second - 1);
     EXPECT_EQ(writeFailureNote(boot, result),

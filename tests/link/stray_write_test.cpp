@@ -40,26 +40,34 @@ TEST(StrayWrite, FoundOnlyWhereItReachesOutsideTheImage) {
         std::optional<std::uint32_t> found;
     };
     const Row rows[] = {
-        {"whole at a far neighbour, its own place erased", KindAP64, {0xF400, 64, 0},
+        {"whole at a far neighbour, its own place erased",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              place(flash, 0xFC00, 0, 64);
          },
          0xFC00},
-        {"at a far neighbour the image writes too", KindAP64, {0xF400, 64, 0},
+        {"at a far neighbour the image writes too",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              touchBlock(image, 0xFC00, 64);
              place(flash, 0xFC00, 0, 64);
          },
          std::nullopt},
-        {"a neighbour holding other bytes is not the copy", KindAP64, {0xF400, 64, 0},
+        {"a neighbour holding other bytes is not the copy",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              std::fill(flash.begin() + 0xFC00, flash.begin() + 0xFC40, 0xA5);
          },
          std::nullopt},
-        {"its own place holds something else", KindAP64, {0xF400, 64, 0},
+        {"its own place holds something else",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              place(flash, 0xF400, 0, 64);
@@ -67,33 +75,43 @@ TEST(StrayWrite, FoundOnlyWhereItReachesOutsideTheImage) {
              place(flash, 0xFC00, 0, 64);
          },
          std::nullopt},
-        {"moved by 16 bytes, past the image's end", KindAP64, {0xF400, 64, 0},
+        {"moved by 16 bytes, past the image's end",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              place(flash, 0xF410, 0, 64);
          },
          0xF410},
-        {"moved by 16 bytes, inside the image", KindAP64, {0xF400, 64, 0},
+        {"moved by 16 bytes, inside the image",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0xF400, 64);
              for (std::uint32_t a = 0xF440; a < 0xF450; ++a) image.touched[a] = kTouchedData;
              place(flash, 0xF410, 0, 64);
          },
          std::nullopt},
-        {"an erased block writes nothing anywhere", KindAP64, {0xF400, 64, 0},
+        {"an erased block writes nothing anywhere",
+         KindAP64,
+         {0xF400, 64, 0},
          [](FlashImage& image, Flash&) {
              std::fill(image.touched.begin() + 0xF400, image.touched.begin() + 0xF440, kTouchedData);
          },
          std::nullopt},
         // Staged at 0x10000 higher, in 4-byte units: field 0x4400 with bit
         // 0x1000 flipped is 0x5400, byte address 0x15000.
-        {"JM128's staged block, a unit bit away", KindJM128, {0x1000, 128, 0x10000},
+        {"JM128's staged block, a unit bit away",
+         KindJM128,
+         {0x1000, 128, 0x10000},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0x1000, 128);
              place(flash, 0x15000, 0, 128);
          },
          0x15000},
-        {"JM128 moved by one unit, past the image's end", KindJM128, {0x1000, 128, 0},
+        {"JM128 moved by one unit, past the image's end",
+         KindJM128,
+         {0x1000, 128, 0},
          [](FlashImage& image, Flash& flash) {
              touchBlock(image, 0x1000, 128);
              place(flash, 0x1004, 0, 128);

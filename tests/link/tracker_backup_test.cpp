@@ -92,10 +92,8 @@ void setEnv(const char* name, const std::string& value) {
 #ifdef _WIN32
     _putenv_s(name, value.c_str());
 #else
-    if (value.empty())
-        ::unsetenv(name);
-    else
-        ::setenv(name, value.c_str(), 1);
+    if (value.empty()) ::unsetenv(name);
+    else ::setenv(name, value.c_str(), 1);
 #endif
 }
 

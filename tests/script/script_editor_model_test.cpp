@@ -32,9 +32,9 @@ TEST_F(ScriptEditor, OpensOnTheStoredProgramWithItsIndentation) {
     std::copy(program.begin(), program.end(), area.bytes.begin());
     featureFlags = 0x80;
     ScriptEditorModel m(area, featureFlags, ui);
-    EXPECT_EQ(lines(m), (std::vector<std::string>{
-                            "Begin Script", "On Second", "  If Counter 1 = 10", "    Increment Counter 1",
-                            "  Else", "    Decrement Counter 1", "  End Block", "End Block", "End Script"}));
+    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "  If Counter 1 = 10",
+                                                  "    Increment Counter 1", "  Else", "    Decrement Counter 1",
+                                                  "  End Block", "End Block", "End Script"}));
     EXPECT_EQ(m.counterText(), "12 of 512");
     EXPECT_TRUE(m.scriptEnabled);
     EXPECT_EQ(m.inputs.aIndex, 0);
@@ -50,8 +50,8 @@ TEST_F(ScriptEditor, BlockThenIncrementThenEndBlock) {
     m.press(B::OnSecond);
     m.press(B::IncrementA);
     m.press(B::EndBlock);
-    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1",
-                                                  "End Block", "End Script"}));
+    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1", "End Block",
+                                                  "End Script"}));
     EXPECT_EQ(m.counterText(), "4 of 512");
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -69,15 +69,15 @@ TEST_F(ScriptEditor, WhereNewLinesGo) {
     // No selection: above "End Script".
     m.select(-1);
     m.press(B::Else);
-    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "End Block", "Quick", "On Startup",
-                                                  "  Do Once", "  Else", "End Script"}));
+    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "End Block", "Quick", "On Startup", "  Do Once",
+                                                  "  Else", "End Script"}));
     EXPECT_EQ(m.selected(), 5);
 }
 
 TEST_F(ScriptEditor, ElseSitsAtTheLevelOfItsCondition) {
     ScriptEditorModel m(area, featureFlags, ui);
-    for (B b : {B::OnSecond, B::IfAEqualsB, B::IncrementA, B::Else, B::DecrementA, B::EndBlock, B::EndBlock,
-                B::EndBlock})
+    for (B b :
+         {B::OnSecond, B::IfAEqualsB, B::IncrementA, B::Else, B::DecrementA, B::EndBlock, B::EndBlock, B::EndBlock})
         m.press(b);
     EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "  If Counter 1 = Counter 2",
                                                   "    Increment Counter 1", "  Else", "    Decrement Counter 1",
@@ -99,8 +99,8 @@ TEST_F(ScriptEditor, DeletingOpenersAndClosersReindents) {
     for (B b : {B::OnSecond, B::IncrementA, B::EndBlock, B::Quick}) m.press(b);
     m.select(1);
     m.deleteLine();  // the opener: its block moves out
-    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "Increment Counter 1", "End Block", "Quick",
-                                                  "End Script"}));
+    EXPECT_EQ(lines(m),
+              (std::vector<std::string>{"Begin Script", "Increment Counter 1", "End Block", "Quick", "End Script"}));
     EXPECT_EQ(m.selected(), 1);
     EXPECT_EQ(m.counterText(), "4 of 512");
 
@@ -108,8 +108,8 @@ TEST_F(ScriptEditor, DeletingOpenersAndClosersReindents) {
     for (B b : {B::OnSecond, B::IncrementA, B::EndBlock, B::Quick}) n.press(b);
     n.select(3);
     n.deleteLine();  // the closer: what follows moves in
-    EXPECT_EQ(lines(n), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1",
-                                                  "  Quick", "End Script"}));
+    EXPECT_EQ(lines(n), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1", "  Quick",
+                                                  "End Script"}));
     EXPECT_EQ(n.selected(), 3);
 
     for (int fixed : {0, 4, -1}) {
@@ -137,13 +137,13 @@ TEST_F(ScriptEditor, UpAndDownStopAtTheEnds) {
 
     m.select(3);
     m.moveUp();  // End Block above Increment
-    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "End Block",
-                                                  "Increment Counter 1", "End Script"}));
+    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "On Second", "End Block", "Increment Counter 1",
+                                                  "End Script"}));
     EXPECT_EQ(m.selected(), 2);
     m.select(1);
     m.moveDown();  // On Second below End Block: now opens the block around Increment
-    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "End Block", "On Second",
-                                                  "  Increment Counter 1", "End Script"}));
+    EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "End Block", "On Second", "  Increment Counter 1",
+                                                  "End Script"}));
     EXPECT_EQ(m.selected(), 2);
 }
 
@@ -196,8 +196,8 @@ TEST_F(ScriptEditor, TextButtons) {
     m.inputs.tText = "beacon";
     m.press(B::MacroT);
     EXPECT_EQ(lines(m), (std::vector<std::string>{"Begin Script", "PrintA \"A\\x41\\n\"", "PrintB \"A\\x41\\n\"",
-                                                  "Macro Write \"A\\x41\\n\"", "Exec \"A\\x41\\n\"",
-                                                  "Macro BEACON", "End Script"}));
+                                                  "Macro Write \"A\\x41\\n\"", "Exec \"A\\x41\\n\"", "Macro BEACON",
+                                                  "End Script"}));
     EXPECT_EQ(m.slotOf(1).bytes, (Bytes{0x5A, 0x04, 'A', 'A', 0x0A, 0x00}));
     EXPECT_EQ(m.slotOf(4).bytes, (Bytes{0x5C, 0x08, 'A', '\\', 'x', '4', '1', '\\', 'n', 0x00}));
     EXPECT_EQ(m.slotOf(5).bytes, (Bytes{0xDD, 0x07, 'B', 'E', 'A', 'C', 'O', 'N', 0x00}));
@@ -229,7 +229,7 @@ TEST_F(ScriptEditor, TextLongerThanItsLengthByteIsRefused) {
 
 TEST_F(ScriptEditor, FlagBoxesInThreeStates) {
     ScriptEditorModel m(area, featureFlags, ui);
-    m.inputs.flags = {FlagBox::Indeterminate, FlagBox::Indeterminate, FlagBox::Checked, FlagBox::Unchecked,
+    m.inputs.flags = {FlagBox::Indeterminate, FlagBox::Indeterminate, FlagBox::Checked,   FlagBox::Unchecked,
                       FlagBox::Unchecked,     FlagBox::Unchecked,     FlagBox::Unchecked, FlagBox::Checked};
     m.press(B::SetFlags);
     m.press(B::ClearFlags);
@@ -419,9 +419,8 @@ TEST_F(ScriptEditor, OkNamesAStatementAddedWithItsNumberBoxEmpty) {
 // A southern or western zero, or an angle a unit below zero, reads as 0.
 TEST_F(ScriptEditor, InAreaCornersNeverShowMinusZero) {
     ScriptEditorModel m(area, featureFlags, ui);
-    for (auto* field : {&m.inputs.nwLatDegrees, &m.inputs.nwLatMinutes, &m.inputs.nwLonDegrees,
-                        &m.inputs.nwLonMinutes, &m.inputs.seLatDegrees, &m.inputs.seLatMinutes,
-                        &m.inputs.seLonDegrees, &m.inputs.seLonMinutes})
+    for (auto* field : {&m.inputs.nwLatDegrees, &m.inputs.nwLatMinutes, &m.inputs.nwLonDegrees, &m.inputs.nwLonMinutes,
+                        &m.inputs.seLatDegrees, &m.inputs.seLatMinutes, &m.inputs.seLonDegrees, &m.inputs.seLonMinutes})
         *field = "0";
     m.toggleNwLatitude();  // south, and both longitudes west
     m.press(B::IfInArea);

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 // A program with nesting, an escaped text and a macro.
-const Bytes kProgram = {0x81, 0xBC, 0x00, 0x00, 0x0A, 0x5A, 0x04, 'H', 'i', 0x0A, 0x00, 0x03,
-                        0xDD, 0x03, 'G',  'O',  0x00, 0x00, 0x00, 0xFF};
+const Bytes kProgram = {0x81, 0xBC, 0x00, 0x00, 0x0A, 0x5A, 0x04, 'H',  'i',  0x0A,
+                        0x00, 0x03, 0xDD, 0x03, 'G',  'O',  0x00, 0x00, 0x00, 0xFF};
 
 class ScriptConfigFiles : public ::testing::Test {
 protected:
@@ -53,8 +53,8 @@ protected:
 };
 
 TEST_F(ScriptConfigFiles, ListPatchAndCompileOnEveryScriptTarget) {
-    const std::vector<std::string> expectedLines = {"On Second", "  If Counter 1 = 10", "    PrintA \"Hi\\n\"",
-                                                    "  Else",    "    Macro GO",        "    End Block",
+    const std::vector<std::string> expectedLines = {"On Second",  "  If Counter 1 = 10", "    PrintA \"Hi\\n\"",
+                                                    "  Else",     "    Macro GO",        "    End Block",
                                                     "  End Block"};  // a macro opens a block too
     struct Target {
         const char* chip;

@@ -59,8 +59,7 @@ const std::vector<StatementCase> kEveryStatement = {
     {{0xBE, 0x02, 0x01, 0x00}, "If Counter 3 > 256"},
     {{0xD0, 0x00, 0x10, 0x80, 0x40}, "If Peek 16 and 128 = 64"},
     {{0xDD, 0x07, 'B', 'E', 'A', 'C', 'O', 'N', 0x00}, "Macro BEACON"},
-    {{0xDF, 0x10, 0x1C, 0xCC, 0xCC, 0xCC, 0xB5, 0x55, 0x55, 0x56, 0x1B, 0xFF, 0xFF, 0xFF, 0xB4,
-      0xE8, 0x1B, 0x4F},
+    {{0xDF, 0x10, 0x1C, 0xCC, 0xCC, 0xCC, 0xB5, 0x55, 0x55, 0x56, 0x1B, 0xFF, 0xFF, 0xFF, 0xB4, 0xE8, 0x1B, 0x4F},
      "If In Area (40.50000,-105.00000)(39.37500,-105.60000)"},
     // A stored variable index the firmware has no name for keeps its byte.
     {{0x15, 0x0C}, "Increment Var 12"},
@@ -100,8 +99,7 @@ TEST(ScriptStatements, AreaCornersEncodeAsBinaryAngles) {
     EXPECT_EQ(Bytes(s.bytes.begin(), s.bytes.begin() + 10),
               (Bytes{0xDF, 0x10, 0x1C, 0xCC, 0xCC, 0xCC, 0xB5, 0x55, 0x55, 0x56}));
     // 180 degrees is 2147483647, -180 is -2147483647.
-    EXPECT_EQ(Bytes(s.bytes.begin() + 10, s.bytes.end()),
-              (Bytes{0x7F, 0xFF, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x01}));
+    EXPECT_EQ(Bytes(s.bytes.begin() + 10, s.bytes.end()), (Bytes{0x7F, 0xFF, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x01}));
     EXPECT_EQ(s.text, "If In Area (40.50000,-105.00000)(180.00000,-180.00000)");
 }
 
@@ -222,7 +220,7 @@ TEST(TextEscapes, TypedTextToStoredBytes) {
         {"\\a\\b\\t\\n\\r", {0x07, 0x08, 0x09, 0x0A, 0x0D}},
         {"\\xfF\\x00", {0xFF, 0x00}},
         {"\\\\ \\\" \\q", {'\\', ' ', '"', ' ', 'q'}},
-        {"\\x414", {'A', '4'}},       // only two digits are taken
+        {"\\x414", {'A', '4'}},  // only two digits are taken
         // Half-typed escapes keep what was typed.
         {"end\\", {'e', 'n', 'd', '\\'}},
         {"\\x7g", {0x07, 'g'}},

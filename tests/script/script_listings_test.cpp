@@ -17,8 +17,7 @@ std::uint32_t scriptAddressOf(const char* chip) { return findTarget(chip)->scrip
 
 TEST(PatchListing, SmallProgramOnAp64) {
     test::RecordingUi ui;
-    EXPECT_EQ(patchListing({{0x81}, {0x15, 0x00}, {0x00}}, scriptAddressOf("AP64"), ui),
-              "PATCH f6000581150000ff\r\n");
+    EXPECT_EQ(patchListing({{0x81}, {0x15, 0x00}, {0x00}}, scriptAddressOf("AP64"), ui), "PATCH f6000581150000ff\r\n");
     EXPECT_EQ(patchListing({}, scriptAddressOf("AP64"), ui), "PATCH f60001ff\r\n");
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -86,7 +85,7 @@ TEST(CodeListingReader, ListReadListIsAFixedPoint) {
     // read back and compiled again, gives the same bytes.
     test::RecordingUi ui;
     const Bytes program = {0x80, 0x3C, 0x02, 0x01, 0x2C, 0x00, 0x81, 0x15, 0x00, 0xBE, 0x00, 0x00, 0x3C, 0x5A,
-                           0x06, 'H',  'i',  '\\', 'n', 0x0D, 0x00, 0x3C, 0x00, 0x00, 0x00, 0x03, 0x16, 0x01,
+                           0x06, 'H',  'i',  '\\', 'n',  0x0D, 0x00, 0x3C, 0x00, 0x00, 0x00, 0x03, 0x16, 0x01,
                            0x00, 0xDD, 0x03, 'G',  'O',  0x00, 0x50, 0x00, 0x20, 0x0F, 0xF0, 0x00, 0xFF};
     ScriptArea area;
     area.bytes.fill(0xFF);
@@ -111,10 +110,20 @@ TEST(CodeListingReader, ListReadListIsAFixedPoint) {
 
 TEST(CodeListingReader, RefusesWhatIsNotAStatement) {
     const char* bad[] = {
-        "On Seconds",          "Increment Counter 11", "Set Counter 1 = 65536", "Set Counter 1 < 5",
-        "If Counter 1 = ",     "Poke 1, 256&0",        "If Peek 1 and 2 = x",   "Set Flags 1000000",
-        "If Flags 1000000y",   "PrintA \"unclosed",    "If In Area (1,2)(3)",   "If In Area (1,2)(3,190)",
-        "Decrement Var 3",     "Exec \"x",
+        "On Seconds",
+        "Increment Counter 11",
+        "Set Counter 1 = 65536",
+        "Set Counter 1 < 5",
+        "If Counter 1 = ",
+        "Poke 1, 256&0",
+        "If Peek 1 and 2 = x",
+        "Set Flags 1000000",
+        "If Flags 1000000y",
+        "PrintA \"unclosed",
+        "If In Area (1,2)(3)",
+        "If In Area (1,2)(3,190)",
+        "Decrement Var 3",
+        "Exec \"x",
     };
     for (const char* line : bad) {
         ScriptStatement s;

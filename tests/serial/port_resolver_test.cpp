@@ -6,21 +6,30 @@ namespace varnel {
 namespace {
 
 TEST(PortResolver, SlotNames) {
-    struct Row { const char* name; std::optional<int> slot; };
+    struct Row {
+        const char* name;
+        std::optional<int> slot;
+    };
     const Row rows[] = {
-        {"COM3", 3}, {"com12", 12}, {"3", 3}, {"12", 12}, {"3 ", 3},
-        {"/dev/ttyUSB0", std::nullopt}, {"COM", std::nullopt}, {"COMX", std::nullopt},
-        {"ttyS1", std::nullopt}, {"", std::nullopt},
+        {"COM3", 3},
+        {"com12", 12},
+        {"3", 3},
+        {"12", 12},
+        {"3 ", 3},
+        {"/dev/ttyUSB0", std::nullopt},
+        {"COM", std::nullopt},
+        {"COMX", std::nullopt},
+        {"ttyS1", std::nullopt},
+        {"", std::nullopt},
     };
     for (const auto& r : rows) EXPECT_EQ(portSlotFromName(r.name), r.slot) << r.name;
 }
 
 TEST(PortResolver, SlotsAreTheSortedDevicesCountedFromOne) {
-    std::vector<std::string> paths{"/dev/ttyS0", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyUSB2",
-                                   "/dev/ttyUSB0"};
+    std::vector<std::string> paths{"/dev/ttyS0", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB0"};
     sortPortPaths(paths);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB2", "/dev/ttyUSB10",
-                                               "/dev/ttyACM0", "/dev/ttyS0"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0",
+                                               "/dev/ttyS0"}));
     const std::vector<PortDescription> ports{{"/dev/ttyUSB0", "a"}, {"/dev/ttyACM0", "b"}};
 #ifdef _WIN32
     // Slot n is COMn whatever is present, in the form that opens COM10 and up.

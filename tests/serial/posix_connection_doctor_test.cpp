@@ -137,72 +137,141 @@ TEST(LinuxDoctor, DevicesAdaptersAndTheServicesThatTakeThem) {
     const auto ch340 = [](FakeLinux& s, const std::string& driver) { s.usbAdapter("1-2", 0x1a86, 0x7523, driver, ""); };
     const auto brlttyInstalled = [](FakeLinux& s) { s.file(s.at("/usr/lib/udev/rules.d/85-brltty.rules")); };
     const Case cases[] = {
-        {"nothing plugged in", [](FakeLinux&) {}, "", "serial devices", kProblem, {"No serial device was found", "plug the tracker's cable in"}},
+        {"nothing plugged in",
+         [](FakeLinux&) {},
+         "",
+         "serial devices",
+         kProblem,
+         {"No serial device was found", "plug the tracker's cable in"}},
         {"the adapters by chip, id and driver",
          [&](FakeLinux& s) {
              ftdi(s);
              s.usbAdapter("1-3", 0x15a2, 0x0300, "cdc_acm", "ttyACM0");
          },
-         "", "serial devices", kOk,
-         {"/dev/ttyUSB0 (FTDI FT232R (0403:6001) \"Test adapter\", driver ftdi_sio), /dev/ttyACM0 (USB device 15a2:0300"}},
-        {"an adapter with its tty", ftdi, "", "USB adapter 1-1", kOk, {"FTDI FT232R (0403:6001)", "is /dev/ttyUSB0 (driver ftdi_sio)"}},
+         "",
+         "serial devices",
+         kOk,
+         {"/dev/ttyUSB0 (FTDI FT232R (0403:6001) \"Test adapter\", driver ftdi_sio), /dev/ttyACM0 (USB device "
+          "15a2:0300"}},
+        {"an adapter with its tty",
+         ftdi,
+         "",
+         "USB adapter 1-1",
+         kOk,
+         {"FTDI FT232R (0403:6001)", "is /dev/ttyUSB0 (driver ftdi_sio)"}},
         {"brltty running has claimed a CH340",
          [&](FakeLinux& s) {
              ch340(s, "usbfs");
              s.process(812, "brltty");
          },
-         "", "USB adapter 1-2", kProblem, {"CH340 (1a86:7523)", "no serial port: brltty", "is running", "sudo apt remove brltty", "mask brltty-udev.service"}},
+         "",
+         "USB adapter 1-2",
+         kProblem,
+         {"CH340 (1a86:7523)", "no serial port: brltty", "is running", "sudo apt remove brltty",
+          "mask brltty-udev.service"}},
         {"brltty installed, a CH340 left without driver",
          [&](FakeLinux& s) {
              ch340(s, "");
              brlttyInstalled(s);
          },
-         "", "USB adapter 1-2", kProblem, {"brltty", "is installed"}},
+         "",
+         "USB adapter 1-2",
+         kProblem,
+         {"brltty", "is installed"}},
         {"brltty masked: the CH340 just has no driver",
          [&](FakeLinux& s) {
              ch340(s, "");
              brlttyInstalled(s);
              s.link(s.at("/etc/systemd/system/brltty-udev.service"), "/dev/null");
          },
-         "", "USB adapter 1-2", kProblem, {"no driver is bound", "sudo modprobe ch341", "linux-modules-extra"}},
+         "",
+         "USB adapter 1-2",
+         kProblem,
+         {"no driver is bound", "sudo modprobe ch341", "linux-modules-extra"}},
         {"brltty leaves FTDI alone",
          [&](FakeLinux& s) {
              s.usbAdapter("1-1", 0x0403, 0x6015, "", "");
              brlttyInstalled(s);
          },
-         "", "USB adapter 1-1", kProblem, {"FTDI FT231X", "no driver is bound", "sudo modprobe ftdi_sio"}},
-        {"another program claimed it", [&](FakeLinux& s) { ch340(s, "usbfs"); }, "", "USB adapter 1-2", kProblem, {"claimed it directly (usbfs)"}},
-        {"brltty that took nothing", [&](FakeLinux& s) { ftdi(s); brlttyInstalled(s); }, "", "brltty", kOk, {"Installed; it has taken no adapter"}},
+         "",
+         "USB adapter 1-1",
+         kProblem,
+         {"FTDI FT231X", "no driver is bound", "sudo modprobe ftdi_sio"}},
+        {"another program claimed it",
+         [&](FakeLinux& s) { ch340(s, "usbfs"); },
+         "",
+         "USB adapter 1-2",
+         kProblem,
+         {"claimed it directly (usbfs)"}},
+        {"brltty that took nothing",
+         [&](FakeLinux& s) {
+             ftdi(s);
+             brlttyInstalled(s);
+         },
+         "",
+         "brltty",
+         kOk,
+         {"Installed; it has taken no adapter"}},
         {"ModemManager and a tracker's own USB port",
          [](FakeLinux& s) {
              s.usbAdapter("1-3", 0x15a2, 0x0300, "cdc_acm", "ttyACM0");
              s.process(640, "ModemManager");
          },
-         "", "ModemManager", kProblem,
+         "",
+         "ModemManager",
+         kProblem,
          {"not told to leave /dev/ttyACM0 alone", "announces itself",
-          "ATTRS{idVendor}==\"15a2\", ATTRS{idProduct}==\"0300\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"", "udevadm control --reload"}},
+          "ATTRS{idVendor}==\"15a2\", ATTRS{idProduct}==\"0300\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"",
+          "udevadm control --reload"}},
         {"ModemManager told to leave it alone",
          [](FakeLinux& s) {
              s.usbAdapter("1-3", 0x15a2, 0x0300, "cdc_acm", "ttyACM0");
              s.process(640, "ModemManager");
              s.file(s.at("/run/udev/data/c166:0"), "E:ID_VENDOR=x\nE:ID_MM_DEVICE_IGNORE=1");
          },
-         "", "ModemManager", kOk, {"told to leave /dev/ttyACM0 alone"}},
-        {"a 16 ms FTDI latency timer", ftdi, "", "latency timer", kAdvice,
-         {"/dev/ttyUSB0's latency timer is 16 ms", "53 s instead of 19 s", "ATTR{latency_timer}=\"1\"", "70-ftdi-latency.rules"}},
-        {"a 1 ms timer", [](FakeLinux& s) { s.usbAdapter("1-1", 0x0403, 0x6001, "ftdi_sio", "ttyUSB0", 1); }, "",
-         "latency timer", kOk, {"1 ms"}},
-        {"a Snap", [](FakeLinux& s) { s.env["SNAP"] = "/snap/varnelcfg/4"; s.env["SNAP_NAME"] = "varnelcfg"; }, "",
-         "confinement", kAdvice, {"Snap \"varnelcfg\"", "sudo snap connect varnelcfg:raw-usb"}},
+         "",
+         "ModemManager",
+         kOk,
+         {"told to leave /dev/ttyACM0 alone"}},
+        {"a 16 ms FTDI latency timer",
+         ftdi,
+         "",
+         "latency timer",
+         kAdvice,
+         {"/dev/ttyUSB0's latency timer is 16 ms", "53 s instead of 19 s", "ATTR{latency_timer}=\"1\"",
+          "70-ftdi-latency.rules"}},
+        {"a 1 ms timer",
+         [](FakeLinux& s) { s.usbAdapter("1-1", 0x0403, 0x6001, "ftdi_sio", "ttyUSB0", 1); },
+         "",
+         "latency timer",
+         kOk,
+         {"1 ms"}},
+        {"a Snap",
+         [](FakeLinux& s) {
+             s.env["SNAP"] = "/snap/varnelcfg/4";
+             s.env["SNAP_NAME"] = "varnelcfg";
+         },
+         "",
+         "confinement",
+         kAdvice,
+         {"Snap \"varnelcfg\"", "sudo snap connect varnelcfg:raw-usb"}},
         {"a Flatpak without devices",
-         [](FakeLinux& s) { s.file(s.at("/.flatpak-info"), "[Application]\nname=org.varnel.Cfg\n[Context]\ndevices=dri;"); },
-         "", "confinement", kProblem, {"Flatpak \"org.varnel.Cfg\"", "flatpak override --user --device=all org.varnel.Cfg"}},
+         [](FakeLinux& s) {
+             s.file(s.at("/.flatpak-info"), "[Application]\nname=org.varnel.Cfg\n[Context]\ndevices=dri;");
+         },
+         "",
+         "confinement",
+         kProblem,
+         {"Flatpak \"org.varnel.Cfg\"", "flatpak override --user --device=all org.varnel.Cfg"}},
         {"a Flatpak with all devices",
          [](FakeLinux& s) {
              s.env["FLATPAK_ID"] = "org.varnel.Cfg";
              s.file(s.at("/.flatpak-info"), "[Context]\ndevices=dri;all;");
          },
-         "", "confinement", kOk, {"may use all devices"}},
+         "",
+         "confinement",
+         kOk,
+         {"may use all devices"}},
     };
     for (const Case& c : cases) expectFinding(c);
 }
@@ -216,7 +285,11 @@ TEST(LinuxDoctor, WhyThePortWillNotOpen) {
     const Case cases[] = {
         {"it opens", port, "/dev/ttyUSB0", "permission", kOk, {"/dev/ttyUSB0 opens for reading and writing"}},
         {"a slot name is the slot's device", port, "COM1", "permission", kOk, {"/dev/ttyUSB0 opens"}},
-        {"not in the group", denied, "/dev/ttyUSB0", "permission", kProblem,
+        {"not in the group",
+         denied,
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
          {"You (alice) are not in the group \"dialout\", which /dev/ttyUSB0 belongs to",
           "sudo usermod -aG dialout alice, then log out and in again"}},
         {"in the group database, not in this login",
@@ -224,37 +297,78 @@ TEST(LinuxDoctor, WhyThePortWillNotOpen) {
              denied(s);
              s.groups[kDialout].members = {"bob", "alice"};
          },
-         "/dev/ttyUSB0", "permission", kProblem,
-         {"You (alice) joined the group \"dialout\"", "after this login started", "log out and in again", "newgrp dialout"}},
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
+         {"You (alice) joined the group \"dialout\"", "after this login started", "log out and in again",
+          "newgrp dialout"}},
         {"the group is the user's own in the database",
          [denied](FakeLinux& s) {
              denied(s);
              s.me.databaseGid = kDialout;
          },
-         "/dev/ttyUSB0", "permission", kProblem, {"after this login started"}},
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
+         {"after this login started"}},
         {"a mode that lets nobody in",
          [denied](FakeLinux& s) {
              denied(s);
              s.nodes["/dev/ttyUSB0"] = {0, 0, 0600, true};
          },
-         "/dev/ttyUSB0", "permission", kProblem,
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
          {"lets no one but its owner (root) in: its mode is crw-------",
-          "SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", GROUP=\"dialout\", MODE=\"0660\""}},
+          "SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", GROUP=\"dialout\", "
+          "MODE=\"0660\""}},
         {"in the group and still refused",
          [denied](FakeLinux& s) {
              denied(s);
              s.me.groups.push_back(kDialout);
          },
-         "/dev/ttyUSB0", "permission", kProblem, {"refuses you although you are in its group \"dialout\"", "AppArmor"}},
-        {"held by a program", [port](FakeLinux& s) { port(s); s.opens["/dev/ttyUSB0"] = {0, true, "minicom (pid 4242)"}; },
-         "/dev/ttyUSB0", "other programs", kProblem, {"/dev/ttyUSB0 is in use by minicom (pid 4242); close it and try again."}},
-        {"opened exclusively by one we cannot see", [port](FakeLinux& s) { port(s); s.opens["/dev/ttyUSB0"] = {EBUSY, true, ""}; },
-         "/dev/ttyUSB0", "other programs", kProblem, {"is in use by another program"}},
-        {"a device that went away", [port](FakeLinux& s) { port(s); s.opens["/dev/ttyUSB0"] = {ENXIO, false, ""}; },
-         "/dev/ttyUSB0", "permission", kProblem, {"cannot be opened", "plug it in again"}},
-        {"a slot beyond the ports found", port, "COM3", "port", kProblem,
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
+         {"refuses you although you are in its group \"dialout\"", "AppArmor"}},
+        {"held by a program",
+         [port](FakeLinux& s) {
+             port(s);
+             s.opens["/dev/ttyUSB0"] = {0, true, "minicom (pid 4242)"};
+         },
+         "/dev/ttyUSB0",
+         "other programs",
+         kProblem,
+         {"/dev/ttyUSB0 is in use by minicom (pid 4242); close it and try again."}},
+        {"opened exclusively by one we cannot see",
+         [port](FakeLinux& s) {
+             port(s);
+             s.opens["/dev/ttyUSB0"] = {EBUSY, true, ""};
+         },
+         "/dev/ttyUSB0",
+         "other programs",
+         kProblem,
+         {"is in use by another program"}},
+        {"a device that went away",
+         [port](FakeLinux& s) {
+             port(s);
+             s.opens["/dev/ttyUSB0"] = {ENXIO, false, ""};
+         },
+         "/dev/ttyUSB0",
+         "permission",
+         kProblem,
+         {"cannot be opened", "plug it in again"}},
+        {"a slot beyond the ports found",
+         port,
+         "COM3",
+         "port",
+         kProblem,
          {"There is no serial port number 3 (1 found); is the tracker's cable plugged in?"}},
-        {"a missing port names the ports there are", port, "/dev/ttyUSB3", "port", kProblem,
+        {"a missing port names the ports there are",
+         port,
+         "/dev/ttyUSB3",
+         "port",
+         kProblem,
          {"/dev/ttyUSB3 does not exist; is the tracker's cable plugged in? The serial ports found are /dev/ttyUSB0."}},
     };
     for (const Case& c : cases) expectFinding(c);
@@ -277,8 +391,9 @@ TEST(LinuxDoctor, ThePortsOwnFindingsAndTheSentenceUnderCantOpen) {
     findings = linuxConnectionChecks(system, "/dev/ttyUSB1", false);
     ASSERT_NE(findingOf(findings, "USB adapter 1-2"), nullptr);
     EXPECT_TRUE(standsInTheWay(findings));
-    EXPECT_EQ(linuxPortOpenFailure(system, "/dev/ttyUSB1"),
-              "/dev/ttyUSB1 does not exist; is the tracker's cable plugged in? The serial ports found are /dev/ttyUSB0.");
+    EXPECT_EQ(
+        linuxPortOpenFailure(system, "/dev/ttyUSB1"),
+        "/dev/ttyUSB1 does not exist; is the tracker's cable plugged in? The serial ports found are /dev/ttyUSB0.");
     EXPECT_EQ(linuxPortOpenFailure(system, "/dev/ttyUSB0"), "");
 
     // A machine where all is well: the whole report finds nothing in the way.
@@ -327,8 +442,7 @@ std::string reportAs(const OtherUser& who, const std::string& path) {
         std::string text;
         if (::setgroups(0, nullptr) != 0 || ::setgid(who.gid) != 0 || ::setuid(who.uid) != 0)
             text = "could not become " + who.name;
-        else
-            text = describePortOpenFailure(path) + "\n" + doctorReportText(portFindings(path));
+        else text = describePortOpenFailure(path) + "\n" + doctorReportText(portFindings(path));
         (void)!::write(out[1], text.data(), text.size());
         ::_exit(0);
     }

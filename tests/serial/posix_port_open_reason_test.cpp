@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 TEST(PortOpenReason, AMissingDeviceIsNamedAndOtherMessagesPassThrough) {
     const fs::path missing = "/dev/varnel-no-such-tracker";
     // (Followed by the serial ports this machine has, if any.)
-    EXPECT_EQ(describePortOpenFailure(missing).rfind(missing.string() + " does not exist; is the tracker's cable plugged in?", 0), 0u);
+    EXPECT_EQ(describePortOpenFailure(missing).rfind(
+                  missing.string() + " does not exist; is the tracker's cable plugged in?", 0),
+              0u);
 
     test::RecordingUi inner;
     PortReasonUi ui(inner, missing.string());
@@ -71,7 +73,8 @@ TEST(PortOpenReason, TheProgramHoldingTheLockIsNamedNotAnotherThatHasItOpen) {
     ASSERT_GT(locker, 0);
     const std::string reason = describePortOpenFailure(held);
     EXPECT_EQ(reason.rfind(held.string() + " is in use by ", 0), 0u) << reason;
-    EXPECT_NE(reason.find("(pid " + std::to_string(locker) + "); close it and try again."), std::string::npos) << reason;
+    EXPECT_NE(reason.find("(pid " + std::to_string(locker) + "); close it and try again."), std::string::npos)
+        << reason;
     // The doctor's findings for the port say the same, marked as in the way.
     const auto findings = portFindings(held);
     ASSERT_EQ(findings.size(), 1u) << doctorReportText(findings);

@@ -70,7 +70,9 @@ TEST_F(PtyTest, OpensRawEightNOneAtTheGivenSpeed) {
 }
 
 TEST_F(PtyTest, OpenFailuresAreReportedWithTheirMessages) {
-    struct Row { std::string name, speed, message; };
+    struct Row {
+        std::string name, speed, message;
+    };
     const Row rows[] = {
         {"/dev/no-such-serial-port", "4800", "Can't open serial port"},
         {slave, "48x0", "Invalid port speed specified"},
@@ -140,7 +142,8 @@ TEST_F(PtyTest, OneByteHelpersAndWrites) {
     char got[8] = {};
     usleep(20000);
     ASSERT_EQ(read(master, got, sizeof got), 5);
-    EXPECT_EQ(std::string(got, 5), "\x8A" "abcd");
+    EXPECT_EQ(std::string(got, 5), "\x8A"
+                                   "abcd");
 
     deviceSends({0x42});
     EXPECT_EQ(port.receiveByte(), 0x42);

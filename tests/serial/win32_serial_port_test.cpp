@@ -19,7 +19,10 @@ namespace fs = std::filesystem;
 TEST(Win32SerialPort, AFailedOpenReportsOnceAndLetsGoOfTheDevice) {
     const fs::path file = fs::temp_directory_path() / "varnel-not-a-port.txt";
     std::ofstream(file) << "not a serial port";
-    struct Row { std::string name, speed; const char* message; };
+    struct Row {
+        std::string name, speed;
+        const char* message;
+    };
     const Row rows[] = {
         {"\\\\.\\COM250", "9600", serial_messages::kCantOpen},
         {file.string(), "48OO", serial_messages::kInvalidSpeed},

@@ -17,13 +17,14 @@ constexpr auto kProblem = FindingLevel::Problem;
 void addFtdi(WindowsSystemView& s, const std::string& com, unsigned latency) {
     s.serialComm.push_back({"\\Device\\VCP0", com});
     s.devices.push_back({"USB\\VID_0403&PID_6001\\A50285BI", "USB Serial Converter", "FTDIBUS", "FTDI", "", 0, {}});
-    s.devices.push_back({"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", "USB Serial Port (" + com + ")", "FTDISER", "FTDI",
-                         com, 0, latency});
+    s.devices.push_back({"FTDIBUS\\VID_0403+PID_6001+A50285BIA\\0000", "USB Serial Port (" + com + ")", "FTDISER",
+                         "FTDI", com, 0, latency});
 }
 
 void addOnBoard(WindowsSystemView& s) {
     s.serialComm.push_back({"\\Device\\Serial0", "COM1"});
-    s.devices.push_back({"ACPI\\PNP0501\\0", "Communications Port (COM1)", "Serial", "(Standard port types)", "COM1", 0, {}});
+    s.devices.push_back(
+        {"ACPI\\PNP0501\\0", "Communications Port (COM1)", "Serial", "(Standard port types)", "COM1", 0, {}});
 }
 
 // Every port that is listed opens; the rest are missing.
@@ -46,42 +47,89 @@ TEST(WindowsDoctor, EachFindingOnAMadeUpMachine) {
         s.devices.push_back({"USB\\VID_1A86&PID_7523\\5&2A1B3C&0&2", "USB2.0-Serial", "", "", "", problem, {}});
     };
     const Case cases[] = {
-        {"no port at all", [](WindowsSystemView&) {}, "", "COM ports", kProblem, {"Windows has no COM port", "plug the tracker's cable in"}},
+        {"no port at all",
+         [](WindowsSystemView&) {},
+         "",
+         "COM ports",
+         kProblem,
+         {"Windows has no COM port", "plug the tracker's cable in"}},
         {"the ports with their drivers",
          [&](WindowsSystemView& s) {
              addOnBoard(s);
              ftdi(s);
          },
-         "", "COM ports", kOk,
+         "",
+         "COM ports",
+         kOk,
          {"COM1 (Communications Port, driver Serial from (Standard port types)), COM5 (USB Serial Port, "
           "FTDI FT232R (0403:6001), driver FTDISER from FTDI)"}},
-        {"a CH340 without its driver", [&](WindowsSystemView& s) { ch340(s, 28); }, "", "USB adapter", kProblem,
-         {"CH340 (1a86:7523) \"USB2.0-Serial\" is plugged in but has no COM port: its driver is not installed (code 28)",
+        {"a CH340 without its driver",
+         [&](WindowsSystemView& s) { ch340(s, 28); },
+         "",
+         "USB adapter",
+         kProblem,
+         {"CH340 (1a86:7523) \"USB2.0-Serial\" is plugged in but has no COM port: its driver is not installed (code "
+          "28)",
           "install WCH's CH341SER driver (wch-ic.com", "plug it in again"}},
-        {"a disabled adapter", [&](WindowsSystemView& s) { ch340(s, 22); }, "", "USB adapter", kProblem,
+        {"a disabled adapter",
+         [&](WindowsSystemView& s) { ch340(s, 22); },
+         "",
+         "USB adapter",
+         kProblem,
          {"it is disabled (code 22)", "Enable device"}},
         {"a PL2303 that will not start",
-         [](WindowsSystemView& s) { s.devices.push_back({"USB\\VID_067B&PID_2303\\6&1", "Prolific USB-to-Serial Comm Port", "Ser2pl", "Prolific", "", 10, {}}); },
-         "", "USB adapter", kProblem, {"PL2303 (067b:2303)", "it cannot start (code 10)", "older driver"}},
+         [](WindowsSystemView& s) {
+             s.devices.push_back(
+                 {"USB\\VID_067B&PID_2303\\6&1", "Prolific USB-to-Serial Comm Port", "Ser2pl", "Prolific", "", 10, {}});
+         },
+         "",
+         "USB adapter",
+         kProblem,
+         {"PL2303 (067b:2303)", "it cannot start (code 10)", "older driver"}},
         {"a CP210x whose driver gave no port",
-         [](WindowsSystemView& s) { s.devices.push_back({"USB\\VID_10C4&PID_EA60\\0001", "CP2102 USB to UART Bridge Controller", "", "", "", 0, {}}); },
-         "", "USB adapter", kProblem, {"CP210x (10c4:ea60)", "no driver gave it one", "Silicon Labs"}},
+         [](WindowsSystemView& s) {
+             s.devices.push_back(
+                 {"USB\\VID_10C4&PID_EA60\\0001", "CP2102 USB to UART Bridge Controller", "", "", "", 0, {}});
+         },
+         "",
+         "USB adapter",
+         kProblem,
+         {"CP210x (10c4:ea60)", "no driver gave it one", "Silicon Labs"}},
         {"a port that opens", ftdi, "COM5", "port", kOk, {"COM5 opens"}},
-        {"a 16 ms latency timer", ftdi, "COM5", "latency timer", kAdvice,
-         {"COM5's latency timer is 16 ms", "53 s instead of 19 s", "open \"USB Serial Port (COM5)\", Port Settings, Advanced...",
-          "Latency Timer (msec) to 1"}},
-        {"a 1 ms timer", [](WindowsSystemView& s) { addFtdi(s, "COM5", 1); }, "5", "latency timer", kOk, {"COM5 holds replies for 1 ms"}},
-        {"a port the connect window does not list", [](WindowsSystemView& s) { addFtdi(s, "COM23", 1); }, "\\\\.\\COM23",
-         "port number", kAdvice, {"COM23 is beyond the connect window's list (COM1 to COM16)", "Device path", "COM Port Number"}},
+        {"a 16 ms latency timer",
+         ftdi,
+         "COM5",
+         "latency timer",
+         kAdvice,
+         {"COM5's latency timer is 16 ms", "53 s instead of 19 s",
+          "open \"USB Serial Port (COM5)\", Port Settings, Advanced...", "Latency Timer (msec) to 1"}},
+        {"a 1 ms timer",
+         [](WindowsSystemView& s) { addFtdi(s, "COM5", 1); },
+         "5",
+         "latency timer",
+         kOk,
+         {"COM5 holds replies for 1 ms"}},
+        {"a port the connect window does not list",
+         [](WindowsSystemView& s) { addFtdi(s, "COM23", 1); },
+         "\\\\.\\COM23",
+         "port number",
+         kAdvice,
+         {"COM23 is beyond the connect window's list (COM1 to COM16)", "Device path", "COM Port Number"}},
         {"the adapter under the name Windows gave it later",
          [](WindowsSystemView& s) {
              addOnBoard(s);
              addFtdi(s, "COM7", 1);
          },
-         "COM5", "port", kProblem,
+         "COM5",
+         "port",
+         kProblem,
          {"COM5 does not exist; is the tracker's cable plugged in? Windows now calls the USB adapter COM7", "use COM7",
           "give it COM5 again in Device Manager"}},
-        {"a missing port among several", [](WindowsSystemView& s) { addOnBoard(s); }, "COM4", "port", kProblem,
+        {"a missing port among several",
+         [](WindowsSystemView& s) { addOnBoard(s); },
+         "COM4",
+         "port",
+         kProblem,
          {"COM4 does not exist; is the tracker's cable plugged in? The COM ports found are COM1."}},
     };
     for (const Case& c : cases) {
@@ -93,7 +141,8 @@ TEST(WindowsDoctor, EachFindingOnAMadeUpMachine) {
 TEST(WindowsDoctor, AHeldPortAndTheOnePortsFindings) {
     // A working FTDI adapter: its USB device has no port of its own, its
     // FTDIBUS child has, and nothing is in the way.
-    EXPECT_FALSE(standsInTheWay(windowsConnectionChecks(machine([](WindowsSystemView& m) { addFtdi(m, "COM5", 16); }), "COM5")));
+    EXPECT_FALSE(
+        standsInTheWay(windowsConnectionChecks(machine([](WindowsSystemView& m) { addFtdi(m, "COM5", 16); }), "COM5")));
     WindowsSystemView s = machine([](WindowsSystemView& m) {
         addFtdi(m, "COM5", 16);
         m.devices.push_back({"USB\\VID_1A86&PID_7523\\1", "USB2.0-Serial", "", "", "", 28, {}});

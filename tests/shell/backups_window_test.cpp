@@ -40,8 +40,8 @@ struct BackupsBench {
         selectTarget(f.session.target, "AP64");
         EXPECT_EQ(BootLink(f.session, f.ui).identify(), IdentifyResult::Identified);  // the record a connect keeps
         f.front.runWrites = true;
-        f.context.backupFolder = ::testing::TempDir() + "backups_window_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        f.context.backupFolder =
+            ::testing::TempDir() + "backups_window_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::remove_all(f.context.backupFolder);
     }
     // Writes the settings with this interval in profile 1.
@@ -121,7 +121,8 @@ TEST(BackupsWindow, TheOldestBackupWrittenBackIsNotLost) {
     const std::string oldest = listBackups(b.f.context.backupFolder).at(0);
     fs::last_write_time(oldest, fs::last_write_time(oldest) - std::chrono::hours(1));
     for (std::size_t i = 1; i < kBackupsKept; ++i)
-        std::ofstream(fs::path(b.f.context.backupFolder) / ("AP64_later_" + std::to_string(i) + ".cfg"), std::ios::binary)
+        std::ofstream(fs::path(b.f.context.backupFolder) / ("AP64_later_" + std::to_string(i) + ".cfg"),
+                      std::ios::binary)
             << std::ifstream(oldest, std::ios::binary).rdbuf();
     ScriptedBackupsView view;
     BackupsWindow window(b.f.context, view);
@@ -144,8 +145,10 @@ TEST(BackupsWindow, RefusesABackupOfAnotherChipOrFamilyAndOfflineOnlyLists) {
         std::string bytes;
         std::string message;
     } cases[] = {
-        {"another chip", 0, std::string("JM60-X\0", 7), "The backup is for JM60 but the tracker is AP64; it was not written."},
-        {"another family", config_file_layout::kSettingsOffset + settings_layout::kFamily, std::string(1, kFamilyWeather),
+        {"another chip", 0, std::string("JM60-X\0", 7),
+         "The backup is for JM60 but the tracker is AP64; it was not written."},
+        {"another family", config_file_layout::kSettingsOffset + settings_layout::kFamily,
+         std::string(1, kFamilyWeather),
          "The backup holds settings of another firmware family (weather station) than the tracker's (tracker); it "
          "was not written."},
     };

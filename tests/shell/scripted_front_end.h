@@ -44,9 +44,9 @@ public:
     void setMetric(bool on) override { metricUnits = on; }
 
     // Windows
-    std::vector<std::string> opened;                  // in order: "FirmwareDownload", "Connect", "Progress"...
-    std::map<std::string, int> results;               // what each kind ends with (default 0)
-    std::vector<std::string> notes;                   // each write window's note
+    std::vector<std::string> opened;     // in order: "FirmwareDownload", "Connect", "Progress"...
+    std::map<std::string, int> results;  // what each kind ends with (default 0)
+    std::vector<std::string> notes;      // each write window's note
     std::vector<PortDescription> ports;  // the system's list
     int run(WindowKind kind, AppContext&) override { return record(name(kind)); }
     int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
@@ -79,9 +79,9 @@ public:
     HttpResponse get(const std::string&, const std::string&, std::size_t) override { return {}; }
 
     static std::string name(WindowKind kind) {
-        static const char* const names[] = {"Tracker",    "Weather",   "FirmwareInit", "FirmwareDownload",
-                                            "ScriptEditor", "SmartBeacon", "Frequency", "StatusText",
-                                            "AccessList", "Digipeater", "ProfileSwitch", "About", "Backups"};
+        static const char* const names[] = {
+            "Tracker",    "Weather",    "FirmwareInit", "FirmwareDownload", "ScriptEditor", "SmartBeacon", "Frequency",
+            "StatusText", "AccessList", "Digipeater",   "ProfileSwitch",    "About",        "Backups"};
         return names[static_cast<int>(kind)];
     }
 
@@ -105,7 +105,7 @@ class RecordingView : public View {
 public:
     std::map<int, int> timers;  // running: id -> interval
     std::vector<int> pauses;
-    int result = -1;            // -1: still open
+    int result = -1;  // -1: still open
     void startTimer(int id, int ms) override { timers[id] = ms; }
     void stopTimer(int id) override { timers.erase(id); }
     void pause(int ms) override { pauses.push_back(ms); }

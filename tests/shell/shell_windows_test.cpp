@@ -97,8 +97,9 @@ TEST(ConnectWindow, ConnectPressedConnectsRemembersThePortAndOffersTheReload) {
 TEST(ConnectWindow, CancelWhenIdleClosesTheWindow) {
     ConnectBench b;
     b.window.start();
-    EXPECT_EQ(b.view.statuses,
-              std::vector<std::string>{"No serial device was found. Plug the tracker's cable in, or type the device path."});
+    EXPECT_EQ(
+        b.view.statuses,
+        std::vector<std::string>{"No serial device was found. Plug the tracker's cable in, or type the device path."});
     b.window.cancelPressed();
     EXPECT_EQ(b.view.result, kResultRejected);
     EXPECT_EQ(b.f.session.link.linkAbort, LinkState::kAbortRequested);
@@ -150,10 +151,10 @@ TEST(ConnectWindow, ThePortWatchTriesEachPortThatAppears) {
         std::size_t opens;
         int result;
     } steps[] = {
-        {{}, false, 0, -1},     // nothing there
-        {{acm}, false, 1, -1},  // appears, stays silent: tried once
-        {{acm}, false, 1, -1},  // still there: not tried again
-        {{}, false, 1, -1},     // unplugged
+        {{}, false, 0, -1},                 // nothing there
+        {{acm}, false, 1, -1},              // appears, stays silent: tried once
+        {{acm}, false, 1, -1},              // still there: not tried again
+        {{}, false, 1, -1},                 // unplugged
         {{acm}, true, 2, kResultAccepted},  // back, answering
     };
     for (const Step& s : steps) {
@@ -276,10 +277,10 @@ TEST(WriteProgressWindow, PaintedFirstClosedOnlyAfterTheNoteAndOk) {
                                           [](int result) { return "note for " + std::to_string(result); }});
         self = view.closing = &window;
         window.start();
-        EXPECT_EQ(view.told, (std::vector<std::string>{"OK off", "shown", "busy", "bar 0-8 at 0", "bar 0-8 at 3",
-                                                       "status Write failed!", "still open", "idle",
-                                                       "note Write failed!\nnote for -1", "still open", "OK on",
-                                                       "OK focused"}));
+        EXPECT_EQ(view.told,
+                  (std::vector<std::string>{"OK off", "shown", "busy", "bar 0-8 at 0", "bar 0-8 at 3",
+                                            "status Write failed!", "still open", "idle",
+                                            "note Write failed!\nnote for -1", "still open", "OK on", "OK focused"}));
         EXPECT_EQ(window.result(), -1);
         escape ? window.closeRequested() : window.okPressed();
         EXPECT_EQ(view.result, kResultAccepted);
@@ -460,8 +461,7 @@ TEST(WriteSequence, EveryWriteNamesItsBackup) {
         EXPECT_EQ(writeConfiguration(b.f.context, ConfigFlavour::Tracker), result);
         ASSERT_EQ(b.f.front.notes.size(), 1u);
         const std::string& note = b.f.front.notes[0];
-        EXPECT_NE(note.find("Backup of the previous settings: " + b.f.context.backupFolder), std::string::npos)
-            << note;
+        EXPECT_NE(note.find("Backup of the previous settings: " + b.f.context.backupFolder), std::string::npos) << note;
         EXPECT_EQ(note.find("To put the previous settings back"), std::string::npos) << note;
         EXPECT_TRUE(b.f.ui.questions.empty());
     }
@@ -580,7 +580,11 @@ TEST(DialogLoop, NewFirmwareFromTheInitialisationWindowGoesRoundAgain) {
         f.session.settings.setFamily(c.family);
         f.session.settings.setType(c.type);
         std::string shown;
-        ConfigDialogs dialogs{[&] { shown += ",tracker"; return 0; }, {},
+        ConfigDialogs dialogs{[&] {
+                                  shown += ",tracker";
+                                  return 0;
+                              },
+                              {},
                               [&] {
                                   shown += shown.empty() ? "init" : ",init";
                                   // What the next read finds: the firmware just written.

@@ -31,7 +31,8 @@ inline void expectFinding(const std::vector<DoctorFinding>& findings, const std:
         if (each.check == check && !f) f = &each;
     ASSERT_NE(f, nullptr) << "no " << check << " line in\n" << doctorReportText(findings);
     EXPECT_EQ(f->level, level) << doctorLine(*f);
-    for (const std::string& part : says) EXPECT_NE(f->sentence().find(part), std::string::npos) << part << "\n" << doctorLine(*f);
+    for (const std::string& part : says)
+        EXPECT_NE(f->sentence().find(part), std::string::npos) << part << "\n" << doctorLine(*f);
 }
 
 }  // namespace varnel::test

@@ -14,10 +14,10 @@ namespace varnel::test {
 // in every front end and what must come of them (the file says how it reads).
 struct ScenarioStep {
     int line = 0;
-    std::string action;   // click, type, slide
-    std::string control;  // the control's object name
-    std::string value;    // what is typed, where the slider goes
-    std::vector<std::string> brings;  // "opens NAME", "says TEXT", "asks TEXT", sorted
+    std::string action;                                      // click, type, slide
+    std::string control;                                     // the control's object name
+    std::string value;                                       // what is typed, where the slider goes
+    std::vector<std::string> brings;                         // "opens NAME", "says TEXT", "asks TEXT", sorted
     std::vector<std::pair<std::string, std::string>> shows;  // control, text
 };
 

@@ -169,7 +169,8 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
         for (std::size_t i = 0; i < layout.controls.size(); ++i) {
             const PlacedControl& c = layout.controls[i];
             const std::string& style = styles[i];
-            const auto row = std::find_if(table.begin(), table.end(), [&](const TableRow& r) { return r.name == c.name; });
+            const auto row =
+                std::find_if(table.begin(), table.end(), [&](const TableRow& r) { return r.name == c.name; });
             const bool caption = c.qtClass == "QLabel" && !c.element->property("buddy").empty();
             if (c.qtClass == "QLabel") {
                 EXPECT_EQ(style.find("SS_NOPREFIX") == std::string::npos, caption) << c.name;
@@ -177,8 +178,9 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
 
             const bool textInput = c.qtClass == "QLineEdit" || c.qtClass == "QComboBox" || c.qtClass == "QSlider" ||
                                    c.qtClass == "QListWidget";
-            const bool blankButton = (c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" || c.qtClass == "QPushButton") &&
-                                     withoutMnemonic(c.text).empty();
+            const bool blankButton =
+                (c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" || c.qtClass == "QPushButton") &&
+                withoutMnemonic(c.text).empty();
             // Only the windows bound through a table name their controls
             // there; the listing and release list are their window's one
             // control.
@@ -188,8 +190,8 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
                 const bool byName = row != table.end() && !row->accessibleName.empty();
                 EXPECT_TRUE(byCaption || byName) << c.name << " has no caption before it and no name";
             }
-            const bool takesMnemonic = caption || c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" ||
-                                       c.qtClass == "QPushButton";
+            const bool takesMnemonic =
+                caption || c.qtClass == "QCheckBox" || c.qtClass == "QRadioButton" || c.qtClass == "QPushButton";
             for (std::size_t k = 0; takesMnemonic && k + 1 < c.text.size(); ++k) {
                 if (c.text[k] != '&') continue;
                 if (c.text[k + 1] == '&') {
@@ -217,8 +219,8 @@ TEST(DialogTemplates, EveryInputIsNamedMnemonicsAreUniqueAndRadioGroupsAreOneTab
 TEST(DialogTemplates, ARowWithoutItsControlIsNamed) {
     const auto ui = parseXml(kSmallDialog);
     const DialogLayout layout = layOutDialog(*ui);
-    for (const TableRow& row : {TableRow{1009, "altitude", ControlType::Edit, 5},
-                                TableRow{1001, "callsign", ControlType::Check, 0}}) {
+    for (const TableRow& row :
+         {TableRow{1009, "altitude", ControlType::Edit, 5}, TableRow{1001, "callsign", ControlType::Check, 0}}) {
         try {
             writeDialogTemplate(layout, {row});
             ADD_FAILURE() << row.name << " accepted";

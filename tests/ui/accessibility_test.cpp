@@ -162,8 +162,8 @@ TEST(Accessibility, EveryWindowNamesEachControlAndTabsInLayoutOrder) {
         {"connect", "JM128", kFamilyTracker,
          [](AppContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<CConnectDialog>(c, QString(), [] {
-                 return std::vector<PortSlot>{{"/dev/ttyUSB0", "ttyUSB0", {}}, {"/dev/ttyUSB1", "ttyUSB1", {}},
-                                              {"/dev/ttyS0", "ttyS0", {}}};
+                 return std::vector<PortSlot>{
+                     {"/dev/ttyUSB0", "ttyUSB0", {}}, {"/dev/ttyUSB1", "ttyUSB1", {}}, {"/dev/ttyS0", "ttyS0", {}}};
              });
          }},
     };
@@ -217,7 +217,9 @@ TEST(Accessibility, AKeyboardAloneConnectsEditsAndWrites) {
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), mods);
     };
     {
-        CConnectDialog connect(f.context, QString(), [p = emu.slavePath()] { return std::vector<PortSlot>{{p, p, {}}}; });
+        CConnectDialog connect(f.context, QString(), [p = emu.slavePath()] {
+            return std::vector<PortSlot>{{p, p, {}}};
+        });
         connect.show();
         QApplication::setActiveWindow(&connect);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&connect));

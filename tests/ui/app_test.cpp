@@ -83,9 +83,12 @@ TEST(DialogLoop, DispatchesOnTheFamilyByteOffline) {
         std::string shown;
         LoopEnd end;
     } cases[] = {
-        {0, 3, "tracker", LoopEnd::LeaveBootloader}, {2, 1, "tracker", LoopEnd::LeaveBootloader},
-        {0, 4, "init", LoopEnd::Abandon},            {1, 9, "weather", LoopEnd::LeaveBootloader},
-        {3, 0, "", LoopEnd::LeaveBootloader},        {0xFF, 0xFF, "init", LoopEnd::LeaveBootloader},
+        {0, 3, "tracker", LoopEnd::LeaveBootloader},
+        {2, 1, "tracker", LoopEnd::LeaveBootloader},
+        {0, 4, "init", LoopEnd::Abandon},
+        {1, 9, "weather", LoopEnd::LeaveBootloader},
+        {3, 0, "", LoopEnd::LeaveBootloader},
+        {0xFF, 0xFF, "init", LoopEnd::LeaveBootloader},
     };
     for (const auto& c : cases) {
         test::UiFixture f;
@@ -93,9 +96,18 @@ TEST(DialogLoop, DispatchesOnTheFamilyByteOffline) {
         f.session.settings.setFamily(c.family);
         f.session.settings.setType(c.type);
         std::string shown;
-        ConfigDialogs dialogs{[&] { shown += "tracker"; return 0; },
-                              [&] { shown += "weather"; return 0; },
-                              [&] { shown += "init"; return 0; }};
+        ConfigDialogs dialogs{[&] {
+                                  shown += "tracker";
+                                  return 0;
+                              },
+                              [&] {
+                                  shown += "weather";
+                                  return 0;
+                              },
+                              [&] {
+                                  shown += "init";
+                                  return 0;
+                              }};
         EXPECT_EQ(runDialogLoop(f.session, f.ui, dialogs), c.end) << int(c.family);
         EXPECT_EQ(shown, c.shown) << int(c.family);
         EXPECT_EQ(f.session.target.chipName, "AW60");
@@ -165,8 +177,8 @@ TEST_F(ConnectedAppTest, TheSameTargetReconnectedKeepsTheSettingsHeld) {
 // demo firmware through the port given with --port, keeping the settings.
 TEST_F(ConnectedAppTest, LegacyCommandLineFlashesTheTrackerKeepingItsSettings) {
     const auto settingsBefore = emu->readFlash(0xF400, 0x200);
-    AppOptions options = parseAppOptions(
-        {"--port", emu->slavePath(), std::string("1 1 ") + VARNEL_TEST_DATA_DIR + "/ap64-demo.s19"});
+    AppOptions options =
+        parseAppOptions({"--port", emu->slavePath(), std::string("1 1 ") + VARNEL_TEST_DATA_DIR + "/ap64-demo.s19"});
     CConfigApp app(f.context, options);
     bool okWaited = false;
     test::onNextModal([&](QWidget* w) {

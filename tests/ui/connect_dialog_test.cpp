@@ -128,7 +128,8 @@ TEST_F(ConnectDialogTest, ATrackerOfAnotherChipEndsTheDialogWithCancel) {
     f.session.link.chipName = "JM60";  // held from a configuration file
     CConnectDialog dialog(f.context, {}, only(emu.slavePath()));
     button(dialog, "connectButton")->click();
-    EXPECT_EQ(f.ui.messages, std::vector<std::string>{"Wrong target device type!\nThe settings are for JM60; this tracker is AP64."});
+    EXPECT_EQ(f.ui.messages,
+              std::vector<std::string>{"Wrong target device type!\nThe settings are for JM60; this tracker is AP64."});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(f.session.port->isOpen());
     EXPECT_FALSE(app_settings::portName().size());

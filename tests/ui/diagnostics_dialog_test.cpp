@@ -135,9 +135,7 @@ TEST(DiagnosticsDialog, ATrackerThatStopsAnsweringShowsDashesWithoutStallingTheW
     qint64 longest = 0;
     QTimer ticker;
     ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longest = std::max(longest, sinceTick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
     sinceTick.start();
     total.start();
     ticker.start();

@@ -32,9 +32,9 @@ TEST(FirmwareInitDialog, ShowsBlankTextForTypeZeroAndTheHardwareDetails) {
         f.session.link.deviceInfo.deviceId = c.deviceId;
         CFirmwareInitDialog dialog(f.context);
         EXPECT_EQ(dialog.hardwareText(), c.hardware);
-        EXPECT_EQ(dialog.messageText() ==
-                      "Blank firmware detected, or reload selected.  Please select firmware source.",
-                  c.blank)
+        EXPECT_EQ(
+            dialog.messageText() == "Blank firmware detected, or reload selected.  Please select firmware source.",
+            c.blank)
             << dialog.messageText().toStdString();
         EXPECT_FALSE(dialog.messageText().isEmpty());
     }
@@ -63,9 +63,7 @@ protected:
         f.session.image.bytes[0x9000] = 0x77;
     }
     QTreeWidget* list(CFirmwareDownloadDialog& d) { return d.findChild<QTreeWidget*>("releaseList"); }
-    void select(CFirmwareDownloadDialog& d, int row) {
-        list(d)->setCurrentItem(list(d)->topLevelItem(row));
-    }
+    void select(CFirmwareDownloadDialog& d, int row) { list(d)->setCurrentItem(list(d)->topLevelItem(row)); }
     test::LoopbackHttpServer server;
     test::UiFixture f;
 };
@@ -105,8 +103,8 @@ TEST_F(DownloadDialogTest, OkWithoutARowDoesNothing) {
 TEST_F(DownloadDialogTest, FailedDownloadsStayOpenWithBothMessages) {
     server.replies["/support/firmware/AP64/list.txt"] = {
         200, "/fw/missing.s19\tMissing\t2024\n/fw/bad.s19\tBad\t2024\n/fw/moved.s19\tMoved\t2024\n"};
-    server.replies["/fw/bad.s19"] = {200, QByteArray::fromStdString(test::srecord('1', 0x8000, {1, 2}) +
-                                                                     "\nS1058000ZZ00\n")};
+    server.replies["/fw/bad.s19"] = {
+        200, QByteArray::fromStdString(test::srecord('1', 0x8000, {1, 2}) + "\nS1058000ZZ00\n")};
     server.replies["/fw/moved.s19"] = {301, ""};
     CFirmwareDownloadDialog dialog(f.context);
     const char* expected[][2] = {{"Unable to download firmware file", "Firmware download unsuccessful"},
@@ -119,8 +117,7 @@ TEST_F(DownloadDialogTest, FailedDownloadsStayOpenWithBothMessages) {
         EXPECT_EQ(f.ui.messages, (std::vector<std::string>{expected[row][0], expected[row][1]})) << row;
         EXPECT_EQ(dialog.result(), 0) << row;
     }
-    EXPECT_EQ(server.requests.mid(1),
-              (QStringList{"/fw/missing.s19", "/fw/bad.s19", "/fw/moved.s19"}));
+    EXPECT_EQ(server.requests.mid(1), (QStringList{"/fw/missing.s19", "/fw/bad.s19", "/fw/moved.s19"}));
     // The bad file's good first record was stored before the failure.
     EXPECT_EQ(f.session.image.bytes[0x8000], 1);
 }

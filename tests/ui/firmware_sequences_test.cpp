@@ -79,11 +79,14 @@ TEST_F(FirmwareSequenceTest, NoKeepsTheProfilesWithTheNewFirmwaresHeader) {
     int checks = 0;
     clickOkWhenOffered();
     EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker,
-                                   [&] { ++checks; return 0; }),
+                                   [&] {
+                                       ++checks;
+                                       return 0;
+                                   }),
               kResultReconnect);
     EXPECT_EQ(checks, 1);
     EXPECT_EQ(f.ui.questions, std::vector<std::string>{
-        "Do you want to erase the current configuration and use defaults from this file?"});
+                                  "Do you want to erase the current configuration and use defaults from this file?"});
     EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x03}));
     EXPECT_EQ(emu->readFlash(kSettings + 5 + 30, 1)[0], 0x3C);
     EXPECT_EQ(emu->readFlash(0x8000, 2), (std::vector<std::uint8_t>{0xA6, 0x01}));
@@ -93,8 +96,7 @@ TEST_F(FirmwareSequenceTest, YesTakesTheFilesDefaults) {
     f.files.answers = {firmwareFile()};
     f.ui.answers = {true};
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, [] { return -1; }),
-              kResultReconnect);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, [] { return -1; }), kResultReconnect);
     EXPECT_EQ(f.session.settings.type(), 2);
     EXPECT_EQ(f.session.settings.profile(0)[30], 0x11);
     EXPECT_EQ(emu->readFlash(kSettings + 5 + 30, 1)[0], 0x11);
@@ -199,7 +201,7 @@ TEST_F(FirmwareSequenceTest, AFailedWriteOffersTheBackupBack) {
     ASSERT_EQ(statuses.size(), 2u);
     EXPECT_EQ(statuses[0].rfind("Write failed!", 0), 0u) << statuses[0];
     EXPECT_EQ(f.ui.questions, std::vector<std::string>{"The write failed. Write the settings the tracker held "
-                                                      "before (the backup) back to it now?"});
+                                                       "before (the backup) back to it now?"});
     const std::string backup = listBackups(f.context.backupFolder).at(0);
     EXPECT_EQ(statuses[1], "Finished!\nThe tracker holds its previous settings again, from the backup: " + backup);
     EXPECT_EQ(emu->readFlash(kSettings, ap64.settingsSize), before);
@@ -211,8 +213,7 @@ TEST_F(FirmwareSequenceTest, WeatherFlavourMovesAFlat255ByteBlockUnderTheNewHead
     f.ui.answers = {false};
     f.session.settings.bytes[254] = 0x77;
     clickOkWhenOffered();
-    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Weather, [] { return 0; }),
-              kResultReconnect);
+    EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Weather, [] { return 0; }), kResultReconnect);
     // The new firmware's family, type and build stay, as for a tracker.
     EXPECT_EQ(emu->readFlash(kSettings, 4), (std::vector<std::uint8_t>{0x00, 0x02, 0x02, 0x03}));
     EXPECT_EQ(emu->readFlash(kSettings + 254, 1)[0], 0x77);

@@ -40,10 +40,8 @@ void okAndCancel(test::UiFixture& f, const char* edit, const QString& value,
         EXPECT_LE(size.height(), 700);
         retype(d, edit, value);
         auto* box = d.template findChild<QDialogButtonBox*>("buttonBox");
-        if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel))
-            cancel->click();
-        else
-            QTest::keyClick(&d, Qt::Key_Escape);
+        if (QPushButton* cancel = box->button(QDialogButtonBox::Cancel)) cancel->click();
+        else QTest::keyClick(&d, Qt::Key_Escape);
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_FALSE(stored(f.session));
     }
@@ -61,27 +59,38 @@ ConstProfileRecord profile(const Session& s, int i) { return ConstProfileRecord(
 TEST(SatelliteDialogs, EachBindsItsTableAndStoresOnlyOnOk) {
     test::UiFixture f;
     f.session = test::trackerSession("JM128");
-    okAndCancel<CSmartBeaconDialog>(f, "turnAngle", "45",
-                                    [](const Session& s) { return profile(s, 0).turnAngle() == 45; }, "smart_beacon");
-    okAndCancel<CAccessListDialog>(f, "call3", "k1abc", [](const Session& s) {
-        return std::string(s.settings.bytes.begin() + 463, s.settings.bytes.begin() + 469) == std::string("K1ABC\0", 6);
-    }, "access_list");
-    okAndCancel<CDigipeaterDialog>(f, "alias2", "wide2", [](const Session& s) {
-        return decodeAddress(std::array<std::uint8_t, 7>{s.settings.bytes[395], s.settings.bytes[396],
-                                                         s.settings.bytes[397], s.settings.bytes[398],
-                                                         s.settings.bytes[399], s.settings.bytes[400], 0}
-                                 .data()) == "WIDE2";
-    }, "digipeater");
-    okAndCancel<CProfileSwitchDialog>(f, "rightAdc", "77",
-                                      [](const Session& s) { return profile(s, 1).switchAdc() == 77; }, "profile_switch");
+    okAndCancel<CSmartBeaconDialog>(
+        f, "turnAngle", "45", [](const Session& s) { return profile(s, 0).turnAngle() == 45; }, "smart_beacon");
+    okAndCancel<CAccessListDialog>(
+        f, "call3", "k1abc",
+        [](const Session& s) {
+            return std::string(s.settings.bytes.begin() + 463, s.settings.bytes.begin() + 469) ==
+                   std::string("K1ABC\0", 6);
+        },
+        "access_list");
+    okAndCancel<CDigipeaterDialog>(
+        f, "alias2", "wide2",
+        [](const Session& s) {
+            return decodeAddress(std::array<std::uint8_t, 7>{s.settings.bytes[395], s.settings.bytes[396],
+                                                             s.settings.bytes[397], s.settings.bytes[398],
+                                                             s.settings.bytes[399], s.settings.bytes[400], 0}
+                                     .data()) == "WIDE2";
+        },
+        "digipeater");
+    okAndCancel<CProfileSwitchDialog>(
+        f, "rightAdc", "77", [](const Session& s) { return profile(s, 1).switchAdc() == 77; }, "profile_switch");
 
     f.session = test::trackerSession("JL16");
-    okAndCancel<CFrequencyDialog>(f, "channel1", "145.5", [](const Session& s) {
-        return getU32BE(&s.radio.bytes[radio_layout::kFrequencies]) == 145500000u;
-    }, "frequency");
-    okAndCancel<CStatusTextDialog>(f, "text2", "On the road", [](const Session& s) {
-        return std::string(reinterpret_cast<const char*>(&s.radio.bytes[74])) == "On the road";
-    }, "status_text");
+    okAndCancel<CFrequencyDialog>(
+        f, "channel1", "145.5",
+        [](const Session& s) { return getU32BE(&s.radio.bytes[radio_layout::kFrequencies]) == 145500000u; },
+        "frequency");
+    okAndCancel<CStatusTextDialog>(
+        f, "text2", "On the road",
+        [](const Session& s) {
+            return std::string(reinterpret_cast<const char*>(&s.radio.bytes[74])) == "On the road";
+        },
+        "status_text");
 }
 
 TEST(SatelliteDialogs, EditRulesRefusalAndComparisonButtons) {

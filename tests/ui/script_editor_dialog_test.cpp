@@ -127,9 +127,10 @@ TEST(ScriptEditorDialog, EachStatementButtonAddsItsStatement) {
         {"clearFlagsButton", "Clear Flags", "Clear Flags 10000001", {0x17, 0x81}},
         {"toggleFlagsButton", "Toggle Flags", "Toggle Flags 10000001", {0x18, 0x81}},
         {"ifFlagsButton", "If Flags", "If Flags 1x000001", {0xAB, 0xFD, 0x81}},
-        {"ifInAreaButton", "If In Area", "If In Area (-40.50000,-105.00000)(39.99167,104.00417)",
-         {0xDF, 0x10, 0xE3, 0x33, 0x33, 0x34, 0xB5, 0x55, 0x55, 0x56, 0x1C, 0x70, 0x42, 0xBF, 0x49, 0xF5, 0x61,
-          0x78}},
+        {"ifInAreaButton",
+         "If In Area",
+         "If In Area (-40.50000,-105.00000)(39.99167,104.00417)",
+         {0xDF, 0x10, 0xE3, 0x33, 0x33, 0x34, 0xB5, 0x55, 0x55, 0x56, 0x1C, 0x70, 0x42, 0xBF, 0x49, 0xF5, 0x61, 0x78}},
     };
     ASSERT_EQ(cases.size(), kScriptButtons.size());
     {
@@ -166,8 +167,8 @@ TEST(ScriptEditorDialog, UpDownAndDeleteMoveTheSelectedLine) {
     EditorBench bench;
     bench.store({0x81, 0x15, 0x00, 0x00, 0xFF});  // On Second, Increment Counter 1, End Block
     CScriptEditorDialog dialog(bench.f.context);
-    EXPECT_EQ(rows(dialog), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1",
-                                                      "End Block", "End Script"}));
+    EXPECT_EQ(rows(dialog), (std::vector<std::string>{"Begin Script", "On Second", "  Increment Counter 1", "End Block",
+                                                      "End Script"}));
     EXPECT_EQ(counter(dialog), "4 of 512");
 
     struct Step {
@@ -248,9 +249,7 @@ TEST(ScriptEditorDialog, ALongProgramKeepsTheSelectionInView) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     auto* list = child<QListWidget>(dialog, "lineList");
     ASSERT_EQ(list->count(), 202);
-    auto inView = [list] {
-        return list->viewport()->rect().contains(list->visualItemRect(list->currentItem()));
-    };
+    auto inView = [list] { return list->viewport()->rect().contains(list->visualItemRect(list->currentItem())); };
     EXPECT_TRUE(inView());  // the last listed line, at the bottom
 
     // Moving a line far from the view, and adding one, bring the selection back.

@@ -79,8 +79,11 @@ TEST(TrackerConfigLayout, EveryBoundControlHasItsWidgetClassTypingLimitAndToolti
     EXPECT_TRUE(TrackerFormBinding(bare).missing().empty());
 
     // Radio pairs need a parent each, or one pair would clear the other.
-    const char* pairs[][2] = {{"baud1200", "baud300"}, {"commentRadio", "statusRadio"}, {"gpsRadio", "fixedRadio"},
-                              {"timestampDhm", "timestampHms"}, {"metricRadio", "imperialRadio"}};
+    const char* pairs[][2] = {{"baud1200", "baud300"},
+                              {"commentRadio", "statusRadio"},
+                              {"gpsRadio", "fixedRadio"},
+                              {"timestampDhm", "timestampHms"},
+                              {"metricRadio", "imperialRadio"}};
     std::set<QWidget*> parents;
     for (auto& pair : pairs) {
         QWidget* a = bare.findChild<QRadioButton*>(pair[0])->parentWidget();
@@ -134,7 +137,8 @@ TEST(TrackerConfigDialog, StartShowsTheChipsControlsListsAndCommands) {
         EXPECT_EQ(child<QTabBar>(d, "tabs")->tabText(1), "Profile 2");
         EXPECT_EQ(child<QPushButton>(d, "copyButton")->text(), "Copy from Profile 2");
         EXPECT_TRUE(child<QRadioButton>(d, "metricRadio")->isChecked());
-        EXPECT_EQ(caption(d, "tempUnitLabel"), QString::fromUtf8("\xC2\xB0" "C"));
+        EXPECT_EQ(caption(d, "tempUnitLabel"), QString::fromUtf8("\xC2\xB0"
+                                                                 "C"));
 
         QStringList entries;
         for (QAction* a : d.windowMenu()->actions()) entries << a->text();
@@ -304,8 +308,8 @@ TEST(TrackerConfigDialog, ClicksAndChoicesFollowTheFormsRules) {
     struct Rule {
         const char* box;
         const char* follower;
-    } rules[] = {{"smartBeaconing", "smartBeaconingButton"}, {"telemetry", "telemetryEvery"},
-                 {"rangeEnabled", "range"}};
+    } rules[] = {
+        {"smartBeaconing", "smartBeaconingButton"}, {"telemetry", "telemetryEvery"}, {"rangeEnabled", "range"}};
     for (const Rule& r : rules) {
         SCOPED_TRACE(r.box);
         auto* box = child<QCheckBox>(d, r.box);
@@ -351,8 +355,11 @@ TEST(TrackerConfigDialog, CarrierLabelFollowsTheMultiplierAsItIsTyped) {
     struct Step {
         QString typed;
         QString label;
-    } steps[] = {{"20", "x 31.25 = 625.00 Hz"}, {"3", "x 31.25 = 93.75 Hz"}, {"300", "x 31.25 = 7968.75 Hz"},
-                 {"", "x 31.25 = 0.00 Hz"}, {"2555", "x 31.25 = 7968.75 Hz"}};
+    } steps[] = {{"20", "x 31.25 = 625.00 Hz"},
+                 {"3", "x 31.25 = 93.75 Hz"},
+                 {"300", "x 31.25 = 7968.75 Hz"},
+                 {"", "x 31.25 = 0.00 Hz"},
+                 {"2555", "x 31.25 = 7968.75 Hz"}};
     for (const Step& s : steps) {
         retype(d, "carrierMultiplier", s.typed);
         EXPECT_EQ(caption(d, "carrierHzLabel"), s.label) << s.typed.toStdString();
@@ -374,7 +381,8 @@ TEST(TrackerConfigDialog, UnitsSwitchWhenThePagePassesAndAreRememberedEitherWay)
     child<QRadioButton>(d, "metricRadio")->click();
     EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{"Power delay must be in the range of 0 to 255"});
     EXPECT_TRUE(child<QRadioButton>(d, "imperialRadio")->isChecked());
-    EXPECT_EQ(caption(d, "tempUnitLabel"), QString::fromUtf8("\xC2\xB0" "F"));
+    EXPECT_EQ(caption(d, "tempUnitLabel"), QString::fromUtf8("\xC2\xB0"
+                                                             "F"));
     EXPECT_FALSE(b.f.session.metric);
     EXPECT_TRUE(app_settings::metric());
 }

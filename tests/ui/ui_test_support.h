@@ -100,7 +100,14 @@ struct UiFixture {
     QtAppSettings settings;
     QtWindows windows;
     QTemporaryDir dataDir;  // each test's own backups
-    AppContext context{session, ui, http, files, settings, windows, "127.0.0.1:1", "127.0.0.1:1",
+    AppContext context{session,
+                       ui,
+                       http,
+                       files,
+                       settings,
+                       windows,
+                       "127.0.0.1:1",
+                       "127.0.0.1:1",
                        (dataDir.path() + "/backups").toStdString()};
 };
 

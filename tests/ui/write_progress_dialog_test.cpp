@@ -28,8 +28,8 @@ public:
     void showStatus(const std::string& text) override {
         if (statuses.empty()) {
             visibleAtFirstStatus = isVisible();
-            busyAtFirstStatus = QApplication::overrideCursor() != nullptr &&
-                                QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            busyAtFirstStatus =
+                QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         }
         statuses.push_back(text);
         CWriteProgressDialog::showStatus(text);
@@ -104,8 +104,8 @@ TEST_F(WriteProgressTest, Jm128FirmwareLoadRunsTheThreeStages) {
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_EQ(dialog.statuses,
               (std::vector<std::string>{"Stand by, writing data...", "Loading firmware, stage 1 of 3...",
-                                        "Loading firmware, stage 2 of 3...",
-                                        "Loading firmware, stage 3 of 3...", "Finished!"}));
+                                        "Loading firmware, stage 2 of 3...", "Loading firmware, stage 3 of 3...",
+                                        "Finished!"}));
     EXPECT_EQ(dialog.progressValue(), dialog.progressMaximum() - 1);
     EXPECT_TRUE(dialog.okEnabled());
     EXPECT_EQ(commands('U'), 1);

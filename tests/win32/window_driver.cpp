@@ -1,6 +1,5 @@
 #include "window_driver.h"
 
-
 namespace varnel::test {
 
 namespace {

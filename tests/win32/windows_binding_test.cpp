@@ -130,7 +130,8 @@ void expectBound(HWND window, const Table& table) {
 void expectNoOverlap(HWND window) {
     std::vector<HWND> boxes, others;
     for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (IsWindowVisible(c) && !isKind(c, ControlType::Tab)) (isKind(c, ControlType::Group) ? boxes : others).push_back(c);
+        if (IsWindowVisible(c) && !isKind(c, ControlType::Tab))
+            (isKind(c, ControlType::Group) ? boxes : others).push_back(c);
     RECT common;
     for (const auto* set : {&boxes, &others})
         for (std::size_t i = 0; i < set->size(); ++i)
@@ -164,12 +165,17 @@ TEST(Win32Windows, SatelliteWindowsBindAndOkKeepsTheRecords) {
                       [&table](HWND w) { expectBound(w, table); }};
     };
     const Window windows[] = {
-        window("smart_beacon", tracker_id::kSmartBeaconingButton, std::type_identity<win32::CSmartBeaconDialog>{}, kSmartBeaconControls),
+        window("smart_beacon", tracker_id::kSmartBeaconingButton, std::type_identity<win32::CSmartBeaconDialog>{},
+               kSmartBeaconControls),
         window("frequency", tracker_id::kFreqButton, std::type_identity<win32::CFrequencyDialog>{}, kFrequencyControls),
-        window("status_text", tracker_id::kMoreTextsButton, std::type_identity<win32::CStatusTextDialog>{}, kStatusTextControls),
-        window("access_list", tracker_id::kAccessListButton, std::type_identity<win32::CAccessListDialog>{}, kAccessListControls),
-        window("digipeater", tracker_id::kDigipeaterButton, std::type_identity<win32::CDigipeaterDialog>{}, kDigipeaterControls),
-        window("profile_switch", tracker_id::kProfileSwitchButton, std::type_identity<win32::CProfileSwitchDialog>{}, kProfileSwitchControls),
+        window("status_text", tracker_id::kMoreTextsButton, std::type_identity<win32::CStatusTextDialog>{},
+               kStatusTextControls),
+        window("access_list", tracker_id::kAccessListButton, std::type_identity<win32::CAccessListDialog>{},
+               kAccessListControls),
+        window("digipeater", tracker_id::kDigipeaterButton, std::type_identity<win32::CDigipeaterDialog>{},
+               kDigipeaterControls),
+        window("profile_switch", tracker_id::kProfileSwitchButton, std::type_identity<win32::CProfileSwitchDialog>{},
+               kProfileSwitchControls),
     };
     for (const char* chip : {"AP64", "JL16"})
         for (const Window& w : windows) {
@@ -238,8 +244,8 @@ TEST(Win32Windows, TrackerDialogBindsAndKeepsTheRecords) {
             expectNoOverlap(hwnd);
             LONG carrierBottom = 0;
             for (int i : carrierRow) carrierBottom = std::max(carrierBottom, rectOf(GetDlgItem(hwnd, i)).bottom);
-            const LONG pathBottom = std::max(rectOf(GetDlgItem(hwnd, id::kPath)).bottom,
-                                             rectOf(GetDlgItem(hwnd, id::kPathLabel)).bottom);
+            const LONG pathBottom =
+                std::max(rectOf(GetDlgItem(hwnd, id::kPath)).bottom, rectOf(GetDlgItem(hwnd, id::kPathLabel)).bottom);
             EXPECT_GT(rectOf(alternate).top, carrierBottom);
             EXPECT_EQ(rectOf(alternate).top - alternateTop, carrierBottom - pathBottom);
             EXPECT_EQ(rectOf(text).top - textTop, carrierBottom - pathBottom);
@@ -387,16 +393,16 @@ TEST(Win32Windows, BackupsListTheFolderAndOfflineOnlySaveACopy) {
 // goes under the last status.
 TEST(Win32Windows, WriteProgressShowsTheWriteThenWaitsForOk) {
     bool okDuringWrite = true, visibleDuringWrite = false;
-    win32::CWriteProgressDialog dialog({
-        [&](WriteProgress& progress) {
-            progress.setRange(0, 100);
-            progress.setPosition(40);
-            progress.setStatus("Finished!");
-            okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
-            visibleDuringWrite = IsWindowVisible(dialog.window());
-            return 0;
-        },
-        [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); }});
+    win32::CWriteProgressDialog dialog(
+        {[&](WriteProgress& progress) {
+             progress.setRange(0, 100);
+             progress.setPosition(40);
+             progress.setStatus("Finished!");
+             okDuringWrite = IsWindowEnabled(GetDlgItem(dialog.window(), IDOK));
+             visibleDuringWrite = IsWindowVisible(dialog.window());
+             return 0;
+         },
+         [](int result) { return result == 0 ? std::string("Settings saved in backup.cfg") : std::string(); }});
     std::wstring status;
     const INT_PTR result = runDriven(dialog, [&](HWND hwnd) {
         status = textOf(FindWindowExW(hwnd, nullptr, L"Static", nullptr));
@@ -421,13 +427,15 @@ TEST(Win32Windows, ConnectWindowOffersTheSlotsAndTheRememberedPort) {
         for (int slot = 1; slot <= kMaxPortSlots; ++slot) {
             ASSERT_TRUE(dialog.slotButton(slot)) << slot;
             EXPECT_EQ(textOf(dialog.slotButton(slot)), L"COM" + std::to_wstring(slot));
-            EXPECT_EQ(SendMessageW(dialog.slotButton(slot), BM_GETCHECK, 0, 0), slot == 5 ? BST_CHECKED : BST_UNCHECKED);
+            EXPECT_EQ(SendMessageW(dialog.slotButton(slot), BM_GETCHECK, 0, 0),
+                      slot == 5 ? BST_CHECKED : BST_UNCHECKED);
         }
         EXPECT_EQ(dialog.choice().slot, 5);
         // The ports the prefix has (COM3, COM12; not COM2) stand out in bold.
         for (int slot : {2, 3, 12}) {
             LOGFONTW face{};
-            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.slotButton(slot), WM_GETFONT, 0, 0)), sizeof face, &face);
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.slotButton(slot), WM_GETFONT, 0, 0)), sizeof face,
+                       &face);
             EXPECT_EQ(face.lfWeight >= FW_BOLD, slot != 2) << slot;
         }
         // A longer status (the hint after a silent wait) gets the room it
@@ -457,19 +465,21 @@ TEST(Win32Windows, FirmwareWindowsShowTheReleasesAndTheHardware) {
     Bench bench(factorySession("AP64"));
     win32::CFirmwareDownloadDialog download(bench.context);
     int rows = -1;
-    EXPECT_EQ(runDriven(download, [&](HWND hwnd) {
-                  rows = ListView_GetItemCount(FindWindowExW(hwnd, nullptr, WC_LISTVIEWW, nullptr));
-                  captureWindow(hwnd, "firmware_download");
-                  postClick(hwnd, IDCANCEL);
-              }),
+    EXPECT_EQ(runDriven(download,
+                        [&](HWND hwnd) {
+                            rows = ListView_GetItemCount(FindWindowExW(hwnd, nullptr, WC_LISTVIEWW, nullptr));
+                            captureWindow(hwnd, "firmware_download");
+                            postClick(hwnd, IDCANCEL);
+                        }),
               IDCANCEL);
     EXPECT_EQ(rows, 2);
 
     win32::CFirmwareInitDialog init(bench.context);
-    EXPECT_EQ(runDriven(init, [&](HWND hwnd) {
-                  captureWindow(hwnd, "firmware_init");
-                  postClick(hwnd, IDCANCEL);
-              }),
+    EXPECT_EQ(runDriven(init,
+                        [&](HWND hwnd) {
+                            captureWindow(hwnd, "firmware_init");
+                            postClick(hwnd, IDCANCEL);
+                        }),
               IDCANCEL);
     EXPECT_TRUE(bench.ui.messages.empty()) << bench.ui.messages.front();
 }
@@ -534,16 +544,19 @@ private:
     // sent Escape; timer procedures carry no context of their own.
     static Win32Player* closing;
     static void CALLBACK closeOpened(HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM) -> BOOL {
-            wchar_t kind[16] = {};
-            GetClassNameW(w, kind, 16);
-            if (w == closing->window_ || !IsWindowVisible(w) || lstrcmpW(kind, L"#32770") != 0) return TRUE;
-            auto* opened = reinterpret_cast<win32::ModalDialog*>(GetWindowLongPtrW(w, DWLP_USER));
-            if (!opened || !closing->seen_.insert(w).second) return TRUE;
-            closing->brought_.push_back("opens " + win32::utf8FromWide(opened->templateName()));
-            PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return TRUE;
-        }, 0);
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) -> BOOL {
+                wchar_t kind[16] = {};
+                GetClassNameW(w, kind, 16);
+                if (w == closing->window_ || !IsWindowVisible(w) || lstrcmpW(kind, L"#32770") != 0) return TRUE;
+                auto* opened = reinterpret_cast<win32::ModalDialog*>(GetWindowLongPtrW(w, DWLP_USER));
+                if (!opened || !closing->seen_.insert(w).second) return TRUE;
+                closing->brought_.push_back("opens " + win32::utf8FromWide(opened->templateName()));
+                PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                return TRUE;
+            },
+            0);
     }
     // Runs what the user did; questions are answered Cancel.
     template <class Action>
@@ -607,8 +620,7 @@ TEST(Win32Windows, TheWindowsDoWhatTheFrontEndScenarioSays) {
         SCOPED_TRACE(window.kind);
         if (window.kind == "Tracker")
             playInWindows<win32::CTrackerConfigDialog, TrackerForm>(window, false, kTrackerControls);
-        else
-            playInWindows<win32::CWeatherConfigDialog, WeatherForm>(window, true, kWeatherControls);
+        else playInWindows<win32::CWeatherConfigDialog, WeatherForm>(window, true, kWeatherControls);
     }
 }
 

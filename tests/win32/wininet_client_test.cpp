@@ -13,7 +13,8 @@
 namespace varnel::test {
 namespace {
 
-constexpr const char* kList = "/fw/ap64-2.s19\tAP64 tracker 2.0\t2024-05-01\r\n/fw/ap64-1.s19\tAP64 tracker 1.0\t2023-01-10\r\n";
+constexpr const char* kList =
+    "/fw/ap64-2.s19\tAP64 tracker 2.0\t2024-05-01\r\n/fw/ap64-1.s19\tAP64 tracker 1.0\t2023-01-10\r\n";
 
 // A web server on the loopback interface that answers `requests` requests,
 // one per connection: the firmware list, a 302 redirect, or 404.
@@ -56,11 +57,11 @@ private:
         const std::string path = request.substr(4, request.find(' ', 4) - 4);
         std::string reply;
         if (path == firmwareListPath("AP64"))
-            reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(std::string(kList).size()) + "\r\n\r\n" + kList;
+            reply =
+                "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(std::string(kList).size()) + "\r\n\r\n" + kList;
         else if (path == "/moved")
             reply = "HTTP/1.0 302 Found\r\nLocation: " + firmwareListPath("AP64") + "\r\nContent-Length: 0\r\n\r\n";
-        else
-            reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+        else reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
         send(client, reply.data(), static_cast<int>(reply.size()), 0);
         shutdown(client, SD_SEND);
         closesocket(client);

@@ -53,7 +53,10 @@ QString pictureFault(const QImage& image, const QSize& minimum) {
     if (image.isNull()) return "no picture";
     if (image.width() < minimum.width() || image.height() < minimum.height())
         return QString("cut off: %1x%2, the window needs %3x%4")
-            .arg(image.width()).arg(image.height()).arg(minimum.width()).arg(minimum.height());
+            .arg(image.width())
+            .arg(image.height())
+            .arg(minimum.width())
+            .arg(minimum.height());
     // A blank window is one colour; the frame and the background two or three.
     QSet<QRgb> colours;
     for (int y = 0; y < image.height() && colours.size() <= 16; y += 2)
@@ -114,7 +117,8 @@ struct Tracker {
         f.context.backupFolder = (QDir::tempPath() + "/varnelcfg/backups").toStdString();
         BootLink link(f.session, f.ui);
         f.session.link.linkAbort = LinkState::kAbortRunning;
-        read = Connector(link).connect(emu.slavePath(), true) == ConnectResult::Connected && readDeviceConfiguration(link, f.session) == 0;
+        read = Connector(link).connect(emu.slavePath(), true) == ConnectResult::Connected &&
+               readDeviceConfiguration(link, f.session) == 0;
         f.session.link.linkAbort = LinkState::kAbortIdle;
     }
     ~Tracker() { f.session.port->closePort(); }
@@ -167,8 +171,7 @@ void shootJm128(Camera& camera) {
     }
     shootNextModal<CWriteProgressDialog>(camera, "write_progress",
                                          [](CWriteProgressDialog& d) { return d.okEnabled(); });
-    if (writeConfiguration(t.f.context, ConfigFlavour::Tracker) != 0)
-        camera.fail("write_progress", "the write failed");
+    if (writeConfiguration(t.f.context, ConfigFlavour::Tracker) != 0) camera.fail("write_progress", "the write failed");
     // The write's backup is in the list now.
     shootDialog<CBackupsDialog>(camera, t, "backups");
 }
@@ -211,8 +214,9 @@ void shootConnectAndFirmware(Camera& camera) {
     Tracker t(blank);
     {
         const std::string path = t.emu.slavePath();
-        CConnectDialog d(t.f.context, QString::fromStdString(path),
-                         [path] { return std::vector<PortSlot>{{path, path, {}}}; });
+        CConnectDialog d(t.f.context, QString::fromStdString(path), [path] {
+            return std::vector<PortSlot>{{path, path, {}}};
+        });
         camera.shoot(d, "connect");
     }
     shootDialog<CFirmwareInitDialog>(camera, t, "firmware_init");

@@ -21,13 +21,10 @@ const char* resultName(CommandResult r) {
 
 std::string CommandLogEntry::text() const {
     char head[64];
-    if (command >= 0x20 && command < 0x7F)
-        std::snprintf(head, sizeof head, "'%c'", static_cast<char>(command));
-    else
-        std::snprintf(head, sizeof head, "0x%02X", command);
+    if (command >= 0x20 && command < 0x7F) std::snprintf(head, sizeof head, "'%c'", static_cast<char>(command));
+    else std::snprintf(head, sizeof head, "0x%02X", command);
     char body[96];
-    std::snprintf(body, sizeof body, "%s addr=0x%05X len=%u %s", head, address, length,
-                  resultName(result));
+    std::snprintf(body, sizeof body, "%s addr=0x%05X len=%u %s", head, address, length, resultName(result));
     std::string line = body;
     if (!note.empty()) line += " (" + note + ")";
     return line;

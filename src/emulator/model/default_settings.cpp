@@ -34,18 +34,18 @@ constexpr std::size_t kProfileBytesJL16 = 189;
 
 // "On Startup: PrintA "Varnel" / On Second: Increment Counter 1 / If Counter 1
 // > 60: Set Counter 1 = 0", 0xFF-terminated and 0xFF-filled.
-const std::vector<std::uint8_t> kDefaultScript{
-    0x80, 0x5A, 0x07, 'V', 'a', 'r', 'n', 'e', 'l', 0x00, 0x00,  // On Startup, PrintA, End Block
-    0x81, 0x15, 0x00,                                            // On Second, Increment Counter 1
-    0xBE, 0x00, 0x00, 0x3C,                                      // If Counter 1 > 60
-    0x3C, 0x00, 0x00, 0x00,                                      // Set Counter 1 = 0
-    0x00, 0x00,                                                  // End Block, End Block
-    0xFF};
+const std::vector<std::uint8_t> kDefaultScript{0x80, 0x5A, 0x07, 'V',  'a',  'r',
+                                               'n',  'e',  'l',  0x00, 0x00,  // On Startup, PrintA, End Block
+                                               0x81, 0x15, 0x00,              // On Second, Increment Counter 1
+                                               0xBE, 0x00, 0x00, 0x3C,        // If Counter 1 > 60
+                                               0x3C, 0x00, 0x00, 0x00,        // Set Counter 1 = 0
+                                               0x00, 0x00,                    // End Block, End Block
+                                               0xFF};
 
 void putText(std::uint8_t* p, const char* text) { std::memcpy(p, text, std::strlen(text)); }
 
-void fillProfile(std::uint8_t* p, const EmulatedChip& chip, const char* callsign,
-                 std::uint16_t interval, std::uint8_t reportFlags, const char* text) {
+void fillProfile(std::uint8_t* p, const EmulatedChip& chip, const char* callsign, std::uint16_t interval,
+                 std::uint8_t reportFlags, const char* text) {
     using namespace profile_layout;
     p[kTxDelay] = 30;  // 198 ms
     putU16BE(p + kBeaconInterval, interval);
@@ -120,8 +120,7 @@ void fillSharedTables(SettingsRecord& record) {
 RadioBlock defaultRadio() {
     RadioBlock radio;
     radio.bytes[radio_layout::kStatusButton] = 2;
-    const std::uint32_t hz[] = {144390000, 144800000, 145175000, 144575000,
-                                144640000, 144660000, 145570000, 144930000};
+    const std::uint32_t hz[] = {144390000, 144800000, 145175000, 144575000, 144640000, 144660000, 145570000, 144930000};
     for (std::size_t k = 0; k < radio_layout::kFrequencyCount; ++k)
         putU32BE(&radio.bytes[radio_layout::kFrequencies + 4 * k], hz[k]);
     const char* texts[] = {"On the road", "Parked, monitoring 146.52", "Varnel tracker test"};
@@ -140,10 +139,9 @@ void writeDefaultSettings(FlashMemory& flash, const EmulatedChip& chip) {
     record.setFamily(kFamilyTracker);
     record.setType(kDefaultType);
     record.setBuild(kDefaultBuild);
-    fillProfile(record.profile(0), chip, "N0CALL-9", 180,
-                kReportSmartBeaconing | kReportAltitude | kReportCourseSpeed, "Varnel tracker");
-    fillProfile(record.profile(1), chip, "N0CALL-7", 600, kReportAltitude,
-                "Varnel tracker, parked");
+    fillProfile(record.profile(0), chip, "N0CALL-9", 180, kReportSmartBeaconing | kReportAltitude | kReportCourseSpeed,
+                "Varnel tracker");
+    fillProfile(record.profile(1), chip, "N0CALL-7", 600, kReportAltitude, "Varnel tracker, parked");
     fillSwitching(record.profile(0), record.profile(1));
     fillSharedTables(record);
     // JL16 firmware offers its frequency window.
@@ -166,13 +164,10 @@ void writeDefaultSettings(FlashMemory& flash, const EmulatedChip& chip) {
         place(kHeaderBytes, record.profile(0), kProfileBytesJL16);
         place(kHeaderBytes + kProfileBytesJL16, record.profile(1), kProfileBytesJL16);
         const RadioBlock radio = defaultRadio();
-        place(radio_layout::kDeviceAddress - target->settingsAddress, radio.bytes.data(),
-              radio.bytes.size());
+        place(radio_layout::kDeviceAddress - target->settingsAddress, radio.bytes.data(), radio.bytes.size());
         break;
     }
-    default:
-        place(0, record.bytes.data(), record.bytes.size());
-        break;
+    default: place(0, record.bytes.data(), record.bytes.size()); break;
     }
     flash.load(target->settingsAddress, area.data(), area.size());
 

@@ -74,8 +74,8 @@ const char* deviceStateName(DeviceState s) {
 }
 
 DeviceModel::DeviceModel(const EmulatedChip& chip)
-    : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed),
-      firmwareSpeed_(chip.firmwareSpeed), voltageRaw_(chip.voltageRaw), temperatureRaw_(chip.temperatureRaw) {
+    : chip_(chip), info_(chip.info), lineSpeed_(chip.firmwareSpeed), firmwareSpeed_(chip.firmwareSpeed),
+      voltageRaw_(chip.voltageRaw), temperatureRaw_(chip.temperatureRaw) {
     setLineNoise(LineNoise{});
 }
 
@@ -133,12 +133,10 @@ void DeviceModel::enterAnnouncing(Clock::time_point now, const char* why) {
     record(0, 0, 0, CommandResult::Event, std::string(why) + ": bootloader announcing");
 }
 
-void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t hostSpeed,
-                          Clock::time_point now) {
+void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t hostSpeed, Clock::time_point now) {
     if (hungUp_) return;
     if (faults_.hangupAfter) {
-        const std::uint64_t room =
-            *faults_.hangupAfter > bytesReceived_ ? *faults_.hangupAfter - bytesReceived_ : 0;
+        const std::uint64_t room = *faults_.hangupAfter > bytesReceived_ ? *faults_.hangupAfter - bytesReceived_ : 0;
         if (n >= room) {
             n = static_cast<std::size_t>(room);
             hungUp_ = true;
@@ -150,8 +148,7 @@ void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t
         auto heard = hearAtSpeed(data, n, hostSpeed, lineSpeed_);
         if (hostSpeed != 0 && hostSpeed != lineSpeed_) {
             char note[96];
-            std::snprintf(note, sizeof note, "%zu bytes sent at %u, device listening at %u", n,
-                          hostSpeed, lineSpeed_);
+            std::snprintf(note, sizeof note, "%zu bytes sent at %u, device listening at %u", n, hostSpeed, lineSpeed_);
             record(data[0], 0, static_cast<std::uint32_t>(n), CommandResult::Garbled, note);
         }
         for (std::uint8_t& b : heard) {
@@ -161,18 +158,14 @@ void DeviceModel::receive(const std::uint8_t* data, std::size_t n, std::uint32_t
             hear(b, now);
         }
     }
-    if (hungUp_)
-        record(0, 0, static_cast<std::uint32_t>(bytesReceived_), CommandResult::Event,
-               "line hung up");
+    if (hungUp_) record(0, 0, static_cast<std::uint32_t>(bytesReceived_), CommandResult::Event, "line hung up");
 }
 
 void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
     lastByte_ = now;
     ++heardSinceEntry_;
     switch (state_) {
-    case DeviceState::Firmware:
-        firmwareByte(b, now);
-        break;
+    case DeviceState::Firmware: firmwareByte(b, now); break;
     case DeviceState::Announcing:
         if (b == kAck) {
             state_ = DeviceState::Bootloader;
@@ -181,15 +174,12 @@ void DeviceModel::hear(std::uint8_t b, Clock::time_point now) {
             send({kAck});
             record(kAck, 0, 0, CommandResult::Ack, "handshake");
             noiseArmed_ = true;
-            if (faults_.lateAnnounceMs)
-                lateAnnounceAt_ = now + std::chrono::milliseconds(*faults_.lateAnnounceMs);
+            if (faults_.lateAnnounceMs) lateAnnounceAt_ = now + std::chrono::milliseconds(*faults_.lateAnnounceMs);
         } else if (resetRequestHeard(b)) {
             enterAnnouncing(now, "reset request");
         }
         break;
-    case DeviceState::Bootloader:
-        bootloaderByte(b, now);
-        break;
+    case DeviceState::Bootloader: bootloaderByte(b, now); break;
     }
 }
 
@@ -238,8 +228,7 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
     }
     if (b >= kDiagRedOn && b <= kDiagPowerOff) {
         const bool on = (b & 1) == 0;
-        bool* outputsByPair[] = {&outputs_.redLed, &outputs_.greenLed, &outputs_.txLed,
-                                 &outputs_.power};
+        bool* outputsByPair[] = {&outputs_.redLed, &outputs_.greenLed, &outputs_.txLed, &outputs_.power};
         static constexpr const char* kOutputNames[] = {"red LED", "green LED", "transmit LED", "power output"};
         *outputsByPair[(b - kDiagRedOn) / 2] = on;
         send({b});
@@ -272,7 +261,9 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
         outputs_.toneLow = b != kDiagToneHigh;
         toneRunning_ = true;
         record(b, 0, 0, CommandResult::NoReply,
-               b == kDiagToneBoth ? "both tones" : b == kDiagToneHigh ? "high tone" : "low tone");
+               b == kDiagToneBoth   ? "both tones"
+               : b == kDiagToneHigh ? "high tone"
+                                    : "low tone");
         return true;
     case kDiagStopTones:
         // Stopping a running tone also reports that the modulator went quiet.
@@ -281,8 +272,7 @@ bool DeviceModel::diagnosticsByte(std::uint8_t b) {
         outputs_.toneHigh = outputs_.toneLow = false;
         toneRunning_ = false;
         return true;
-    default:
-        break;
+    default: break;
     }
     if (b >= kDiagReceive1x && b <= kDiagReceive16x) {
         if (!chip_.hasReceiveLevel) {
@@ -344,10 +334,8 @@ void DeviceModel::bootloaderByte(std::uint8_t b, Clock::time_point now) {
             record(kAck, 0, 0, CommandResult::Ack, "host answered the repeated announce");
         }
         return;
-    case 0x00:
-        return;  // the host's nudge needs no answer
-    default:
-        break;
+    case 0x00: return;  // the host's nudge needs no answer
+    default: break;
     }
     // A host that lost track of us starts over with the reset request; the
     // bootloader restarts its announce so the host can find it again.
@@ -372,8 +360,7 @@ void DeviceModel::runCommand(Clock::time_point now) {
             --repeatsLeft_;
             repeatUnanswered_ = true;
             send({kAck});
-            record(command, 0, 0, CommandResult::Ack,
-                   "announce repeated instead of the identification");
+            record(command, 0, 0, CommandResult::Ack, "announce repeated instead of the identification");
             break;
         }
         send(identificationReply());
@@ -392,9 +379,8 @@ void DeviceModel::runCommand(Clock::time_point now) {
     case kCmdFast115200:
     case kCmdFast57600: {
         const auto dash = info_.deviceId.find('-');
-        const bool offered = dash != std::string::npos &&
-                             info_.deviceId.find(static_cast<char>(command), dash + 1) !=
-                                 std::string::npos;
+        const bool offered =
+            dash != std::string::npos && info_.deviceId.find(static_cast<char>(command), dash + 1) != std::string::npos;
         if (!offered) {
             record(command, 0, 0, CommandResult::Ignored, "fast link not offered");
             break;
@@ -403,8 +389,7 @@ void DeviceModel::runCommand(Clock::time_point now) {
         record(command, 0, 0, CommandResult::NoReply, "now at " + std::to_string(lineSpeed_));
         break;
     }
-    default:
-        break;
+    default: break;
     }
     pending_.clear();
     replyTo_ = -1;
@@ -427,15 +412,13 @@ void DeviceModel::cmdRead() {
     record(kCmdRead, address, length, CommandResult::Ack, note);
 }
 
-bool DeviceModel::writableRange(std::uint32_t address, std::uint32_t length,
-                                std::string& why) const {
+bool DeviceModel::writableRange(std::uint32_t address, std::uint32_t length, std::string& why) const {
     const std::uint64_t end = std::uint64_t{address} + std::max<std::uint32_t>(length, 1);
     if (address < info_.validStart || end > chip_.validEndBytes()) {
         why = "outside the programmable area";
         return false;
     }
-    if (chip_.stagedSize != 0 && address < chip_.stagedBase + chip_.stagedSize &&
-        end > chip_.stagedBase) {
+    if (chip_.stagedSize != 0 && address < chip_.stagedBase + chip_.stagedSize && end > chip_.stagedBase) {
         why = "low firmware area goes through the staging copy";
         return false;
     }
@@ -452,8 +435,7 @@ void DeviceModel::cmdErase() {
         record(kCmdErase, address, blockSize, CommandResult::Nak, why);
         return;
     }
-    if (faults_.nakEraseAt && *faults_.nakEraseAt >= blockStart &&
-        *faults_.nakEraseAt < blockStart + blockSize) {
+    if (faults_.nakEraseAt && *faults_.nakEraseAt >= blockStart && *faults_.nakEraseAt < blockStart + blockSize) {
         send({kNak});
         record(kCmdErase, address, blockSize, CommandResult::Nak, "injected fault");
         return;
@@ -483,8 +465,7 @@ void DeviceModel::cmdWrite(bool checked) {
         record(command, address, length, CommandResult::Nak, why);
         return;
     }
-    if (faults_.nakWriteAt && *faults_.nakWriteAt >= address &&
-        *faults_.nakWriteAt < address + length) {
+    if (faults_.nakWriteAt && *faults_.nakWriteAt >= address && *faults_.nakWriteAt < address + length) {
         send({kNak});
         record(command, address, length, CommandResult::Nak, "injected fault");
         return;
@@ -505,8 +486,7 @@ void DeviceModel::cmdCommitStaged() {
     // The bootloader copies the staged image over the low firmware area.
     const std::uint32_t blockSize = info_.eraseBlockSize;
     std::uint32_t erased = 0;
-    for (std::uint32_t a = chip_.stagedBase; a < chip_.stagedBase + chip_.stagedSize;
-         a += blockSize, ++erased)
+    for (std::uint32_t a = chip_.stagedBase; a < chip_.stagedBase + chip_.stagedSize; a += blockSize, ++erased)
         flash_.eraseBlockAt(a, blockSize);
     std::vector<std::uint8_t> staged(chip_.stagedSize);
     for (std::uint32_t i = 0; i < chip_.stagedSize; ++i)
@@ -622,8 +602,7 @@ void DeviceModel::applyAddressFaults() {
         const auto heard = static_cast<std::uint16_t>(sent ^ (1u << (f.index & 15)));
         pending_[1] = static_cast<std::uint8_t>(heard >> 8);
         pending_[2] = static_cast<std::uint8_t>(heard & 0xFF);
-        recordFault(command, describe(f) + ": address field " + hex(sent) + " heard as " + hex(heard),
-                    byteAddress(1));
+        recordFault(command, describe(f) + ": address field " + hex(sent) + " heard as " + hex(heard), byteAddress(1));
     }
 }
 
@@ -659,18 +638,25 @@ void DeviceModel::recordFault(std::uint8_t command, std::string note, std::uint3
                                    usbCdc_ ? 0u : lineSpeed_, 0});
 }
 
-void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
-                         CommandResult result, std::string note) {
-    log_.push_back(CommandLogEntry{command, address, length, result, std::move(note), false,
-                                   heardSinceEntry_, sentSinceEntry_, usbCdc_ ? 0u : lineSpeed_,
-                                   busySinceEntry_});
+void DeviceModel::record(std::uint8_t command, std::uint32_t address, std::uint32_t length, CommandResult result,
+                         std::string note) {
+    log_.push_back(CommandLogEntry{command, address, length, result, std::move(note), false, heardSinceEntry_,
+                                   sentSinceEntry_, usbCdc_ ? 0u : lineSpeed_, busySinceEntry_});
     heardSinceEntry_ = sentSinceEntry_ = 0;
     busySinceEntry_ = 0;
 }
 
 CommandLogEntry DeviceModel::unloggedTraffic() const {
-    return CommandLogEntry{0, 0, 0, CommandResult::NoReply, "traffic of no command", false,
-                           heardSinceEntry_, sentSinceEntry_, usbCdc_ ? 0u : lineSpeed_, busySinceEntry_};
+    return CommandLogEntry{0,
+                           0,
+                           0,
+                           CommandResult::NoReply,
+                           "traffic of no command",
+                           false,
+                           heardSinceEntry_,
+                           sentSinceEntry_,
+                           usbCdc_ ? 0u : lineSpeed_,
+                           busySinceEntry_};
 }
 
 void DeviceModel::clearLog() {

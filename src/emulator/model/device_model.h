@@ -56,15 +56,14 @@ public:
     static constexpr auto kAnnouncePeriod = std::chrono::milliseconds(50);
     static constexpr auto kAnnounceWindow = std::chrono::seconds(3);
     static constexpr auto kCommandTimeout = std::chrono::seconds(1);
-    static constexpr std::uint64_t kEraseMicros = 20000;       // one erase block
+    static constexpr std::uint64_t kEraseMicros = 20000;  // one erase block
     static constexpr std::uint64_t kProgramMicrosPerByte = 40;
 
     explicit DeviceModel(const EmulatedChip& chip);
 
     // Bytes from the host, sent at hostSpeed (0: unknown, taken as the
     // speed the device listens at).
-    void receive(const std::uint8_t* data, std::size_t n, std::uint32_t hostSpeed,
-                 Clock::time_point now);
+    void receive(const std::uint8_t* data, std::size_t n, std::uint32_t hostSpeed, Clock::time_point now);
     void tick(Clock::time_point now);
     // When tick() next has something to do.
     std::optional<Clock::time_point> nextDeadline() const;
@@ -139,8 +138,8 @@ private:
     // A fault entry; address: the command's (byte address), 0 when it has none.
     void recordFault(std::uint8_t command, std::string note, std::uint32_t address = 0);
     std::uint32_t replyAddress() const;  // the address of the command being answered, or 0
-    void record(std::uint8_t command, std::uint32_t address, std::uint32_t length,
-                CommandResult result, std::string note = {});
+    void record(std::uint8_t command, std::uint32_t address, std::uint32_t length, CommandResult result,
+                std::string note = {});
     std::uint32_t byteAddress(std::size_t fieldOffset) const;
 
     const EmulatedChip& chip_;
@@ -152,12 +151,12 @@ private:
     std::uint32_t lineSpeed_;
     std::uint32_t firmwareSpeed_;
     bool usbCdc_ = false;
-    std::uint32_t repeatsLeft_ = 0;     // 'I' still to be answered with 0xFC
-    bool repeatUnanswered_ = false;     // a repeated announce the host has not answered yet
+    std::uint32_t repeatsLeft_ = 0;  // 'I' still to be answered with 0xFC
+    bool repeatUnanswered_ = false;  // a repeated announce the host has not answered yet
     bool stayInBootloader_ = false;
     bool toneRunning_ = false;
-    int diagnosticOperandFor_ = -1;  // command byte waiting for its operand
-    std::vector<std::uint8_t> pending_;  // bootloader command being received
+    int diagnosticOperandFor_ = -1;         // command byte waiting for its operand
+    std::vector<std::uint8_t> pending_;     // bootloader command being received
     std::array<std::uint8_t, 9> recent_{};  // the last bytes heard, for the reset request
     std::size_t recentCount_ = 0;
     std::uint8_t receiveSample_ = 0;

@@ -11,9 +11,9 @@ namespace varnel {
 // What one emulated tracker board is: the chip's bootloader identity and the
 // few physical facts the firmware and bootloader act on.
 struct EmulatedChip {
-    std::string_view chipName;   // key into the host's target table
+    std::string_view chipName;  // key into the host's target table
     TargetKind kind = KindNone;
-    DeviceInfo info;             // the identification record sent for 'I'
+    DeviceInfo info;  // the identification record sent for 'I'
     std::uint8_t bootloaderVersion = 0;
     std::uint32_t firmwareSpeed = 4800;  // the line speed the running firmware listens at
     // The JM128 bootloader counts addresses in 4-byte units.

@@ -12,10 +12,8 @@ struct KindName {
     const char* name;
 };
 constexpr KindName kKindNames[] = {
-    {AimedFaultKind::DropReplyByte, "drop"},
-    {AimedFaultKind::DuplicateReplyByte, "duplicate"},
-    {AimedFaultKind::JunkBeforeReply, "junk"},
-    {AimedFaultKind::CorruptReplyByte, "corrupt"},
+    {AimedFaultKind::DropReplyByte, "drop"},          {AimedFaultKind::DuplicateReplyByte, "duplicate"},
+    {AimedFaultKind::JunkBeforeReply, "junk"},        {AimedFaultKind::CorruptReplyByte, "corrupt"},
     {AimedFaultKind::FlipAddressBit, "flip-address"},
 };
 
@@ -29,10 +27,8 @@ std::optional<unsigned long> number(const std::string& text, unsigned long max) 
 
 std::string commandName(std::uint8_t c) {
     char buf[8];
-    if (c >= 0x20 && c < 0x7F)
-        std::snprintf(buf, sizeof buf, "'%c'", static_cast<char>(c));
-    else
-        std::snprintf(buf, sizeof buf, "0x%02X", c);
+    if (c >= 0x20 && c < 0x7F) std::snprintf(buf, sizeof buf, "'%c'", static_cast<char>(c));
+    else std::snprintf(buf, sizeof buf, "0x%02X", c);
     return buf;
 }
 
@@ -90,12 +86,10 @@ std::string describe(const AimedFault& fault) {
         return "dropped byte " + std::to_string(fault.index) + " of the reply to " + target;
     case AimedFaultKind::DuplicateReplyByte:
         return "duplicated byte " + std::to_string(fault.index) + " of the reply to " + target;
-    case AimedFaultKind::JunkBeforeReply:
-        return std::string("junk byte ") + value + " before the reply to " + target;
+    case AimedFaultKind::JunkBeforeReply: return std::string("junk byte ") + value + " before the reply to " + target;
     case AimedFaultKind::CorruptReplyByte:
         return "corrupted byte " + std::to_string(fault.index) + " of the reply to " + target;
-    case AimedFaultKind::FlipAddressBit:
-        return "flipped address bit " + std::to_string(fault.index) + " of " + target;
+    case AimedFaultKind::FlipAddressBit: return "flipped address bit " + std::to_string(fault.index) + " of " + target;
     }
     return "?";
 }

@@ -13,8 +13,7 @@ std::uint32_t FlashMemory::eraseBlockAt(std::uint32_t address, std::uint32_t blo
     return first;
 }
 
-std::optional<std::uint32_t> FlashMemory::program(std::uint32_t address, const std::uint8_t* data,
-                                                  std::size_t n) {
+std::optional<std::uint32_t> FlashMemory::program(std::uint32_t address, const std::uint8_t* data, std::size_t n) {
     std::optional<std::uint32_t> conflict;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t a = std::uint64_t{address} + i;

@@ -23,13 +23,10 @@ public:
 
     // Programs data at address (clipped to the array). Returns the first
     // address whose new value needed a bit set that was not erased.
-    std::optional<std::uint32_t> program(std::uint32_t address, const std::uint8_t* data,
-                                         std::size_t n);
+    std::optional<std::uint32_t> program(std::uint32_t address, const std::uint8_t* data, std::size_t n);
 
     // Reads; bytes beyond the array read as erased.
-    std::uint8_t read(std::uint32_t address) const {
-        return address < kSize ? cells_[address] : kErased;
-    }
+    std::uint8_t read(std::uint32_t address) const { return address < kSize ? cells_[address] : kErased; }
 
     // Loading a file or default settings: stores bytes as given, no flash rules.
     void load(std::uint32_t address, const std::uint8_t* data, std::size_t n);

@@ -15,9 +15,7 @@ namespace {
 
 // The machine's steady clock, the one the device model counts in.
 std::int64_t machineMicros() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               DeviceModel::Clock::now().time_since_epoch())
-        .count();
+    return std::chrono::duration_cast<std::chrono::microseconds>(DeviceModel::Clock::now().time_since_epoch()).count();
 }
 
 // In the port's milliseconds, rounded up: a wait timed from it never ends
@@ -30,12 +28,10 @@ ModelSerialPort::ModelSerialPort(DeviceModel& model, std::int64_t startMs)
     : model_(&model), now_(startMs), lineFreeUs_{startMs * 1000, startMs * 1000} {}
 
 ModelSerialPort::ModelSerialPort(ModelFor modelFor, Time time)
-    : modelFor_(std::move(modelFor)), time_(time), now_(time == Time::Real ? machineMs() : 0),
-      lineFreeUs_{now_ * 1000, now_ * 1000} {}
+    : modelFor_(std::move(modelFor)), time_(time),
+      now_(time == Time::Real ? machineMs() : 0), lineFreeUs_{now_ * 1000, now_ * 1000} {}
 
-std::int64_t ModelSerialPort::nowMs() const {
-    return time_ == Time::Real ? std::max(now_, machineMs()) : now_;
-}
+std::int64_t ModelSerialPort::nowMs() const { return time_ == Time::Real ? std::max(now_, machineMs()) : now_; }
 
 void ModelSerialPort::addFault(const LineFault& fault) { faults_.push_back(fault); }
 

@@ -4,8 +4,7 @@
 
 namespace varnel {
 
-std::vector<std::vector<std::uint8_t>> UsbAdapterModel::arrive(const std::uint8_t* data,
-                                                               std::size_t n,
+std::vector<std::vector<std::uint8_t>> UsbAdapterModel::arrive(const std::uint8_t* data, std::size_t n,
                                                                Clock::time_point now) {
     std::vector<std::vector<std::uint8_t>> full;
     for (std::size_t i = 0; i < n; ++i) {
@@ -31,8 +30,7 @@ std::optional<UsbAdapterModel::Clock::time_point> UsbAdapterModel::deadline() co
     return first_ + latency_;
 }
 
-std::uint64_t UsbAdapterModel::holdMicros(std::uint32_t n, std::uint32_t speed,
-                                          std::chrono::milliseconds latency) {
+std::uint64_t UsbAdapterModel::holdMicros(std::uint32_t n, std::uint32_t speed, std::chrono::milliseconds latency) {
     const std::uint32_t last = n % kPacketBytes;
     if (last == 0 || speed == 0) return 0;
     const std::uint64_t timer = static_cast<std::uint64_t>(latency.count()) * 1000u;

@@ -20,8 +20,7 @@ public:
     explicit UsbAdapterModel(std::chrono::milliseconds latency) : latency_(latency) {}
 
     // Bytes from the UART at `now`; returns the packets that filled up.
-    std::vector<std::vector<std::uint8_t>> arrive(const std::uint8_t* data, std::size_t n,
-                                                  Clock::time_point now);
+    std::vector<std::vector<std::uint8_t>> arrive(const std::uint8_t* data, std::size_t n, Clock::time_point now);
     // The held packet once its timer has run out.
     std::optional<std::vector<std::uint8_t>> due(Clock::time_point now);
     // When the held packet's timer runs out (nothing when none is held).

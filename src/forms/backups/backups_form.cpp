@@ -54,7 +54,8 @@ void showBackups(BackupsForm& form, const std::vector<std::string>& paths, const
     if (paths.empty()) {
         form.note.text = kNoBackupsNote;
     } else {
-        form.note.text = std::to_string(paths.size()) + (paths.size() == 1 ? " backup" : " backups") + ", newest first.";
+        form.note.text =
+            std::to_string(paths.size()) + (paths.size() == 1 ? " backup" : " backups") + ", newest first.";
         if (!connected) form.note.text += " Connect a tracker to write one back.";
     }
     form.writeBackButton.enabled = connected && !paths.empty();

@@ -39,7 +39,6 @@ std::string backupRowText(const std::string& fileName);
 // `selected` chosen when it is still there, else the newest. Write back
 // needs a tracker; both buttons need a backup. The note under the list says
 // how many there are, or that there are none yet.
-void showBackups(BackupsForm& form, const std::vector<std::string>& paths, const std::string& selected,
-                 bool connected);
+void showBackups(BackupsForm& form, const std::vector<std::string>& paths, const std::string& selected, bool connected);
 
 }  // namespace varnel

@@ -85,22 +85,18 @@ std::string typedKeyText(std::string_view text) {
 std::string formKeyValue(const KeyedForm& form, const FormKey& key) {
     const FormControl& c = *form.control(key.id);
     switch (key.type) {
-    case K::Text:
-        return shownKeyText(c.text);
+    case K::Text: return shownKeyText(c.text);
     case K::Integer:
     case K::Decimal:
-    case K::Hemisphere:
-        return c.text;
-    case K::Check:
-        return c.checked ? "1" : "0";
+    case K::Hemisphere: return c.text;
+    case K::Check: return c.checked ? "1" : "0";
     case K::Choice:
         if (c.checked) return std::string(key.first);
         if (form.control(key.altId)->checked) return std::string(key.second);
         return "";
     case K::List:
         return c.selected >= 0 && c.selected < static_cast<int>(c.entries.size()) ? c.entries[c.selected].text : "";
-    case K::Slider:
-        return formatInt(c.position);
+    case K::Slider: return formatInt(c.position);
     case K::Row:
         for (int i = key.id; i <= key.altId; ++i)
             if (form.control(i)->checked) return form.control(i)->text;

@@ -94,9 +94,7 @@ int txDelayStepsFromShownMs(int ms) {
     return ((ms + 1) * 10 - 1) / 66;
 }
 
-long long lowVoltageUnitsFromVolts(double volts, double scale) {
-    return nearestInt(volts * scale);
-}
+long long lowVoltageUnitsFromVolts(double volts, double scale) { return nearestInt(volts * scale); }
 
 std::optional<std::uint8_t> lowVoltageByte(std::string_view text, double scale) {
     const double volts = readFormDecimal(text);

@@ -13,12 +13,12 @@ namespace {
 
 const char* reasonFor(AddressRefusal why) {
     switch (why) {
-        case AddressRefusal::SsidRange: return "SSID must be 0 to 15";
-        case AddressRefusal::TextAfterSsid: return "only the SSID number may follow the '-'";
-        case AddressRefusal::CallsignLength: return "a callsign has at most six letters and digits before the '-'";
-        case AddressRefusal::BadCharacter: return "a callsign takes letters and digits only";
-        case AddressRefusal::EmptyElement: return "an element is empty; elements are separated by single commas";
-        case AddressRefusal::None: break;
+    case AddressRefusal::SsidRange: return "SSID must be 0 to 15";
+    case AddressRefusal::TextAfterSsid: return "only the SSID number may follow the '-'";
+    case AddressRefusal::CallsignLength: return "a callsign has at most six letters and digits before the '-'";
+    case AddressRefusal::BadCharacter: return "a callsign takes letters and digits only";
+    case AddressRefusal::EmptyElement: return "an element is empty; elements are separated by single commas";
+    case AddressRefusal::None: break;
     }
     return "";
 }
@@ -64,8 +64,7 @@ std::string encodeDialogPath(const std::string& text, std::vector<std::uint8_t>&
             shown.find(' ') != std::string::npos)
             return std::string(tracker_message::kInvalidPath) + " \"" + shown +
                    "\": elements are separated by commas, with no spaces.";
-        return addressRefusal(tracker_message::kInvalidPath, why == AddressRefusal::EmptyElement ? text : shown,
-                              why);
+        return addressRefusal(tracker_message::kInvalidPath, why == AddressRefusal::EmptyElement ? text : shown, why);
     }
     if (count > kSlot) return tracker_message::kPathTooLong;
     bytes = std::move(encoded);
@@ -107,10 +106,8 @@ std::string storeStationPath(const std::string& text, const StationFields& recor
     // The last address of the path, or the station's own with no path,
     // carries the end mark: a kept path that lost it gets it back.
     const std::size_t length = *record.pathLength;
-    if (length == 0)
-        record.source[kSsid] |= kLastAddress;
-    else if (length <= kPathSlot && length % kFieldSize == 0)
-        record.path[length - 1] |= kLastAddress;
+    if (length == 0) record.source[kSsid] |= kLastAddress;
+    else if (length <= kPathSlot && length % kFieldSize == 0) record.path[length - 1] |= kLastAddress;
     return "";
 }
 

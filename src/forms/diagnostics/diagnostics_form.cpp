@@ -37,7 +37,8 @@ int gainChoiceFromRadioFlags(std::uint8_t radioFlags) {
 }
 
 std::uint8_t radioFlagsWithGain(std::uint8_t radioFlags, int gainChoice) {
-    auto flags = static_cast<std::uint8_t>(radioFlags & ~(profile_layout::kRadioChoice1 | profile_layout::kRadioChoice2));
+    auto flags =
+        static_cast<std::uint8_t>(radioFlags & ~(profile_layout::kRadioChoice1 | profile_layout::kRadioChoice2));
     if (gainChoice == 1) flags |= profile_layout::kRadioChoice1;
     if (gainChoice == 2) flags |= profile_layout::kRadioChoice2;
     return flags;
@@ -105,7 +106,8 @@ void diagnosticsControlChanged(DiagnosticsForm& form, DiagnosticsSession& diag, 
     case id::kPair1200: diag.chooseTonePair(TonePair::Baud1200); break;
     case id::kPair300: diag.chooseTonePair(TonePair::Baud300); break;
     case id::kAudioLevel:
-        diag.setAudioLevel(static_cast<std::uint8_t>(std::clamp(form.audioLevel.position, kAudioSliderMin, kAudioSliderMax)));
+        diag.setAudioLevel(
+            static_cast<std::uint8_t>(std::clamp(form.audioLevel.position, kAudioSliderMin, kAudioSliderMax)));
         break;
     case id::kGain1x: diag.setGain(0); break;
     case id::kGain4x: diag.setGain(1); break;

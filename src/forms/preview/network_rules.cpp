@@ -95,14 +95,19 @@ private:
         for (std::size_t i = 0; i < elements.size(); ++i) {
             const Element& e = elements[i];
             if (e.text == "WIDE1-1" && i > 0)
-                warn("path", "WIDE1-1 is for the first hop only, where a fill-in digipeater answers it; later in "
-                             "the path no digipeater does.", kUsualPath);
+                warn("path",
+                     "WIDE1-1 is for the first hop only, where a fill-in digipeater answers it; later in "
+                     "the path no digipeater does.",
+                     kUsualPath);
             else if (e.alias == "RELAY" || e.alias == "TRACE" || (e.alias == "WIDE" && !e.n))
-                warn("path", e.text + " is an alias of the old paradigm that today's digipeaters no longer serve "
-                             "the way it asks.", std::string(kUsualPath) + ", in place of RELAY, WIDE or TRACE");
+                warn("path",
+                     e.text + " is an alias of the old paradigm that today's digipeaters no longer serve "
+                              "the way it asks.",
+                     std::string(kUsualPath) + ", in place of RELAY, WIDE or TRACE");
             else if (e.alias == "WIDE" && *e.hopsLeft > kMostHopsOfAKind)
-                warn("path", e.text + " asks for " + std::to_string(*e.hopsLeft) +
-                             " hops: most digipeaters cut it short, and the rest flood the network with it.",
+                warn("path",
+                     e.text + " asks for " + std::to_string(*e.hopsLeft) +
+                         " hops: most digipeaters cut it short, and the rest flood the network with it.",
                      kUsualPath);
             else if (e.alias == "WIDE" && *e.n != *e.hopsLeft && e.text != "WIDE2-1")
                 // WIDE2-1 is the paradigm's own second hop of WIDE1-1,WIDE2-1;
@@ -112,9 +117,12 @@ private:
                      kUsualPath);
         }
         if (const int hops = hopsAskedFor(elements); hops > kMostHopsInAll)
-            warn("path", "the path asks for " + std::to_string(hops) + " hops in all; beyond " +
-                             std::to_string(kMostHopsInAll) + " a packet floods the network without reaching "
-                             "anyone who could not hear it sooner.", kUsualPath);
+            warn("path",
+                 "the path asks for " + std::to_string(hops) + " hops in all; beyond " +
+                     std::to_string(kMostHopsInAll) +
+                     " a packet floods the network without reaching "
+                     "anyone who could not hear it sooner.",
+                 kUsualPath);
     }
 
     void interval() {
@@ -142,8 +150,10 @@ private:
             if (value("digipeater.enabled" + std::to_string(n)) != "1") continue;
             const Element e = parseElement(value(alias));
             if (e.alias == "WIDE" && e.n && *e.n >= 2)
-                warn(alias, "answering " + value(alias) + "-N is the part of a wide-area digipeater on a high site; "
-                            "a mobile or fill-in digipeater answers WIDE1-1 only.",
+                warn(alias,
+                     "answering " + value(alias) +
+                         "-N is the part of a wide-area digipeater on a high site; "
+                         "a mobile or fill-in digipeater answers WIDE1-1 only.",
                      "the alias WIDE1 with 1 hop, unless this tracker is such a site");
         }
     }

@@ -18,10 +18,10 @@ struct WindowTitle {
     const char* title;
 };
 constexpr WindowTitle kWindowTitles[] = {
-    {"smartBeaconing", "SmartBeaconing"},   {"frequencies", "Transmit frequencies"},
-    {"statusTexts", "Status texts"},        {"accessList", "Access list"},
-    {"digipeater", "Digipeater"},           {"profileSwitch", "Profile switching"},
-    {"diagnostics", "Adjust/Diagnostics"},  {"script", "Script editor"},
+    {"smartBeaconing", "SmartBeaconing"},  {"frequencies", "Transmit frequencies"},
+    {"statusTexts", "Status texts"},       {"accessList", "Access list"},
+    {"digipeater", "Digipeater"},          {"profileSwitch", "Profile switching"},
+    {"diagnostics", "Adjust/Diagnostics"}, {"script", "Script editor"},
 };
 
 std::string windowTitle(const std::string& prefix) {
@@ -38,10 +38,10 @@ std::pair<std::string, std::string> placeOf(const SettingDifference& d, bool wea
     if (d.key == "script") return {"Script", "the program " + change};
     const std::size_t dot = d.key.find('.');
     const std::string field = dot == std::string::npos ? d.key : d.key.substr(dot + 1);
-    std::string owner = weather ? "Weather station"
+    std::string owner = weather          ? "Weather station"
                         : d.profile <= 0 ? "Tracker"
-                        : bothProfiles ? "Profiles 1 and 2"
-                                       : profileTitle(d.profile);
+                        : bothProfiles   ? "Profiles 1 and 2"
+                                         : profileTitle(d.profile);
     if (dot != std::string::npos) owner += ": " + windowTitle(d.key.substr(0, dot));
     return {owner, field + ": " + change};
 }
@@ -55,14 +55,12 @@ void add(std::vector<PreviewGroup>& groups, const std::string& title, const std:
 // Runs [first, last) of the bytes that differ between two records.
 template <std::size_t N>
 std::vector<std::pair<std::size_t, std::size_t>> differingRuns(const std::array<std::uint8_t, N>& a,
-                                                                const std::array<std::uint8_t, N>& b) {
+                                                               const std::array<std::uint8_t, N>& b) {
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     for (std::size_t i = 0; i < N; ++i) {
         if (a[i] == b[i]) continue;
-        if (!runs.empty() && runs.back().second == i)
-            runs.back().second = i + 1;
-        else
-            runs.push_back({i, i + 1});
+        if (!runs.empty() && runs.back().second == i) runs.back().second = i + 1;
+        else runs.push_back({i, i + 1});
     }
     return runs;
 }
@@ -84,7 +82,8 @@ std::vector<std::string> unshownBytes(Session& current, Session& planned) {
         const auto& theirs = (kept.*member).bytes;
         for (const auto& run : differingRuns((mine.*member).bytes, theirs)) {
             RecordsSnapshot probe = mine;
-            std::copy(theirs.begin() + run.first, theirs.begin() + run.second, (probe.*member).bytes.begin() + run.first);
+            std::copy(theirs.begin() + run.first, theirs.begin() + run.second,
+                      (probe.*member).bytes.begin() + run.first);
             planned.restore(probe);
             if (diffTrackerSettings(current, planned, true).empty()) out.push_back(byteRange(area, run));
         }
@@ -114,7 +113,8 @@ WritePreview previewWrite(Session& current, Session& planned) {
         const auto [title, line] = placeOf(d, weather, both);
         add(preview.groups, title, line);
     }
-    for (const std::string& line : unshownBytes(current, planned)) add(preview.groups, "Stored bytes no window shows", line);
+    for (const std::string& line : unshownBytes(current, planned))
+        add(preview.groups, "Stored bytes no window shows", line);
     preview.warnings = checkNetworkRules(planned);
     return preview;
 }

@@ -25,7 +25,7 @@ inline constexpr int channel(int k) { return kChannelBase + k; }
 namespace frequency_message {
 inline constexpr const char* kInvalidFrequency = "Invalid frequency";
 inline constexpr const char* kInvalidEvery = "Use secondary every must be in the range of 0 to 9";
-}
+}  // namespace frequency_message
 
 // The eight transmit frequencies (shared by both profiles, kept with the
 // JL16 radio block) and, for the current profile, which channel is primary,

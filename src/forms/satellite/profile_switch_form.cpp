@@ -13,6 +13,8 @@ namespace msg = profile_switch_message;
 using T = ControlType;
 using F = ProfileSwitchForm;
 
+// One control a line, as the window lists them.
+// clang-format off
 const std::array<ControlInfo<ProfileSwitchForm>, kProfileSwitchControlCount> kProfileSwitchControls{{
     {id::kLeft.any, "leftAny", T::Radio, &F::leftAny, 0, "", "Profile 1 any condition"},
     {id::kLeft.all, "leftAll", T::Radio, &F::leftAll, 0, "", "Profile 1 all conditions"},
@@ -69,8 +71,11 @@ const std::array<ControlInfo<ProfileSwitchForm>, kProfileSwitchControlCount> kPr
     {id::kRight.gpsFixInvalid, "rightGpsFixInvalid", T::Radio, &F::rightGpsFixInvalid, 0, "", "Profile 2 GPS fix invalid"},
     {id::kRight.transmitOnSwitch, "rightTransmitOnSwitch", T::Check, &F::rightTransmitOnSwitch, 0, "", "Profile 2 transmit when switching"},
 }};
+// clang-format on
 
-FormControl* ProfileSwitchForm::control(int controlId) { return controlOf<F>(*this, kProfileSwitchControls, controlId); }
+FormControl* ProfileSwitchForm::control(int controlId) {
+    return controlOf<F>(*this, kProfileSwitchControls, controlId);
+}
 const FormControl* ProfileSwitchForm::control(int controlId) const {
     return controlOf<F>(const_cast<F&>(*this), kProfileSwitchControls, controlId);
 }

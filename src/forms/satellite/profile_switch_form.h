@@ -25,10 +25,12 @@ struct Side {
     int transmitOnSwitch;
 };
 inline constexpr Side kLeft = {
-    1081, 1082, 1025, 1024, 1023, 1059, 1026, 1033, 1034, 1060, 1027, 1035, 1036, 1061, 1028, 1037, 1038, 1029, 1039, 1040, 1030, 1031, 1032, 1134, 1135, 1136, 1101,
+    1081, 1082, 1025, 1024, 1023, 1059, 1026, 1033, 1034, 1060, 1027, 1035, 1036, 1061,
+    1028, 1037, 1038, 1029, 1039, 1040, 1030, 1031, 1032, 1134, 1135, 1136, 1101,
 };
 inline constexpr Side kRight = {
-    1083, 1084, 1041, 1042, 1043, 1062, 1044, 1045, 1046, 1063, 1047, 1048, 1049, 1064, 1050, 1051, 1052, 1053, 1054, 1055, 1056, 1057, 1058, 1137, 1138, 1139, 1102,
+    1083, 1084, 1041, 1042, 1043, 1062, 1044, 1045, 1046, 1063, 1047, 1048, 1049, 1064,
+    1050, 1051, 1052, 1053, 1054, 1055, 1056, 1057, 1058, 1137, 1138, 1139, 1102,
 };
 inline constexpr const Side& side(int profile) { return profile == 0 ? kLeft : kRight; }
 }  // namespace profile_switch_id
@@ -48,14 +50,18 @@ inline constexpr const char* kAtMost = "<=";
 struct ProfileSwitchForm {
     // profile 1 (switching to profile 2)
     FormControl leftAny, leftAll, leftAltitudeEnabled, leftAltitudeCompare, leftAltitude, leftAltitudeUnit;
-    FormControl leftSpeedEnabled, leftSpeedCompare, leftSpeed, leftSpeedUnit, leftTemperatureEnabled, leftTemperatureCompare, leftTemperature, leftTemperatureUnit;
+    FormControl leftSpeedEnabled, leftSpeedCompare, leftSpeed, leftSpeedUnit, leftTemperatureEnabled,
+        leftTemperatureCompare, leftTemperature, leftTemperatureUnit;
     FormControl leftVoltageEnabled, leftVoltageCompare, leftVoltage, leftAdcEnabled, leftAdcCompare, leftAdc;
-    FormControl leftJumperEnabled, leftJumperOn, leftJumperOff, leftGpsFixEnabled, leftGpsFixValid, leftGpsFixInvalid, leftTransmitOnSwitch;
+    FormControl leftJumperEnabled, leftJumperOn, leftJumperOff, leftGpsFixEnabled, leftGpsFixValid, leftGpsFixInvalid,
+        leftTransmitOnSwitch;
     // profile 2 (switching back to profile 1)
     FormControl rightAny, rightAll, rightAltitudeEnabled, rightAltitudeCompare, rightAltitude, rightAltitudeUnit;
-    FormControl rightSpeedEnabled, rightSpeedCompare, rightSpeed, rightSpeedUnit, rightTemperatureEnabled, rightTemperatureCompare, rightTemperature, rightTemperatureUnit;
+    FormControl rightSpeedEnabled, rightSpeedCompare, rightSpeed, rightSpeedUnit, rightTemperatureEnabled,
+        rightTemperatureCompare, rightTemperature, rightTemperatureUnit;
     FormControl rightVoltageEnabled, rightVoltageCompare, rightVoltage, rightAdcEnabled, rightAdcCompare, rightAdc;
-    FormControl rightJumperEnabled, rightJumperOn, rightJumperOff, rightGpsFixEnabled, rightGpsFixValid, rightGpsFixInvalid, rightTransmitOnSwitch;
+    FormControl rightJumperEnabled, rightJumperOn, rightJumperOff, rightGpsFixEnabled, rightGpsFixValid,
+        rightGpsFixInvalid, rightTransmitOnSwitch;
 
     FormControl* control(int id);
     const FormControl* control(int id) const;

@@ -254,8 +254,7 @@ auto withKeyedForm(SatelliteForms& forms, D dialog, const Session& session, Use 
         TableKeyedForm<ScriptEditorForm> k(forms.scriptEditor, kScriptEditorControls);
         return use(k);
     }
-    case D::ProfileSwitch:
-        break;  // below the switch, so that every path returns
+    case D::ProfileSwitch: break;  // below the switch, so that every path returns
     }
     TableKeyedForm<ProfileSwitchForm> k(forms.profileSwitch, kProfileSwitchControls, profileSwitchControlChanged);
     return use(k);
@@ -280,8 +279,8 @@ void showSatelliteForms(const Session& session, SatelliteForms& forms) {
     showProfileSwitch(session, forms.profileSwitch);
     const ConstProfileRecord profile(session.profile(), session.target.kind);
     showDiagnosticsGain(forms.diagnostics, session.target.kind, gainChoiceFromRadioFlags(profile.radioFlags()));
-    forms.scriptEditor.enableScript.checked = profile.flag(profile_layout::kFeatureFlags,
-                                                           profile_layout::kFeatureScriptEnabled);
+    forms.scriptEditor.enableScript.checked =
+        profile.flag(profile_layout::kFeatureFlags, profile_layout::kFeatureScriptEnabled);
 }
 
 bool isSatelliteKey(std::string_view key) { return windowOf(key) != nullptr; }

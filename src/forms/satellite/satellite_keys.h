@@ -27,7 +27,14 @@ class UserInterface;
 // The diagnostics window and the script editor keep one profile setting each
 // (the receive gain, the "Enable Script Engine" switch) and are keyed too.
 enum class SatelliteDialog {
-    SmartBeaconing, Frequencies, StatusTexts, AccessList, Digipeater, ProfileSwitch, Diagnostics, ScriptEditor
+    SmartBeaconing,
+    Frequencies,
+    StatusTexts,
+    AccessList,
+    Digipeater,
+    ProfileSwitch,
+    Diagnostics,
+    ScriptEditor
 };
 inline constexpr std::size_t kSatelliteDialogCount = 8;
 

@@ -24,7 +24,7 @@ constexpr int kMinutesLimit = 6;
 constexpr std::string_view kFlagTip = "Ticked: 1, clear: 0; the third state (If Flags): either";
 
 constexpr std::array<FormControl F::*, 8> kFlagBoxes{&F::flag1, &F::flag2, &F::flag3, &F::flag4,
-                                                      &F::flag5, &F::flag6, &F::flag7, &F::flag8};
+                                                     &F::flag5, &F::flag6, &F::flag7, &F::flag8};
 
 // Each typed edit and the operand input of the model it feeds.
 struct EditInput {
@@ -80,15 +80,19 @@ const std::array<ScriptEditorControlInfo, kScriptEditorControlCount> kScriptEdit
     {id::kFlag1 + 7, "flag8", T::ThreeState, &F::flag8, 0, kFlagTip, "Flag 8"},
     {id::kNwLatHemisphere, "nwLatHemisphere", T::Button, &F::nwLatHemisphere, 0, "", "North-west latitude hemisphere"},
     {id::kNwLonHemisphere, "nwLonHemisphere", T::Button, &F::nwLonHemisphere, 0, "", "North-west longitude hemisphere"},
-    {id::kNwLatDegrees, "nwLatDegrees", T::DigitEdit, &F::nwLatDegrees, kLatDegreesLimit, "", "North-west latitude degrees"},
+    {id::kNwLatDegrees, "nwLatDegrees", T::DigitEdit, &F::nwLatDegrees, kLatDegreesLimit, "",
+     "North-west latitude degrees"},
     {id::kNwLatMinutes, "nwLatMinutes", T::Edit, &F::nwLatMinutes, kMinutesLimit, "", "North-west latitude minutes"},
-    {id::kNwLonDegrees, "nwLonDegrees", T::DigitEdit, &F::nwLonDegrees, kLonDegreesLimit, "", "North-west longitude degrees"},
+    {id::kNwLonDegrees, "nwLonDegrees", T::DigitEdit, &F::nwLonDegrees, kLonDegreesLimit, "",
+     "North-west longitude degrees"},
     {id::kNwLonMinutes, "nwLonMinutes", T::Edit, &F::nwLonMinutes, kMinutesLimit, "", "North-west longitude minutes"},
     {id::kSeLatHemisphere, "seLatHemisphere", T::Button, &F::seLatHemisphere, 0, "", "South-east latitude hemisphere"},
     {id::kSeLonHemisphere, "seLonHemisphere", T::Button, &F::seLonHemisphere, 0, "", "South-east longitude hemisphere"},
-    {id::kSeLatDegrees, "seLatDegrees", T::DigitEdit, &F::seLatDegrees, kLatDegreesLimit, "", "South-east latitude degrees"},
+    {id::kSeLatDegrees, "seLatDegrees", T::DigitEdit, &F::seLatDegrees, kLatDegreesLimit, "",
+     "South-east latitude degrees"},
     {id::kSeLatMinutes, "seLatMinutes", T::Edit, &F::seLatMinutes, kMinutesLimit, "", "South-east latitude minutes"},
-    {id::kSeLonDegrees, "seLonDegrees", T::DigitEdit, &F::seLonDegrees, kLonDegreesLimit, "", "South-east longitude degrees"},
+    {id::kSeLonDegrees, "seLonDegrees", T::DigitEdit, &F::seLonDegrees, kLonDegreesLimit, "",
+     "South-east longitude degrees"},
     {id::kSeLonMinutes, "seLonMinutes", T::Edit, &F::seLonMinutes, kMinutesLimit, "", "South-east longitude minutes"},
     {id::kByteCounter, "byteCounter", T::Label, &F::byteCounter, 0, ""},
     {id::kEnableScript, "enableScript", T::Check, &F::enableScript, 0, ""},
@@ -155,8 +159,7 @@ void readScriptEditor(const ScriptEditorForm& form, ScriptEditorModel& model) {
     model.inputs.aIndex = form.variableA.selected;
     model.inputs.bIndex = form.variableB.selected;
     for (const EditInput& e : kEditInputs) model.inputs.*e.input = (form.*e.edit).text;
-    for (std::size_t i = 0; i < kFlagBoxes.size(); ++i)
-        model.inputs.flags[i] = flagBox((form.*kFlagBoxes[i]).position);
+    for (std::size_t i = 0; i < kFlagBoxes.size(); ++i) model.inputs.flags[i] = flagBox((form.*kFlagBoxes[i]).position);
     model.scriptEnabled = form.enableScript.checked;
 }
 

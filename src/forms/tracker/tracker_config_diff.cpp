@@ -23,8 +23,7 @@ bool isDeviceField(const std::string& key) {
 }
 
 // The keys of both listings in `before`'s order, then any only `after` has.
-void compare(const KeyValues& before, const KeyValues& after, int profile,
-             std::vector<SettingDifference>& out) {
+void compare(const KeyValues& before, const KeyValues& after, int profile, std::vector<SettingDifference>& out) {
     const std::map<std::string, std::string> afterByKey(after.begin(), after.end());
     const std::map<std::string, std::string> beforeByKey(before.begin(), before.end());
     // Profile 0 takes the device fields, -1 the rest unnumbered.

@@ -247,10 +247,8 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
         out << (first ? "" : ",") << jsonString(key) << ':';
         // The firmware's numbers stay numbers; everything else is the text
         // the dialog shows.
-        if (key == "family" || key == "type" || key == "build")
-            out << value;
-        else
-            out << jsonString(value);
+        if (key == "family" || key == "type" || key == "build") out << value;
+        else out << jsonString(value);
     };
     out << '{';
     bool first = true;
@@ -279,8 +277,8 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
     return 0;
 }
 
-int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session,
-                           const std::vector<std::string>& assignments, UserInterface& ui) {
+int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session, const std::vector<std::string>& assignments,
+                           UserInterface& ui) {
     if (holdsWeatherSettings(session)) {
         WeatherForm form;
         if (!openWeatherForm(edit, session, form, ui)) return -1;
@@ -308,8 +306,7 @@ int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session,
     return storeSatelliteForms(windows, session, ui) == 0 ? 0 : -1;
 }
 
-int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
-                     UserInterface& ui) {
+int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments, UserInterface& ui) {
     Session session;
     if (!openConfigFile(edit, session, ui)) return -1;
     const bool weather = holdsWeatherSettings(session);
@@ -321,9 +318,8 @@ int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::strin
     std::error_code ec;
     const auto size = std::filesystem::file_size(edit.path, ec);
     const bool keepsRadio = !weather && session.target.kind == KindJL16;
-    const ConfigFlavour flavour = (!ec && size < config_file_layout::kFullSize && !keepsRadio)
-                                      ? ConfigFlavour::Weather
-                                      : ConfigFlavour::Tracker;
+    const ConfigFlavour flavour =
+        (!ec && size < config_file_layout::kFullSize && !keepsRadio) ? ConfigFlavour::Weather : ConfigFlavour::Tracker;
     return saveConfigFile(edit.path, session, flavour, ui) == 0 ? 0 : -1;
 }
 

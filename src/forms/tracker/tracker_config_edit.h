@@ -17,7 +17,7 @@ struct Session;
 // (one record, so only profile 1 and metric units).
 struct TrackerConfigEdit {
     std::string path;
-    int profile = 0;      // 0 or 1
+    int profile = 0;  // 0 or 1
     bool metric = true;
 };
 
@@ -43,15 +43,14 @@ int showTrackerConfig(const TrackerConfigEdit& edit, bool json, std::ostream& ou
 // stores the profile, and rewrites the file in its own flavour (a file
 // without a script part stays without one). Any refusal or failed check
 // leaves the file untouched. 0, or -1 after a message.
-int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments,
-                     UserInterface& ui);
+int setTrackerConfig(const TrackerConfigEdit& edit, const std::vector<std::string>& assignments, UserInterface& ui);
 
 // What set does to the settings a session holds, without a file: the
 // assignments for edit.profile (edit.path only names the settings in
 // messages), checked and stored as the windows would. 0, or -1 after the
 // first refusal's message (what passed before may be stored).
-int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session,
-                           const std::vector<std::string>& assignments, UserInterface& ui);
+int applyConfigAssignments(const TrackerConfigEdit& edit, Session& session, const std::vector<std::string>& assignments,
+                           UserInterface& ui);
 
 // Lists every key show and set know, one a line with what it takes: the main
 // dialog's keys, then those of the windows it opens (`window.field`).

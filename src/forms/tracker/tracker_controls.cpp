@@ -9,6 +9,8 @@ using F = TrackerForm;
 // Typing limits are the dialog's edit limits; the check-and-store step reads
 // numbers as the user could type them, so these also bound what the command
 // line accepts.
+// One control a line, as the window lists them.
+// clang-format off
 const std::array<TrackerControlInfo, kTrackerControlCount> kTrackerControls{{
     // top
     {id::kTabs, "tabs", T::Tab, &F::tabs, 0, "", "Profile"},
@@ -136,6 +138,7 @@ const std::array<TrackerControlInfo, kTrackerControlCount> kTrackerControls{{
     {id::kFirmwareFileButton, "firmwareFileButton", T::Button, &F::firmwareFileButton, 0, ""},
     {id::kFirmwareNetworkButton, "firmwareNetworkButton", T::Button, &F::firmwareNetworkButton, 0, ""},
 }};
+// clang-format on
 
 const TrackerControlInfo* findTrackerControl(int controlId) {
     return findControl<TrackerForm>(kTrackerControls, controlId);

@@ -18,20 +18,52 @@ namespace {
 
 // Controls the layout keeps out of sight until a chip or firmware needs them.
 constexpr int kHiddenAtCreation[] = {
-    id::kCustomSymbols, id::kCarrierMultiplier, id::kCarrierLabel, id::kCarrierHzLabel,
-    id::kDigipeaterButton, id::kWaypoints, id::kPortAMode, id::kPortBMode, id::kWaypointNameLength,
-    id::kWaypointGroup, id::kWaypointCharsLabel, id::kPortALabel, id::kPortBLabel, id::kFreqButton,
-    id::kMoreTextsButton, id::kPortASpeed, id::kPortBSpeed, id::kSpeedLabel, id::kModeLabel, id::kRange,
-    id::kRangeLabel, id::kRangeUnitLabel, id::kRangeEnabled, id::kScriptButton, id::kSavePosition,
-    id::kAutoBaud, id::kFahrenheit, id::kExternalSquelch, id::kSerialGroup, id::kSkipLabel,
-    id::kSkipUnitLabel, id::kSkipCount, id::kAccessListButton, id::kPtb2Output, id::kUsbKiss,
+    id::kCustomSymbols,
+    id::kCarrierMultiplier,
+    id::kCarrierLabel,
+    id::kCarrierHzLabel,
+    id::kDigipeaterButton,
+    id::kWaypoints,
+    id::kPortAMode,
+    id::kPortBMode,
+    id::kWaypointNameLength,
+    id::kWaypointGroup,
+    id::kWaypointCharsLabel,
+    id::kPortALabel,
+    id::kPortBLabel,
+    id::kFreqButton,
+    id::kMoreTextsButton,
+    id::kPortASpeed,
+    id::kPortBSpeed,
+    id::kSpeedLabel,
+    id::kModeLabel,
+    id::kRange,
+    id::kRangeLabel,
+    id::kRangeUnitLabel,
+    id::kRangeEnabled,
+    id::kScriptButton,
+    id::kSavePosition,
+    id::kAutoBaud,
+    id::kFahrenheit,
+    id::kExternalSquelch,
+    id::kSerialGroup,
+    id::kSkipLabel,
+    id::kSkipUnitLabel,
+    id::kSkipCount,
+    id::kAccessListButton,
+    id::kPtb2Output,
+    id::kUsbKiss,
 };
 
 // Controls the layout creates greyed out.
 constexpr int kDisabledAtCreation[] = {
-    id::kFirmwareFileButton, id::kFirmwareNetworkButton, id::kLatHemisphere, id::kLonHemisphere,
-    id::kLatDegrees, id::kLatMinutes, id::kLonDegrees, id::kLonMinutes, id::kSmartBeaconingButton,
-    id::kDiagnosticsButton, id::kCustomSymbols, id::kRange, id::kRangeLabel, id::kRangeUnitLabel,
+    id::kFirmwareFileButton,   id::kFirmwareNetworkButton,
+    id::kLatHemisphere,        id::kLonHemisphere,
+    id::kLatDegrees,           id::kLatMinutes,
+    id::kLonDegrees,           id::kLonMinutes,
+    id::kSmartBeaconingButton, id::kDiagnosticsButton,
+    id::kCustomSymbols,        id::kRange,
+    id::kRangeLabel,           id::kRangeUnitLabel,
     id::kRangeEnabled,
 };
 
@@ -188,12 +220,8 @@ void trackerControlChanged(TrackerForm& form, int changed) {
         for (int i : kPositionControls) form.control(i)->enabled = fixed;
         break;
     }
-    case id::kLatHemisphere:
-        toggleHemisphere(form.south, form.latHemisphere, "N", "S");
-        break;
-    case id::kLonHemisphere:
-        toggleHemisphere(form.west, form.lonHemisphere, "E", "W");
-        break;
+    case id::kLatHemisphere: toggleHemisphere(form.south, form.latHemisphere, "N", "S"); break;
+    case id::kLonHemisphere: toggleHemisphere(form.west, form.lonHemisphere, "E", "W"); break;
     case id::kCommentRadio:
     case id::kStatusRadio: {
         const bool status = changed == id::kStatusRadio ? form.statusRadio.checked : !form.commentRadio.checked;
@@ -216,12 +244,8 @@ void trackerControlChanged(TrackerForm& form, int changed) {
         form.timestampDhm.checked = !hms;
         break;
     }
-    case id::kTelemetry:
-        form.telemetryEvery.enabled = form.telemetry.checked;
-        break;
-    case id::kRangeEnabled:
-        form.range.enabled = form.rangeEnabled.checked;
-        break;
+    case id::kTelemetry: form.telemetryEvery.enabled = form.telemetry.checked; break;
+    case id::kRangeEnabled: form.range.enabled = form.rangeEnabled.checked; break;
     case id::kSymbolList: {
         const int row = form.symbolList.selected;
         if (row >= 0 && row < static_cast<int>(kAprsSymbols.size())) {
@@ -239,8 +263,7 @@ void trackerControlChanged(TrackerForm& form, int changed) {
         form.carrierHzLabel.text = text;
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -69,10 +69,8 @@ void showProfile(const Session& session, TrackerForm& form) {
     form.reportAltitude.checked = p.flag(pl::kReportFlags, pl::kReportAltitude);
     form.courseSpeed.checked = p.flag(pl::kReportFlags, pl::kReportCourseSpeed);
     form.timestamp.checked = p.flag(pl::kReportFlags, pl::kReportGpsTimestamp);
-    if (p.flag(pl::kOptionFlags, pl::kOptionTimestampHms))
-        selectRadio(form.timestampHms, form.timestampDhm);
-    else
-        selectRadio(form.timestampDhm, form.timestampHms);
+    if (p.flag(pl::kOptionFlags, pl::kOptionTimestampHms)) selectRadio(form.timestampHms, form.timestampDhm);
+    else selectRadio(form.timestampDhm, form.timestampHms);
     form.signalQuality.checked = p.flag(pl::kReportFlags, pl::kReportSignalQuality);
     form.reportTemperature.checked = p.flag(pl::kOptionFlags, pl::kOptionTemperature);
     form.reportVoltage.checked = p.flag(pl::kOptionFlags, pl::kOptionVoltage);
@@ -103,10 +101,8 @@ void showProfile(const Session& session, TrackerForm& form) {
 
     // A baud300 byte holding neither 0 nor 1 leaves the buttons as they were.
     if (const auto slow = p.radioModem300Baud()) {
-        if (*slow)
-            selectRadio(form.baud300, form.baud1200);
-        else
-            selectRadio(form.baud1200, form.baud300);
+        if (*slow) selectRadio(form.baud300, form.baud1200);
+        else selectRadio(form.baud1200, form.baud300);
     }
 
     if (kind == KindAP64 || kind == KindJM60 || kind == KindJM128) {

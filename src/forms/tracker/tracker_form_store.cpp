@@ -205,8 +205,9 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
 
     {
         const long long entered = readFormInt(form.tempCalibration.text);
-        const long long celsius =
-            (entered < -100000 || entered > 100000) ? entered : tempOffsetFromDisplay(static_cast<int>(entered), metric);
+        const long long celsius = (entered < -100000 || entered > 100000)
+                                      ? entered
+                                      : tempOffsetFromDisplay(static_cast<int>(entered), metric);
         if (celsius < -128 || celsius > 127) return fail(ui, msg::kTempOffset);
         p.setTempOffset(static_cast<std::int8_t>(celsius));
     }
@@ -218,14 +219,14 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui) 
         // Each part is stored as it passes, so a bad minutes entry keeps
         // the degrees just typed.
         std::string lat = p.fixedLatitude();
-        const CoordinateStore latStored = putCoordinate(lat, 2, 90, form.latDegrees.text, form.latMinutes.text,
-                                                        form.south ? 'S' : 'N');
+        const CoordinateStore latStored =
+            putCoordinate(lat, 2, 90, form.latDegrees.text, form.latMinutes.text, form.south ? 'S' : 'N');
         p.setFixedLatitude(lat);
         if (latStored != CoordinateStore::Stored) return fail(ui, msg::kInvalidLatitude);
 
         std::string lon = p.fixedLongitude();
-        const CoordinateStore lonStored = putCoordinate(lon, 3, 180, form.lonDegrees.text, form.lonMinutes.text,
-                                                        form.west ? 'W' : 'E');
+        const CoordinateStore lonStored =
+            putCoordinate(lon, 3, 180, form.lonDegrees.text, form.lonMinutes.text, form.west ? 'W' : 'E');
         p.setFixedLongitude(lon);
         if (lonStored != CoordinateStore::Stored) return fail(ui, msg::kInvalidLongitude);
     }

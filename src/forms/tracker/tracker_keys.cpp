@@ -84,12 +84,8 @@ namespace {
 class TrackerKeyedForm : public TableKeyedForm<TrackerForm> {
 public:
     explicit TrackerKeyedForm(TrackerForm& form) : TableKeyedForm(form, kTrackerControls, trackerControlChanged) {}
-    bool available(const FormKey& key) const override {
-        return key.id == id::kPtb2Output || KeyedForm::available(key);
-    }
-    bool editable(const FormKey& key) const override {
-        return key.id == id::kPtb2Output || KeyedForm::editable(key);
-    }
+    bool available(const FormKey& key) const override { return key.id == id::kPtb2Output || KeyedForm::available(key); }
+    bool editable(const FormKey& key) const override { return key.id == id::kPtb2Output || KeyedForm::editable(key); }
 };
 
 // The key engine only reads through a const KeyedForm.
@@ -103,8 +99,7 @@ bool trackerKeyAvailable(const TrackerForm& form, const TrackerKey& key) { retur
 
 std::string trackerKeyValue(const TrackerForm& form, const TrackerKey& key) { return formKeyValue(keyed(form), key); }
 
-std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form,
-                                                                  const Session& session) {
+std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form, const Session& session) {
     auto out = deviceKeyValues(session);
     const TrackerKeyedForm view = keyed(form);
     for (const auto& key : kTrackerKeys)

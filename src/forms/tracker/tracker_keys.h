@@ -29,8 +29,7 @@ std::string trackerKeyValue(const TrackerForm& form, const TrackerKey& key);
 // The device fields `show` prints first (not settable), then every available
 // key with its value, in table order, then the keys of the windows the
 // dialog offers (satellite_keys.h).
-std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form,
-                                                                  const Session& session);
+std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerForm& form, const Session& session);
 
 // Applies one value as if the user had typed it or clicked it, with the
 // dialog's follow-up rules. Empty on success, else why it was refused (the

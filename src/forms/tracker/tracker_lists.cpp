@@ -118,14 +118,9 @@ std::vector<ListEntry> portModeEntries(TargetKind kind, bool portB) {
     std::vector<std::uint8_t> codes;
     switch (kind) {
     case KindAP64:
-    case KindJM128:
-        codes = {kModeAuto, kModeGarmin, kModeKiss, kModeWs2300, kModeText, kModeDavis};
-        break;
-    case KindJM60:
-        codes = {kModeAuto, kModeKiss, kModeWs2300, kModeText, kModeDavis};
-        break;
-    default:
-        return {};
+    case KindJM128: codes = {kModeAuto, kModeGarmin, kModeKiss, kModeWs2300, kModeText, kModeDavis}; break;
+    case KindJM60: codes = {kModeAuto, kModeKiss, kModeWs2300, kModeText, kModeDavis}; break;
+    default: return {};
     }
     if (portB) codes.insert(std::find(codes.begin(), codes.end(), kModeText), kModeFlow);
     std::vector<ListEntry> rows;

@@ -41,8 +41,10 @@ inline constexpr const char* kProfile1 = "Profile 1";
 inline constexpr const char* kProfile2 = "Profile 2";
 inline constexpr const char* kCarrierHzFormat = "x 31.25 = %0.2f Hz";
 inline constexpr const char* kCarrierHzInitial = "x 31.25 = 500 Hz";
-inline constexpr const char* kDegreesC = "\xC2\xB0" "C";
-inline constexpr const char* kDegreesF = "\xC2\xB0" "F";
+inline constexpr const char* kDegreesC = "\xC2\xB0"
+                                         "C";
+inline constexpr const char* kDegreesF = "\xC2\xB0"
+                                         "F";
 inline constexpr const char* kKm = "Km";
 inline constexpr const char* kMiles = "Miles";
 inline constexpr const char* kMilliseconds = "mSec";

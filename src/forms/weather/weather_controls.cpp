@@ -11,6 +11,8 @@ using F = WeatherForm;
 
 // Typing limits are the dialog's edit limits; the command line is bound by
 // them too. The comment box takes the 44 characters the record keeps.
+// One control a line, as the window lists them.
+// clang-format off
 const std::array<ControlInfo<WeatherForm>, kWeatherControlCount> kWeatherControls{{
     {id::kCallsign, "callsign", T::Edit, &F::callsign, 9, "Station callsign and optional SSID (e.g., W1AW-5)"},
     {id::kPath, "path", T::Edit, &F::path, 29, "Digipeater path (e.g., WIDE2-1,WIDE2-2)"},
@@ -51,5 +53,6 @@ const std::array<ControlInfo<WeatherForm>, kWeatherControlCount> kWeatherControl
     {id::kWriteButton, "writeButton", T::Button, &F::writeButton, 0, ""},
     {id::kExitButton, "exitButton", T::Button, &F::exitButton, 0, ""},
 }};
+// clang-format on
 
 }  // namespace varnel

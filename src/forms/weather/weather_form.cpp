@@ -54,20 +54,15 @@ void startWeatherForm(WeatherForm& form, Session& session) {
 
 void weatherControlChanged(WeatherForm& form, int controlId) {
     switch (controlId) {
-    case id::kLatHemisphere:
-        toggleHemisphere(form.south, form.latHemisphere, "N", "S");
-        break;
-    case id::kLonHemisphere:
-        toggleHemisphere(form.west, form.lonHemisphere, "E", "W");
-        break;
+    case id::kLatHemisphere: toggleHemisphere(form.south, form.latHemisphere, "N", "S"); break;
+    case id::kLonHemisphere: toggleHemisphere(form.west, form.lonHemisphere, "E", "W"); break;
     case id::kWindVane: {
         char text[32];
         std::snprintf(text, sizeof text, weather_message::kWindVaneFormat, form.windVane.position * 22.5);
         form.windVaneLabel.text = text;
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

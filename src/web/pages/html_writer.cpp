@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string_view>
 
-
 namespace varnel::web_pages {
 
 namespace {
@@ -96,8 +95,8 @@ public:
                 throw std::runtime_error(window_ + ": no " + layouts::designerClassFor(row.type) + " named " +
                                          row.name + " for its table's control " + std::to_string(row.id));
         WindowHtml w{window_, title_, {}};
-        w.html = "<template id=\"ui-" + window_ + "\" data-title=\"" + escape(title_) + "\">\n" + body_ +
-                 "</template>\n";
+        w.html =
+            "<template id=\"ui-" + window_ + "\" data-title=\"" + escape(title_) + "\">\n" + body_ + "</template>\n";
         return w;
     }
 
@@ -240,9 +239,8 @@ private:
                 // A row of radio buttons with a caption tied to one of them
                 // (not in a group box) is a group named by it, as in Qt.
                 const std::string captionName = radioCaption(w);
-                const std::string group = captionName.empty()
-                                              ? ""
-                                              : " role=\"radiogroup\" aria-labelledby=\"" + id(captionName) + "\"";
+                const std::string group =
+                    captionName.empty() ? "" : " role=\"radiogroup\" aria-labelledby=\"" + id(captionName) + "\"";
                 return "<div class=\"panel\"" + a + group + ">" + inner + "</div>\n";
             }
             std::string out = "<fieldset" + a + ">";
@@ -288,8 +286,7 @@ private:
                    accessKey(w.property("text")) + ">" + text + "</button>";
         }
         if (cls == "QComboBox") return "<select" + a + ariaName(name) + "></select>";
-        if (cls == "QListWidget")
-            return "<select class=\"listbox\" size=\"8\"" + a + ariaName(name) + "></select>";
+        if (cls == "QListWidget") return "<select class=\"listbox\" size=\"8\"" + a + ariaName(name) + "></select>";
         if (cls == "QTreeWidget") {
             std::string out = "<div class=\"table\"><table" + a + "><thead><tr>";
             for (const auto& c : w.children)
@@ -298,7 +295,8 @@ private:
         }
         if (cls == "QSlider") {
             std::string out = "<input type=\"range\"" + a + ariaName(name);
-            for (const auto& [prop, attr] : {std::pair{"minimum", "min"}, {"maximum", "max"}, {"pageStep", "data-page"}}) {
+            for (const auto& [prop, attr] :
+                 {std::pair{"minimum", "min"}, {"maximum", "max"}, {"pageStep", "data-page"}}) {
                 const std::string v = w.property(prop);
                 if (!v.empty()) out += std::string(" ") + attr + "=\"" + v + "\"";
             }

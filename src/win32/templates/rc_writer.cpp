@@ -30,7 +30,9 @@ WindowsControl windowsControlFor(const PlacedControl& c, const TableRow* row) {
         // reader names the control after it by it; any other label shows
         // its text as it is.
         const bool caption = !e.property("buddy").empty();
-        return {"Static", std::string(right ? "SS_RIGHT" : wrap ? "SS_LEFT" : "SS_LEFTNOWORDWRAP") +
+        return {"Static", std::string(right  ? "SS_RIGHT"
+                                      : wrap ? "SS_LEFT"
+                                             : "SS_LEFTNOWORDWRAP") +
                               (caption ? "" : " | SS_NOPREFIX")};
     }
     if (q == "QLineEdit") {
@@ -41,9 +43,10 @@ WindowsControl windowsControlFor(const PlacedControl& c, const TableRow* row) {
     }
     if (q == "QCheckBox")
         return {"Button", row && row->type == ControlType::ThreeState ? "BS_AUTO3STATE | WS_TABSTOP"
-                                                                       : "BS_AUTOCHECKBOX | WS_TABSTOP"};
+                                                                      : "BS_AUTOCHECKBOX | WS_TABSTOP"};
     if (q == "QRadioButton") return {"Button", "BS_AUTORADIOBUTTON"};
-    if (q == "QPushButton") return {"Button", c.isDefault ? "BS_DEFPUSHBUTTON | WS_TABSTOP" : "BS_PUSHBUTTON | WS_TABSTOP"};
+    if (q == "QPushButton")
+        return {"Button", c.isDefault ? "BS_DEFPUSHBUTTON | WS_TABSTOP" : "BS_PUSHBUTTON | WS_TABSTOP"};
     if (q == "QGroupBox") return {"Button", "BS_GROUPBOX"};
     if (q == "QComboBox") return {"ComboBox", "CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP"};
     if (q == "QSlider") {
@@ -54,11 +57,13 @@ WindowsControl windowsControlFor(const PlacedControl& c, const TableRow* row) {
     }
     if (q == "QProgressBar") return {"msctls_progress32", "WS_BORDER"};
     if (q == "QTabBar") return {"SysTabControl32", "WS_TABSTOP"};
-    if (q == "QListWidget") return {"ListBox", "LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP"};
+    if (q == "QListWidget")
+        return {"ListBox", "LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP"};
     if (q == "QTreeWidget")
         return {"SysListView32", "LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP"};
     if (q == "QPlainTextEdit") {
-        std::string style = "ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP";
+        std::string style =
+            "ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL | WS_BORDER | WS_TABSTOP";
         if (e.property("readOnly") == "true") style += " | ES_READONLY";
         return {"Edit", style};
     }
@@ -153,27 +158,28 @@ DialogTemplate writeDialogTemplate(const DialogLayout& layout, const std::vector
         // starts a group of its own, which ends the radio group before it.
         // A radio group is one tab stop, at its first button; the arrow
         // keys move within the group.
-        const bool continuesRadios = c.qtClass == "QRadioButton" && previous &&
-                                     previous->qtClass == "QRadioButton" && previous->parent == c.parent;
+        const bool continuesRadios = c.qtClass == "QRadioButton" && previous && previous->qtClass == "QRadioButton" &&
+                                     previous->parent == c.parent;
         if (!continuesRadios) w.style += c.qtClass == "QRadioButton" ? " | WS_GROUP | WS_TABSTOP" : " | WS_GROUP";
         if (c.hidden) w.style += " | NOT WS_VISIBLE";
         if (c.element->property("enabled") == "false") w.style += " | WS_DISABLED";
         const int height = c.qtClass == "QComboBox" ? kDropListHeight : c.height;
-        body += "    CONTROL " + quoted(caption(c)) + ", " + std::to_string(id) +
-                ", " + quoted(w.windowClass) + ", " + w.style + ", " + std::to_string(c.x) + ", " +
-                std::to_string(c.y) + ", " + std::to_string(c.width) + ", " + std::to_string(height) + "\n";
+        body += "    CONTROL " + quoted(caption(c)) + ", " + std::to_string(id) + ", " + quoted(w.windowClass) + ", " +
+                w.style + ", " + std::to_string(c.x) + ", " + std::to_string(c.y) + ", " + std::to_string(c.width) +
+                ", " + std::to_string(height) + "\n";
         previous = &c;
     }
-    t.resource = layout.name + " DIALOGEX 0, 0, " + std::to_string(layout.width) + ", " + std::to_string(layout.height) +
+    t.resource = layout.name + " DIALOGEX 0, 0, " + std::to_string(layout.width) + ", " +
+                 std::to_string(layout.height) +
                  "\nSTYLE DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU\n"
-                 "CAPTION " + quoted(layout.title) + "\nFONT 8, \"MS Shell Dlg\", 400, 0, 0x1\nBEGIN\n" + body + "END\n";
+                 "CAPTION " +
+                 quoted(layout.title) + "\nFONT 8, \"MS Shell Dlg\", 400, 0, 0x1\nBEGIN\n" + body + "END\n";
     return t;
 }
 
 std::string resourceScript(const std::vector<DialogTemplate>& dialogs) {
-    std::string out =
-        "// Generated from res/*.ui by varnel-dialog-templates; edit the .ui files, not this.\n"
-        "#include <windows.h>\n#include <commctrl.h>\n#pragma code_page(65001)\n\n";
+    std::string out = "// Generated from res/*.ui by varnel-dialog-templates; edit the .ui files, not this.\n"
+                      "#include <windows.h>\n#include <commctrl.h>\n#pragma code_page(65001)\n\n";
     for (const DialogTemplate& d : dialogs) out += d.resource + "\n";
     return out;
 }

@@ -62,9 +62,7 @@ std::vector<std::string> standardButtons(const XmlElement& box) {
     return names;
 }
 
-std::string buttonCaption(const std::string& standard) {
-    return standard == "Ok" ? "OK" : standard;
-}
+std::string buttonCaption(const std::string& standard) { return standard == "Ok" ? "OK" : standard; }
 
 class LayoutEngine {
 public:
@@ -191,7 +189,8 @@ private:
     // Nested layouts have no margin of their own unless the file gives one;
     // the dialog's and each group box's are added where they are placed.
     static Margins margins(const XmlElement& layout) {
-        return {pixelsToUnitsX(intProperty(layout, "leftMargin", 0)), pixelsToUnitsY(intProperty(layout, "topMargin", 0)),
+        return {pixelsToUnitsX(intProperty(layout, "leftMargin", 0)),
+                pixelsToUnitsY(intProperty(layout, "topMargin", 0)),
                 pixelsToUnitsX(intProperty(layout, "rightMargin", 0)),
                 pixelsToUnitsY(intProperty(layout, "bottomMargin", 0))};
     }
@@ -372,8 +371,8 @@ private:
             const std::vector<std::string> buttons = standardButtons(w);
             int x = r.x + r.width - int(buttons.size()) * (kButtonWidth + kSpacing) + kSpacing;
             for (const std::string& b : buttons) {
-                PlacedControl c{"QPushButton", name + "." + b, buttonCaption(b), parent, x, r.y, kButtonWidth,
-                                kButtonHeight};
+                PlacedControl c{"QPushButton", name + "." + b, buttonCaption(b), parent, x,
+                                r.y,           kButtonWidth,   kButtonHeight};
                 c.isDefault = b == "Ok" || b == "Close";
                 c.element = &w;
                 out_.controls.push_back(c);
@@ -381,8 +380,9 @@ private:
             }
             return;
         }
-        PlacedControl c{cls, name, cls == "QGroupBox" ? w.property("title") : w.property("text"), parent,
-                        r.x, r.y, r.width, r.height, hidden};
+        PlacedControl c{cls,     name,     cls == "QGroupBox" ? w.property("title") : w.property("text"),
+                        parent,  r.x,      r.y,
+                        r.width, r.height, hidden};
         c.isDefault = w.property("default") == "true";
         c.element = &w;
         if (cls != "QWidget") out_.controls.push_back(c);
@@ -424,12 +424,9 @@ int textWidth(const std::string& text) {
         if (ch == '&') continue;  // a mnemonic marker is not drawn
         if (std::string_view("iljtfrI.,:;!|' ()[]").find(static_cast<char>(ch)) != std::string_view::npos)
             quarters += 9;
-        else if (std::string_view("mwMWGOQD%@").find(static_cast<char>(ch)) != std::string_view::npos)
-            quarters += 22;
-        else if (ch >= 'A' && ch <= 'Z')
-            quarters += 18;
-        else
-            quarters += 15;
+        else if (std::string_view("mwMWGOQD%@").find(static_cast<char>(ch)) != std::string_view::npos) quarters += 22;
+        else if (ch >= 'A' && ch <= 'Z') quarters += 18;
+        else quarters += 15;
     }
     return quarters * 103 / 400 + 3;
 }
