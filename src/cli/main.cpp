@@ -5,7 +5,9 @@
 
 #include "cli/commands.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     CLI::App app{"varnelcfg-cli: configure Varnel APRS trackers from the command line"};
     app.set_version_flag("--version", std::string("varnelcfg-cli ") + VARNEL_VERSION);
     app.require_subcommand(1);
@@ -37,4 +39,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     return status;
+}
+
+}  // namespace
+
+// Setting the options up can throw too (a bad option name is a programming
+// error, a full disk while printing help is not): nothing ends without saying why.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "varnelcfg-cli: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "varnelcfg-cli: unexpected failure\n";
+    }
+    return 1;
 }

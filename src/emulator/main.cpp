@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <exception>
 #include <iostream>
 
 #include "emulator/emulator_runner.h"
@@ -17,9 +18,7 @@ std::optional<std::uint32_t> addressOption(const std::string& text) {
     return static_cast<std::uint32_t>(std::stoul(text, nullptr, 0));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"varnel-emu: an emulated Varnel tracker on a pseudo-terminal"};
     varnel::EmulatorOptions options;
     std::string flashFile, saveFlash, logFile, nakErase, nakWrite, corruptRead;
@@ -158,4 +157,19 @@ int main(int argc, char** argv) {
         }
     }
     return status;
+}
+
+}  // namespace
+
+// Setting the options up can throw too (a bad option name is a programming
+// error, a full disk while printing help is not): nothing ends without saying why.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "varnel-emu: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "varnel-emu: unexpected failure\n";
+    }
+    return 1;
 }

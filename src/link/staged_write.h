@@ -50,6 +50,6 @@ std::string writeFailureNote(const BootLink& link, const WriteResult& result);
 // after it.
 // The status ends at "Finished!" ("Write failed!" after a failure) with the
 // bar one step short of full.
-WriteResult writeImage(BootLink& link, WriteProgress& progress);
+WriteResult writeImage(BootLink& link, WriteProgress& view);
 
 }  // namespace varnel

@@ -43,7 +43,7 @@ std::string cornerText(std::int32_t angle) {
     const double middle = exact + (angle > 0 ? 0.5 : angle < 0 ? -0.5 : 0.0) / kAngleUnitsPerDegree;
     for (int places = 5; places <= 17; ++places) {
         for (double value : {exact, middle}) {
-            const std::string text = decimals(value, places);
+            std::string text = decimals(value, places);
             if (encodeAngle(std::strtod(text.c_str(), nullptr)) == angle) return text;
         }
     }

@@ -174,7 +174,8 @@ void ScriptEditorModel::moveUp() {
 void ScriptEditorModel::moveDown() {
     const int item = selected_;
     if (!isStatementItem(item) || item == lastItem() - 1) return;
-    std::swap(items_[static_cast<std::size_t>(item)], items_[static_cast<std::size_t>(item + 1)]);
+    const auto at = static_cast<std::size_t>(item);
+    std::swap(items_[at], items_[at + 1]);
     reindent(item - 2);
     selected_ = item + 1;
 }

@@ -116,7 +116,7 @@ std::vector<LinuxUsbAdapter> linuxUsbAdapters(const fs::path& root) {
         adapter.productName = firstLine(device / "product");
         bool communications = false;
         for (const auto& entry : fs::directory_iterator(device, linkError)) {
-            const fs::path interface = entry.path();
+            const fs::path& interface = entry.path();
             if (!fs::exists(interface / "bInterfaceNumber")) continue;
             communications = communications || firstLine(interface / "bInterfaceClass") == "02";
             adapter.drivers.push_back(boundDriver(interface));

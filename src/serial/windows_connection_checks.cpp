@@ -83,6 +83,7 @@ DoctorFinding comPorts(const WindowsSystemView& system, bool portGiven) {
         return {portGiven ? kOk : kProblem, "COM ports", "Windows has no COM port",
                 portGiven ? "" : "plug the tracker's cable in; a USB adapter without its driver is named below."};
     std::vector<std::string> texts;
+    texts.reserve(ports.size());
     for (const PortDescription& port : ports) texts.push_back(portText(system, port));
     return {kOk, "COM ports", joined(texts), ""};
 }

@@ -67,7 +67,7 @@ void ConnectWindow::start() {
 
 std::string ConnectWindow::chosenPath() const {
     const ConnectChoice choice = view_.choice();
-    const std::string typed = trimmed(choice.typedPath);
+    std::string typed = trimmed(choice.typedPath);
     if (!typed.empty()) return typed;
     return choice.slot > 0 && choice.slot <= static_cast<int>(slots_.size()) ? slots_[choice.slot - 1].path
                                                                              : std::string();

@@ -6,7 +6,7 @@ std::vector<PortDescription> Windows::presentPorts() { return listSerialPorts();
 
 namespace {
 
-std::string withUsbId(std::string text, const std::string& usbId) {
+std::string withUsbId(const std::string& text, const std::string& usbId) {
     return usbId.empty() ? text : text + " (USB " + usbId + ")";
 }
 

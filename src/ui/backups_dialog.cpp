@@ -26,7 +26,7 @@ CBackupsDialog::CBackupsDialog(AppContext& context, QWidget* parent)
     };
     for (const auto& [controlId, command] : buttons)
         if (auto* button = qobject_cast<QPushButton*>(binding_->widget(controlId)))
-            connect(button, &QPushButton::clicked, this, [this, command] { (window_.*command)(); });
+            connect(button, &QPushButton::clicked, this, [this, command = command] { (window_.*command)(); });
 }
 
 CBackupsDialog::~CBackupsDialog() = default;

@@ -42,7 +42,8 @@ const std::vector<std::uint8_t> kDefaultScript{0x80, 0x5A, 0x07, 'V',  'a',  'r'
                                                0x00, 0x00,                    // End Block, End Block
                                                0xFF};
 
-void putText(std::uint8_t* p, const char* text) { std::memcpy(p, text, std::strlen(text)); }
+// The tracker's text fields are fixed width and padded, not NUL-terminated: only the characters go in.
+void putText(std::uint8_t* p, const char* text) { std::copy_n(text, std::strlen(text), p); }
 
 void fillProfile(std::uint8_t* p, const EmulatedChip& chip, const char* callsign, std::uint16_t interval,
                  std::uint8_t reportFlags, const char* text) {

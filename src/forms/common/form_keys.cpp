@@ -157,7 +157,7 @@ std::string applyFormKey(KeyedForm& form, const FormKey& key, std::string_view v
     }
     case K::Slider: {
         const int maximum = form.sliderMaximum(key.id);
-        const std::string expected = k + ": expected 0 to " + std::to_string(maximum);
+        std::string expected = k + ": expected 0 to " + std::to_string(maximum);
         if (value.empty() || !isFormInt(value)) return expected;
         const long long v = readFormInt(value);
         if (v < 0 || v > maximum) return expected;

@@ -42,6 +42,6 @@ long long lowVoltageUnitsFromVolts(double volts, double scale);
 // The low-voltage limit typed in volts as the one byte the chip keeps, or
 // nothing when it does not fit 0..255 (a negative entry, or more volts than
 // 255 units stand for).
-std::optional<std::uint8_t> lowVoltageByte(std::string_view volts, double scale);
+std::optional<std::uint8_t> lowVoltageByte(std::string_view text, double scale);
 
 }  // namespace varnel

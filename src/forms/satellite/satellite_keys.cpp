@@ -308,7 +308,7 @@ std::string applySatelliteKey(const TrackerForm& main, SatelliteForms& forms, co
     const FormKey* key = w ? findFormKey(keysOf(w->dialog, session.currentProfile), name) : nullptr;
     if (!key) return "Unknown key: " + std::string(name);
     if (!offered(main, *w)) return std::string(name) + " is not available on this device";
-    const std::string refusal =
+    std::string refusal =
         withKeyedForm(forms, w->dialog, session, [&](KeyedForm& k) { return applyFormKey(k, *key, value); });
     if (refusal.empty()) forms.changed[static_cast<std::size_t>(w->dialog)] = true;
     return refusal;

@@ -68,7 +68,7 @@ std::vector<std::pair<std::string, std::string>> satelliteKeyValues(const Tracke
 // Applies one value as if typed or clicked in its window. Empty, or why it
 // was refused.
 std::string applySatelliteKey(const TrackerForm& main, SatelliteForms& forms, const Session& session,
-                              std::string_view key, std::string_view value);
+                              std::string_view name, std::string_view value);
 
 // Checks and stores each changed window in the windows' order. 0, or -1
 // after the failing value's message.

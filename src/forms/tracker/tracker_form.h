@@ -171,7 +171,7 @@ int checkAndStore(const TrackerForm& form, Session& session, UserInterface& ui);
 // The form-only rules that follow a change of the control `id` (a click, a
 // choice or an edit): enabling, hemisphere toggles, the symbol list, the live
 // carrier label. Call after copying the changed widget into the form.
-void trackerControlChanged(TrackerForm& form, int id);
+void trackerControlChanged(TrackerForm& form, int changed);
 
 // Tab change: check and store first; refused (false) when that fails.
 bool changeTrackerTab(TrackerForm& form, Session& session, UserInterface& ui, int tab);

@@ -34,6 +34,6 @@ std::vector<std::pair<std::string, std::string>> trackerKeyValues(const TrackerF
 // Applies one value as if the user had typed it or clicked it, with the
 // dialog's follow-up rules. Empty on success, else why it was refused (the
 // form is then unchanged).
-std::string applyTrackerKey(TrackerForm& form, std::string_view key, std::string_view value);
+std::string applyTrackerKey(TrackerForm& form, std::string_view name, std::string_view value);
 
 }  // namespace varnel

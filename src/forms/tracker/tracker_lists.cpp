@@ -124,6 +124,7 @@ std::vector<ListEntry> portModeEntries(TargetKind kind, bool portB) {
     }
     if (portB) codes.insert(std::find(codes.begin(), codes.end(), kModeText), kModeFlow);
     std::vector<ListEntry> rows;
+    rows.reserve(codes.size());
     for (std::uint8_t code : codes) rows.push_back({std::string(serialModeName(code)), code});
     return rows;
 }

@@ -26,6 +26,6 @@ std::vector<KeyHelp> weatherKeyHelp();
 
 // Applies one value as if the user had typed it or clicked it. Empty on
 // success, else why it was refused (the form is then unchanged).
-std::string applyWeatherKey(WeatherForm& form, std::string_view key, std::string_view value);
+std::string applyWeatherKey(WeatherForm& form, std::string_view name, std::string_view value);
 
 }  // namespace varnel
