@@ -27,6 +27,14 @@ void TerminalProgress::setStatus(const std::string& text) {
     draw();
 }
 
+void TerminalProgress::setNote(const std::string& text) {
+    // The bar's line is ended first, and drawn again below the note.
+    if (enabled_ && drawn_) std::fputc('\n', stderr);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+    draw();
+}
+
 void TerminalProgress::draw() {
     if (!enabled_) return;
     constexpr int kWidth = 40;

@@ -15,6 +15,8 @@ public:
     void setRange(int low, int high) override;
     void setPosition(int position) override;
     void setStatus(const std::string& text) override;
+    // A line of its own on standard error, terminal or not.
+    void setNote(const std::string& text) override;
 
 private:
     void draw();

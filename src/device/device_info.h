@@ -42,6 +42,13 @@ struct LinkState {
     // step mid-write can find it again.
     std::string portName;
     bool fastLinkAllowed = false;
+    // The speed the fast link switched to ("115200", "57600"), or empty while
+    // the link runs at the bootloader's own speed.
+    std::string fastSpeed;
+    // The line brought replies that disagreed or that its UART flagged since
+    // the last connect: the sign of a line that garbles, which a refusal or
+    // a consistently wrong read-back is not.
+    bool lineGarbled = false;
     // Device memory that two agreeing reads confirmed, by chunk address. The
     // bootloader changes nothing by itself, so until the next erase, write,
     // commit or connection a second look at a chunk costs no traffic (the

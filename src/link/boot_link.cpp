@@ -5,6 +5,7 @@
 
 #include "core/user_interface.h"
 #include "link/boot_protocol.h"
+#include "link/write_progress.h"
 #include "session/session.h"
 
 namespace varnel {
@@ -18,6 +19,17 @@ BootLink::BootLink(Session& session, UserInterface& ui)
     : BootLink(*session.port, session.link, session.target, session.image, ui) {}
 
 void BootLink::pump() { ui_.pump(); }
+
+int BootLink::takeLineErrors() {
+    const int errors = port_.takeLineErrors();
+    if (errors != 0) noteLineGarbled();
+    return errors;
+}
+
+void BootLink::note(const std::string& text) {
+    if (notes_) notes_->setNote(text);
+    else ui_.message(text, MessageKind::Information);
+}
 
 int BootLink::sendCommand(const std::uint8_t* bytes, int n) { return port_.writeBytes(bytes, n) == n ? 0 : -1; }
 

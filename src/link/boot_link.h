@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "config/device_target.h"
 #include "device/device_info.h"
@@ -12,6 +13,7 @@
 namespace varnel {
 
 class UserInterface;
+class WriteProgress;
 struct Session;
 
 // How an identification request ended. Silent: nothing came but announces,
@@ -54,6 +56,16 @@ public:
     int commitStaged();
     int leaveBootloader();
 
+    // The port's line errors since the last call; any of them marks the
+    // line as garbling (LinkState::lineGarbled).
+    int takeLineErrors();
+    void noteLineGarbled() { link_.lineGarbled = true; }
+    // A remark on how the work goes on, said once: in the running write's
+    // status (see showNotesIn), else as an information message.
+    void note(const std::string& text);
+    // Notes go to `progress` while a write shows it; nullptr: to the interface.
+    void showNotesIn(WriteProgress* progress) { notes_ = progress; }
+
     // Reads and drops what arrives until one whole read brings nothing.
     void drainUntilQuiet();
     // Reads confirmed before no longer say what the tracker holds.
@@ -89,6 +101,7 @@ private:
     SystemLinkClock systemClock_;
     LinkClock* clock_ = &systemClock_;
     bool flashMayHaveChanged_ = false;
+    WriteProgress* notes_ = nullptr;
 };
 
 }  // namespace varnel

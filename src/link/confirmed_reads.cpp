@@ -6,6 +6,7 @@
 #include "core/user_interface.h"
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
+#include "link/connector.h"
 #include "link/link_messages.h"
 
 namespace varnel {
@@ -37,7 +38,7 @@ int readConfirmed(BootLink& link, std::uint32_t address, int length, std::uint8_
         link.clock().sleepMs(bp::kReadSettleMs);
         // A chunk the line flagged, or that came short, says nothing, and
         // whatever of it still arrives is let pass before the next request.
-        const bool flagged = link.port().takeLineErrors() != 0;
+        const bool flagged = link.takeLineErrors() != 0;
         garbled = garbled || flagged;
         if (flagged || got != length) {
             link.drainUntilQuiet();
@@ -49,7 +50,10 @@ int readConfirmed(BootLink& link, std::uint32_t address, int length, std::uint8_
             confirmed[address] = attempt;
             return length;
         }
-        if (!heard.empty()) link.drainUntilQuiet();  // they differ: one of them came shifted, perhaps
+        if (!heard.empty()) {
+            link.noteLineGarbled();
+            link.drainUntilQuiet();  // they differ: one of them came shifted, perhaps
+        }
         heard.push_back(attempt);
     }
     // Replies that came whole but never agreed, or that the line flagged,
@@ -65,7 +69,12 @@ int readConfirmedInto(BootLink& link, std::uint32_t start, std::uint32_t end, st
     std::uint32_t address = start;
     do {
         const std::uint32_t n = end > address ? std::min(bp::kReadChunk, end - address) : 0;
-        const int got = readConfirmed(link, address, static_cast<int>(n), destination + (address - start));
+        std::uint8_t* into = destination + (address - start);
+        int got = readConfirmed(link, address, static_cast<int>(n), into);
+        // A fast line that garbles is left for the bootloader's own speed,
+        // and the chunk read again there.
+        if (got != static_cast<int>(n) && Connector(link).fallBackToSlowLine())
+            got = readConfirmed(link, address, static_cast<int>(n), into);
         if (got != static_cast<int>(n)) {
             link.ui().message(got == -2 ? link_messages::kUnreliableRead : link_messages::kErrorReceiving,
                               MessageKind::Error);
@@ -91,12 +100,16 @@ ReadBack readBack(BootLink& link, std::uint32_t address, std::uint32_t length, s
         const std::uint32_t n = std::min(bp::kReadChunk, address + length - at);
         const auto expected = image.bytes.begin() + at;
         bool match = false, cameWhole = false;
+        std::vector<std::uint8_t> earlier;  // the last whole read
         for (int i = 0; i < bp::kVerifyReads && !match; ++i) {
             bytes.assign(n, 0);
             const int got = link.readCount(at + offset, static_cast<int>(n), bytes.data());
-            cameWhole = cameWhole || got == static_cast<int>(n);
-            match = link.port().takeLineErrors() == 0 && got == static_cast<int>(n) &&
-                    std::equal(bytes.begin(), bytes.end(), expected);
+            const bool whole = got == static_cast<int>(n);
+            match = link.takeLineErrors() == 0 && whole && std::equal(bytes.begin(), bytes.end(), expected);
+            // Two whole reads that differ from each other: the line changed one.
+            if (whole && !earlier.empty() && earlier != bytes) link.noteLineGarbled();
+            if (whole) earlier = bytes;
+            cameWhole = cameWhole || whole;
         }
         if (!match) return cameWhole ? ReadBack::Differs : ReadBack::CameShort;
         at += n;

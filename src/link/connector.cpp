@@ -66,7 +66,7 @@ bool Connector::identifyConfirmed() {
         }
         heardSomething = true;
         const DeviceInfo got = link_.link().deviceInfo;
-        if (link_.port().takeLineErrors() != 0 || !identificationMakesSense(got)) continue;
+        if (link_.takeLineErrors() != 0 || !identificationMakesSense(got)) continue;
         for (const DeviceInfo& earlier : seen)
             if (earlier == got) return true;
         seen.push_back(got);
@@ -84,6 +84,8 @@ ConnectResult Connector::connectWithin(const std::string& portName, bool allowFa
     LinkState& state = link_.link();
     link_.forgetConfirmedReads();
     identificationUnreliable_ = false;
+    state.fastSpeed.clear();
+    state.lineGarbled = false;
     if (!openAt(portName, bp::kFirstOpenSpeed)) return ConnectResult::PortFailed;
     std::size_t probe = 0;
     for (int window = 0;; ++window) {
@@ -136,6 +138,7 @@ ConnectResult Connector::connectWithin(const std::string& portName, bool allowFa
             // Without the port at the new speed nothing more can be said to
             // the tracker; the port layer has told the user already.
             if (!openAt(portName, speed)) return ConnectResult::PortFailed;
+            state.fastSpeed = speed;
         }
     }
     state.portName = portName;
@@ -179,8 +182,12 @@ bool Connector::resynchronise() {
     const DeviceInfo known = state.deviceInfo;
     const int version = state.bootloaderVersion;
     const auto inStep = [&] {
-        return link_.identify() == IdentifyResult::Identified && state.deviceInfo == known &&
-               port.takeLineErrors() == 0;
+        const IdentifyResult r = link_.identify();
+        // A record that came broken or different from the same tracker: the
+        // line changed it.
+        if (r == IdentifyResult::Failed || (r == IdentifyResult::Identified && !(state.deviceInfo == known)))
+            link_.noteLineGarbled();
+        return r == IdentifyResult::Identified && state.deviceInfo == known && link_.takeLineErrors() == 0;
     };
     if (inStep()) return true;
     link_.drainUntilQuiet();
@@ -200,15 +207,35 @@ bool Connector::reconnect(bool allowFastLink) {
     const DeviceInfo known = state.deviceInfo;
     const bool sameTarget = state.sameTargetReconnected;
     const int abort = state.linkAbort;
+    // What the line did before still counts, and a reconnect that failed
+    // leaves the tracker at whatever speed it was.
+    const bool garbled = state.lineGarbled;
+    const std::string fast = state.fastSpeed;
     state.linkAbort = LinkState::kAbortRunning;
     link_.port().closePort();
     const ConnectResult r = connectWithin(portName, allowFastLink, bp::kReconnectWindows);
     state.linkAbort = abort;
     state.sameTargetReconnected = sameTarget;
+    state.lineGarbled = state.lineGarbled || garbled;
     if (r != ConnectResult::Connected || !(state.deviceInfo == known)) {
         state.deviceInfo = known;
+        state.fastSpeed = fast;
         return false;
     }
+    return true;
+}
+
+bool Connector::fallBackToSlowLine() {
+    LinkState& state = link_.link();
+    if (state.fastSpeed.empty() || !state.lineGarbled) return false;
+    const std::string fast = state.fastSpeed;
+    // Whatever else happens, the fast line is not tried again on this link:
+    // a later lost step reconnects at the slow speed too.
+    state.fastLinkAllowed = false;
+    if (!reconnect(false)) return false;
+    char text[128];
+    std::snprintf(text, sizeof text, link_messages::kWentOnSlower, fast.c_str(), bp::kBootloaderSpeed);
+    link_.note(text);
     return true;
 }
 

@@ -55,6 +55,13 @@ public:
     // probe speed twice), whatever linkAbort says. Without allowFastLink the
     // link stays at the bootloader's own speed.
     bool reconnect(bool allowFastLink);
+    // After a read's or a write's retries ran out on a fast link whose line
+    // garbled: finds the same tracker again without the speed switch, keeps
+    // the link at the bootloader's own speed from then on and says so once
+    // (BootLink::note). False, with nothing said, when the link was not
+    // fast, the line did not garble (a refusal is not the speed's fault), or
+    // the tracker was not found at the slow speed either.
+    bool fallBackToSlowLine();
 
 private:
     ConnectResult connectWithin(const std::string& portName, bool allowFastLink, int maxWindows);

@@ -25,6 +25,9 @@ inline constexpr const char* kUnreliableRead =
 inline constexpr const char* kUnreliableIdentification =
     "The tracker's identification was not the same twice: the serial line garbles data. Check "
     "the cable, or connect again with \"Use slow connection\".";
+// The fast link garbled past its retries and the work went on without the
+// speed switch: the fast speed, then the bootloader's.
+inline constexpr const char* kWentOnSlower = "The line garbled data at %s baud; went on at %s baud.";
 // A write lost step with the bootloader and could not find it again.
 inline constexpr const char* kLinkLost = "The tracker stopped answering in step and could not be found again.";
 // A write that missed its own place was found one flipped address bit away,

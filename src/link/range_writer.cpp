@@ -127,19 +127,36 @@ int RangeWriter::writeWithRetries(const Block& block) {
         if (failure->astray) return -1;  // already reported, with what it changed
         // Nothing in the block is trusted after a failure: the whole erase
         // block is done again, once the link is back in step.
+        done_ = doneBefore;
         if (tries >= bp::kBlockTries || retriesLeft_ <= 0) {
+            if (carryOnSlower()) {
+                tries = 0;
+                continue;
+            }
             report(failure->why, stoppedAt_);
             return -1;
         }
         --retriesLeft_;
         faultSeen_ = true;
         if (!connector_.resynchronise()) {
+            if (carryOnSlower()) {
+                tries = 0;
+                continue;
+            }
             report(failure->why, stoppedAt_);
             link_.ui().message(link_messages::kLinkLost);
             return -1;
         }
-        done_ = doneBefore;
     }
+}
+
+bool RangeWriter::carryOnSlower() {
+    if (!connector_.fallBackToSlowLine()) return false;
+    // Every block the fast line wrote is read back in full before the end,
+    // and the slow line gets the retries of a write of its own.
+    faultSeen_ = true;
+    retriesLeft_ = bp::kRangeRetries;
+    return true;
 }
 
 std::uint32_t RangeWriter::sampleUnit(const Block& block) const {
@@ -177,7 +194,11 @@ int RangeWriter::finalCheck() {
     // own block unwritten, which its verify catches, and once anything
     // failed every block is read back in full.
     const std::uint32_t readOffset = link_.addressRules().readBackOffset(eraseOffset_);
-    for (int round = 0; round < bp::kFinalCheckRounds; ++round) {
+    for (int round = 0;; ++round) {
+        if (round == bp::kFinalCheckRounds) {
+            if (!carryOnSlower()) break;
+            round = 0;
+        }
         const bool full = faultSeen_;
         std::vector<Block> changed;
         for (const Block& block : blocks_) {
@@ -188,7 +209,7 @@ int RangeWriter::finalCheck() {
         faultSeen_ = true;
         for (const Block& block : changed) {
             done_ = total_;  // the bar stays where it is
-            if (retriesLeft_ <= 0) {
+            if (retriesLeft_ <= 0 && !carryOnSlower()) {
                 report(link_messages::kVerifyError, block.first);
                 stoppedAt_ = block.first;
                 return -1;

@@ -19,7 +19,8 @@ class WriteProgress;
 // kRangeRetries in all); before the write ends, its blocks are checked for
 // changes since they were verified. The writer goes through its blocks in
 // order and keeps its place: run again, it carries on from the block where
-// it stopped.
+// it stopped. When a fast link garbles past the retries, the writer goes
+// on from its block at the bootloader's own speed.
 class RangeWriter {
 public:
     RangeWriter(BootLink& link, std::uint32_t start, std::uint32_t end, std::uint32_t eraseOffset,
@@ -55,6 +56,9 @@ private:
     std::optional<BlockFailure> tryBlock(const Block& block);
     // Tries a block until it verifies, within the block's and the write's tries.
     int writeWithRetries(const Block& block);
+    // After the retries ran out on a fast line that garbles: goes on at the
+    // bootloader's speed, with fresh retries and every block checked in full.
+    bool carryOnSlower();
     // Checks that blocks verified earlier still hold their bytes, and writes
     // again those that do not.
     int finalCheck();

@@ -29,6 +29,7 @@ public:
     }
     void setPosition(int position) override { view_.setPosition(position); }
     void setStatus(const std::string& text) override { view_.setStatus(text); }
+    void setNote(const std::string& text) override { view_.setNote(text); }
     int high() const { return high_; }
 
 private:
@@ -46,7 +47,12 @@ int commitConfirmed(BootLink& link) {
         if (link.commitStaged() == boot_protocol::kAck &&
             readBack(link, 0, staged_load::kLowPartEnd, 0) == ReadBack::Matches)
             return 0;
-        if (tries >= boot_protocol::kBlockTries || !connector.resynchronise()) {
+        const bool retry = tries < boot_protocol::kBlockTries && connector.resynchronise();
+        if (!retry && connector.fallBackToSlowLine()) {
+            tries = 0;
+            continue;
+        }
+        if (!retry) {
             link.ui().message(link_messages::kCommitFailed);
             return -1;
         }
@@ -91,6 +97,12 @@ std::string writeFailureNote(const BootLink& link, const WriteResult& result) {
 
 WriteResult writeImage(BootLink& link, WriteProgress& view) {
     RangeKeepingProgress progress(view);
+    // What the link has to say while the write runs goes under its status.
+    struct NotesInProgress {
+        BootLink& link;
+        ~NotesInProgress() { link.showNotesIn(nullptr); }
+    } notes{link};
+    link.showNotesIn(&progress);
     progress.setStatus(write_status::kStandBy);
     FlashImage& image = link.image();
     WriteResult result;

@@ -13,6 +13,9 @@ public:
     virtual void setRange(int low, int high) = 0;
     virtual void setPosition(int position) = 0;
     virtual void setStatus(const std::string& text) = 0;
+    // A remark on how the write goes on (it went on at a slower speed), said
+    // once; a view that has nowhere else for it shows it as the status.
+    virtual void setNote(const std::string& text) { setStatus(text); }
 };
 
 // For callers that show nothing.

@@ -30,8 +30,14 @@ void WriteProgressWindow::setRange(int low, int high) {
 }
 
 void WriteProgressWindow::setStatus(const std::string& text) {
-    status_ = text;
-    view_.showStatus(text);
+    status_ = note_.empty() ? text : text + "\n" + note_;
+    view_.showStatus(status_);
+}
+
+void WriteProgressWindow::setNote(const std::string& text) {
+    const std::string status = status_.substr(0, status_.find('\n'));
+    note_ = text;
+    setStatus(status);
 }
 
 }  // namespace varnel

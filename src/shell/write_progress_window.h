@@ -52,11 +52,14 @@ public:
     void setRange(int low, int high) override;
     void setPosition(int position) override { view_.showBar(low_, high_, position); }
     void setStatus(const std::string& text) override;
+    // The note stays under every status from then on, the final one too.
+    void setNote(const std::string& text) override;
 
 private:
     ProgressView& view_;
     ProgressTask task_;
-    std::string status_;
+    std::string status_;  // as shown, with the note under it
+    std::string note_;
     int low_ = 0, high_ = 100;
     int result_ = -1;
     bool running_ = false;

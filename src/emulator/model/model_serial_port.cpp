@@ -40,8 +40,9 @@ void ModelSerialPort::setNoise(const Noise& noise) {
     random_.seed(noise.seed);
 }
 
-bool ModelSerialPort::addNoise(Way way, std::uint8_t& b) {
+bool ModelSerialPort::addNoise(Way way, std::uint8_t& b, std::uint32_t speed) {
     if (noise_.bitErrorRate <= 0 || !(way == Way::ToHost ? noise_.toHost : noise_.toTracker)) return false;
+    if (noise_.onlyAbove != 0 && speed <= noise_.onlyAbove) return false;
     // The generator's raw numbers are the same with every library, unlike
     // its distributions.
     const auto threshold = static_cast<std::uint32_t>(std::min(noise_.bitErrorRate, 1.0) * 4294967295.0);
@@ -131,7 +132,7 @@ void ModelSerialPort::transmit(Way way, std::uint8_t b, std::uint32_t speed, std
     if (bytes.empty()) free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
     for (std::uint8_t x : bytes) {
         free += static_cast<std::int64_t>(wireTimeMicros(1, speed));
-        const bool framing = addNoise(way, x);
+        const bool framing = addNoise(way, x, speed);
         queue.push_back({(free + 999) / 1000, x, speed, framing});
     }
 }

@@ -70,6 +70,9 @@ public:
         double bitErrorRate = 0;
         std::uint32_t seed = 1;
         bool toHost = true, toTracker = true;
+        // Only bytes sent faster than this are hit (0: all), as on a cable
+        // that is clean at the bootloader's speed but not at the fast link's.
+        std::uint32_t onlyAbove = 0;
     };
     void setNoise(const Noise& noise);
 
@@ -101,7 +104,7 @@ private:
         bool framingError;
     };
     // The noise on one byte; true when it leaves a framing error.
-    bool addNoise(Way way, std::uint8_t& b);
+    bool addNoise(Way way, std::uint8_t& b, std::uint32_t speed);
     DeviceModel::Clock::time_point modelTime() const;
     // Moves the line on to `t`: the virtual clock at once, the real one once
     // the machine's clock has got there, and then as far as it has got.
