@@ -53,6 +53,8 @@ std::vector<DoctorFinding> connectionReport(const std::string& port);
 // findings of connectionReport(port) that concern it and are not all right
 // (none when nothing is known to be in the way). For the connect window's
 // hint after a silent wait and for the message of a port that will not open.
-std::vector<DoctorFinding> portFindings(const std::string& port);
+// openedHere: this program has the port open (a Connect waiting for the
+// tracker), so it is known to open, and the one holding it is this program.
+std::vector<DoctorFinding> portFindings(const std::string& port, bool openedHere = false);
 
 }  // namespace varnel

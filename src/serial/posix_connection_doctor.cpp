@@ -22,7 +22,7 @@ namespace {
 
 class RealLinuxSystem : public LinuxSystemView {
 public:
-    RealLinuxSystem() : LinuxSystemView("/") {}
+    explicit RealLinuxSystem(bool openedHere = false) : LinuxSystemView("/"), openedHere_(openedHere) {}
 
     LinuxLogin login() const override {
         LinuxLogin login;
@@ -62,6 +62,9 @@ public:
     // open alone would not.
     LinuxOpen open(const std::string& path) const override {
         LinuxOpen result;
+        // Our own open holds the lock and the exclusive open: it would name
+        // this program as the holder.
+        if (openedHere_) return result;
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) {
             result.error = errno;
@@ -78,6 +81,9 @@ public:
         const char* value = std::getenv(name.c_str());
         return value ? value : "";
     }
+
+private:
+    bool openedHere_;
 };
 
 }  // namespace
@@ -86,8 +92,8 @@ std::vector<DoctorFinding> connectionReport(const std::string& port) {
     return linuxConnectionChecks(RealLinuxSystem(), port, true);
 }
 
-std::vector<DoctorFinding> portFindings(const std::string& port) {
-    std::vector<DoctorFinding> findings = linuxConnectionChecks(RealLinuxSystem(), port, false);
+std::vector<DoctorFinding> portFindings(const std::string& port, bool openedHere) {
+    std::vector<DoctorFinding> findings = linuxConnectionChecks(RealLinuxSystem(openedHere), port, false);
     std::erase_if(findings, [](const DoctorFinding& f) { return f.level == FindingLevel::Ok; });
     return findings;
 }

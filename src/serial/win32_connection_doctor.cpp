@@ -110,8 +110,11 @@ std::vector<DoctorFinding> connectionReport(const std::string& port) {
     return windowsConnectionChecks(realSystem(true), port, true);
 }
 
-std::vector<DoctorFinding> portFindings(const std::string& port) {
-    std::vector<DoctorFinding> findings = windowsConnectionChecks(realSystem(true), port, false);
+std::vector<DoctorFinding> portFindings(const std::string& port, bool openedHere) {
+    WindowsSystemView system = realSystem(true);
+    // Our own exclusive open would read as another program holding it.
+    if (openedHere) system.open = [](const std::string&) { return WindowsOpen::Opens; };
+    std::vector<DoctorFinding> findings = windowsConnectionChecks(system, port, false);
     std::erase_if(findings, [](const DoctorFinding& f) { return f.level == FindingLevel::Ok; });
     return findings;
 }

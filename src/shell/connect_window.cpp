@@ -7,7 +7,7 @@
 #include "link/boot_link.h"
 #include "link/boot_protocol.h"
 #include "link/connector.h"
-#include "serial/port_open_reason.h"
+#include "serial/serial_messages.h"
 #include "session/config_file.h"
 #include "session/session.h"
 #include "shell/port_slots.h"
@@ -21,11 +21,46 @@ constexpr const char* kReadyText = "Ready to connect.  Please reset tracker now.
 constexpr const char* kNoDeviceText =
     "No serial device was found. Plug the tracker's cable in, or type the device path.";
 constexpr const char* kConfigFilter = "Configuration Files (*.cfg)";
+constexpr const char* kHelpTitle = "Connection help";
+constexpr const char* kDoctorFound = "The connection doctor found:";
 
-std::string noAnswerHint(const std::string& port) {
-    return std::string(kReadyText) + "\n\nNo answer yet on " + port +
-           ". Check that the tracker has power, that its cable is plugged in and that this is its port, "
-           "then reset the tracker (switch it off and on again). Connect keeps trying until Cancel.";
+// The findings as the connect window says them: one sentence a line.
+std::string findingLines(const std::vector<DoctorFinding>& findings) {
+    std::string text;
+    for (const DoctorFinding& f : findings) text += (text.empty() ? "" : "\n") + f.sentence();
+    return text;
+}
+
+// Adds what the connection doctor finds of the port to "Can't open serial
+// port": the port layer knows only that the open failed, the user needs to
+// know what to do about it. Everything else passes through unchanged.
+class DoctorUi : public UserInterface {
+public:
+    DoctorUi(UserInterface& inner, Windows& windows, std::string port)
+        : inner_(inner), windows_(windows), port_(std::move(port)) {}
+    void message(const std::string& text, MessageKind kind = MessageKind::Warning) override {
+        const std::string lines =
+            text == serial_messages::kCantOpen ? findingLines(windows_.portFindings(port_, false)) : "";
+        inner_.message(lines.empty() ? text : text + "\n" + lines, kind);
+    }
+    bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
+    void pump() override { inner_.pump(); }
+    Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override {
+        return inner_.askChoice(text, first, second);
+    }
+
+private:
+    UserInterface& inner_;
+    Windows& windows_;
+    std::string port_;
+};
+
+std::string noAnswerHint(const std::string& port, const std::vector<DoctorFinding>& findings) {
+    std::string hint = std::string(kReadyText) + "\n\nNo answer yet on " + port +
+                       ". Check that the tracker has power, that its cable is plugged in and that this is its port, "
+                       "then reset the tracker (switch it off and on again). Connect keeps trying until Cancel.";
+    if (!findings.empty()) hint += "\n\n" + std::string(kDoctorFound) + "\n" + findingLines(findings);
+    return hint;
 }
 
 std::string trimmed(const std::string& text) {
@@ -47,7 +82,12 @@ void ConnectWindow::start() {
     view_.showControls(controls_);
     slots_ = query_();
     view_.showSlots(slots_);
-    view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);
+    // What stands in the way of any port at all (a page the browser gives no
+    // serial ports) is said from the start, not after a silent Connect.
+    std::vector<DoctorFinding> everyPort = context_.windows.portFindings({}, false);
+    std::erase_if(everyPort, [](const DoctorFinding& f) { return f.level != FindingLevel::Problem; });
+    platformNote_ = findingLines(everyPort);
+    view_.setStatus(idleStatus());
 
     // The port last connected: by its device path if it is still there (the
     // slot numbers of USB adapters move), else by its slot number. A port
@@ -73,8 +113,14 @@ std::string ConnectWindow::chosenPath() const {
                                                                              : std::string();
 }
 
+std::string ConnectWindow::idleStatus() const {
+    const std::string status = slots_.empty() ? kNoDeviceText : kIdleText;
+    return platformNote_.empty() ? status : status + "\n\n" + platformNote_;
+}
+
 void ConnectWindow::setConnectEnabled(bool on) {
     controls_.connectEnabled = on;
+    controls_.helpEnabled = on;
     view_.showControls(controls_);
 }
 
@@ -84,7 +130,7 @@ void ConnectWindow::setOfflineEnabled(bool on) {
 }
 
 void ConnectWindow::attemptFailed() {
-    view_.setStatus(kIdleText);
+    view_.setStatus(idleStatus());
     setConnectEnabled(true);
 }
 
@@ -116,7 +162,7 @@ void ConnectWindow::connectPressed() {
     attemptPort_ = portName;
     view_.startTimer(kHintTimer, kHintAfterMs);
 
-    PortReasonUi ui(context_.ui, portName);
+    DoctorUi ui(context_.ui, context_.windows, portName);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     Connector connector(link);
     const bool fast = !choice.slowLink;
@@ -206,7 +252,7 @@ void ConnectWindow::addPortPressed() {
     if (path.empty()) return;
     slots_ = query_();
     view_.showSlots(slots_);
-    view_.setStatus(slots_.empty() ? kNoDeviceText : kIdleText);
+    view_.setStatus(idleStatus());
     // The user picked this port: it is chosen, and the port watch takes it
     // as present rather than as a tracker just plugged in.
     present_.insert(path);
@@ -216,12 +262,20 @@ void ConnectWindow::addPortPressed() {
     view_.showChoice(slot, {}, view_.choice().slowLink);
 }
 
+void ConnectWindow::helpPressed() {
+    // An attempt holds the port, and a window over it would stall its waits.
+    if (busy()) return;
+    context_.windows.runListing(context_, kHelpTitle,
+                                doctorReportText(context_.windows.connectionReport(chosenPath())));
+}
+
 void ConnectWindow::timerTicked(int id) {
     if (id == kHintTimer) {
         // Arrives while Connect waits for the bootloader (its waits keep the
         // window's events going), once.
         view_.stopTimer(kHintTimer);
-        if (attempting_) view_.setStatus(noAnswerHint(attemptPort_));
+        // The attempt holds the port: the doctor takes it as opening.
+        if (attempting_) view_.setStatus(noAnswerHint(attemptPort_, context_.windows.portFindings(attemptPort_, true)));
         return;
     }
     if (id != kPortWatchTimer || busy()) return;
@@ -255,7 +309,7 @@ bool ConnectWindow::tryAppearedPort(const std::string& path) {
     setOfflineEnabled(false);
     view_.pause(kAppearSettleMs);
     bool connected = false;
-    PortReasonUi ui(context_.ui, path);
+    DoctorUi ui(context_.ui, context_.windows, path);
     BootLink link(*s.port, s.link, s.target, s.image, ui);
     if (s.link.linkAbort == LinkState::kAbortRunning && s.port->openPort(path, "115200", ui) >= 0) {
         // A tracker running its firmware at 115200 hears the KISS reset and

@@ -23,6 +23,7 @@ struct ConnectControls {
     bool offlineEnabled = true;
     bool addPortShown = false;    // only where the platform can grant ports
     bool typedPathShown = false;  // only where ports are device paths
+    bool helpEnabled = true;      // "Connection help...": not while an attempt holds the port
 };
 
 // The connect window as its behaviour sees it.
@@ -68,6 +69,7 @@ public:
     void closeRequested();  // Escape or the window's close button
     void offlinePressed();
     void addPortPressed();  // "Add port...": the platform's chooser, then that port chosen
+    void helpPressed();     // "Connection help...": the connection doctor's whole report
     void timerTicked(int id);
     void pathTyped(const std::string& text);  // a typed path unchecks the slots
     void slotChosen();                        // a slot clears the typed path
@@ -88,6 +90,9 @@ private:
     void setOfflineEnabled(bool on);
     // An attempt ended without a tracker: its status no longer holds.
     void attemptFailed();
+    // The status between attempts, with what stands in the way of every
+    // port (a page without Web Serial).
+    std::string idleStatus() const;
 
     AppContext& context_;
     ConnectView& view_;
@@ -96,6 +101,7 @@ private:
     std::vector<PortSlot> slots_;
     std::set<std::string> present_;  // devices present at the last tick
     std::string attemptPort_;        // what the running Connect opens
+    std::string platformNote_;       // the doctor's findings for no port in particular
     ConnectControls controls_;
     bool attempting_ = false;
     bool watching_ = false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/user_interface.h"
+#include "serial/connection_doctor.h"
 #include "serial/port_resolver.h"
 
 namespace varnel {
@@ -116,6 +117,11 @@ public:
     // `varnelcfg-cli ports` prints it (shell/port_slots.cpp; a test gives
     // its own).
     virtual std::vector<PortDescription> presentPorts();
+    // The connection doctor of this platform (serial/connection_doctor.h:
+    // Linux's files, Windows' SetupAPI and registry, the page's browser); a
+    // test gives its own findings.
+    virtual std::vector<DoctorFinding> connectionReport(const std::string& port);
+    virtual std::vector<DoctorFinding> portFindings(const std::string& port, bool openedHere);
     // The ports only this front end can offer, offered after the system's
     // (the page's emulated trackers).
     virtual std::vector<PortSlot> ownPorts() { return {}; }

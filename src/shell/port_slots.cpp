@@ -4,6 +4,12 @@ namespace varnel {
 
 std::vector<PortDescription> Windows::presentPorts() { return listSerialPorts(); }
 
+std::vector<DoctorFinding> Windows::connectionReport(const std::string& port) { return varnel::connectionReport(port); }
+
+std::vector<DoctorFinding> Windows::portFindings(const std::string& port, bool openedHere) {
+    return varnel::portFindings(port, openedHere);
+}
+
 namespace {
 
 std::string withUsbId(const std::string& text, const std::string& usbId) {

@@ -16,6 +16,7 @@ CConnectDialog::CConnectDialog(AppContext& context, const QString& extraPath, Po
     connect(ui_->cancelButton, &QPushButton::clicked, this, &CConnectDialog::onCancel);
     connect(ui_->offlineButton, &QPushButton::clicked, this, &CConnectDialog::onOffline);
     connect(ui_->addPortButton, &QPushButton::clicked, this, &CConnectDialog::onAddPort);
+    connect(ui_->helpButton, &QPushButton::clicked, this, &CConnectDialog::onHelp);
     connect(ui_->portPathEdit, &QLineEdit::textEdited, this,
             [this](const QString& text) { window_.pathTyped(text.toStdString()); });
     window_.start();
@@ -40,7 +41,7 @@ void CConnectDialog::showSlots(const std::vector<PortSlot>& ports) {
     if (buttons_.empty()) return;
     std::vector<QWidget*> order(buttons_.begin(), buttons_.end());
     order.insert(order.end(), {ui_->portPathEdit, ui_->slowLinkBox, ui_->reloadFirmwareBox, ui_->offlineButton,
-                               ui_->addPortButton, ui_->connectButton, ui_->cancelButton});
+                               ui_->addPortButton, ui_->helpButton, ui_->connectButton, ui_->cancelButton});
     for (std::size_t k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -80,6 +81,7 @@ void CConnectDialog::showControls(const ConnectControls& controls) {
     ui_->connectButton->setEnabled(controls.connectEnabled);
     ui_->offlineButton->setEnabled(controls.offlineEnabled);
     ui_->addPortButton->setVisible(controls.addPortShown);
+    ui_->helpButton->setEnabled(controls.helpEnabled);
     ui_->portPathLabel->setVisible(controls.typedPathShown);
     ui_->portPathEdit->setVisible(controls.typedPathShown);
 }

@@ -41,6 +41,7 @@ public:
     void onCancel() { window_.cancelPressed(); }
     void onOffline() { window_.offlinePressed(); }
     void onAddPort() { window_.addPortPressed(); }
+    void onHelp() { window_.helpPressed(); }
     void onPortWatchTick() { window_.timerTicked(ConnectWindow::kPortWatchTimer); }
     void reject() override { window_.closeRequested(); }  // Escape and the close button
 

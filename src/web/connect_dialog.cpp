@@ -37,6 +37,7 @@ void CConnectDialog::showControls(const ConnectControls& controls) {
     page::setEnabled(token(), "connectButton", controls.connectEnabled);
     page::setEnabled(token(), "offlineButton", controls.offlineEnabled);
     page::setShown(token(), "addPortButton", controls.addPortShown);
+    page::setEnabled(token(), "helpButton", controls.helpEnabled);
     page::setShown(token(), "portPathLabel", controls.typedPathShown);
     page::setShown(token(), "portPathEdit", controls.typedPathShown);
 }
@@ -46,6 +47,7 @@ void CConnectDialog::onClick(const std::string& name) {
     else if (name == "connectButton") window_.connectPressed();
     else if (name == "offlineButton") window_.offlinePressed();
     else if (name == "addPortButton") window_.addPortPressed();
+    else if (name == "helpButton") window_.helpPressed();
     else if (name == "cancelButton") window_.cancelPressed();
 }
 

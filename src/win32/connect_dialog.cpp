@@ -126,6 +126,7 @@ void CConnectDialog::showControls(const ConnectControls& controls) {
     EnableWindow(GetDlgItem(window(), ids::connectButton), controls.connectEnabled);
     EnableWindow(GetDlgItem(window(), ids::offlineButton), controls.offlineEnabled);
     ShowWindow(GetDlgItem(window(), ids::addPortButton), controls.addPortShown ? SW_SHOW : SW_HIDE);
+    EnableWindow(GetDlgItem(window(), ids::helpButton), controls.helpEnabled);
     if (controls.typedPathShown || pathRowGone_) return;
     // The typed-path row goes, and what is below it moves up into its place.
     pathRowGone_ = true;
@@ -150,6 +151,7 @@ void CConnectDialog::onCommand(int id, int code, HWND control) {
     else if (id == ids::connectButton) window_.connectPressed();
     else if (id == ids::offlineButton) window_.offlinePressed();
     else if (id == ids::addPortButton) window_.addPortPressed();
+    else if (id == ids::helpButton) window_.helpPressed();
 }
 
 bool CConnectDialog::onClose() {

@@ -51,7 +51,11 @@ public:
     int run(WindowKind kind, AppContext&) override { return record(name(kind)); }
     int runConnect(AppContext&, const std::string&) override { return record("Connect"); }
     int runDiagnostics(AppContext&, DiagnosticsSettings&) override { return record("Diagnostics"); }
-    void runListing(AppContext&, const std::string&, const std::string&) override { record("Listing"); }
+    std::vector<std::pair<std::string, std::string>> listings;  // each listing's title and text
+    void runListing(AppContext&, const std::string& title, const std::string& text) override {
+        listings.emplace_back(title, text);
+        record("Listing");
+    }
     // The write itself is the link's (tested there): the window is recorded,
     // and the write runs only when a test asks for it.
     bool runWrites = false;
@@ -62,6 +66,18 @@ public:
         return result;
     }
     std::vector<PortDescription> presentPorts() override { return ports; }
+    // The connection doctor: what it finds of each port ("" for no port in
+    // particular), and each question asked of it (the port, opened here).
+    std::map<std::string, std::vector<DoctorFinding>> findings;
+    std::vector<std::pair<std::string, bool>> doctorAsked;
+    std::vector<DoctorFinding> connectionReport(const std::string& port) override {
+        doctorAsked.emplace_back(port, false);
+        return findings[port];
+    }
+    std::vector<DoctorFinding> portFindings(const std::string& port, bool openedHere) override {
+        doctorAsked.emplace_back(port, openedHere);
+        return findings[port];
+    }
     // A platform that grants ports: each "Add port..." answers the next of
     // these paths ("" is a cancelled chooser).
     bool grantsPorts = false;

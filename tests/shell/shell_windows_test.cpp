@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "config/device_target.h"
+#include "link/boot_protocol.h"
 #include "link/diagnostics_session.h"
 #include "link/fake_bootloader.h"
 #include "shell/config_app.h"
@@ -204,6 +205,66 @@ TEST(ConnectWindow, AddPortChoosesThePortGrantedAndTheWatchLeavesIt) {
     b.window.timerTicked(ConnectWindow::kPortWatchTimer);
     EXPECT_TRUE(b.f.port->opens.empty());
     EXPECT_EQ(b.view.result, -1);
+}
+
+// The connection doctor's findings for the port tried go under the hint of
+// a silent wait (asked with the port open here) and under "Can't open serial
+// port"; what stands in the way of every port (a page without Web Serial)
+// is in the status from the start and after a failed attempt; "Connection
+// help..." shows the whole report of the chosen port, and not while an
+// attempt holds it.
+TEST(ConnectWindow, TheDoctorsFindingsReachTheHintTheOpenFailureAndConnectionHelp) {
+    const DoctorFinding modemManager{FindingLevel::Problem, "ModemManager", "ModemManager is running", "mask it."};
+    const DoctorFinding noWebSerial{FindingLevel::Problem, "Web Serial", "This page has no serial ports",
+                                    "use Chrome."};
+    const DoctorFinding latency{FindingLevel::Advice, "latency timer", "16 ms", "make it 1 ms."};
+    ConnectBench b;
+    b.device.silent = true;
+    b.present = {{"/dev/ttyUSB3", "ttyUSB3", ""}};
+    b.f.front.findings["/dev/ttyUSB3"] = {modemManager, latency};
+    b.f.front.findings[""] = {noWebSerial, latency};
+    b.window.start();
+    const std::string idle = "Choose the port the tracker is connected to, then press Connect.\n\n"
+                             "This page has no serial ports; use Chrome.";
+    EXPECT_EQ(b.view.statuses.back(), idle);
+    EXPECT_TRUE(b.view.controls.helpEnabled);
+
+    b.view.chosen = {1, "", false, false};
+    std::string hint;
+    b.f.ui.onPump = [&] {
+        if (hint.empty() && b.f.clock.now >= 10000) {
+            b.window.helpPressed();  // the attempt holds the port: nothing opens
+            EXPECT_FALSE(b.view.controls.helpEnabled);
+            b.window.timerTicked(ConnectWindow::kHintTimer);
+            hint = b.view.statuses.back();
+            b.window.cancelPressed();
+        }
+    };
+    b.window.connectPressed();
+    EXPECT_NE(hint.find(". Connect keeps trying until Cancel.\n\nThe connection doctor found:\n"
+                        "ModemManager is running; mask it.\n16 ms; make it 1 ms."),
+              std::string::npos)
+        << hint;
+    EXPECT_EQ(b.f.front.doctorAsked.back(), std::make_pair(std::string("/dev/ttyUSB3"), true));
+    EXPECT_EQ(b.view.statuses.back(), idle);
+    EXPECT_TRUE(b.f.front.listings.empty());
+
+    b.f.ui.onPump = nullptr;
+    b.f.port->failOpenAtSpeed = true;
+    b.f.port->failSpeed = boot_protocol::kProbeSpeeds[0];
+    b.window.connectPressed();
+    EXPECT_EQ(b.f.ui.messages, std::vector<std::string>{
+                                   "Can't open serial port\nModemManager is running; mask it.\n16 ms; make it 1 ms."});
+    EXPECT_EQ(b.f.front.doctorAsked.back(), std::make_pair(std::string("/dev/ttyUSB3"), false));
+
+    b.f.front.findings["/dev/ttyUSB3"] = {{FindingLevel::Ok, "port", "/dev/ttyUSB3 is there", ""}, modemManager};
+    b.window.helpPressed();
+    ASSERT_EQ(b.f.front.listings.size(), 1u);
+    EXPECT_EQ(b.f.front.listings[0].first, "Connection help");
+    EXPECT_EQ(b.f.front.listings[0].second,
+              "[ok]      port: /dev/ttyUSB3 is there.\n[problem] ModemManager: ModemManager is running; mask it.\n"
+              "One problem stands in the way: the line marked [problem] says what to do.\n");
+    EXPECT_EQ(b.f.front.doctorAsked.back(), std::make_pair(std::string("/dev/ttyUSB3"), false));
 }
 
 // The slots each platform's connect window offers, from the same port list.

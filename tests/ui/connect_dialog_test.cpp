@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -156,6 +158,36 @@ TEST_F(ConnectDialogTest, AMissingPortSaysWhyAndStaysOpen) {
     EXPECT_NE(f.ui.messages[0].find("/nonexistent/ttyUSB9"), std::string::npos);
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_TRUE(dialog.connectEnabled());
+}
+
+// "Connection help..." opens the doctor's whole report on this machine for
+// the chosen port, read-only, in a window of its own that OK closes.
+TEST_F(ConnectDialogTest, ConnectionHelpShowsTheDoctorsReportOnTheChosenPort) {
+    CConnectDialog dialog(f.context, {}, only("/nonexistent/ttyUSB9"));
+    QString title, text;
+    bool readOnly = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        QWidget* help = QApplication::activeModalWidget();
+        if (!help || help == &dialog) return;
+        title = help->windowTitle();
+        if (auto* edit = help->findChild<QPlainTextEdit*>("listingText")) {
+            text = edit->toPlainText();
+            readOnly = edit->isReadOnly();
+        }
+        help->findChild<QPushButton*>("okButton")->click();
+    });
+    QPushButton* help = button(dialog, "helpButton");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isEnabled());
+    help->click();
+    EXPECT_EQ(title, "Connection help");
+    EXPECT_TRUE(readOnly);
+    EXPECT_TRUE(
+        text.contains("[problem] port: /nonexistent/ttyUSB9 does not exist; is the tracker's cable plugged in?"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("stand") && text.contains("in the way")) << text.toStdString();
+    EXPECT_TRUE(f.ui.messages.empty());
+    EXPECT_EQ(dialog.result(), 0);  // the connect window stays
 }
 
 TEST_F(ConnectDialogTest, OfflineLoadsAConfigurationFileOrStaysOpen) {

@@ -908,6 +908,73 @@ await test('every window fits its frame at 1024, 800 and 390 px', async () => {
   check(problems.length === 0, problems.join('\n'));
 });
 
+// Pages of their own, with navigator.serial as the browser would have it:
+// none at all on an address that is not secure, and one whose port refuses
+// to open (another program or tab holds it, or the system refuses it).
+async function pageWith(stub) {
+  const p = await browser.newPage();
+  await p.setViewport({ width: 1024, height: 768 });
+  p.on('pageerror', (e) => errors.push(String(e)));
+  await p.evaluateOnNewDocument(stub);
+  await p.goto(origin);
+  await p.waitForSelector('#desktop .layer:last-child .window[data-window="ConnectDialog"]', { timeout: 10000 });
+  return p;
+}
+const statusOf = (p) => p.$eval('#ConnectDialog-statusLabel', (l) => l.textContent);
+
+await test('no Web Serial: the connect window says why and where it works, the emulated trackers still connect', async () => {
+  const p = await pageWith(() => {
+    delete Navigator.prototype.serial;
+    Object.defineProperty(window, 'isSecureContext', { get: () => false });
+  });
+  try {
+    const status = await statusOf(p);
+    check(status.includes('This page has no serial ports: it was opened from http://127.0.0.1:') &&
+      status.includes('which is not a secure address'), status);
+    check(status.includes('Chrome, Edge and Opera on a desktop computer') && status.includes('http://localhost') &&
+      status.includes('The emulated trackers work here all the same.'), status);
+    check(!(await p.$eval('#ConnectDialog-addPortButton', (b) => b.offsetParent !== null)), 'Add port... shown');
+    await p.screenshot({ path: path.join(shots, 'connect-no-web-serial.png') });
+    await p.$$eval('#ConnectDialog-portGroup .slots label', (ls) =>
+      ls.find((x) => x.textContent === 'Emulated tracker (AP64)').querySelector('input').click());
+    await p.click('#ConnectDialog-connectButton');
+    await p.waitForSelector('#desktop .layer:last-child .window[data-window="TrackerConfigDialog"]', { timeout: 20000 });
+  } finally { await p.close(); }
+});
+
+await test('a port whose open() rejects: the message and Connection help say who may hold it', async () => {
+  const p = await pageWith(() => {
+    const port = new EventTarget();
+    port.getInfo = () => ({ usbVendorId: 0x0403, usbProductId: 0x6001 });
+    port.open = async () => { throw new DOMException('Failed to open serial port.', 'NetworkError'); };
+    const serial = new EventTarget();
+    serial.getPorts = async () => [port];
+    serial.requestPort = async () => port;
+    Object.defineProperty(Navigator.prototype, 'serial', { get: () => serial, configurable: true });
+  });
+  try {
+    check(!(await statusOf(p)).includes('no serial ports'), await statusOf(p));
+    await p.$$eval('#ConnectDialog-portGroup .slots label', (ls) =>
+      ls.find((x) => x.textContent.startsWith('Serial port 1')).querySelector('input').click());
+    await p.click('#ConnectDialog-connectButton');
+    await p.waitForSelector('#desktop .layer:last-child .message', { timeout: 10000 });
+    const text = await p.$eval('#desktop .layer:last-child .message p', (m) => m.textContent);
+    check(text.startsWith("Can't open serial port") &&
+      text.includes('serial:1 would not open (the browser said "Failed to open serial port.")') &&
+      text.includes('another tab') && text.includes('dialout'), text);
+    await p.screenshot({ path: path.join(shots, 'connect-open-refused.png') });
+    await p.$$eval('#desktop .layer:last-child .message button', (bs) => bs.find((b) => b.textContent === 'OK').click());
+    await p.waitForFunction(() => !document.querySelector('#desktop .layer:last-child .message'));
+    await p.click('#ConnectDialog-helpButton');
+    await p.waitForSelector('#desktop .layer:last-child .window[data-window="ListingDialog"]', { timeout: 10000 });
+    const report = await p.$eval('#desktop .layer:last-child .window', (w) => w.querySelector('textarea').value);
+    check(report.includes('[ok]      Web Serial: This browser gives the page serial ports.') &&
+      report.includes('[problem] port: serial:1 would not open') && report.includes('One problem stands in the way'),
+      report);
+    await p.screenshot({ path: path.join(shots, 'connection-help-page.png') });
+  } finally { await p.close(); }
+});
+
 await test('no script errors', async () => { check(errors.length === 0, errors.join('\n')); });
 
 await browser.close();

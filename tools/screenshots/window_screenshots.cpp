@@ -205,7 +205,8 @@ void shootWeather(Camera& camera) {
     shootDialog<CWeatherConfigDialog>(camera, t, "weather_config");
 }
 
-// The connect dialog offering the emulator's port; the firmware windows:
+// The connect dialog offering the emulator's port and its Connection help;
+// the firmware windows:
 // the one a blank tracker opens, and the download with a release list
 // served from here.
 void shootConnectAndFirmware(Camera& camera) {
@@ -218,6 +219,9 @@ void shootConnectAndFirmware(Camera& camera) {
             return std::vector<PortSlot>{{path, path, {}}};
         });
         camera.shoot(d, "connect");
+        // The connection doctor's report on this machine, for that port.
+        shootNextModal<CListingDialog>(camera, "connection_help");
+        clickButton(d, "helpButton");
     }
     shootDialog<CFirmwareInitDialog>(camera, t, "firmware_init");
     test::LoopbackHttpServer server;

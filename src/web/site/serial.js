@@ -17,6 +17,7 @@
     numbers: new Map(),  // SerialPort -> number
     nextNumber: 1,
     open: new Map(),     // number -> connection
+    openErrors: new Map(),  // number -> the browser's error at its last failed open
     ready: Promise.resolve(),
 
     available() { return typeof navigator !== 'undefined' && 'serial' in navigator; },
@@ -52,6 +53,16 @@
       }).join('\x1e');
     },
     has(n) { return this.granted.has(n); },
+    // What the connection doctor reads of port n (0: of none): "Web Serial
+    // there, secure address, origin, granted, plugged in, error name, error
+    // message", \x1f apart, the flags as 1 or 0.
+    doctorView(n) {
+      const port = this.granted.get(n);
+      const seen = [...this.numbers.values()].includes(n);
+      const error = this.openErrors.get(n);
+      return [this.available() ? 1 : 0, window.isSecureContext ? 1 : 0, location.origin, seen ? 1 : 0,
+        port && port.connected !== false ? 1 : 0, error ? error.name : '', error ? error.message : ''].join('\x1f');
+    },
     // The browser's chooser; it needs the user's click, which C++ is still
     // handling when it asks. The port's number, 0 when none was picked.
     async request() {
@@ -67,8 +78,10 @@
         await port.open({ baudRate: baud, dataBits: 8, stopBits: 1, parity: 'none', flowControl: 'none',
           bufferSize: 4096 });
       } catch (e) {
+        this.openErrors.set(n, e);
         return e instanceof TypeError ? -2 : -1;
       }
+      this.openErrors.delete(n);
       // The trackers reset on DTR: drop it, and keep RTS asserted. A port
       // without modem lines refuses, which is harmless.
       try { await port.setSignals({ dataTerminalReady: false, requestToSend: true }); } catch (e) { /* no lines */ }
