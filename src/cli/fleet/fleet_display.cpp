@@ -73,13 +73,15 @@ void UnitProgress::setPosition(int position) {
 }
 
 void printFleetTable(const std::vector<UnitRecord>& units) {
-    std::printf("%-5s %-16s %-6s %-10s %-12s %8s  %s\n", "unit", "port", "chip", "callsign", "result", "seconds",
-                "backup file");
+    int portWidth = 4;
+    for (const UnitRecord& u : units) portWidth = std::max(portWidth, static_cast<int>(u.port.size()));
+    std::printf("%-5s %-*s %-6s %-10s %-12s %8s  %s\n", "unit", portWidth, "port", "chip", "callsign", "result",
+                "seconds", "backup file");
     for (std::size_t i = 0; i < units.size(); ++i) {
         const UnitRecord& u = units[i];
         const double seconds = std::chrono::duration<double>(u.end - u.start).count();
         const std::string& file = u.output.empty() ? u.backup : u.output;
-        std::printf("%-5zu %-16s %-6s %-10s %-12s %8.1f  %s\n", i + 1, u.port.c_str(), u.chip.c_str(),
+        std::printf("%-5zu %-*s %-6s %-10s %-12s %8.1f  %s\n", i + 1, portWidth, u.port.c_str(), u.chip.c_str(),
                     u.callsign.c_str(), resultName(u.result), seconds, file.empty() ? "-" : file.c_str());
         // Why a unit did not succeed, under its row.
         if (u.result != UnitResult::Done && !u.messages.empty()) std::printf("      %s\n", u.messages.back().c_str());
