@@ -134,6 +134,7 @@ std::vector<std::string> listBackups(const std::string& folder) {
         return a.path > b.path;
     });
     std::vector<std::string> paths;
+    paths.reserve(entries.size());
     for (auto& e : entries) paths.push_back(std::move(e.path));
     return paths;
 }

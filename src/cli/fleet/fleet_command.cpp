@@ -111,6 +111,7 @@ int runFleetWrite(const FleetArgs& args) {
     FleetWriteOptions options{args.file,      args.slow,      args.timeoutSeconds,
                               !args.imperial, !args.noBackup, defaultBackupFolder()};
     std::vector<std::string> ports;
+    ports.reserve(units.size());
     for (const UnitRow& u : units) ports.push_back(u.port);
     FleetDisplay display(ports, stderrIsTerminal());
     const InterruptWatch interrupt;
