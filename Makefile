@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 CMAKE_OPTIONS = -DVARNEL_WERROR=$(WERROR)
 
-.PHONY: all deps configure build test test-asan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check tidy
+.PHONY: all deps configure build test test-asan test-tsan demo bench clean windows windows-package test-windows test-clang fuzz fuzz-smoke package screenshots web test-web format format-check tidy
 
 all: build
 
@@ -32,6 +32,15 @@ test-asan: deps
 	@cmake --preset asan $(CMAKE_OPTIONS) >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+# The threaded runs under ThreadSanitizer: only what they need is built (the
+# core, the emulator, the CLI and the integration tests), and the fleet's
+# tests run three times, since a race need not show on every run.
+test-tsan: deps
+	@cmake --preset tsan $(CMAKE_OPTIONS) >/dev/null
+	@cmake --build build-tsan -j $(JOBS) --target varnelcfg-cli varnel-emu test_integration
+	@cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest --output-on-failure --timeout 600 -R 'FleetTest' --repeat until-fail:3
 
 # libFuzzer programs for every parser (clang), built in build-fuzz.
 fuzz:

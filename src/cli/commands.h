@@ -29,6 +29,8 @@ void addExportBinCommand(CLI::App& app, int& status);
 void addDiagCommand(CLI::App& app, int& status);
 void addPortsCommand(CLI::App& app, int& status);
 void addBackupsCommand(CLI::App& app, int& status);
+// Many trackers at once, one per port: fleet write (and its units file).
+void addFleetCommand(CLI::App& app, int& status);
 // What stands between this machine and a tracker (0: nothing, 1: something).
 void addDoctorCommand(CLI::App& app, int& status);
 

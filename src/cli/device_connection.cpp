@@ -34,6 +34,7 @@ void DeviceUi::startDeadline(int seconds) {
 }
 
 void DeviceUi::pump() {
+    if (stop_ && stop_->load()) link_.linkAbort = LinkState::kAbortRequested;
     if (armed_ && std::chrono::steady_clock::now() >= deadline_) {
         passed_ = true;
         link_.linkAbort = LinkState::kAbortRequested;

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -40,6 +41,14 @@ public:
     // Keeps the messages for the caller instead of printing them (the
     // doctor reports them as a line of its own).
     void collectInto(std::vector<std::string>* texts) { collected_ = texts; }
+    bool askYesNo(const std::string& text) override {
+        if (!collected_) return StderrUi::askYesNo(text);
+        collected_->push_back(text + " [no]");
+        return false;
+    }
+    // Asks the link to stop (at its next safe point) once the flag is set:
+    // a fleet's Ctrl-C reaches every unit's link this way, from its own thread.
+    void stopWhen(const std::atomic<bool>* flag) { stop_ = flag; }
     // How many messages were shown so far: a failure must have added one.
     int messagesShown() const { return messages_; }
 
@@ -49,6 +58,7 @@ private:
     bool passed_ = false;
     int messages_ = 0;
     std::vector<std::string>* collected_ = nullptr;
+    const std::atomic<bool>* stop_ = nullptr;
     std::chrono::steady_clock::time_point deadline_{};
 };
 

@@ -22,6 +22,7 @@ int run(int argc, char** argv) {
     varnel::cli::addPortsCommand(app, status);
     varnel::cli::addDoctorCommand(app, status);
     varnel::cli::addBackupsCommand(app, status);
+    varnel::cli::addFleetCommand(app, status);
     varnel::cli::addShowCommand(app, status);
     varnel::cli::addSetCommand(app, status);
     varnel::cli::addScriptCommand(app, status);

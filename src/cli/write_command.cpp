@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -9,7 +7,7 @@
 #include "cli/device_connection.h"
 #include "cli/stderr_ui.h"
 #include "cli/terminal_progress.h"
-#include "config/settings_packing.h"
+#include "cli/write_steps.h"
 #include "forms/preview/write_preview.h"
 #include "forms/tracker/tracker_config_edit.h"
 #include "link/device_configuration.h"
@@ -27,19 +25,6 @@ struct WriteArgs {
     std::string file;
     BackupStep backup;
 };
-
-// The chip named by a configuration file's device id, or "" when the file
-// cannot be read; the loader itself reports unreadable files.
-std::string fileChipName(const std::string& path) {
-    char id[config_file_layout::kDeviceIdSize + 1] = {};
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return {};
-    const std::size_t n = std::fread(id, 1, config_file_layout::kDeviceIdSize, f);
-    std::fclose(f);
-    std::string chip, suffix;
-    splitDeviceId(std::string(id, strnlen(id, n)), chip, suffix);
-    return chip;
-}
 
 // What the write will change, from the tracker's settings to the file's as
 // they will go in (the tracker's firmware header kept), with the network's
@@ -75,7 +60,7 @@ int runWrite(WriteArgs& args) {
     UserInterface& ui = conn.ui();
     if (readDeviceConfiguration(conn.link(), session) != 0) return trouble;
 
-    const std::string chip = fileChipName(args.file);
+    const std::string chip = configFileChip(args.file);
     if (!chip.empty() && chip != session.link.chipName && !args.force) {
         ui.message("The configuration file is for " + chip + " but the tracker is " + session.link.chipName +
                    "; use --force to write it anyway");
@@ -86,13 +71,7 @@ int runWrite(WriteArgs& args) {
     if (args.dryRun || previewed == kDiffTrouble) return previewed;
     if (loadConfigFile(args.file, session, flavour, ui) != 0) return 1;
 
-    session.image.reset();
-    // A weather station gets exactly what its dialog's Write programs.
-    if (flavour == ConfigFlavour::Weather) {
-        packWeatherSettings(session.image, session.target, session.settings);
-    } else {
-        packSettings(session.image, session.target, {session.settings, session.radio, session.script});
-    }
+    packForWrite(session, flavour);
     if (!args.backup.run(conn.link(), ui)) return 1;
     WriteResult result;
     {

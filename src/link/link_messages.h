@@ -14,6 +14,8 @@ inline constexpr const char* kWrongTarget = "Wrong target device type!";
 // The second line under it: the chip the settings held are for, then the
 // chip of the tracker that answered.
 inline constexpr const char* kWrongTargetChips = "The settings are for %s; this tracker is %s.";
+// A stop asked for (Ctrl-C in a fleet run) lands between two erase blocks.
+inline constexpr const char* kStoppedAtBlock = "Stopped as asked before the block at 0x%04x";
 inline constexpr const char* kConfigWriteFailed = "Configuration write failed";
 
 // No two reads of the same memory agreed (or the line reported errors on each).

@@ -63,6 +63,13 @@ int RangeWriter::run() {
     bar_.setRange(0, static_cast<int>(total_ / bp::kProgressUnit));
     for (; next_ < blocks_.size(); ++next_) {
         const Block& block = blocks_[next_];
+        // A stop asked for lands here, between blocks: a block once erased
+        // is always written and verified whole.
+        if (link_.link().linkAbort == LinkState::kAbortRequested) {
+            stoppedAt_ = block.first;
+            report(link_messages::kStoppedAtBlock, block.first);
+            return -1;
+        }
         if (!identificationMakesSense(link_.link().deviceInfo)) {
             bar_.setPosition(static_cast<int>(done_ / bp::kProgressUnit));
             stoppedAt_ = block.first;

@@ -7,6 +7,13 @@
 #include <memory>
 #include <system_error>
 
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "config/settings_packing.h"
 #include "core/user_interface.h"
 #include "link/boot_link.h"
@@ -36,12 +43,33 @@ BackupResult failure(const std::string& folder, const std::string& why) {
     return refused;
 }
 
-// A name not yet taken: two writes within one second get "-2", "-3", ...
+// Creates the file only if no file has that name yet. Two units backed up
+// in the same second (a fleet's writes run at once) must never share a
+// name, so asking whether it exists and then writing is not enough.
+bool createExclusive(const fs::path& path) {
+#ifdef _WIN32
+    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    _close(fd);
+#else
+    const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+    if (fd < 0) return false;
+    ::close(fd);
+#endif
+    return true;
+}
+
+// A name not yet taken, created empty and so reserved: two writes within one
+// second get "-2", "-3", ... Empty when not even a new name can be created.
 fs::path freePath(const fs::path& folder, const std::string& chipName, std::time_t when) {
     const std::string name = backupFileName(chipName, when);
-    fs::path path = folder / name;
     const std::string stem = name.substr(0, name.size() - std::char_traits<char>::length(kBackupExtension));
-    for (int n = 2; fs::exists(path); ++n) path = folder / (stem + "-" + std::to_string(n) + kBackupExtension);
+    fs::path path = folder / name;
+    for (int n = 2; !createExclusive(path); ++n) {
+        std::error_code ec;
+        if (!fs::exists(path, ec)) return {};  // refused for another reason than the name
+        path = folder / (stem + "-" + std::to_string(n) + kBackupExtension);
+    }
     return path;
 }
 
@@ -126,10 +154,13 @@ BackupResult backupTracker(BootLink& link, const std::string& folder) {
     fs::create_directories(folder, ec);
     if (ec) return failure(folder, ec.message());
     const fs::path path = freePath(folder, link.link().chipName, std::time(nullptr));
+    if (path.empty()) return failure(folder, "the file could not be created");
     QuietUi quiet;
     const ConfigFlavour flavour = configFlavourFor(copy->settings);
-    if (saveConfigFile(path.string(), *copy, flavour, quiet) != 0)
+    if (saveConfigFile(path.string(), *copy, flavour, quiet) != 0) {
+        fs::remove(path, ec);  // the reserved name, still empty
         return failure(folder, "the file could not be written");
+    }
     keepNewest(folder);
     return {path.string(), {}, copy->snapshot(), flavour};
 }
