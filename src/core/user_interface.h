@@ -19,6 +19,11 @@ public:
     virtual ~UserInterface() = default;
     virtual void message(const std::string& text, MessageKind kind = MessageKind::Warning) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
+    // The same question where Yes can destroy data (overwrite a tracker or a
+    // profile, throw away a configuration): No is the default button, so
+    // Enter pressed out of habit keeps what is there. An interface with no
+    // default button asks as askYesNo does.
+    virtual bool askYesNoDefaultNo(const std::string& text) { return askYesNo(text); }
     // A question with two answers besides Cancel, on buttons labelled
     // `first` and `second`; Escape or closing the box is Cancel. An interface
     // that cannot ask answers Cancel, which leaves everything as it was.

@@ -362,7 +362,7 @@ bool ScriptEditorModel::ok() {
     const auto program = statements();
     if (compileScript(program, scratch, ui_) == 0) return false;
     const auto findings = scriptCheckFindings(program, operandsLeftEmpty());
-    if (!findings.empty() && !ui_.askYesNo(scriptCheckQuestion(findings))) return false;
+    if (!findings.empty() && !ui_.askYesNoDefaultNo(scriptCheckQuestion(findings))) return false;
     std::copy(scratch.begin(), scratch.end(), area_.bytes.begin());
     if (scriptEnabled) featureFlags_ = static_cast<std::uint8_t>(featureFlags_ | kScriptEnabledBit);
     else featureFlags_ = static_cast<std::uint8_t>(featureFlags_ & ~kScriptEnabledBit);

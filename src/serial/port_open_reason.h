@@ -26,6 +26,7 @@ public:
     PortReasonUi(UserInterface& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
     void message(const std::string& text, MessageKind kind = MessageKind::Warning) override;
     bool askYesNo(const std::string& text) override { return inner_.askYesNo(text); }
+    bool askYesNoDefaultNo(const std::string& text) override { return inner_.askYesNoDefaultNo(text); }
     void pump() override { inner_.pump(); }
     Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override {
         return inner_.askChoice(text, first, second);

@@ -70,8 +70,8 @@ void BackupsWindow::writeBackPressed() {
         context_.ui.message(refusal, MessageKind::Error);
         return;
     }
-    if (!context_.ui.askYesNo("Write the backup " + fileName(path) +
-                              " to the tracker?\n\nThe settings the tracker holds now are backed up first."))
+    if (!context_.ui.askYesNoDefaultNo("Write the backup " + fileName(path) +
+                                       " to the tracker?\n\nThe settings the tracker holds now are backed up first."))
         return;
     std::error_code error;
     const auto madeAt = std::filesystem::last_write_time(path, error);

@@ -50,7 +50,7 @@ bool downloadChosen(AppContext& context) {
 // False when the check refused a field: nothing is written then.
 bool chooseConfiguration(AppContext& context, ConfigFlavour flavour, const CheckAndStore& checkAndStore) {
     Session& s = context.session;
-    const bool useDefaults = context.ui.askYesNo(kEraseQuestion);
+    const bool useDefaults = context.ui.askYesNoDefaultNo(kEraseQuestion);
     if (useDefaults) {
         if (flavour == ConfigFlavour::Tracker) unpackSettings(s.image, s.target, records(s));
         else unpackWeatherSettings(s.image, s.target, s.settings);
@@ -127,7 +127,7 @@ int writeWithBackup(AppContext& context, WriteBack writeBack) {
 int runFirmwareWriteChain(AppContext& context) {
     Session& s = context.session;
     if (!imageHasResetVector(s.image, s.link.deviceInfo) &&
-        !context.ui.askYesNo(std::string(kNoResetVector) + " Write it anyway?"))
+        !context.ui.askYesNoDefaultNo(std::string(kNoResetVector) + " Write it anyway?"))
         return 0;
     remapVectors(s.image, s.link.deviceInfo);
     if (validateImageAddresses(s.image, s.link.deviceInfo, s.target.kind, context.ui) < 0) return 0;

@@ -115,7 +115,7 @@ void TrackerWindow::copyPressed() {
     const int shown = context_.session.currentProfile + 1;
     char question[96];
     std::snprintf(question, sizeof question, "Replace Profile %d with a copy of Profile %d?", shown, 3 - shown);
-    if (!context_.ui.askYesNo(question)) return;
+    if (!context_.ui.askYesNoDefaultNo(question)) return;
     copyOtherProfile(form_, context_.session);
     view_.showForm(form_);
 }

@@ -26,11 +26,20 @@ void QtUserInterface::message(const std::string& text, MessageKind kind) {
     box.exec();
 }
 
-bool QtUserInterface::askYesNo(const std::string& text) {
+namespace {
+
+bool ask(const std::string& text, QMessageBox::StandardButton byDefault) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("varnelcfg"), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setDefaultButton(byDefault);
     return box.exec() == QMessageBox::Yes;
 }
+
+}  // namespace
+
+bool QtUserInterface::askYesNo(const std::string& text) { return ask(text, QMessageBox::Yes); }
+
+bool QtUserInterface::askYesNoDefaultNo(const std::string& text) { return ask(text, QMessageBox::No); }
 
 UserInterface::Answer QtUserInterface::askChoice(const std::string& text, const std::string& first,
                                                  const std::string& second) {

@@ -20,6 +20,7 @@ public:
 
     void message(const std::string& text, MessageKind kind = MessageKind::Warning) override;
     bool askYesNo(const std::string& text) override;
+    bool askYesNoDefaultNo(const std::string& text) override;
     Answer askChoice(const std::string& text, const std::string& first, const std::string& second) override;
     void pump() override;
 

@@ -36,8 +36,8 @@ EM_JS(void, js_closeWindow, (int token), { window.varnel.closeWindow(token); });
 EM_JS(void, js_setTitle, (int token, const char* text), { window.varnel.setTitle(token, UTF8ToString(text)); });
 EM_JS(void, js_startTimer, (int token, int id, int ms), { window.varnel.startTimer(token, id, ms); });
 EM_JS(void, js_stopTimer, (int token, int id), { window.varnel.stopTimer(token, id); });
-EM_JS(int, js_showMessage, (const char* text, const char* buttons), {
-    return window.varnel.showMessage(UTF8ToString(text), UTF8ToString(buttons));
+EM_JS(int, js_showMessage, (const char* text, const char* buttons, int byDefault), {
+    return window.varnel.showMessage(UTF8ToString(text), UTF8ToString(buttons), byDefault);
 });
 EM_JS(int, js_setControl, (int token, const char* name, const char* kind, const char* text, int checked,
                            int selected, int position, int enabled, int visible, const char* entries), {
@@ -113,8 +113,8 @@ void closeWindow(int token) { js_closeWindow(token); }
 void setTitle(int token, const std::string& text) { js_setTitle(token, text.c_str()); }
 void startTimer(int token, int id, int ms) { js_startTimer(token, id, ms); }
 void stopTimer(int token, int id) { js_stopTimer(token, id); }
-int showMessage(const std::string& text, const std::string& buttons) {
-    return js_showMessage(text.c_str(), buttons.c_str());
+int showMessage(const std::string& text, const std::string& buttons, int byDefault) {
+    return js_showMessage(text.c_str(), buttons.c_str(), byDefault);
 }
 bool setControl(int token, const std::string& name, const char* kind, const std::string& text, bool checked,
                 int selected, int position, bool enabled, bool visible, const std::string& entries) {

@@ -24,8 +24,9 @@ void setTitle(int token, const std::string& text);
 void startTimer(int token, int id, int ms);
 void stopTimer(int token, int id);
 
-// The answer comes back as an "answer" event of the returned token.
-int showMessage(const std::string& text, const std::string& buttons);
+// The answer comes back as an "answer" event of the returned token; the
+// button at `byDefault` has the focus.
+int showMessage(const std::string& text, const std::string& buttons, int byDefault);
 
 bool setControl(int token, const std::string& name, const char* kind, const std::string& text, bool checked,
                 int selected, int position, bool enabled, bool visible, const std::string& entries);

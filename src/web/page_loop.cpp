@@ -39,8 +39,8 @@ void PageLoop::pause(int ms) {
     }
 }
 
-int PageLoop::ask(const std::string& text, const std::string& buttons) {
-    const int token = page::showMessage(text, buttons);
+int PageLoop::ask(const std::string& text, const std::string& buttons, int byDefault) {
+    const int token = page::showMessage(text, buttons, byDefault);
     for (;;) {
         const PageEvent e = next();
         if (e.token == token && e.kind == "answer") return e.number();

@@ -26,9 +26,10 @@ public:
     void pump();
     // Keeps the windows alive for about ms.
     void pause(int ms);
-    // A message box: "OK", "Yes|No" or three answers; returns the button's
-    // index once the user pressed it, dispatching other events meanwhile.
-    int ask(const std::string& text, const std::string& buttons);
+    // A message box: "OK", "Yes|No" or three answers, the button at
+    // `byDefault` focused (Enter presses it); returns the button's index once
+    // the user pressed it, dispatching other events meanwhile.
+    int ask(const std::string& text, const std::string& buttons, int byDefault = 0);
     // Runs whenever the program has handled what it was doing and waits for
     // the user again (a saved file is offered as a download then).
     void setIdleHandler(std::function<void()> idle) { idle_ = std::move(idle); }

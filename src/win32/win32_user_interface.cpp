@@ -40,6 +40,11 @@ bool Win32UserInterface::askYesNo(const std::string& text) {
     return MessageBoxW(owner(), wideFromUtf8(text).c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
+bool Win32UserInterface::askYesNoDefaultNo(const std::string& text) {
+    return MessageBoxW(owner(), wideFromUtf8(text).c_str(), kTitle, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
 // A task dialog carries the two answers on buttons of their own. It lives in
 // version 6 of the common controls, which the manifest asks for; it is looked
 // up at run time so that a program without that manifest still starts, and

@@ -388,6 +388,7 @@ TEST_F(ScriptEditor, OkAsksBeforeStoringAnOddProgram) {
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0], std::string(kScriptCheckHeading) +
                                    "\n\nline 1: Increment Counter 1 - outside any event block\n\nStore it anyway?");
+    EXPECT_EQ(ui.defaultNoQuestions, ui.questions);
     EXPECT_TRUE(m.ok());  // Yes: stored as it is
     EXPECT_EQ(area.bytes[0], 0x15);
     EXPECT_EQ(featureFlags, 0xA1);

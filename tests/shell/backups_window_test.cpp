@@ -88,6 +88,7 @@ TEST(BackupsWindow, WritesABackupBackAfterBackingUpTheTrackerAsItIs) {
     EXPECT_EQ(b.f.ui.questions, std::vector<std::string>{"Write the backup " + fs::path(chosen).filename().string() +
                                                          " to the tracker?\n\nThe settings the tracker holds now are "
                                                          "backed up first."});
+    EXPECT_EQ(b.f.ui.defaultNoQuestions, b.f.ui.questions);
     EXPECT_EQ(b.f.front.opened, std::vector<std::string>{"Progress"});
     EXPECT_TRUE(b.f.ui.messages.empty());
     EXPECT_TRUE(b.device.flash == flashAt300) << "the tracker does not hold the backup's bytes";

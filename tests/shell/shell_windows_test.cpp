@@ -464,6 +464,7 @@ TEST(TrackerWindow, CopyFromTheOtherProfileAsksFirst) {
         f.ui.answers = {yes};
         window.clicked(tracker_id::kCopyButton);
         EXPECT_EQ(f.ui.questions, std::vector<std::string>{"Replace Profile 1 with a copy of Profile 2?"});
+        EXPECT_EQ(f.ui.defaultNoQuestions, f.ui.questions);  // Enter keeps the profile
         EXPECT_EQ(ConstProfileRecord(f.session.settings.profile(0), f.session.target.kind).beaconInterval(),
                   yes ? 1234 : 600);
     }
@@ -483,6 +484,7 @@ TEST(WriteSequence, TheKeepSettingsQuestionBothWays) {
         EXPECT_EQ(b.f.ui.questions,
                   std::vector<std::string>{
                       "Do you want to erase the current configuration and use defaults from this file?"});
+        EXPECT_EQ(b.f.ui.defaultNoQuestions, b.f.ui.questions);
         EXPECT_EQ(checks, useDefaults ? 0 : 1);
         EXPECT_EQ(b.f.front.filters, std::vector<std::string>{"Firmware Files (*.s19)"});
         ASSERT_EQ(b.f.front.opened, std::vector<std::string>{"Progress"});

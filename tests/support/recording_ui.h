@@ -33,6 +33,13 @@ public:
         answers.pop_front();
         return a;
     }
+    // The questions asked with No as the default (those whose Yes can
+    // destroy data), also in `questions`.
+    std::vector<std::string> defaultNoQuestions;
+    bool askYesNoDefaultNo(const std::string& text) override {
+        defaultNoQuestions.push_back(text);
+        return askYesNo(text);
+    }
     // Leaving a window with edits: Discard unless the test says otherwise,
     // so a window closes as it did before it asked.
     std::vector<std::string> choices;

@@ -304,5 +304,23 @@ TEST(Accessibility, MessageBoxesShowTheirKind) {
     }
 }
 
+// Enter pressed out of habit answers a question's default: Yes where Yes
+// only goes on, No where Yes would overwrite or throw something away.
+TEST(Accessibility, EnterOnAQuestionPressesItsDefault) {
+    LinkState link;
+    QtUserInterface ui(link);
+    const auto pressEnter = [] {
+        test::onNextModal([](QWidget* top) {
+            if (!qobject_cast<QMessageBox*>(top)) return false;
+            QTest::keyClick(top, Qt::Key_Return);
+            return true;
+        });
+    };
+    pressEnter();
+    EXPECT_TRUE(ui.askYesNo("Go on?"));
+    pressEnter();
+    EXPECT_FALSE(ui.askYesNoDefaultNo("Write it anyway?"));
+}
+
 }  // namespace
 }  // namespace varnel

@@ -118,6 +118,7 @@ TEST_F(FirmwareSequenceTest, AnImageWithoutAResetVectorIsWrittenOnlyWhenTheUserS
     EXPECT_EQ(loadFirmwareFromFile(f.context, ConfigFlavour::Tracker, {}), 0);
     ASSERT_EQ(f.ui.questions.size(), 2u);
     EXPECT_EQ(f.ui.questions[1], std::string(kNoResetVector) + " Write it anyway?");
+    EXPECT_EQ(f.ui.defaultNoQuestions, f.ui.questions);
     EXPECT_EQ(count('E'), 0);
 
     f.files.answers = {firmwareFile(0x8000, false)};

@@ -264,8 +264,9 @@ const varnel = {
 
   // --- message boxes -----------------------------------------------------
   // Buttons given as "OK" or "Yes|No" or "First|Second|Cancel"; the answer
-  // comes back as an event with the button's index.
-  showMessage(text, buttons) {
+  // comes back as an event with the button's index. The default button
+  // (index byDefault) has the focus, so Enter presses it.
+  showMessage(text, buttons, byDefault = 0) {
     const token = this.nextToken++;
     const layer = document.createElement('div');
     layer.className = 'layer';
@@ -297,7 +298,7 @@ const varnel = {
     layer.append(box);
     document.getElementById('desktop').append(layer);
     this.layersChanged();
-    row.firstChild.focus();
+    (row.children[byDefault] || row.firstChild).focus();
     return token;
   },
 };
