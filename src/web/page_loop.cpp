@@ -7,7 +7,9 @@
 namespace varnel::web {
 
 namespace {
-EM_ASYNC_JS(void, js_sleep, (int ms), { await new Promise((resolve) = > setTimeout(resolve, ms)); });
+// clang-format off
+EM_ASYNC_JS(void, js_sleep, (int ms), { await new Promise((resolve) => setTimeout(resolve, ms)); });
+// clang-format on
 // The longest a pause keeps the page from answering a click.
 constexpr int kPauseSliceMs = 10;
 }  // namespace
