@@ -6,8 +6,8 @@
 //   window TITLE            wait for the program's window of this title to be the
 //                           one taking input (a modal window above it disables it)
 //   type ID TEXT            put TEXT into the edit ID of that window
-//   click ID|CAPTION        click the button with this id, or whose caption
-//                           starts with CAPTION
+//   click ID|CAPTION        click the button with this id, or captioned CAPTION
+//                           (else the first whose caption starts with it)
 //   check ID 0|1            click the check box ID unless it already is so
 //   first ID                choose the first row of the list ID (its Home key)
 //   text ID TEXT            wait until control ID shows TEXT somewhere in its text
@@ -112,7 +112,7 @@ auto waitFor(F ready) -> decltype(ready()) {
 HWND buttonByCaption(HWND dialog, const std::wstring& caption) {
     struct Search {
         std::wstring caption;
-        HWND found = nullptr;
+        HWND found = nullptr;  // the button captioned exactly so, else the first that starts so
     } search{caption};
     EnumChildWindows(
         dialog,
@@ -121,10 +121,12 @@ HWND buttonByCaption(HWND dialog, const std::wstring& caption) {
             wchar_t cls[32] = {};
             GetClassNameW(w, cls, 32);
             if (_wcsicmp(cls, L"Button") != 0 || !IsWindowVisible(w)) return TRUE;
-            if (withoutAccelerators(textOf(w)).starts_with(s.caption)) {
+            const std::wstring text = withoutAccelerators(textOf(w));
+            if (text == s.caption) {
                 s.found = w;
                 return FALSE;
             }
+            if (!s.found && text.starts_with(s.caption)) s.found = w;
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
